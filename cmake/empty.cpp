@@ -1,0 +1,1 @@
+// placeholder for a library without sources yet

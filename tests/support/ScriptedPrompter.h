@@ -1,0 +1,65 @@
+#pragma once
+// A prompter for tests: records every modal call and answers from a script.
+
+#include "platform/shell/Prompter.h"
+
+#include <QList>
+#include <QString>
+#include <deque>
+#include <functional>
+#include <optional>
+
+namespace testing_support {
+
+struct PromptCall {
+    QString what;      // "messageDlg", "inputBox", "plainMessage", "openFile", "saveFile", ...
+    QString caption;
+    QString text;
+    int kind = -1;
+    int buttons = 0;
+    int fontSize = 0;
+};
+
+class ScriptedPrompter : public shell::Prompter {
+public:
+    ScriptedPrompter();
+    ~ScriptedPrompter() override;
+
+    // Answers are consumed in order; with none left, dialogs answer their first button
+    // (OK or Yes), input boxes and file dialogs are cancelled.
+    void answer(int result) { results.push_back(result); }
+    void answerInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
+    void answerFile(QString path) { files.push_back(std::move(path)); }
+    void answerPrinted(bool printed) { printedAnswers.push_back(printed); }
+
+    // Called with each prepared report shown in the preview.
+    std::function<void(report::PreparedReport&)> onPreview;
+
+    QList<PromptCall> calls;
+    int previewCount = 0;
+    QStringList opened;
+
+    int messageDlg(const shell::MessageRequest& request) override;
+    std::optional<QString> inputBox(const shell::InputRequest& request) override;
+    int plainMessage(const shell::PlainMessageRequest& request) override;
+    QString openFile(const shell::FileRequest& request) override;
+    QString saveFile(const shell::FileRequest& request) override;
+    QString chooseDirectory(const shell::FileRequest& request) override;
+    std::optional<QFont> chooseFont(const QFont& initial) override;
+    std::optional<QColor> chooseColor(const QColor& initial) override;
+    bool printSetup(QPrinter& printer) override;
+    bool preview(report::PreparedReport& report, const QString& caption) override;
+    bool shellOpen(const QString& pathOrUrl) override;
+
+    // Texts of all message calls, in order.
+    QStringList messages() const;
+
+private:
+    std::deque<int> results;
+    std::deque<std::optional<QString>> inputs;
+    std::deque<QString> files;
+    std::deque<bool> printedAnswers;
+    shell::Prompter* previous = nullptr;
+};
+
+} // namespace testing_support
