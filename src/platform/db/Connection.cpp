@@ -1,0 +1,84 @@
+#include "platform/db/Connection.h"
+
+#include "platform/db/Sql.h"
+
+namespace db {
+
+QString Connection::prepareText(const QString& sql) const
+{
+    QString text = sql;
+    if (hook_)
+        hook_(text);
+    return stripNationalPrefix(text);
+}
+
+QVariant Connection::scalar(const QString& sql, const Params& params)
+{
+    auto cur = query(sql, params);
+    if (!cur->next() || cur->columnCount() == 0)
+        return {};
+    switch (cur->cellType(0)) {
+    case CellType::Null: return {};
+    case CellType::Integer: return QVariant(cur->toInt64(0));
+    case CellType::Float: return QVariant(cur->toDouble(0));
+    case CellType::Blob: return QVariant(cur->blob(0));
+    case CellType::Text: {
+        auto t = cur->text(0);
+        return QVariant(QString::fromUtf8(t.data(), qsizetype(t.size())));
+    }
+    }
+    return {};
+}
+
+bool Connection::tryExec(const QString& sql, QString* error)
+{
+    const bool savepoint = inTransaction();
+    try {
+        if (savepoint)
+            exec(QStringLiteral("SAVEPOINT dovin_try"));
+        exec(sql);
+        if (savepoint)
+            exec(QStringLiteral("RELEASE SAVEPOINT dovin_try"));
+        return true;
+    } catch (const DbError& e) {
+        if (savepoint) {
+            try {
+                exec(QStringLiteral("ROLLBACK TO SAVEPOINT dovin_try"));
+                exec(QStringLiteral("RELEASE SAVEPOINT dovin_try"));
+            } catch (const DbError&) {
+            }
+        }
+        if (error)
+            *error = e.message();
+        return false;
+    }
+}
+
+namespace {
+bool countPositive(Connection& c, const QString& sql, const Params& p)
+{
+    return c.scalar(sql, p).toLongLong() > 0;
+}
+} // namespace
+
+bool Connection::tableExists(const QString& table)
+{
+    return countPositive(*this, dialect().tableExistsQuery(), {table});
+}
+
+bool Connection::viewExists(const QString& view)
+{
+    return countPositive(*this, dialect().viewExistsQuery(), {view});
+}
+
+bool Connection::columnExists(const QString& table, const QString& column)
+{
+    return countPositive(*this, dialect().columnExistsQuery(), {table, column});
+}
+
+bool Connection::indexExists(const QString& table, const QString& index)
+{
+    return countPositive(*this, dialect().indexExistsQuery(), {table, index});
+}
+
+} // namespace db

@@ -1,0 +1,127 @@
+#pragma once
+// A connection to the file database (SQLite) or the server database (PostgreSQL),
+// through their C APIs. Every statement passes the pre-execute hook, then loses the N of
+// its N'...' literals, then runs.
+
+#include "platform/db/Dialect.h"
+#include "platform/db/Errors.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace db {
+
+class Catalog;
+
+enum class CellType { Null, Integer, Float, Text, Blob };
+
+// Where a result column comes from; empty for computed columns.
+struct ColumnOrigin {
+    QString table;
+    QString column;
+};
+
+// The engine's own idea of a result column's type.
+enum class EngineType { Unknown, Integer, Boolean, Float, Numeric, Text, Blob };
+
+// A forward-only cursor over a statement's rows.
+class Cursor {
+public:
+    virtual ~Cursor() = default;
+    virtual int columnCount() const = 0;
+    virtual QString columnName(int c) const = 0;
+    virtual ColumnOrigin origin(int c) = 0;
+    virtual EngineType engineType(int c) const = 0;
+    // Advances to the next row; false at the end.
+    virtual bool next() = 0;
+    virtual CellType cellType(int c) = 0;
+    virtual qint64 toInt64(int c) = 0;
+    virtual double toDouble(int c) = 0;
+    // UTF-8 text of the cell, valid until next().
+    virtual std::string_view text(int c) = 0;
+    virtual QByteArray blob(int c) = 0;
+};
+
+using Params = std::vector<QVariant>;
+
+class Connection {
+public:
+    virtual ~Connection() = default;
+
+    // Opens a SQLite file; with create false a missing file is an error.
+    static std::unique_ptr<Connection> openSqlite(const QString& path, bool create = false, int busyTimeoutMs = 3000);
+    // Opens a PostgreSQL database from a libpq connection string.
+    static std::unique_ptr<Connection> openPostgres(const QString& conninfo);
+
+    Engine engine() const { return dialect_.engine(); }
+    const Dialect& dialect() const { return dialect_; }
+
+    // Called with every statement's text before it runs; may change it.
+    void setPreExecuteHook(std::function<void(QString&)> hook) { hook_ = std::move(hook); }
+
+    // Runs a statement that returns rows. Parameters are written $1, $2, ... in the text.
+    virtual std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}) = 0;
+    // Runs a statement; returns the number of rows it changed.
+    virtual int exec(const QString& sql, const Params& params = {}) = 0;
+    // Runs several statements separated by ';' (no parameters).
+    virtual void execScript(const QString& sql) = 0;
+    // First column of the first row, or an invalid QVariant.
+    QVariant scalar(const QString& sql, const Params& params = {});
+
+    virtual void begin() = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+    virtual bool inTransaction() const = 0;
+    // Runs a statement that may fail harmlessly: an error does not spoil an open transaction.
+    bool tryExec(const QString& sql, QString* error = nullptr);
+
+    // Primary-key column of a base table (empty when none) and whether the engine numbers it.
+    struct KeyInfo {
+        QString column;
+        bool autoIncrement = false;
+    };
+    virtual KeyInfo keyOf(const QString& table) = 0;
+
+    // The column catalogue the datasets on this connection use for field definitions.
+    void setCatalog(const Catalog* catalog) { catalog_ = catalog; }
+    const Catalog* catalog() const { return catalog_; }
+
+    // Whether a table, view, column or index exists.
+    bool tableExists(const QString& table);
+    bool viewExists(const QString& view);
+    bool columnExists(const QString& table, const QString& column);
+    bool indexExists(const QString& table, const QString& index);
+
+protected:
+    explicit Connection(Engine engine) : dialect_(engine) {}
+    QString prepareText(const QString& sql) const;
+
+private:
+    Dialect dialect_;
+    std::function<void(QString&)> hook_;
+    const Catalog* catalog_ = nullptr;
+};
+
+// Runs fn inside a transaction on c: commits when fn returns, rolls back when it throws.
+template <typename Fn>
+void inTransaction(Connection& c, Fn fn)
+{
+    c.begin();
+    try {
+        fn();
+    } catch (...) {
+        try {
+            c.rollback();
+        } catch (...) {
+        }
+        throw;
+    }
+    c.commit();
+}
+
+} // namespace db

@@ -1,0 +1,204 @@
+#pragma once
+// A dataset over one connection: rows fully read into compact typed columns, a current
+// record, states, events, calculated and lookup fields, client-side filter and sort,
+// key bookmarks, row selection, and writes to one base table by key.
+
+#include "platform/db/Connection.h"
+#include "platform/db/Field.h"
+
+#include <QHash>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QVariant>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace db {
+
+enum class DataSetState { Inactive, Browse, Edit, Insert };
+
+class ColumnStore;
+class FilterExpr;
+
+class DataSet : public QObject {
+    Q_OBJECT
+public:
+    explicit DataSet(Connection* conn = nullptr, QObject* parent = nullptr);
+    ~DataSet() override;
+
+    using Handler = std::function<void(DataSet&)>;
+    Handler BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeInsert, AfterInsert, BeforeEdit, AfterEdit,
+        BeforePost, AfterPost, BeforeCancel, AfterCancel, BeforeDelete, AfterDelete, BeforeScroll, AfterScroll,
+        OnCalcFields;
+
+    void setConnection(Connection* c) { conn_ = c; }
+    Connection* connection() const { return conn_; }
+    const QString& SQL() const { return sql_; }
+    void setSQL(const QString& sql) { sql_ = sql; }
+    // The base table written by Post and Delete; by default the table of the key column.
+    void setUpdateTable(const QString& t) { updateTableOverride_ = t; }
+    QString updateTable() const { return updateTable_; }
+    QString keyFieldName() const;
+
+    // Field definitions kept across opens: labels, formats, handlers, calculated and lookup fields.
+    FieldDef& fieldDef(const QString& name);
+    Field* addCalcField(const QString& name, FieldType type, int size = 0, const QString& label = {});
+    Field* addLookupField(const QString& name, const QString& keyField, DataSet* lookup, const QString& lookupKey,
+                          const QString& lookupResult, int size = 0, const QString& label = {});
+
+    // Opening and closing.
+    void Open();
+    void Close();
+    void Reopen();          // close and open, back on the same record when it is still there
+    bool Active() const { return state_ != DataSetState::Inactive; }
+    // Runs the SQL as a statement without rows; returns the number of rows changed.
+    int ExecSQL();
+
+    // Fields.
+    int FieldCount() const { return int(fields_.size()); }
+    Field* FieldAt(int i) const { return fields_[size_t(i)]; }
+    Field* FindField(const QString& name) const;
+    Field* FieldByName(const QString& name) const;   // throws when missing
+    QStringList FieldNames() const;
+
+    // Navigation.
+    int RecordCount() const { return int(view_.size()); }
+    bool IsEmpty() const { return view_.empty(); }
+    int RecNo() const;                 // 1-based; 0 when empty
+    void SetRecNo(int recNo);
+    void First();
+    void Last();
+    void Next();
+    void Prior();
+    void MoveBy(int n);
+    bool Eof() const { return eof_; }
+    bool Bof() const { return bof_; }
+
+    // States.
+    DataSetState State() const { return state_; }
+    bool Modified() const { return modified_; }
+    void Insert();
+    void Append();
+    void Edit();
+    void Post();
+    void Cancel();
+    void Delete();
+    // Posts or cancels an edit in progress (posts when something changed).
+    void CheckBrowseMode();
+
+    // Sort by one or more fields: "Esm", "Esm DESC", "a, b DESC"; empty for the query's order.
+    void setSort(const QString& spec);
+    const QString& Sort() const { return sort_; }
+    // Client filter: f = n, f <> n, f like '%x%', combined with and/or and parentheses.
+    void setFilter(const QString& expr);
+    const QString& Filter() const { return filter_; }
+    void setFiltered(bool on);
+    bool Filtered() const { return filtered_; }
+    // Moves to the first or next record that meets the filter text, filtered or not.
+    bool FindFirst();
+    bool FindNext();
+    bool Locate(const QString& field, const QVariant& value, bool caseInsensitive = true, bool partial = false);
+
+    // Key bookmarks survive a close and reopen.
+    QVariant GetBookmark() const;
+    bool GotoBookmark(const QVariant& key);
+
+    // Selection of rows by key.
+    void SelectCurrent(bool on);
+    bool IsSelected() const;
+    bool IsRowSelected(int row) const;
+    void ClearSelection();
+    int SelectedCount() const { return int(selected_.size()); }
+    QList<QVariant> SelectedBookmarks() const;
+
+    void DisableControls();
+    void EnableControls();
+    bool ControlsDisabled() const { return disabled_ > 0; }
+
+    // Reading any row without moving the current record (0-based row of the current order).
+    QVariant ValueAt(int row, int field);
+    QString DisplayTextAt(int row, int field);
+    int CurrentRow() const { return cur_; }
+
+    // Internal: used by Field.
+    QVariant fieldValue(const Field* f) const;
+    void setFieldValue(Field* f, const QVariant& v);
+
+signals:
+    void stateChanged();
+    void layoutChanged();              // opened, closed, sorted, filtered, refreshed
+    void currentChanged();             // another record became current
+    void fieldChanged(int field);      // a value of the current record changed
+    void rowChanged(int row);          // a stored row changed (post)
+    void rowInserted(int row);
+    void rowRemoved(int row);
+
+private:
+    void setState(DataSetState s);
+    void readAll(Cursor& cur);
+    void buildFields(Cursor& cur);
+    void rebuildView();
+    void applySort(std::vector<int>& rows);
+    bool matches(int phys, const FilterExpr& e);
+    QVariant storedValue(int phys, const Field* f) const;
+    QVariant lookupValue(const Field* f, const QVariant& key) const;
+    void ensureCalc(int phys, int row) const;
+    void calcBuffer();
+    void scrollTo(int row);
+    void invalidateCalc();
+    int physOfCurrent() const { return cur_ >= 0 && cur_ < int(view_.size()) ? view_[size_t(cur_)] : -1; }
+    void beginInsert(bool append);
+    void postInsert();
+    void postEdit();
+    int findKey(const QVariant& key) const;
+    QString keyText(const QVariant& key) const;
+    void emitLayout();
+    void fire(const Handler& h) { if (h) h(*this); }
+
+    Connection* conn_ = nullptr;
+    QString sql_;
+    QString updateTableOverride_;
+    QString updateTable_;
+    int keyField_ = -1;
+    bool keyAuto_ = false;
+
+    std::vector<std::unique_ptr<Field>> allFields_;  // every field ever made (pointers stay valid)
+    std::vector<Field*> fields_;                     // active fields in column order
+    QHash<QString, Field*> byName_;                  // lower-case name -> field
+
+    std::vector<std::unique_ptr<ColumnStore>> stores_;      // data columns
+    mutable std::vector<std::unique_ptr<ColumnStore>> calcStores_;
+    mutable std::vector<bool> calcValid_;
+    std::vector<bool> deleted_;
+    int physCount_ = 0;
+
+    std::vector<int> order_;      // physical rows in sort order, unfiltered
+    std::vector<int> view_;       // rows visible: filtered order; -1 is the row being inserted
+    int cur_ = -1;
+    bool eof_ = true;
+    bool bof_ = true;
+
+    DataSetState state_ = DataSetState::Inactive;
+    std::vector<QVariant> buf_;       // values of the record being edited or inserted (all fields)
+    std::vector<QVariant> orig_;      // stored values when the edit began
+    std::vector<bool> changed_;
+    bool modified_ = false;
+
+    // Calculation context: the row whose calculated fields are being computed.
+    mutable bool calcMode_ = false;
+    mutable int calcPhys_ = -1;       // -1: the edit buffer
+    mutable int calcRow_ = -1;
+    mutable std::vector<QVariant> calcBuf_;
+
+    QString sort_;
+    QString filter_;
+    bool filtered_ = false;
+    std::unique_ptr<FilterExpr> filterExpr_;
+
+    QSet<QString> selected_;
+    int disabled_ = 0;
+};
+
+} // namespace db

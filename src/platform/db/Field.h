@@ -1,0 +1,98 @@
+#pragma once
+// A field of a dataset: one column of its rows, read and written on the current record.
+
+#include <QString>
+#include <QVariant>
+#include <functional>
+
+namespace db {
+
+class DataSet;
+
+enum class FieldKind { Data, Calculated, Lookup };
+enum class FieldType { Unknown, Integer, AutoInc, SmallInt, Boolean, Float, Currency, String, Memo, Blob };
+
+struct FieldDef {
+    QString name;
+    FieldKind kind = FieldKind::Data;
+    FieldType type = FieldType::Unknown;   // Unknown: taken from the catalogue or the engine
+    int size = 0;                          // text width; 0 means unlimited
+    QString label;
+    QString editMask;
+    QString displayFormat;
+    Qt::Alignment alignment = {};
+    bool readOnly = false;
+    bool visible = true;
+    // Lookup fields: this dataset's key field, the other dataset, its key and result fields.
+    QString keyField;
+    DataSet* lookupDataSet = nullptr;
+    QString lookupKeyField;
+    QString lookupResultField;
+};
+
+class Field {
+public:
+    Field(DataSet* owner, FieldDef def) : ds_(owner), def_(std::move(def)) {}
+
+    const QString& FieldName() const { return def_.name; }
+    QString DisplayLabel() const { return def_.label.isEmpty() ? def_.name : def_.label; }
+    FieldKind Kind() const { return def_.kind; }
+    FieldType DataType() const { return def_.type; }
+    int Size() const { return def_.size; }
+    const QString& EditMask() const { return def_.editMask; }
+    const QString& DisplayFormat() const { return def_.displayFormat; }
+    Qt::Alignment Alignment() const;
+    bool ReadOnly() const { return def_.readOnly || def_.type == FieldType::AutoInc; }
+    bool Visible() const { return def_.visible; }
+    bool IsNumeric() const;
+    bool IsText() const { return def_.type == FieldType::String || def_.type == FieldType::Memo; }
+    const FieldDef& Def() const { return def_; }
+    FieldDef& Def() { return def_; }
+    DataSet* DataSetOf() const { return ds_; }
+    int Index() const { return index_; }
+    bool Active() const { return index_ >= 0; }
+    const QString& BaseTable() const { return baseTable_; }
+    const QString& BaseColumn() const { return baseColumn_; }
+
+    // Values of the current record (or of the row being calculated). Null reads as "" and 0.
+    QVariant Value() const;
+    bool IsNull() const;
+    QString AsString() const;
+    double AsFloat() const;
+    qint64 AsLargeInt() const;
+    int AsInteger() const { return int(AsLargeInt()); }
+    bool AsBoolean() const;
+    QByteArray AsBytes() const;
+    // Text for display: numbers through the display format, booleans as "True"/"False".
+    QString DisplayText() const;
+    // Text for editing: numbers without grouping.
+    QString Text() const;
+
+    void SetValue(const QVariant& v);
+    void SetAsString(const QString& s) { SetValue(QVariant(s)); }
+    void SetAsFloat(double v) { SetValue(QVariant(v)); }
+    void SetAsInteger(qint64 v) { SetValue(QVariant(v)); }
+    void SetAsBoolean(bool v) { SetValue(QVariant(v)); }
+    void Clear() { SetValue(QVariant()); }
+    // Typed text: through OnSetText when set, else converted to the field's type.
+    void SetText(const QString& text);
+
+    // Converts v to the field's type (text cut to its width); throws on text that is no number.
+    QVariant Coerce(const QVariant& v) const;
+
+    std::function<void(Field&, const QString&)> OnSetText;
+    // Runs with the new value in place; throw to refuse it (the old value comes back).
+    std::function<void(Field&)> OnValidate;
+
+private:
+    friend class DataSet;
+    DataSet* ds_;
+    FieldDef def_;
+    int index_ = -1;     // position among the dataset's active fields; -1 when not active
+    int store_ = -1;     // column store of data fields / calculated fields
+    bool declared_ = false;
+    QString baseTable_;
+    QString baseColumn_;
+};
+
+} // namespace db

@@ -1,0 +1,58 @@
+#include "platform/db/Sql.h"
+
+namespace db {
+
+QString Q(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('\'');
+    for (QChar c : text) {
+        if (c == QLatin1Char('\''))
+            out += QLatin1Char('\'');
+        out += c;
+    }
+    out += QLatin1Char('\'');
+    return out;
+}
+
+namespace {
+bool isIdentChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+} // namespace
+
+QString stripNationalPrefix(const QString& sql)
+{
+    QString out;
+    out.reserve(sql.size());
+    bool inLiteral = false;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        QChar c = sql[i];
+        if (inLiteral) {
+            out += c;
+            if (c == QLatin1Char('\'')) {
+                if (i + 1 < sql.size() && sql[i + 1] == QLatin1Char('\'')) {
+                    out += sql[++i];
+                } else {
+                    inLiteral = false;
+                }
+            }
+            continue;
+        }
+        if (c == QLatin1Char('\'')) {
+            inLiteral = true;
+            out += c;
+            continue;
+        }
+        if ((c == QLatin1Char('N') || c == QLatin1Char('n')) && i + 1 < sql.size() && sql[i + 1] == QLatin1Char('\'')
+            && (i == 0 || !isIdentChar(sql[i - 1]))) {
+            continue; // drop the N; the quote opens the literal next round
+        }
+        out += c;
+    }
+    return out;
+}
+
+} // namespace db

@@ -1,0 +1,259 @@
+// The file database through the sqlite3 C API.
+#include "platform/db/Connection.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+ErrorCategory categoryOf(int rc)
+{
+    switch (rc & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return ErrorCategory::Locked;
+    default: return ErrorCategory::Other;
+    }
+}
+
+[[noreturn]] void fail(sqlite3* db, int rc, const QString& context = {})
+{
+    const ErrorCategory cat = categoryOf(rc);
+    QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+    if (cat == ErrorCategory::Locked)
+        msg = QString::fromLatin1(lockedText()) + QLatin1Char(' ') + msg;
+    if (!context.isEmpty())
+        msg += QStringLiteral("\n") + context;
+    throw DbError(cat, msg);
+}
+
+class Stmt {
+public:
+    Stmt(sqlite3* db, const QString& sql, const Params& params) : db_(db)
+    {
+        const QByteArray text = sql.toUtf8();
+        int rc = sqlite3_prepare_v2(db, text.constData(), int(text.size()), &st_, nullptr);
+        if (rc != SQLITE_OK)
+            fail(db, rc, sql);
+        bind(params);
+    }
+    ~Stmt() { sqlite3_finalize(st_); }
+    sqlite3_stmt* get() const { return st_; }
+
+private:
+    void bind(const Params& params)
+    {
+        const int n = sqlite3_bind_parameter_count(st_);
+        for (int i = 1; i <= n; ++i) {
+            const int p = i - 1;
+            if (p >= int(params.size()))
+                break;
+            const QVariant& v = params[size_t(p)];
+            int rc = SQLITE_OK;
+            if (v.isNull() || !v.isValid()) {
+                rc = sqlite3_bind_null(st_, i);
+            } else {
+                switch (v.typeId()) {
+                case QMetaType::Bool: rc = sqlite3_bind_int64(st_, i, v.toBool() ? -1 : 0); break;
+                case QMetaType::Int:
+                case QMetaType::UInt:
+                case QMetaType::LongLong:
+                case QMetaType::ULongLong:
+                case QMetaType::Short:
+                case QMetaType::UShort:
+                case QMetaType::UChar:
+                case QMetaType::SChar: rc = sqlite3_bind_int64(st_, i, v.toLongLong()); break;
+                case QMetaType::Double:
+                case QMetaType::Float: rc = sqlite3_bind_double(st_, i, v.toDouble()); break;
+                case QMetaType::QByteArray: {
+                    const QByteArray b = v.toByteArray();
+                    rc = sqlite3_bind_blob64(st_, i, b.constData(), sqlite3_uint64(b.size()), SQLITE_TRANSIENT);
+                    break;
+                }
+                default: {
+                    const QByteArray t = v.toString().toUtf8();
+                    rc = sqlite3_bind_text64(st_, i, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
+                                             SQLITE_UTF8);
+                }
+                }
+            }
+            if (rc != SQLITE_OK)
+                fail(db_, rc);
+        }
+    }
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+};
+
+EngineType typeFromDecl(const char* decl)
+{
+    if (!decl)
+        return EngineType::Unknown;
+    const QByteArray d = QByteArray(decl).toUpper();
+    if (d.contains("INT"))
+        return EngineType::Integer;
+    if (d.contains("CHAR") || d.contains("TEXT") || d.contains("CLOB"))
+        return EngineType::Text;
+    if (d.contains("BLOB"))
+        return EngineType::Blob;
+    if (d.contains("REAL") || d.contains("FLOA") || d.contains("DOUB"))
+        return EngineType::Float;
+    return EngineType::Numeric;
+}
+
+class SqliteCursor : public Cursor {
+public:
+    SqliteCursor(sqlite3* db, const QString& sql, const Params& params) : db_(db), stmt_(db, sql, params) {}
+
+    int columnCount() const override { return sqlite3_column_count(stmt_.get()); }
+    QString columnName(int c) const override { return QString::fromUtf8(sqlite3_column_name(stmt_.get(), c)); }
+    ColumnOrigin origin(int c) override
+    {
+        const char* t = sqlite3_column_table_name(stmt_.get(), c);
+        const char* o = sqlite3_column_origin_name(stmt_.get(), c);
+        if (!t || !o)
+            return {};
+        return {QString::fromUtf8(t), QString::fromUtf8(o)};
+    }
+    EngineType engineType(int c) const override { return typeFromDecl(sqlite3_column_decltype(stmt_.get(), c)); }
+    bool next() override
+    {
+        if (done_)
+            return false;
+        int rc = sqlite3_step(stmt_.get());
+        if (rc == SQLITE_ROW)
+            return true;
+        done_ = true;
+        if (rc != SQLITE_DONE)
+            fail(db_, rc);
+        return false;
+    }
+    CellType cellType(int c) override
+    {
+        switch (sqlite3_column_type(stmt_.get(), c)) {
+        case SQLITE_INTEGER: return CellType::Integer;
+        case SQLITE_FLOAT: return CellType::Float;
+        case SQLITE_TEXT: return CellType::Text;
+        case SQLITE_BLOB: return CellType::Blob;
+        default: return CellType::Null;
+        }
+    }
+    qint64 toInt64(int c) override { return sqlite3_column_int64(stmt_.get(), c); }
+    double toDouble(int c) override { return sqlite3_column_double(stmt_.get(), c); }
+    std::string_view text(int c) override
+    {
+        const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_.get(), c));
+        const int n = sqlite3_column_bytes(stmt_.get(), c);
+        return p ? std::string_view(p, size_t(n)) : std::string_view();
+    }
+    QByteArray blob(int c) override
+    {
+        const void* p = sqlite3_column_blob(stmt_.get(), c);
+        const int n = sqlite3_column_bytes(stmt_.get(), c);
+        return p ? QByteArray(static_cast<const char*>(p), n) : QByteArray();
+    }
+
+private:
+    sqlite3* db_;
+    Stmt stmt_;
+    bool done_ = false;
+};
+
+class SqliteConnection : public Connection {
+public:
+    SqliteConnection(sqlite3* db) : Connection(Engine::SQLite), db_(db) {}
+    ~SqliteConnection() override { sqlite3_close_v2(db_); }
+
+    std::unique_ptr<Cursor> query(const QString& sql, const Params& params) override
+    {
+        return std::make_unique<SqliteCursor>(db_, prepareText(sql), params);
+    }
+
+    int exec(const QString& sql, const Params& params) override
+    {
+        const QString text = prepareText(sql);
+        Stmt st(db_, text, params);
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            fail(db_, rc, text);
+        return sqlite3_changes(db_);
+    }
+
+    void execScript(const QString& sql) override
+    {
+        const QByteArray text = prepareText(sql).toUtf8();
+        char* err = nullptr;
+        int rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err);
+        if (rc != SQLITE_OK) {
+            QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+            sqlite3_free(err);
+            throw DbError(categoryOf(rc), msg);
+        }
+    }
+
+    void begin() override { exec(QStringLiteral("BEGIN IMMEDIATE"), {}); }
+    void commit() override { exec(QStringLiteral("COMMIT"), {}); }
+    void rollback() override
+    {
+        if (inTransaction())
+            exec(QStringLiteral("ROLLBACK"), {});
+    }
+    bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+
+    KeyInfo keyOf(const QString& table) override
+    {
+        const QString k = table.toLower();
+        auto it = keys_.find(k);
+        if (it != keys_.end())
+            return *it;
+        KeyInfo info;
+        auto cur = query(QStringLiteral("select name, type, pk from pragma_table_info($1) order by pk"), {table});
+        int pkCount = 0;
+        while (cur->next()) {
+            if (cur->toInt64(2) > 0) {
+                ++pkCount;
+                auto n = cur->text(0);
+                info.column = QString::fromUtf8(n.data(), qsizetype(n.size()));
+                auto t = cur->text(1);
+                info.autoIncrement = QByteArray(t.data(), qsizetype(t.size())).toUpper() == "INTEGER";
+            }
+        }
+        if (pkCount != 1)
+            info = {};
+        keys_.insert(k, info);
+        return info;
+    }
+
+private:
+    sqlite3* db_;
+    QHash<QString, KeyInfo> keys_;
+};
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool create, int busyTimeoutMs)
+{
+    if (!create && !QFileInfo::exists(path))
+        throw DbError(ErrorCategory::Other, QStringLiteral("فايل پايگاه داده پيدا نشد: %1").arg(path));
+    sqlite3* db = nullptr;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    if (create)
+        flags |= SQLITE_OPEN_CREATE;
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw DbError(categoryOf(rc), msg + QStringLiteral(": ") + path);
+    }
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    sqlite3_extended_result_codes(db, 0);
+    auto conn = std::make_unique<SqliteConnection>(db);
+    conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
+    return conn;
+}
+
+} // namespace db
