@@ -2,6 +2,7 @@
 #include "platform/db/Connection.h"
 
 #include <QHash>
+#include <QLocale>
 #include <cstdlib>
 #include <libpq-fe.h>
 
@@ -64,7 +65,9 @@ PGresult* run(PGconn* c, const QString& sql, const Params& params)
             switch (v.typeId()) {
             case QMetaType::Bool: store[size_t(i)] = v.toBool() ? "1" : "0"; break;
             case QMetaType::Double:
-            case QMetaType::Float: store[size_t(i)] = QByteArray::number(v.toDouble(), 'g', 17); break;
+            case QMetaType::Float:
+                store[size_t(i)] = QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+                break;
             case QMetaType::QByteArray:
                 store[size_t(i)] = v.toByteArray();
                 formats[size_t(i)] = 1;
