@@ -10,6 +10,7 @@ namespace ini {
 struct IniFile::Data {
     QString path;
     CSimpleIniA ini{true /*UTF-8*/, false /*one value per key*/, false /*no multi-line*/};
+    QByteArray trailingComments;  // SimpleIni keeps only comments that precede an entry
     bool unreadable = false;
     bool dirty = false;
     QString error;
@@ -20,6 +21,30 @@ namespace {
 const char* get(const CSimpleIniA& ini, const QString& section, const QString& key)
 {
     return ini.GetValue(section.toUtf8().constData(), key.toUtf8().constData(), nullptr);
+}
+
+// Comment lines after the last entry of the file, as written.
+QByteArray trailingComments(const QByteArray& utf8)
+{
+    const QList<QByteArray> lines = utf8.split('\n');
+    int first = lines.size();
+    bool comment = false;
+    while (first > 0) {
+        const QByteArray line = lines.at(first - 1).trimmed();
+        if (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#'))
+            break;
+        comment = comment || !line.isEmpty();
+        --first;
+    }
+    if (!comment)
+        return {};
+    QByteArray tail;
+    for (int i = first; i < lines.size(); ++i) {
+        const QByteArray line = lines.at(i).trimmed();
+        if (!line.isEmpty())
+            tail += line + '\n';
+    }
+    return tail;
 }
 
 QString formatFloat(double value)
@@ -40,6 +65,7 @@ IniFile::IniFile(const QString& path)
         const QByteArray utf8 = text.toUtf8();
         if (d->ini.LoadData(utf8.constData(), size_t(utf8.size())) < 0)
             d->unreadable = true;
+        d->trailingComments = trailingComments(utf8);
         break;
     }
     case ReadStatus::Missing:
@@ -140,7 +166,10 @@ bool IniFile::save()
         d->error = QStringLiteral("cannot format %1").arg(d->path);
         return false;
     }
-    if (!writeSettingsText(d->path, QByteArray::fromStdString(out), &d->error))
+    QByteArray bytes = QByteArray::fromStdString(out);
+    if (!d->trailingComments.isEmpty())
+        bytes += '\n' + d->trailingComments;
+    if (!writeSettingsText(d->path, bytes, &d->error))
         return false;
     d->dirty = false;
     d->error.clear();
