@@ -49,18 +49,10 @@ TEST_F(PrefMngTest, ValuesRoundTrip)
     ASSERT_TRUE(TPrefMng::SetAutoShowHlp(false));
     ASSERT_TRUE(TPrefMng::SetVATVal(9.5));
     ASSERT_TRUE(TPrefMng::SetMunicipalVal(0.25));
-    ASSERT_TRUE(TPrefMng::SetVATEnabled(true));
     ASSERT_TRUE(TPrefMng::SetReportTitle(title));
-    ASSERT_TRUE(TPrefMng::SetEconomicCode(QStringLiteral("411111111111")));
-    ASSERT_TRUE(TPrefMng::SetTTMSDlgPath(QStringLiteral("/home/agency/tax/")));
     EXPECT_FALSE(TPrefMng::GetAutoShowHlp());
-    EXPECT_EQ(TPrefMng::GetVATVal(), 9.5);
-    EXPECT_EQ(TPrefMng::GetMunicipalVal(), 0.25);
     EXPECT_EQ(TPrefMng::GetTotalTaxRate(), 9.75);
-    EXPECT_TRUE(TPrefMng::GetVATEnabled());
     EXPECT_EQ(TPrefMng::GetReportTitle(), title);
-    EXPECT_EQ(TPrefMng::GetEconomicCode(), QStringLiteral("411111111111"));
-    EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), QStringLiteral("/home/agency/tax/"));
     const QByteArray text = read("configFile.ini");
     EXPECT_TRUE(text.contains("[gen]"));
     EXPECT_TRUE(text.contains(title.toUtf8())) << "written in UTF-8";
@@ -74,15 +66,6 @@ TEST_F(PrefMngTest, ProvinceIdIgnoresEmptyAndZero)
         ASSERT_TRUE(TPrefMng::SetProvinceId(QString::fromLatin1(s.value)));
         EXPECT_EQ(TPrefMng::GetProvinceId(), QString::fromLatin1(s.stored)) << "after \"" << s.value << '"';
     }
-}
-
-TEST_F(PrefMngTest, SavingKeepsTheRestOfConfigFile)
-{
-    write("configFile.ini", "; agency\r\n[gen]\r\nCEconomicCode=123\r\n[other]\r\nx=1\r\n");
-    ASSERT_TRUE(TPrefMng::SetVATVal(9));
-    const QByteArray text = read("configFile.ini");
-    for (const char* piece : {"; agency", "CEconomicCode=123", "[other]", "x=1", "CVATVal=9"})
-        EXPECT_TRUE(text.contains(piece)) << piece << '\n' << text.constData();
 }
 
 TEST_F(PrefMngTest, InvoiceTextsFromFiles)

@@ -171,13 +171,6 @@ TEST_F(IniFileTest, UnreadableFileIsNotOverwritten)
     EXPECT_FALSE(folder.errorString().isEmpty());
 }
 
-TEST_F(IniFileTest, SaveIntoMissingFolderFails)
-{
-    IniFile ini(file("missing/x.ini"));
-    ini.writeString("gen", "a", "1");
-    EXPECT_FALSE(ini.save());
-}
-
 TEST_F(IniFileTest, FailedSaveKeepsTheOldFile)
 {
     // A folder that cannot be written to: the old file stays whole.
