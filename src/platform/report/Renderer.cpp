@@ -44,13 +44,18 @@ void paintText(QPainter& p, const ReportItem& item)
     QTextLayout layout(layoutString(item.text), item.font, layoutDevice());
     const double h = layoutText(layout, item.rect.width(), item.wordWrap, item.alignment, item.rightToLeft);
     double top = item.rect.top();
-    if (item.alignment & Qt::AlignVCenter)
+    // One line taller than its box (fonts with a large line gap) is centred on the box.
+    if ((item.alignment & Qt::AlignVCenter) || (layout.lineCount() == 1 && h > item.rect.height()))
         top += (item.rect.height() - h) / 2;
     else if (item.alignment & Qt::AlignBottom)
         top += item.rect.height() - h;
     p.save();
-    if (item.clip)
-        p.setClipRect(item.rect, Qt::IntersectClip);
+    if (item.clip) {
+        QRectF clip(item.rect);
+        if (layout.lineCount() == 1 && h > clip.height())
+            clip.adjust(0, -(h - clip.height()) / 2, 0, (h - clip.height()) / 2);
+        p.setClipRect(clip, Qt::IntersectClip);
+    }
     p.setPen(item.color);
     layout.draw(&p, QPointF(item.rect.left(), top));
     p.restore();
