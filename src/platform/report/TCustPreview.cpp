@@ -11,10 +11,12 @@
 
 namespace {
 
-// True when print would have no device: a native printer with no printer behind it.
+// True when print would have no device: no printer installed and no file chosen.
 bool noPrinter(const QPrinter& printer)
 {
-    return printer.outputFormat() == QPrinter::NativeFormat && printer.printerName().isEmpty();
+    if (printer.outputFormat() == QPrinter::PdfFormat)
+        return printer.outputFileName().isEmpty();
+    return printer.printerName().isEmpty();
 }
 
 } // namespace
