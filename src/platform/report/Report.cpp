@@ -1,0 +1,511 @@
+#include "platform/report/Report.h"
+
+#include "platform/report/Fonts.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace report {
+
+// ---- Band ----
+
+TextElement& Band::addText(const QString& n, const QRect& r, const QString& t)
+{
+    auto e = std::make_unique<TextElement>();
+    e->name = n;
+    e->rect = r;
+    e->text = t;
+    items.push_back(std::move(e));
+    return static_cast<TextElement&>(*items.back());
+}
+
+PageNumberElement& Band::addPageNumber(const QString& n, const QRect& r, const QString& format)
+{
+    auto e = std::make_unique<PageNumberElement>();
+    e->name = n;
+    e->rect = r;
+    e->text = format;
+    items.push_back(std::move(e));
+    return static_cast<PageNumberElement&>(*items.back());
+}
+
+LineElement& Band::addLine(const QString& n, const QPoint& from, const QPoint& to, int penWidth)
+{
+    auto e = std::make_unique<LineElement>();
+    e->name = n;
+    e->from = from;
+    e->to = to;
+    e->rect = QRect(from, to).normalized();
+    e->penWidth = penWidth;
+    items.push_back(std::move(e));
+    return static_cast<LineElement&>(*items.back());
+}
+
+ShapeElement& Band::addShape(const QString& n, const QRect& r, ShapeKind shape)
+{
+    auto e = std::make_unique<ShapeElement>();
+    e->name = n;
+    e->rect = r;
+    e->shape = shape;
+    items.push_back(std::move(e));
+    return static_cast<ShapeElement&>(*items.back());
+}
+
+PictureElement& Band::addPicture(const QString& n, const QRect& r, const QImage& image)
+{
+    auto e = std::make_unique<PictureElement>();
+    e->name = n;
+    e->rect = r;
+    e->image = image;
+    items.push_back(std::move(e));
+    return static_cast<PictureElement&>(*items.back());
+}
+
+RichTextElement& Band::addRichText(const QString& n, const QRect& r, const QTextDocument* document)
+{
+    auto e = std::make_unique<RichTextElement>();
+    e->name = n;
+    e->rect = r;
+    e->document = document;
+    items.push_back(std::move(e));
+    return static_cast<RichTextElement&>(*items.back());
+}
+
+Band& Band::addChild(int h)
+{
+    if (!childBand)
+        childBand = std::make_unique<Band>(BandType::Child, h);
+    return *childBand;
+}
+
+Element* Band::element(const QString& n) const
+{
+    for (const auto& e : items)
+        if (e->name == n)
+            return e.get();
+    return nullptr;
+}
+
+// ---- Report ----
+
+Report::Report(int paperOrdinal, int orientation)
+    : ordinal(paperOrdinal), orient(orientation)
+{
+    font = QFont(QStringLiteral("arial"), 11);
+}
+
+void Report::setPaper(int paperOrdinal, int orientation)
+{
+    ordinal = paperOrdinal;
+    orient = orientation == Landscape ? Landscape : Portrait;
+}
+
+QSize Report::pageSize() const { return paperSize(ordinal, orient); }
+
+Band& Report::band(BandType type, int height)
+{
+    if (Band* b = findBand(type))
+        return *b;
+    bands.push_back(std::make_unique<Band>(type, height));
+    return *bands.back();
+}
+
+Band* Report::findBand(BandType type) const
+{
+    for (const auto& b : bands)
+        if (b->type == type)
+            return b.get();
+    return nullptr;
+}
+
+namespace {
+
+struct Resolved {
+    const Element* element;
+    QString text;
+    int height;                  // laid-out height of a stretching text, else the element's
+};
+
+QFont fontOf(const TextElement& t, const QFont& reportFont) { return t.font ? *t.font : reportFont; }
+
+ReportItem textItem(const TextElement& t, const QFont& reportFont, const QString& text, const QRect& rect)
+{
+    ReportItem item;
+    item.type = ReportItem::Type::Text;
+    item.name = t.name;
+    item.rect = rect;
+    item.text = text;
+    item.font = fontOf(t, reportFont);
+    item.alignment = t.alignment;
+    item.rightToLeft = t.rightToLeft;
+    item.wordWrap = t.wordWrap;
+    item.clip = !t.autoStretch;
+    item.color = t.color;
+    item.background = t.background;
+    item.frame = t.frame;
+    return item;
+}
+
+// Line positions (top, bottom) of a laid-out document, in document coordinates.
+std::vector<std::pair<double, double>> documentLines(QTextDocument& doc)
+{
+    std::vector<std::pair<double, double>> lines;
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QRectF br = layout->blockBoundingRect(b);
+        const QTextLayout* tl = b.layout();
+        if (!tl)
+            continue;
+        for (int i = 0; i < tl->lineCount(); ++i) {
+            const QTextLine l = tl->lineAt(i);
+            const double top = br.top() + l.y();
+            lines.emplace_back(top, top + l.height());
+        }
+    }
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+} // namespace
+
+class Report::Layout {
+public:
+    explicit Layout(Report& r) : rep(r), page(r.pageSize()) {}
+
+    PreparedReport run();
+
+private:
+    Report& rep;
+    QSize page;
+    PreparedReport out;
+    int y = 0;
+    int bodyTop = 0;             // first position below the page's headers
+    int contentBottom = 0;
+    int columnTop = -1;
+    int columnBottom = -1;
+    struct PendingNumber { int page; int index; QString format; };
+    std::vector<PendingNumber> numbers;
+
+    int left() const { return rep.margins.left(); }
+    int width() const { return rep.printableWidth(); }
+    QList<ReportItem>& items() { return out.pages.last().items; }
+
+    void startPage();
+    void finishPage(bool last);
+    void newPage()
+    {
+        finishPage(false);
+        startPage();
+    }
+    bool printBand(Band* band, bool mayBreak);
+    int resolve(const Band& band, std::vector<Resolved>& resolved, int& extra) const;
+    void emitBox(const Band& band, int top, int height);
+    void emitElements(const std::vector<Resolved>& resolved, int top, int extra, const Element* skip);
+    void flowRichText(Band& band, const RichTextElement& rt, const std::vector<Resolved>& resolved, bool mayBreak);
+};
+
+int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, int& extra) const
+{
+    extra = 0;
+    for (const auto& e : band.elements()) {
+        if (!e->enabled)
+            continue;
+        Resolved r{e.get(), {}, e->rect.height()};
+        if (e->kind() == Element::Kind::Text || e->kind() == Element::Kind::PageNumber) {
+            const auto& t = static_cast<const TextElement&>(*e);
+            r.text = t.onPrint && e->kind() == Element::Kind::Text ? t.onPrint() : t.text;
+            if (t.autoStretch && e->kind() == Element::Kind::Text) {
+                QTextLayout layout(layoutString(r.text), fontOf(t, rep.font), layoutDevice());
+                const int needed = int(std::ceil(layoutText(layout, t.rect.width(), t.wordWrap, t.alignment, t.rightToLeft)));
+                r.height = std::max(t.rect.height(), needed);
+                extra = std::max(extra, r.height - t.rect.height());
+            }
+        }
+        resolved.push_back(std::move(r));
+    }
+    return band.height + extra;
+}
+
+void Report::Layout::emitBox(const Band& band, int top, int height)
+{
+    if (!band.frame.any() && !band.color.isValid())
+        return;
+    ReportItem box;
+    box.type = ReportItem::Type::Box;
+    box.name = band.name;
+    box.rect = QRect(left(), top, width(), height);
+    box.frame = band.frame;
+    box.background = band.color;
+    items().append(box);
+}
+
+void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top, int extra, const Element* skip)
+{
+    for (const Resolved& r : resolved) {
+        const Element& e = *r.element;
+        if (&e == skip)
+            continue;
+        QRect rect = e.rect.translated(left(), top);
+        rect.setHeight(r.height);
+        if (e.stretchWithBand)
+            rect.setHeight(e.rect.height() + extra);
+        switch (e.kind()) {
+        case Element::Kind::Text:
+        case Element::Kind::PageNumber: {
+            const auto& t = static_cast<const TextElement&>(e);
+            items().append(textItem(t, rep.font, r.text, rect));
+            if (e.kind() == Element::Kind::PageNumber)
+                numbers.push_back({int(out.pages.size()) - 1, int(items().size()) - 1, r.text});
+            break;
+        }
+        case Element::Kind::Line: {
+            const auto& l = static_cast<const LineElement&>(e);
+            ReportItem item;
+            item.type = ReportItem::Type::Line;
+            item.name = e.name;
+            QPoint from = l.from + QPoint(left(), top);
+            QPoint to = l.to + QPoint(left(), top);
+            if (e.stretchWithBand)
+                (from.y() > to.y() ? from : to).ry() += extra;
+            item.line = QLine(from, to);
+            item.rect = QRect(from, to).normalized();
+            item.penWidth = l.penWidth;
+            item.color = l.color;
+            items().append(item);
+            break;
+        }
+        case Element::Kind::Shape: {
+            const auto& s = static_cast<const ShapeElement&>(e);
+            ReportItem item;
+            item.type = ReportItem::Type::Shape;
+            item.name = e.name;
+            item.rect = rect;
+            item.shape = s.shape;
+            item.penWidth = s.penWidth;
+            item.color = s.color;
+            item.brush = s.brush;
+            item.frame = e.frame;
+            items().append(item);
+            break;
+        }
+        case Element::Kind::Picture: {
+            const auto& p = static_cast<const PictureElement&>(e);
+            ReportItem item;
+            item.type = ReportItem::Type::Picture;
+            item.name = e.name;
+            item.rect = rect;
+            item.image = p.image;
+            item.stretch = p.stretch;
+            item.keepAspect = p.keepAspect;
+            item.center = p.center;
+            item.frame = e.frame;
+            items().append(item);
+            break;
+        }
+        case Element::Kind::RichText:
+            break;   // laid out by flowRichText
+        }
+    }
+}
+
+void Report::Layout::startPage()
+{
+    out.pages.append(ReportPage());
+    y = rep.margins.top();
+    columnTop = columnBottom = -1;
+    const bool first = out.pages.size() == 1;
+    Band* footer = rep.findBand(BandType::PageFooter);
+    contentBottom = page.height() - rep.margins.bottom() - (footer && footer->enabled ? footer->height : 0);
+    bodyTop = y;
+    if (Band* header = rep.findBand(BandType::PageHeader); header && (!first || rep.firstPageHeader))
+        printBand(header, false);
+    bodyTop = y;
+    if (first) {
+        // The title may flow over pages (rich text); the later pages then have their headers.
+        const int pageCount = out.pages.size();
+        printBand(rep.findBand(BandType::Title), true);
+        if (out.pages.size() != pageCount)
+            return;
+    }
+    if (Band* columns = rep.findBand(BandType::ColumnHeader)) {
+        const int top = y;
+        if (printBand(columns, false))
+            columnTop = top;
+    }
+    bodyTop = y;
+}
+
+void Report::Layout::finishPage(bool last)
+{
+    Band* footer = rep.findBand(BandType::PageFooter);
+    if (footer && footer->enabled && (!last || rep.lastPageFooter)) {
+        std::vector<Resolved> resolved;
+        int extra = 0;
+        const int h = resolve(*footer, resolved, extra);
+        if (!footer->beforePrint || footer->beforePrint()) {
+            const int top = page.height() - rep.margins.bottom() - h;
+            emitBox(*footer, top, h);
+            emitElements(resolved, top, extra, nullptr);
+            if (footer->afterPrint)
+                footer->afterPrint(true);
+        } else if (footer->afterPrint) {
+            footer->afterPrint(false);
+        }
+    }
+    Band* detail = rep.findBand(BandType::Detail);
+    if (detail && columnBottom > columnTop && columnTop >= 0) {
+        for (const ColumnLine& c : detail->columnLines) {
+            ReportItem line;
+            line.type = ReportItem::Type::Line;
+            line.name = QStringLiteral("columnLine");
+            line.line = QLine(left() + c.x, columnTop, left() + c.x, columnBottom);
+            line.rect = QRect(line.line.p1(), line.line.p2()).normalized();
+            line.penWidth = c.width;
+            line.color = c.color;
+            items().append(line);
+        }
+    }
+}
+
+bool Report::Layout::printBand(Band* band, bool mayBreak)
+{
+    if (!band || !band->enabled)
+        return false;
+    if (band->beforePrint && !band->beforePrint()) {
+        if (band->afterPrint)
+            band->afterPrint(false);
+        return false;
+    }
+    std::vector<Resolved> resolved;
+    int extra = 0;
+    const int h = resolve(*band, resolved, extra);
+
+    const RichTextElement* rich = nullptr;
+    for (const Resolved& r : resolved)
+        if (r.element->kind() == Element::Kind::RichText && static_cast<const RichTextElement*>(r.element)->document) {
+            rich = static_cast<const RichTextElement*>(r.element);
+            break;
+        }
+    if (rich) {
+        flowRichText(*band, *rich, resolved, mayBreak);
+    } else {
+        // A band that does not fit goes to the next page, unless the page holds nothing yet.
+        if (mayBreak && y + h > contentBottom && y > bodyTop)
+            newPage();
+        const int top = y;
+        emitBox(*band, top, h);
+        emitElements(resolved, top, extra, nullptr);
+        y += h;
+        if (band->type == BandType::Detail) {
+            if (columnTop < 0)
+                columnTop = top;
+            columnBottom = y;
+        }
+    }
+    if (band->afterPrint)
+        band->afterPrint(true);
+    if (band->child())
+        printBand(band->child(), mayBreak);
+    return true;
+}
+
+void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const std::vector<Resolved>& resolved, bool mayBreak)
+{
+    std::shared_ptr<QTextDocument> doc(rt.document->clone());
+    doc->documentLayout()->setPaintDevice(layoutDevice());
+    doc->setTextWidth(rt.rect.width());
+    const double total = doc->size().height();
+    const auto lines = documentLines(*doc);
+    const int gap = std::max(0, band.height - (rt.rect.y() + rt.rect.height()));
+
+    double pos = 0;
+    bool first = true;
+    for (;;) {
+        const int start = first ? y + rt.rect.y() : y;
+        const double avail = contentBottom - start;
+        double cut = total;
+        if (total - pos > avail && mayBreak) {
+            cut = pos + avail;
+            // Never cut through a line: stop above the first line that crosses the page end.
+            for (const auto& [top, bottom] : lines)
+                if (top > pos + 0.5 && top < cut && bottom > cut) {
+                    cut = top;
+                    break;
+                }
+            if (cut <= pos + 0.5) {
+                if (y > bodyTop) {      // nothing fits here: start the band on a fresh page
+                    newPage();
+                    continue;
+                }
+                cut = pos + std::max(1.0, avail);
+            }
+        }
+        const int fragTop = int(std::floor(pos));
+        const int fragBottom = cut >= total ? int(std::ceil(total)) : int(std::floor(cut));
+        const bool last = cut >= total;
+        const int fragHeight = std::max(0, fragBottom - fragTop);
+        int bandHeight = (start - y) + fragHeight + (last ? gap : 0);
+        if (first && last)
+            bandHeight = std::max(bandHeight, band.height);
+        emitBox(band, y, bandHeight);
+        if (first)
+            emitElements(resolved, y, 0, &rt);
+        ReportItem item;
+        item.type = ReportItem::Type::RichText;
+        item.name = rt.name;
+        item.rect = QRect(left() + rt.rect.x(), start, rt.rect.width(), fragHeight);
+        item.document = doc;
+        item.documentTop = fragTop;
+        item.frame = rt.frame;
+        items().append(item);
+        y += bandHeight;
+        if (last)
+            break;
+        pos = fragBottom;
+        first = false;
+        newPage();
+    }
+}
+
+PreparedReport Report::Layout::run()
+{
+    out.paperSize = page;
+    out.paperOrdinal = rep.ordinal;
+    out.orientation = rep.orient;
+    out.title = rep.title;
+    if (rep.beforePrint)
+        rep.beforePrint();
+    startPage();
+    if (Band* detail = rep.findBand(BandType::Detail)) {
+        rep.row = 0;
+        auto more = [this] { return rep.moreData ? rep.moreData() : rep.row < rep.rowCount; };
+        while (more()) {
+            printBand(detail, true);
+            ++rep.row;
+        }
+    }
+    printBand(rep.findBand(BandType::Summary), true);
+    finishPage(true);
+
+    const QString count = QString::number(out.pages.size());
+    for (const PendingNumber& n : numbers) {
+        QString text = n.format;
+        text.replace(QLatin1String("%2"), count);
+        text.replace(QLatin1String("%1"), QString::number(n.page + 1));
+        out.pages[n.page].items[n.index].text = text;
+    }
+    rep.row = -1;
+    return out;
+}
+
+PreparedReport Report::prepare()
+{
+    Layout layout(*this);
+    return layout.run();
+}
+
+} // namespace report
