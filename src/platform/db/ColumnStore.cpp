@@ -46,7 +46,7 @@ uint32_t ColumnStore::pooled(std::string_view bytes)
 
 void ColumnStore::appendNull()
 {
-    nulls_.push_back(true);
+    nulls_.push_back(1);
     switch (rep_) {
     case Rep::Int: ints_.push_back(0); break;
     case Rep::Bool: bools_.push_back(0); break;
@@ -70,7 +70,7 @@ void ColumnStore::appendInt(qint64 v)
         slots_.push_back({pooled(s), uint32_t(s.size())});
     }
     }
-    nulls_.push_back(false);
+    nulls_.push_back(0);
 }
 
 void ColumnStore::appendReal(double v)
@@ -86,7 +86,7 @@ void ColumnStore::appendReal(double v)
         slots_.push_back({pooled(std::string_view(s.constData(), size_t(s.size()))), uint32_t(s.size())});
     }
     }
-    nulls_.push_back(false);
+    nulls_.push_back(0);
 }
 
 void ColumnStore::appendText(std::string_view utf8)
@@ -97,7 +97,7 @@ void ColumnStore::appendText(std::string_view utf8)
     case Rep::Text:
     case Rep::Bytes: slots_.push_back({pooled(utf8), uint32_t(utf8.size())}); break;
     default: {
-        nulls_.push_back(false);
+        nulls_.push_back(0);
         const size_t row = nulls_.size() - 1;
         switch (rep_) {
         case Rep::Int: ints_.push_back(0); break;
@@ -108,7 +108,7 @@ void ColumnStore::appendText(std::string_view utf8)
         return;
     }
     }
-    nulls_.push_back(false);
+    nulls_.push_back(0);
 }
 
 void ColumnStore::appendVariant(const QVariant& v)
@@ -171,7 +171,7 @@ void ColumnStore::fill(size_t row, const QVariant& v)
 void ColumnStore::set(size_t row, const QVariant& v)
 {
     if (v.isNull() || !v.isValid()) {
-        nulls_[row] = true;
+        nulls_[row] = 1;
         return;
     }
     if (rep_ == Rep::Undecided) {
@@ -184,7 +184,7 @@ void ColumnStore::set(size_t row, const QVariant& v)
         default: decide(Rep::Int);
         }
     }
-    nulls_[row] = false;
+    nulls_[row] = 0;
     fill(row, v);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/db/Connection.h"
 
+#include "platform/db/ColumnStore.h"
 #include "platform/db/Sql.h"
 
 namespace db {
@@ -10,6 +11,27 @@ QString Connection::prepareText(const QString& sql) const
     if (hook_)
         hook_(text);
     return stripNationalPrefix(text);
+}
+
+void Cursor::appendRow(ColumnStore* const* stores)
+{
+    const int n = columnCount();
+    for (int c = 0; c < n; ++c) {
+        ColumnStore* s = stores[c];
+        switch (cellType(c)) {
+        case CellType::Null: s->appendNull(); break;
+        case CellType::Integer: s->appendInt(toInt64(c)); break;
+        case CellType::Float: s->appendReal(toDouble(c)); break;
+        case CellType::Text: s->appendText(text(c)); break;
+        case CellType::Blob: {
+            if (s->rep() == ColumnStore::Rep::Undecided)
+                s->decide(ColumnStore::Rep::Bytes);
+            const QByteArray b = blob(c);
+            s->appendText(std::string_view(b.constData(), size_t(b.size())));
+            break;
+        }
+        }
+    }
 }
 
 QVariant Connection::scalar(const QString& sql, const Params& params)

@@ -17,6 +17,7 @@
 namespace db {
 
 class Catalog;
+class ColumnStore;
 
 enum class CellType { Null, Integer, Float, Text, Blob };
 
@@ -45,6 +46,8 @@ public:
     // UTF-8 text of the cell, valid until next().
     virtual std::string_view text(int c) = 0;
     virtual QByteArray blob(int c) = 0;
+    // Appends the current row's cells to one store per column (the dataset's hot path).
+    virtual void appendRow(ColumnStore* const* stores);
 };
 
 using Params = std::vector<QVariant>;
@@ -65,7 +68,8 @@ public:
     void setPreExecuteHook(std::function<void(QString&)> hook) { hook_ = std::move(hook); }
 
     // Runs a statement that returns rows. Parameters are written $1, $2, ... in the text.
-    virtual std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}) = 0;
+    // With origins, the cursor can tell the base table and column of each result column.
+    virtual std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}, bool origins = false) = 0;
     // Runs a statement; returns the number of rows it changed.
     virtual int exec(const QString& sql, const Params& params = {}) = 0;
     // Runs several statements separated by ';' (no parameters).

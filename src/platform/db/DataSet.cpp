@@ -276,6 +276,11 @@ void DataSet::buildFields(Cursor& cur)
         byName_.insert(f->FieldName().toLower(), f.get());
     }
 
+}
+
+// The base table and its key, asked once every row has been read.
+void DataSet::findKey()
+{
     // the base table and its key
     updateTable_ = updateTableOverride_;
     if (updateTable_.isEmpty()) {
@@ -314,22 +319,7 @@ void DataSet::readAll(Cursor& cur)
         st[size_t(c)] = stores_[size_t(c)].get();
     int rows = 0;
     while (cur.next()) {
-        for (int c = 0; c < n; ++c) {
-            ColumnStore* s = st[size_t(c)];
-            switch (cur.cellType(c)) {
-            case CellType::Null: s->appendNull(); break;
-            case CellType::Integer: s->appendInt(cur.toInt64(c)); break;
-            case CellType::Float: s->appendReal(cur.toDouble(c)); break;
-            case CellType::Text: s->appendText(cur.text(c)); break;
-            case CellType::Blob: {
-                if (s->rep() == ColumnStore::Rep::Undecided)
-                    s->decide(ColumnStore::Rep::Bytes);
-                const QByteArray b = cur.blob(c);
-                s->appendText(std::string_view(b.constData(), size_t(b.size())));
-                break;
-            }
-            }
-        }
+        cur.appendRow(st.data());
         ++rows;
     }
     physCount_ = rows;
@@ -356,9 +346,11 @@ void DataSet::Open()
         throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
     fire(BeforeOpen);
     try {
-        auto cur = conn_->query(sql_);
+        auto cur = conn_->query(sql_, {}, true);
         buildFields(*cur);
         readAll(*cur);
+        cur.reset();
+        findKey();
     } catch (...) {
         stores_.clear();
         calcStores_.clear();

@@ -139,6 +139,7 @@ private:
     void setState(DataSetState s);
     void readAll(Cursor& cur);
     void buildFields(Cursor& cur);
+    void findKey();
     void rebuildView();
     void applySort(std::vector<int>& rows);
     bool matches(int phys, const FilterExpr& e);

@@ -1,6 +1,8 @@
 // The server database through libpq.
 #include "platform/db/Connection.h"
 
+#include "platform/db/ColumnStore.h"
+
 #include <QHash>
 #include <QLocale>
 #include <cstdlib>
@@ -42,63 +44,209 @@ struct ResultHolder {
     throw DbError(cat, msg + QStringLiteral("\n") + sql);
 }
 
-// Runs text with parameters; every parameter goes as text except byte arrays.
-PGresult* run(PGconn* c, const QString& sql, const Params& params)
+// Sends text with parameters; every parameter goes as text except byte arrays.
+// With execute true it waits for and returns the whole result.
+PGresult* send(PGconn* c, const QString& sql, const Params& params, bool execute, bool prepared = false)
 {
     const QByteArray text = sql.toUtf8();
-    PGresult* r;
-    if (params.empty()) {
-        r = PQexec(c, text.constData());
-    } else {
-        const int n = int(params.size());
-        const size_t count = size_t(n);
-        std::vector<QByteArray> store(count);
-        std::vector<const char*> values(count);
-        std::vector<int> lengths(count), formats(count);
-        std::vector<Oid> types(count, 0);
-        for (int i = 0; i < n; ++i) {
-            const QVariant& v = params[size_t(i)];
-            if (v.isNull() || !v.isValid()) {
-                values[size_t(i)] = nullptr;
-                continue;
-            }
-            switch (v.typeId()) {
-            case QMetaType::Bool: store[size_t(i)] = v.toBool() ? "1" : "0"; break;
-            case QMetaType::Double:
-            case QMetaType::Float:
-                store[size_t(i)] = QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
-                break;
-            case QMetaType::QByteArray:
-                store[size_t(i)] = v.toByteArray();
-                formats[size_t(i)] = 1;
-                types[size_t(i)] = kByteaOid;
-                break;
-            default: store[size_t(i)] = v.toString().toUtf8();
-            }
-            values[size_t(i)] = store[size_t(i)].constData();
-            lengths[size_t(i)] = int(store[size_t(i)].size());
+    const int n = int(params.size());
+    const size_t count = size_t(n);
+    std::vector<QByteArray> store(count);
+    std::vector<const char*> values(count);
+    std::vector<int> lengths(count), formats(count);
+    std::vector<Oid> types(count, 0);
+    for (int i = 0; i < n; ++i) {
+        const QVariant& v = params[size_t(i)];
+        if (v.isNull() || !v.isValid()) {
+            values[size_t(i)] = nullptr;
+            continue;
         }
-        r = PQexecParams(c, text.constData(), n, types.data(), values.data(), lengths.data(), formats.data(), 0);
+        switch (v.typeId()) {
+        case QMetaType::Bool: store[size_t(i)] = v.toBool() ? "1" : "0"; break;
+        case QMetaType::Double:
+        case QMetaType::Float:
+            store[size_t(i)] = QByteArray::number(v.toDouble(), 'g', QLocale::FloatingPointShortest);
+            break;
+        case QMetaType::QByteArray:
+            store[size_t(i)] = v.toByteArray();
+            formats[size_t(i)] = 1;
+            types[size_t(i)] = kByteaOid;
+            break;
+        default: store[size_t(i)] = v.toString().toUtf8();
+        }
+        values[size_t(i)] = store[size_t(i)].constData();
+        lengths[size_t(i)] = int(store[size_t(i)].size());
     }
-    const auto st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
-    if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
-        failResult(c, r, sql);
-    return r;
+    if (execute) {
+        PGresult* r = n == 0 ? PQexec(c, text.constData())
+                             : PQexecParams(c, text.constData(), n, types.data(), values.data(), lengths.data(),
+                                            formats.data(), 0);
+        const auto st = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+        if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK)
+            failResult(c, r, sql);
+        return r;
+    }
+    const int ok = prepared ? PQsendQueryPrepared(c, "", n, values.data(), lengths.data(), formats.data(), 0)
+        : n == 0            ? PQsendQuery(c, text.constData())
+                            : PQsendQueryParams(c, text.constData(), n, types.data(), values.data(),
+                                                lengths.data(), formats.data(), 0);
+    if (!ok)
+        failResult(c, nullptr, sql);
+    PQsetSingleRowMode(c);
+    return nullptr;
+}
+
+PGresult* run(PGconn* c, const QString& sql, const Params& params) { return send(c, sql, params, true); }
+
+void drain(PGconn* c)
+{
+    while (PGresult* r = PQgetResult(c))
+        PQclear(r);
 }
 
 class PgConnection;
 
+// Rows arrive one at a time (single-row mode), so a large result is never held twice.
 class PgCursor : public Cursor {
 public:
-    PgCursor(PgConnection* conn, PGresult* r) : conn_(conn), r_(r), rows_(PQntuples(r)), cols_(PQnfields(r)) {}
-    ~PgCursor() override { PQclear(r_); }
+    PgCursor(PgConnection* conn, PGconn* c, const QString& sql, const Params& params, bool origins)
+        : conn_(conn), c_(c), sql_(sql)
+    {
+        if (origins) {
+            describe(params);
+            send(c, sql, params, false, true);
+        } else {
+            send(c, sql, params, false);
+        }
+        PGresult* first = fetch();
+        if (!first)
+            throw DbError(ErrorCategory::Other, QStringLiteral("No result\n") + sql);
+        meta_ = first;
+        if (PQresultStatus(first) == PGRES_SINGLE_TUPLE)
+            pending_ = true;
+        else
+            finished();
+        cols_ = PQnfields(meta_);
+        for (int i = 0; i < cols_; ++i)
+            types_.push_back(typeOf(PQftype(meta_, i)));
+    }
+    ~PgCursor() override
+    {
+        if (row_ != meta_)
+            PQclear(row_);
+        PQclear(meta_);
+        if (!done_)
+            drain(c_);
+    }
 
     int columnCount() const override { return cols_; }
-    QString columnName(int c) const override { return QString::fromUtf8(PQfname(r_, c)); }
+    QString columnName(int c) const override { return QString::fromUtf8(PQfname(meta_, c)); }
     ColumnOrigin origin(int c) override;
-    EngineType engineType(int c) const override
+    EngineType engineType(int c) const override { return types_[size_t(c)]; }
+    bool next() override
     {
-        switch (PQftype(r_, c)) {
+        if (row_ && row_ != meta_)
+            PQclear(row_);
+        row_ = nullptr;
+        if (pending_) {
+            pending_ = false;
+            row_ = meta_;
+            return true;
+        }
+        if (done_)
+            return false;
+        PGresult* r = fetch();
+        if (!r || PQresultStatus(r) != PGRES_SINGLE_TUPLE) {
+            PQclear(r);
+            finished();
+            return false;
+        }
+        row_ = r;
+        return true;
+    }
+    CellType cellType(int c) override
+    {
+        if (PQgetisnull(row_, 0, c))
+            return CellType::Null;
+        switch (types_[size_t(c)]) {
+        case EngineType::Integer:
+        case EngineType::Boolean: return CellType::Integer;
+        case EngineType::Float:
+        case EngineType::Numeric: return CellType::Float;
+        case EngineType::Blob: return CellType::Blob;
+        default: return CellType::Text;
+        }
+    }
+    qint64 toInt64(int c) override
+    {
+        const char* v = PQgetvalue(row_, 0, c);
+        if (*v == 't')
+            return 1;
+        if (*v == 'f')
+            return 0;
+        if (types_[size_t(c)] == EngineType::Float || types_[size_t(c)] == EngineType::Numeric)
+            return qint64(std::strtod(v, nullptr));
+        return std::strtoll(v, nullptr, 10);
+    }
+    double toDouble(int c) override
+    {
+        const char* v = PQgetvalue(row_, 0, c);
+        if (*v == 't')
+            return 1;
+        if (*v == 'f')
+            return 0;
+        return std::strtod(v, nullptr);
+    }
+    std::string_view text(int c) override
+    {
+        return std::string_view(PQgetvalue(row_, 0, c), size_t(PQgetlength(row_, 0, c)));
+    }
+    QByteArray blob(int c) override
+    {
+        if (types_[size_t(c)] != EngineType::Blob) {
+            auto t = text(c);
+            return QByteArray(t.data(), qsizetype(t.size()));
+        }
+        size_t len = 0;
+        unsigned char* p = PQunescapeBytea(reinterpret_cast<const unsigned char*>(PQgetvalue(row_, 0, c)), &len);
+        QByteArray out(reinterpret_cast<const char*>(p), qsizetype(len));
+        PQfreemem(p);
+        return out;
+    }
+    void appendRow(ColumnStore* const* stores) override
+    {
+        for (int c = 0; c < cols_; ++c) {
+            ColumnStore* s = stores[c];
+            if (PQgetisnull(row_, 0, c)) {
+                s->fastNull();
+                continue;
+            }
+            const char* v = PQgetvalue(row_, 0, c);
+            switch (types_[size_t(c)]) {
+            case EngineType::Integer: s->fastInt(std::strtoll(v, nullptr, 10)); break;
+            case EngineType::Boolean: s->fastInt(*v == 't' ? 1 : 0); break;
+            case EngineType::Float:
+            case EngineType::Numeric: s->fastReal(std::strtod(v, nullptr)); break;
+            case EngineType::Blob: {
+                if (s->rep() == ColumnStore::Rep::Undecided)
+                    s->decide(ColumnStore::Rep::Bytes);
+                const QByteArray b = blob(c);
+                s->fastText(b.constData(), size_t(b.size()));
+                break;
+            }
+            default: s->fastText(v, size_t(PQgetlength(row_, 0, c)));
+            }
+        }
+    }
+
+private:
+    // Prepares the statement and learns each column's base table before any row arrives,
+    // since the connection can run no other statement while rows stream in.
+    void describe(const Params& params);
+
+    static EngineType typeOf(Oid t)
+    {
+        switch (t) {
         case kBoolOid: return EngineType::Boolean;
         case kInt2Oid:
         case kInt4Oid:
@@ -114,63 +262,44 @@ public:
         default: return EngineType::Unknown;
         }
     }
-    bool next() override { return ++row_ < rows_; }
-    CellType cellType(int c) override
+    // Next result; an error result drains the connection and throws.
+    PGresult* fetch()
     {
-        if (PQgetisnull(r_, row_, c))
-            return CellType::Null;
-        switch (engineType(c)) {
-        case EngineType::Integer:
-        case EngineType::Boolean: return CellType::Integer;
-        case EngineType::Float:
-        case EngineType::Numeric: return CellType::Float;
-        case EngineType::Blob: return CellType::Blob;
-        default: return CellType::Text;
+        PGresult* r = PQgetResult(c_);
+        if (!r)
+            return nullptr;
+        const auto st = PQresultStatus(r);
+        if (st != PGRES_SINGLE_TUPLE && st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
+            done_ = true;
+            const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            PQclear(r);
+            drain(c_);
+            const ErrorCategory cat = categoryOf(state);
+            if (cat == ErrorCategory::Locked)
+                msg = QString::fromLatin1(lockedText()) + QLatin1Char(' ') + msg;
+            throw DbError(cat, msg + QStringLiteral("\n") + sql_);
         }
+        return r;
     }
-    qint64 toInt64(int c) override
+    void finished()
     {
-        const char* v = PQgetvalue(r_, row_, c);
-        if (*v == 't')
-            return 1;
-        if (*v == 'f')
-            return 0;
-        if (engineType(c) == EngineType::Float || engineType(c) == EngineType::Numeric)
-            return qint64(std::strtod(v, nullptr));
-        return std::strtoll(v, nullptr, 10);
-    }
-    double toDouble(int c) override
-    {
-        const char* v = PQgetvalue(r_, row_, c);
-        if (*v == 't')
-            return 1;
-        if (*v == 'f')
-            return 0;
-        return std::strtod(v, nullptr);
-    }
-    std::string_view text(int c) override
-    {
-        return std::string_view(PQgetvalue(r_, row_, c), size_t(PQgetlength(r_, row_, c)));
-    }
-    QByteArray blob(int c) override
-    {
-        if (engineType(c) != EngineType::Blob) {
-            auto t = text(c);
-            return QByteArray(t.data(), qsizetype(t.size()));
-        }
-        size_t len = 0;
-        unsigned char* p = PQunescapeBytea(reinterpret_cast<const unsigned char*>(PQgetvalue(r_, row_, c)), &len);
-        QByteArray out(reinterpret_cast<const char*>(p), qsizetype(len));
-        PQfreemem(p);
-        return out;
+        if (done_)
+            return;
+        done_ = true;
+        drain(c_);
     }
 
-private:
     PgConnection* conn_;
-    PGresult* r_;
-    int rows_;
-    int cols_;
-    int row_ = -1;
+    PGconn* c_;
+    QString sql_;
+    PGresult* meta_ = nullptr;
+    PGresult* row_ = nullptr;
+    bool pending_ = false;
+    bool done_ = false;
+    int cols_ = 0;
+    std::vector<EngineType> types_;
+    std::vector<ColumnOrigin> origins_;
 };
 
 class PgConnection : public Connection {
@@ -178,9 +307,9 @@ public:
     explicit PgConnection(PGconn* c) : Connection(Engine::PostgreSQL), c_(c) {}
     ~PgConnection() override { PQfinish(c_); }
 
-    std::unique_ptr<Cursor> query(const QString& sql, const Params& params) override
+    std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool origins) override
     {
-        return std::make_unique<PgCursor>(this, run(c_, prepareText(sql), params));
+        return std::make_unique<PgCursor>(this, c_, prepareText(sql), params, origins);
     }
     int exec(const QString& sql, const Params& params) override
     {
@@ -210,7 +339,7 @@ public:
             "select a.attname, a.attidentity, coalesce(pg_get_serial_sequence(c.relname::text, a.attname::text), '') "
             "from pg_index i join pg_class c on c.oid = i.indrelid "
             "join pg_attribute a on a.attrelid = i.indrelid and a.attnum = any(i.indkey) "
-            "where i.indisprimary and c.oid = to_regclass(lower($1))"), {table});
+            "where i.indisprimary and c.oid = to_regclass(lower($1))"), {table}, false);
         int n = 0;
         while (cur->next()) {
             ++n;
@@ -225,6 +354,8 @@ public:
         keys_.insert(k, info);
         return info;
     }
+
+    bool knowsTable(Oid table) const { return tables_.contains(table); }
 
     ColumnOrigin originOf(Oid table, int column)
     {
@@ -258,7 +389,40 @@ private:
 
 ColumnOrigin PgCursor::origin(int c)
 {
-    return conn_->originOf(PQftable(r_, c), PQftablecol(r_, c));
+    return size_t(c) < origins_.size() ? origins_[size_t(c)] : ColumnOrigin();
+}
+
+void PgCursor::describe(const Params& params)
+{
+    std::vector<Oid> types(params.size(), 0);
+    for (size_t i = 0; i < params.size(); ++i)
+        if (params[i].typeId() == QMetaType::QByteArray)
+            types[i] = kByteaOid;
+    const QByteArray text = sql_.toUtf8();
+    PGresult* r = PQprepare(c_, "", text.constData(), int(params.size()), types.data());
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
+        failResult(c_, r, sql_);
+    PQclear(r);
+    r = PQdescribePrepared(c_, "");
+    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
+        failResult(c_, r, sql_);
+    const int n = PQnfields(r);
+    std::vector<std::pair<Oid, int>> cols;
+    for (int i = 0; i < n; ++i)
+        cols.emplace_back(PQftable(r, i), PQftablecol(r, i));
+    PQclear(r);
+    bool looked = false;
+    for (const auto& [table, column] : cols) {
+        looked = looked || (table != 0 && !conn_->knowsTable(table));
+        origins_.push_back(conn_->originOf(table, column));
+    }
+    if (looked) {
+        // the catalogue queries replaced the unnamed statement
+        r = PQprepare(c_, "", text.constData(), int(params.size()), types.data());
+        if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
+            failResult(c_, r, sql_);
+        PQclear(r);
+    }
 }
 
 void noticeSink(void*, const char*) {}

@@ -1,6 +1,8 @@
 // The file database through the sqlite3 C API.
 #include "platform/db/Connection.h"
 
+#include "platform/db/ColumnStore.h"
+
 #include <QFileInfo>
 #include <QHash>
 #include <sqlite3.h>
@@ -155,6 +157,32 @@ public:
         return p ? QByteArray(static_cast<const char*>(p), n) : QByteArray();
     }
 
+    void appendRow(ColumnStore* const* stores) override
+    {
+        sqlite3_stmt* st = stmt_.get();
+        const int n = sqlite3_column_count(st);
+        for (int c = 0; c < n; ++c) {
+            ColumnStore* s = stores[c];
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: s->fastInt(sqlite3_column_int64(st, c)); break;
+            case SQLITE_FLOAT: s->fastReal(sqlite3_column_double(st, c)); break;
+            case SQLITE_TEXT: {
+                const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                s->fastText(p, size_t(sqlite3_column_bytes(st, c)));
+                break;
+            }
+            case SQLITE_BLOB: {
+                if (s->rep() == ColumnStore::Rep::Undecided)
+                    s->decide(ColumnStore::Rep::Bytes);
+                const auto* p = static_cast<const char*>(sqlite3_column_blob(st, c));
+                s->fastText(p, size_t(sqlite3_column_bytes(st, c)));
+                break;
+            }
+            default: s->fastNull();
+            }
+        }
+    }
+
 private:
     sqlite3* db_;
     Stmt stmt_;
@@ -166,7 +194,7 @@ public:
     SqliteConnection(sqlite3* db) : Connection(Engine::SQLite), db_(db) {}
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
-    std::unique_ptr<Cursor> query(const QString& sql, const Params& params) override
+    std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool) override
     {
         return std::make_unique<SqliteCursor>(db_, prepareText(sql), params);
     }
@@ -211,7 +239,7 @@ public:
         if (it != keys_.end())
             return *it;
         KeyInfo info;
-        auto cur = query(QStringLiteral("select name, type, pk from pragma_table_info($1) order by pk"), {table});
+        auto cur = query(QStringLiteral("select name, type, pk from pragma_table_info($1) order by pk"), {table}, false);
         int pkCount = 0;
         while (cur->next()) {
             if (cur->toInt64(2) > 0) {

@@ -1,0 +1,314 @@
+// Opening "select * from T_Melk" over 100,000 realistic rows: DataSet::Open against
+// stepping the same statement with the raw engine API, in the same process.
+#include "platform/db/Catalog.h"
+#include "platform/db/Connection.h"
+#include "platform/db/DataSet.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <libpq-fe.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+
+using namespace db;
+
+namespace {
+
+const int kRows = 100000;
+
+const char* kAmenities[] = {"Ayfon", "Asansor", "Sona", "jakozi", "stakhr", "mobl", "loster", "pardeh", "doblex",
+                            "kitchen", "darcontoroly", "shoomineh", "jaroobarghi", "anten", "noorpardazi", "shofazh",
+                            "vambanki", "shomali", "jonobi", "azhayat", "package", "saloonbiliyard",
+                            "saloonejtemaat", "badansazi", "ketabkhaneh", "komod", "doozdgir", "azsakhteman",
+                            "parvanehsakht", "mojavez", "mostaghel", "elamharigh", "etfaeharigh", "pelehezterari",
+                            "teras", "balkon", "shirvani", "radiyator", "moshtarak", "bokhary"};
+const char* kTitles[] = {"آيفون تصويري", "آسانسور", "سونا", "جکوزي", "استخر", "مبله", "لوستر", "پرده", "دوبلکس",
+                         "آشپزخانه اپن", "درب کنترلي", "شومينه", "جاروبرقي مرکزي", "آنتن مرکزي", "نورپردازي",
+                         "شوفاژ", "وام بانکي", "شمالي", "جنوبي", "از حياط", "پکيج", "سالن بيليارد", "سالن اجتماعات",
+                         "بدنسازي", "کتابخانه", "کمد ديواري", "دزدگير", "از ساختمان", "پروانه ساخت", "مجوز",
+                         "مستقل", "اعلام حريق", "اطفاء حريق", "پله اضطراري", "تراس", "بالکن", "شيرواني",
+                         "رادياتور", "مشترک", "بخاري"};
+
+TableDef melkTable()
+{
+    TableDef t;
+    t.name = QStringLiteral("T_Melk");
+    auto col = [&](const char* n, ColumnKind k, int size = 0) { t.columns.push_back({QString::fromLatin1(n), k, size}); };
+    col("MID", ColumnKind::Counter);
+    col("MantaghehID", ColumnKind::Integer);
+    col("Hazfshodeh", ColumnKind::Boolean);
+    col("tarikheraeh", ColumnKind::Text, 10);
+    col("TarikhVoorod", ColumnKind::Text, 10);
+    col("SaatVoorod", ColumnKind::Text, 5);
+    for (const char* n : {"MalekEsm"})
+        col(n, ColumnKind::Text, 50);
+    for (const char* n : {"MalekHomeTel", "MalekTelJob", "MalekMobile"})
+        col(n, ColumnKind::Text, 30);
+    for (const char* n : {"ForSell", "ForRahn", "ForEjareh"})
+        col(n, ColumnKind::Boolean);
+    col("NovMelk", ColumnKind::Text, 30);
+    for (const char* n : {"Masahat", "Arz", "ZirBana"})
+        col(n, ColumnKind::Double);
+    col("Moshaat", ColumnKind::Text, 30);
+    col("GhymatHarMeter", ColumnKind::Money);
+    for (const char* n : {"Ab", "Bargh", "gaz", "parking", "hayat", "anbary"})
+        col(n, ColumnKind::Boolean);
+    col("tedadtel", ColumnKind::Byte);
+    col("tahviyeh", ColumnKind::Text, 50);
+    for (const char* n : {"kaf", "Nema", "Cabinet"})
+        col(n, ColumnKind::Text, 30);
+    col("ShoomarehTels", ColumnKind::Text, 150);
+    col("Mahal", ColumnKind::Text, 30);
+    col("Addr", ColumnKind::Text, 255);
+    col("Vaziyat", ColumnKind::Text, 200);
+    col("NovSanad", ColumnKind::Text, 30);
+    col("Tabagheh", ColumnKind::Byte);
+    col("TedadOtagh", ColumnKind::Byte);
+    col("SayerEmkanat", ColumnKind::Text, 255);
+    col("Tozihat", ColumnKind::Text, 255);
+    for (const char* p : {"F1", "F2", "F3"}) {
+        col(QByteArray(p).append(p[1] == '1' ? "type" : "Type").constData(), ColumnKind::Text, 11);
+        col(p, ColumnKind::Money);
+        col(QByteArray(p).append("Shart").constData(), ColumnKind::Text, 255);
+    }
+    for (const char* n : {"f1_2", "f2_2", "f3_2"})
+        col(n, ColumnKind::Money);
+    col("mo", ColumnKind::Text, 10);
+    col("zabeteh", ColumnKind::Text, 10);
+    for (const char* a : kAmenities)
+        col(a, ColumnKind::Boolean);
+    for (const char* a : kAmenities)
+        col(QByteArray(a).append("_s").constData(), ColumnKind::Text, 50);
+    return t;
+}
+
+// One row of realistic values, as text (booleans as engine values).
+QStringList makeRow(const TableDef& t, QRandomGenerator& rnd, int trueValue)
+{
+    static const QStringList names = {QStringLiteral("محمد رضايي"), QStringLiteral("زهرا احمدي"),
+                                      QStringLiteral("علي کريمي"), QStringLiteral("مريم حسيني"),
+                                      QStringLiteral("حسن محمدي")};
+    static const QStringList kinds = {QStringLiteral("آپارتمان"), QStringLiteral("ويلايي"), QStringLiteral("مغازه"),
+                                      QStringLiteral("زمين")};
+    static const QStringList deals = {QStringLiteral("فروش"), QStringLiteral("رهن کامل"),
+                                      QStringLiteral("اجاره کامل"), QStringLiteral("رهن و اجاره")};
+    QStringList row;
+    int amenity = 0;
+    for (const ColumnDef& c : t.columns) {
+        if (c.kind == ColumnKind::Counter)
+            continue;
+        switch (c.kind) {
+        case ColumnKind::Boolean: row << QString::number(rnd.bounded(2) ? trueValue : 0); break;
+        case ColumnKind::Money: row << QString::number(rnd.bounded(1, 500000) * 10000); break;
+        case ColumnKind::Double: row << QString::number(rnd.bounded(40, 900) + 0.5); break;
+        case ColumnKind::Byte:
+        case ColumnKind::Integer: row << QString::number(rnd.bounded(0, 12)); break;
+        default: {
+            const QString n = c.name.toLower();
+            if (n.endsWith(QLatin1String("_s")))
+                row << QString::fromUtf8(kTitles[amenity++ % 40]);
+            else if (n.startsWith(QLatin1String("tarikh")))
+                row << QStringLiteral("1403/%1/%2").arg(rnd.bounded(1, 13), 2, 10, QLatin1Char('0')).arg(rnd.bounded(1, 30), 2, 10, QLatin1Char('0'));
+            else if (n == QLatin1String("saatvoorod"))
+                row << QStringLiteral("10:%1").arg(rnd.bounded(60), 2, 10, QLatin1Char('0'));
+            else if (n == QLatin1String("malekesm"))
+                row << names[int(rnd.bounded(names.size()))];
+            else if (n.contains(QLatin1String("tel")) || n.contains(QLatin1String("mobile")))
+                row << QStringLiteral("0912%1").arg(rnd.bounded(1000000, 9999999));
+            else if (n == QLatin1String("novmelk"))
+                row << kinds[int(rnd.bounded(kinds.size()))];
+            else if (n.endsWith(QLatin1String("type")))
+                row << deals[int(rnd.bounded(deals.size()))];
+            else if (n == QLatin1String("addr"))
+                row << QStringLiteral("تهران، خيابان آزادي، کوچه %1، پلاک %2").arg(rnd.bounded(1, 40)).arg(rnd.bounded(1, 200));
+            else if (c.size >= 200)
+                row << (rnd.bounded(3) == 0 ? QStringLiteral("نوساز، نورگير، دسترسي به مترو") : QString());
+            else
+                row << (rnd.bounded(2) ? QStringLiteral("سراميک") : QString());
+        }
+        }
+    }
+    return row;
+}
+
+long peakRssMb()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss / 1024;
+}
+
+double rawSqlite(const QString& path, long* cells)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, "select * from T_Melk", -1, &st, nullptr);
+    const int n = sqlite3_column_count(st);
+    long touched = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < n; ++c) {
+            switch (sqlite3_column_type(st, c)) {
+            case SQLITE_INTEGER: touched += sqlite3_column_int64(st, c) != 0; break;
+            case SQLITE_FLOAT: touched += sqlite3_column_double(st, c) != 0; break;
+            case SQLITE_TEXT: touched += sqlite3_column_bytes(st, c) + (sqlite3_column_text(st, c) != nullptr); break;
+            default: break;
+            }
+        }
+    }
+    sqlite3_finalize(st);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    sqlite3_close(db);
+    *cells = touched;
+    return ms;
+}
+
+double rawPg(const QString& conninfo)
+{
+    PGconn* c = PQconnectdb(conninfo.toUtf8().constData());
+    QElapsedTimer t;
+    t.start();
+    PGresult* r = PQexec(c, "select * from T_Melk");
+    long touched = 0;
+    const int rows = PQntuples(r), cols = PQnfields(r);
+    for (int i = 0; i < rows; ++i)
+        for (int j = 0; j < cols; ++j)
+            touched += PQgetisnull(r, i, j) ? 0 : PQgetlength(r, i, j) + (*PQgetvalue(r, i, j) != 0);
+    PQclear(r);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    PQfinish(c);
+    return touched > 0 ? ms : -1;
+}
+
+double openDataSet(Connection& conn, int* rows)
+{
+    DataSet ds(&conn);
+    ds.setSQL(QStringLiteral("select * from T_Melk"));
+    QElapsedTimer t;
+    t.start();
+    ds.Open();
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    *rows = ds.RecordCount();
+    return ms;
+}
+
+template <typename F>
+double best(int times, F f)
+{
+    double b = 1e18;
+    for (int i = 0; i < times; ++i)
+        b = std::min(b, f());
+    return b;
+}
+
+void fillSqlite(const QString& path, const TableDef& t)
+{
+    auto conn = Connection::openSqlite(path, true);
+    conn->exec(conn->dialect().createTable(t));
+    QStringList cols, marks;
+    for (const ColumnDef& c : t.columns)
+        if (c.kind != ColumnKind::Counter) {
+            cols << c.name;
+            marks << QStringLiteral("?");
+        }
+    conn.reset();
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3_stmt* st = nullptr;
+    const QByteArray sql = QStringLiteral("insert into T_Melk (%1) values (%2)").arg(cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))).toUtf8();
+    sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
+    QRandomGenerator rnd(42);
+    std::vector<ColumnKind> kinds;
+    for (const ColumnDef& c : t.columns)
+        if (c.kind != ColumnKind::Counter)
+            kinds.push_back(c.kind);
+    for (int i = 0; i < kRows; ++i) {
+        const QStringList row = makeRow(t, rnd, -1);
+        for (int c = 0; c < row.size(); ++c) {
+            const ColumnKind k = kinds[size_t(c)];
+            if (k == ColumnKind::Text || k == ColumnKind::Memo) {
+                const QByteArray b = row[c].toUtf8();
+                sqlite3_bind_text(st, c + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            } else if (k == ColumnKind::Double || k == ColumnKind::Money) {
+                sqlite3_bind_double(st, c + 1, row[c].toDouble());
+            } else {
+                sqlite3_bind_int64(st, c + 1, row[c].toLongLong());
+            }
+        }
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void fillPg(Connection& conn, const QString& conninfo, const TableDef& t)
+{
+    conn.exec(conn.dialect().createTable(t));
+    QStringList cols;
+    for (const ColumnDef& c : t.columns)
+        if (c.kind != ColumnKind::Counter)
+            cols << c.name;
+    PGconn* c = PQconnectdb(conninfo.toUtf8().constData());
+    PGresult* r = PQexec(c, QStringLiteral("COPY T_Melk (%1) FROM STDIN").arg(cols.join(QLatin1Char(','))).toUtf8().constData());
+    PQclear(r);
+    QRandomGenerator rnd(42);
+    for (int i = 0; i < kRows; ++i) {
+        const QByteArray line = makeRow(t, rnd, 1).join(QLatin1Char('\t')).append(QLatin1Char('\n')).toUtf8();
+        PQputCopyData(c, line.constData(), int(line.size()));
+    }
+    PQputCopyEnd(c, nullptr);
+    PQclear(PQgetResult(c));
+    PQfinish(c);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const TableDef table = melkTable();
+    Catalog catalog;
+    catalog.add(table);
+    std::printf("T_Melk: %d columns, %d rows\n", int(table.columns.size()), kRows);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bench.mdb"));
+    fillSqlite(path, table);
+    long cells = 0;
+    const double raw = best(3, [&] { return rawSqlite(path, &cells); });
+    auto conn = Connection::openSqlite(path);
+    conn->setCatalog(&catalog);
+    int rows = 0;
+    const double ours = best(3, [&] { return openDataSet(*conn, &rows); });
+    std::printf("SQLite: raw sqlite3 stepping %.1f ms, DataSet::Open %.1f ms (%d rows), ratio %.2f (bar 2.0)\n", raw, ours,
+                rows, ours / raw);
+    conn.reset();
+    std::printf("peak memory of the process after the SQLite runs: %ld MB (bar 300 MB)\n", peakRssMb());
+
+    if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_PG")) {
+        const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
+        auto admin = Connection::openPostgres(base);
+        admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS bench_open CASCADE"));
+        admin->exec(QStringLiteral("CREATE SCHEMA bench_open"));
+        const QString info = base + QStringLiteral(" options='-c search_path=bench_open'");
+        auto pg = Connection::openPostgres(info);
+        pg->setCatalog(&catalog);
+        fillPg(*pg, info, table);
+        const double rawP = best(3, [&] { return rawPg(info); });
+        const double oursP = best(3, [&] { return openDataSet(*pg, &rows); });
+        std::printf("PostgreSQL: raw libpq %.1f ms, DataSet::Open %.1f ms (%d rows), ratio %.2f (bar 2.0)\n", rawP,
+                    oursP, rows, oursP / rawP);
+        pg.reset();
+        admin->exec(QStringLiteral("DROP SCHEMA bench_open CASCADE"));
+    }
+    std::printf("peak memory of the process at the end: %ld MB (raw libpq holds a whole result)\n", peakRssMb());
+    return 0;
+}
