@@ -4,6 +4,7 @@
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QValidator>
+#include <QVariant>
 
 #include <vector>
 
@@ -117,11 +118,42 @@ QString dateText(const QLineEdit* edit)
     return t.size() == 10 ? t : QString(EmptyDate);
 }
 
+// A masked box cannot show its caret just before a "/" (it moves it onto a digit place); the
+// intended place is kept on the box until the caret is moved or the text is selected.
+const char* const IntendedCaret = "dovinDateCaret";
+const char* const ShownCaret = "dovinDateCaretShown";
+
+int dateCaret(const QLineEdit* edit)
+{
+    const int shown = edit->cursorPosition();
+    const QVariant intended = edit->property(IntendedCaret);
+    if (intended.isValid() && !edit->hasSelectedText() && edit->property(ShownCaret).toInt() == shown)
+        return intended.toInt();
+    return qBound(0, shown, 10);
+}
+
 void setDateText(QLineEdit* edit, const QString& text, int caret)
 {
-    if (dateText(edit) != text)
+    if (dateText(edit) != text) {
         edit->setText(text);
+        // A mask of required digits ("9999/99/99") drops blanks in front of digits: set place by place.
+        const QString shown = dateText(edit);
+        if (shown != text && !edit->isReadOnly()) {
+            for (int i = 0; i < 10; ++i) {
+                if (dateText(edit).at(i) == text.at(i))
+                    continue;
+                edit->setSelection(i, 1);
+                if (text.at(i) == Blank)
+                    edit->del();
+                else
+                    edit->insert(QString(text.at(i)));
+            }
+        }
+    }
     edit->setCursorPosition(caret);
+    const int shown = edit->cursorPosition();
+    edit->setProperty(IntendedCaret, shown == caret ? QVariant() : QVariant(caret));
+    edit->setProperty(ShownCaret, shown == caret ? QVariant() : QVariant(shown));
 }
 
 // Removes the character at index i; the characters after it move left over the slashes.
@@ -156,9 +188,9 @@ bool DateEditKeyDown(QLineEdit* edit, const QKeyEvent* event)
         return false;
 
     QString t = dateText(edit);
-    int caret = qBound(0, edit->cursorPosition(), 10);
-    int selStart = edit->hasSelectedText() ? edit->selectionStart() : caret;
-    int selLength = edit->hasSelectedText() ? edit->selectedText().size() : 0;
+    int caret = dateCaret(edit);
+    const int selStart = edit->hasSelectedText() ? edit->selectionStart() : caret;
+    int selLength = edit->hasSelectedText() ? edit->selectionLength() : 0;
 
     if (selLength >= 10) {
         t = EmptyDate;

@@ -44,7 +44,7 @@ Tfrminputbox::Tfrminputbox(QWidget* parent)
     ui->BitBtn2->installEventFilter(this);
     connect(ui->edttext, &QLineEdit::textChanged, this, &Tfrminputbox::textChanged);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &Tfrminputbox::okClicked);
-    connect(ui->BitBtn2, &QPushButton::clicked, this, [this] { done(shell::ResultCancel); });
+    connect(ui->BitBtn2, &QPushButton::clicked, this, &Tfrminputbox::reject);
 }
 
 Tfrminputbox::~Tfrminputbox() = default;
@@ -133,7 +133,10 @@ void Tfrminputbox::showEvent(QShowEvent* event)
         move(s->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
     ui->edttext->setFocus();
+    ui->edttext->selectAll();
 }
+
+void Tfrminputbox::reject() { done(shell::ResultCancel); }
 
 void Tfrminputbox::textChanged()
 {

@@ -20,6 +20,10 @@ public:
 
     Ui::Tfrminputbox* form() const { return ui.get(); }
 
+public slots:
+    // Cancel, Escape and the close box answer 2.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
