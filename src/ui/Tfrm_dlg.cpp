@@ -42,8 +42,8 @@ QPixmap kindPicture(QStyle::StandardPixmap icon, const QColor& tint, const QSize
     QPixmap pm(size);
     QPainter p(&pm);
     QLinearGradient g(0, 0, 0, size.height());
-    g.setColorAt(0, tint.lighter(180));
-    g.setColorAt(1, tint.lighter(120));
+    g.setColorAt(0, tint.lighter(190));
+    g.setColorAt(1, tint.lighter(150));
     p.fillRect(pm.rect(), g);
     const QPixmap sign = style->standardIcon(icon).pixmap(64, 64);
     p.drawPixmap((112 - 64) / 2, (ButtonTop - 64) / 2, sign);
