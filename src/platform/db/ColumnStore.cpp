@@ -44,18 +44,7 @@ uint32_t ColumnStore::pooled(std::string_view bytes)
     return off;
 }
 
-void ColumnStore::appendNull()
-{
-    nulls_.push_back(1);
-    switch (rep_) {
-    case Rep::Int: ints_.push_back(0); break;
-    case Rep::Bool: bools_.push_back(0); break;
-    case Rep::Real: reals_.push_back(0.0); break;
-    case Rep::Text:
-    case Rep::Bytes: slots_.push_back({0, 0}); break;
-    case Rep::Undecided: break;
-    }
-}
+void ColumnStore::appendNull() { fastNull(); }
 
 void ColumnStore::appendInt(qint64 v)
 {

@@ -788,12 +788,12 @@ void DataSet::setFiltered(bool on)
     }
 }
 
-bool DataSet::FindFirst()
+bool DataSet::findFrom(int start)
 {
     if (!Active() || !filterExpr_)
         return false;
     CheckBrowseMode();
-    for (int row = 0; row < int(view_.size()); ++row) {
+    for (int row = start; row < int(view_.size()); ++row) {
         if (matches(view_[size_t(row)], *filterExpr_)) {
             scrollTo(row);
             return true;
@@ -802,19 +802,9 @@ bool DataSet::FindFirst()
     return false;
 }
 
-bool DataSet::FindNext()
-{
-    if (!Active() || !filterExpr_)
-        return false;
-    CheckBrowseMode();
-    for (int row = cur_ + 1; row < int(view_.size()); ++row) {
-        if (matches(view_[size_t(row)], *filterExpr_)) {
-            scrollTo(row);
-            return true;
-        }
-    }
-    return false;
-}
+bool DataSet::FindFirst() { return findFrom(0); }
+
+bool DataSet::FindNext() { return findFrom(cur_ + 1); }
 
 bool DataSet::Locate(const QString& field, const QVariant& value, bool caseInsensitive, bool partial)
 {

@@ -148,6 +148,7 @@ private:
     void ensureCalc(int phys, int row) const;
     void calcBuffer();
     void scrollTo(int row);
+    bool findFrom(int start);
     void invalidateCalc();
     int physOfCurrent() const { return cur_ >= 0 && cur_ < int(view_.size()) ? view_[size_t(cur_)] : -1; }
     void beginInsert(bool append);
