@@ -1,15 +1,5 @@
 #include "core/ProgramFolder.h"
 
-#include <QCoreApplication>
-#include <QDir>
+#include "ui/TTools.h"
 
-QString ProgramFolder()
-{
-    QString folder = qEnvironmentVariable("DOVIN_HOME");
-    if (folder.isEmpty())
-        folder = QCoreApplication::applicationDirPath();
-    folder = QDir::fromNativeSeparators(folder);
-    if (!folder.endsWith(QLatin1Char('/')))
-        folder += QLatin1Char('/');
-    return folder;
-}
+QString ProgramFolder() { return TTools::AppPath(); }
