@@ -100,6 +100,28 @@ QString rewriteDatesSql(const QString& table, const QString& c)
              db::Q(QStringLiteral("13")));
 }
 
+// Runs fn all or nothing: in a transaction of its own, or in a savepoint of an open one.
+template <typename Fn>
+void atomically(db::Connection& conn, Fn fn)
+{
+    if (!conn.inTransaction()) {
+        db::inTransaction(conn, fn);
+        return;
+    }
+    conn.exec(QStringLiteral("SAVEPOINT dovin_geo"));
+    try {
+        fn();
+    } catch (...) {
+        try {
+            conn.exec(QStringLiteral("ROLLBACK TO SAVEPOINT dovin_geo"));
+            conn.exec(QStringLiteral("RELEASE SAVEPOINT dovin_geo"));
+        } catch (...) {
+        }
+        throw;
+    }
+    conn.exec(QStringLiteral("RELEASE SAVEPOINT dovin_geo"));
+}
+
 } // namespace
 
 qint64 VersionKey(double version)
@@ -258,7 +280,7 @@ void TDBUpdate::ImportGeoTables()
     }
 
     // All or nothing: on an error the old rows stay.
-    db::inTransaction(conn_, [&] {
+    atomically(conn_, [&] {
         conn_.exec(QStringLiteral("delete from city"));
         conn_.exec(QStringLiteral("delete from province"));
         conn_.exec(QStringLiteral("delete from mainOffices"));

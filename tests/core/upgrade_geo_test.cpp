@@ -106,12 +106,21 @@ TEST_P(UpgradeGeoTest, FailedImportLeavesTheOldTables)
         auto t = db::Connection::openSqlite(templatePath());
         t->exec(QStringLiteral("insert into zone (ostanCode, ostan, ShahrCode, Shahr) values (10, 'x', 109999, 'y')"));
     }
-    prompter->calls.clear();
-    update(94500);
-    EXPECT_EQ(notices(), 1);
-    ASSERT_EQ(errors().size(), 1);
-    EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("خطايي در روند برنامه پيش آمد.\r\n")));
-    EXPECT_EQ(oldRows(), before);
+    // Also from the menu while the connection holds an open transaction.
+    for (const bool open : {false, true}) {
+        SCOPED_TRACE(open);
+        prompter->calls.clear();
+        if (open)
+            conn().begin();
+        update(94500);
+        EXPECT_EQ(notices(), 1);
+        ASSERT_EQ(errors().size(), 1);
+        EXPECT_TRUE(errors()[0].startsWith(QStringLiteral("خطايي در روند برنامه پيش آمد.\r\n")));
+        EXPECT_EQ(oldRows(), before);
+        EXPECT_EQ(conn().inTransaction(), open);
+        if (open)
+            conn().commit();
+    }
 }
 
 TEST_P(UpgradeGeoTest, ValuesWithQuotesAreBound)

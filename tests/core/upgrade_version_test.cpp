@@ -76,19 +76,6 @@ TEST_P(UpgradeVersionTest, PartyKindsAreFilledBelow938OnlyWhereEmpty)
     }
 }
 
-TEST_P(UpgradeVersionTest, NewColumnsTakeTheirDefaults)
-{
-    createOldBase();
-    writeTemplate();
-    conn().exec(QStringLiteral("insert into T_Sanad (EsmMalek, Haghebongah) values ('old', 1000)"));
-    ASSERT_TRUE(update(94000));
-    EXPECT_EQ(conn().scalar(QStringLiteral("select ownerPersonKind * 1000 + ownerBuyerKind * 100 + custPersonKind * 10 "
-                                           "+ custBuyerKind from T_Sanad"))
-                  .toLongLong(),
-              1212);
-    EXPECT_EQ(conn().scalar(QStringLiteral("select ownerDiscount + customerDiscount from T_Sanad")).toDouble(), 0.0);
-}
-
 DOVIN_INSTANTIATE_ENGINES(UpgradeVersionTest);
 
 TEST(UpgradeCatalog, NewTablesAndSanadColumnsJoinTheBaseCatalogue)
