@@ -1,0 +1,105 @@
+#include "upgrade_fixture.h"
+
+#include "core/UpgradeSchema.h"
+
+namespace {
+
+class UpgradeDatesTest : public UpgradeTest {};
+
+TEST_P(UpgradeDatesTest, EightCharacterDatesGetTheirCentury)
+{
+    // Tarikh already ten wide, as an interrupted run leaves it: old and new values side by side.
+    createOldBase(false, false);
+    using K = db::ColumnKind;
+    create("t_check", {column("CID", K::Counter), column("Tarikhv", K::Text, 8), column("Tarikh", K::Text, 10)});
+    writeTemplate();
+    struct Case {
+        const char* stored;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"99/12/30", "1399/12/30"}, {"02/01/15", "1402/01/15"}, {"59/05/01", "1459/05/01"},
+        {"60/05/01", "1360/05/01"}, {"00/01/01", "1400/01/01"}, {"__/__/__", "____/__/__"},
+        {"1401/02/03", "1401/02/03"}, {"1399/12/30", "1399/12/30"}, {"____/__/__", "____/__/__"},
+    };
+    for (const auto& c : cases)
+        conn().exec(QStringLiteral("insert into t_check (Tarikh, Tarikhv) values ($1, $2)"),
+                    {QString::fromLatin1(c.stored), QStringLiteral("99/01/01")});
+    conn().exec(QStringLiteral("insert into t_check (Tarikh) values (NULL)"));
+
+    ASSERT_TRUE(update(0));
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(QLatin1Char('\n')).toStdString();
+
+    auto cur = conn().query(QStringLiteral("select Tarikh, Tarikhv from t_check order by CID"));
+    for (const auto& c : cases) {
+        ASSERT_TRUE(cur->next());
+        EXPECT_EQ(std::string(cur->text(0)), c.expected) << c.stored;
+        EXPECT_EQ(std::string(cur->text(1)), "1399/01/01");
+    }
+    ASSERT_TRUE(cur->next());
+    EXPECT_EQ(cur->cellType(0), db::CellType::Null);
+}
+
+TEST_P(UpgradeDatesTest, AllTwelveColumnsAreWidenedAndASecondRunChangesNothing)
+{
+    createOldBase();
+    writeTemplate();
+    conn().exec(QStringLiteral("insert into T_Melk (TarikhEraeh, TarikhVoorod) values ('99/12/30', '02/01/15')"));
+    conn().exec(QStringLiteral("insert into T_niyaz (tarikhv, tarikheraeh) values ('59/05/01', '60/05/01')"));
+    conn().exec(QStringLiteral("insert into T_Sanad (TarikhV, Tarikhsanad, tarikhstart, tarikhend, Haghebongah) "
+                               "values ('01/01/01', '01/02/02', '__/__/__', '98/03/03', 100)"));
+    conn().exec(QStringLiteral("insert into t_hazineh (tarikhv, tarikh, nov, Mablagh) values ('03/04/04', '97/05/05', "
+                               "N'هزينه', 10)"));
+    conn().exec(QStringLiteral("insert into t_check (Tarikhv, Tarikh, mablagh) values ('04/06/06', '96/07/07', 5)"));
+
+    ASSERT_TRUE(update(0));
+    EXPECT_TRUE(errors().isEmpty()) << errors().join(QLatin1Char('\n')).toStdString();
+
+    const struct {
+        const char* sql;
+        const char* expected;
+    } checks[] = {
+        {"select TarikhEraeh || ' ' || TarikhVoorod from T_Melk", "1399/12/30 1402/01/15"},
+        {"select tarikhv || ' ' || tarikheraeh from T_niyaz", "1459/05/01 1360/05/01"},
+        {"select TarikhV || ' ' || Tarikhsanad || ' ' || tarikhstart || ' ' || tarikhend from T_Sanad",
+         "1401/01/01 1401/02/02 ____/__/__ 1398/03/03"},
+        {"select tarikhv || ' ' || tarikh from t_hazineh", "1403/04/04 1397/05/05"},
+        {"select Tarikhv || ' ' || Tarikh from t_check", "1404/06/06 1396/07/07"},
+    };
+    for (const auto& c : checks)
+        EXPECT_EQ(conn().scalar(QString::fromLatin1(c.sql)).toString().toStdString(), c.expected) << c.sql;
+
+    // Ten characters fit on the server too, and the indexed columns carry an index.
+    conn().exec(QStringLiteral("update t_check set Tarikh = '1402/12/29'"));
+    auto upd = MakeDBUpdate(conn(), isFile(), folder());
+    EXPECT_TRUE(upd->IsComplete());
+
+    const QStringList tables = {QStringLiteral("T_Melk"), QStringLiteral("T_niyaz"), QStringLiteral("T_Sanad"),
+                                QStringLiteral("t_hazineh"), QStringLiteral("t_check"), QStringLiteral("province"),
+                                QStringLiteral("city"), QStringLiteral("mainOffices")};
+    const QStringList before = dump(tables);
+    const int callsBefore = int(prompter->calls.size());
+    ASSERT_TRUE(update(94500));
+    EXPECT_EQ(dump(tables), before);
+    EXPECT_TRUE(errors().isEmpty());
+    // No import and, on the file database, no message at all.
+    if (isFile())
+        EXPECT_EQ(prompter->calls.size(), callsBefore);
+}
+
+TEST_P(UpgradeDatesTest, ExistingIndexOnTheDateColumnIsNotDuplicated)
+{
+    createOldBase();
+    writeTemplate();
+    conn().exec(QStringLiteral("create index IX_Melk_Eraeh on T_Melk (TarikhEraeh)"));
+    ASSERT_TRUE(update(0));
+    ASSERT_TRUE(update(94500));
+    EXPECT_TRUE(errors().isEmpty());
+    EXPECT_FALSE(conn().indexExists(QStringLiteral("T_Melk"), QStringLiteral("IX_TarikhEraeh")));
+    EXPECT_TRUE(conn().indexExists(QStringLiteral("T_niyaz"), QStringLiteral("IX_NiyazTarikhEraeh")));
+    EXPECT_TRUE(conn().indexExists(QStringLiteral("T_Sanad"), QStringLiteral("IX_Tarikh")));
+}
+
+DOVIN_INSTANTIATE_ENGINES(UpgradeDatesTest);
+
+} // namespace
