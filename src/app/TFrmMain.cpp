@@ -67,7 +67,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<U
     StatusPanel = new QLabel(this);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     StatusPanel->setMinimumWidth(50);
-    ui->StatusBar1->addWidget(StatusPanel);
+    ui->StatusBar1->addWidget(StatusPanel, 1);
     ui->Image4->setText(ui->Image4->toolTip());
     ui->Image4->installEventFilter(this);
 
