@@ -1,15 +1,25 @@
+#include "app/AppPrompter.h"
+#include "app/StartUp.h"
+#include "app/TFrmMain.h"
+#include "platform/report/Fonts.h"
+
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
 
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zanit Kolvar (Dovin)"));
     QApplication::setLayoutDirection(Qt::RightToLeft);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("آژانس املاک - گروه مهندسين مشاور زانيت کلوار"));
-    w.setCentralWidget(new QLabel(QStringLiteral("آژانس املاک")));
-    w.showMaximized();
-    return app.exec();
+    report::installFontSubstitutions();
+    AppPrompter prompter;
+    shell::setPrompter(&prompter);
+
+    if (!CreateForms()) {
+        FreeForms();
+        return 1;
+    }
+    FrmMain->showMaximized();
+    const int rc = app.exec();
+    FreeForms();
+    return rc;
 }

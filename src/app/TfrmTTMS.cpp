@@ -1,0 +1,28 @@
+#include "app/TfrmTTMS.h"
+#include "ui_TfrmTTMS.h"
+
+#include "core/TDm.h"
+#include "platform/db/DataSet.h"
+#include "platform/shell/Prompter.h"
+
+TfrmTTMS* frmTTMS = nullptr;
+
+TfrmTTMS::TfrmTTMS(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TfrmTTMS>())
+{
+    ui->setupUi(this);
+    FormCreate();
+}
+
+TfrmTTMS::~TfrmTTMS() = default;
+
+void TfrmTTMS::FormCreate()
+{
+    try {
+        Dm->QTTMS->Open();
+    } catch (const db::DbError& e) {
+        shell::PlainMessageRequest r;
+        r.caption = windowTitle();
+        r.text = e.message();
+        shell::prompter().plainMessage(r);
+    }
+}

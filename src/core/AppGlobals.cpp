@@ -1,0 +1,5 @@
+#include "core/AppGlobals.h"
+
+bool IsAccess = true;
+QString TRUEPREFIX = QStringLiteral("-");
+TPrintSettings PrintSettings;

@@ -1,0 +1,16 @@
+#pragma once
+// Process-wide state that the main window prepares at start-up, before the data module exists.
+
+#include "core/PrintSettings.h"
+
+#include <QString>
+
+// True when the agency's data live in the file database, false for the server database.
+extern bool IsAccess;
+// "-" on the file database, empty on the server one: hand-built SQL writes true as TRUEPREFIX + "1".
+extern QString TRUEPREFIX;
+// The six print bytes and the three report fonts, loaded at start-up and after the preferences window.
+extern TPrintSettings PrintSettings;
+
+// The program's version, which is also the schema version it expects.
+inline constexpr double kProgramVersion = 9.45;

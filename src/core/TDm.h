@@ -1,0 +1,90 @@
+#pragma once
+// The data module: the two connections and every shared dataset with its fields.
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace db {
+class Connection;
+class DataSet;
+}
+
+class TDm : public QObject {
+    Q_OBJECT
+public:
+    explicit TDm(QObject* parent = nullptr);
+    ~TDm() override;
+
+    // Connects to the users database and to the agency database (the file in the
+    // program folder, or the server database of srvpath.txt, made when missing),
+    // runs CheckDbVersion and opens the shared datasets. False when a connection
+    // failed: its message has been shown and the start-up must end.
+    bool DataModuleCreate(bool isAccess);
+    // The part of the creation after the connections exist (also used by tests).
+    bool Connect(std::unique_ptr<db::Connection> conn, std::unique_ptr<db::Connection> userConn);
+
+    // Called once Conn is open, before the datasets open (the main window's version check).
+    std::function<void()> CheckDbVersion;
+
+    // Opens QMelk, QNiyaz, QSanad, QMantagheh, QGhovL, QMn, Qmn2, QHazineh, QCheck,
+    // QProvince, tblCity in this order; the first failure is thrown and the rest stay closed.
+    void OpenDataSets();
+
+    // Puts N before every string literal, unless the text holds N' already.
+    static QString AddUnicodePrefix(const QString& sql);
+    void QMelkBeforeOpen(db::DataSet& ds);
+
+    // Counters of t_snums through QNums; a failed claim is shown and thrown.
+    QString NextNumber(const QString& column);
+    QString IncrementCounter(const QString& column);
+    // Sets a counter to a typed document number when it is a number.
+    bool WriteBackCounter(const QString& column, const QString& typed);
+    // Posts a dataset in one transaction on Conn, so that a number its post claims is
+    // kept only together with the row.
+    void PostInTransaction(db::DataSet& ds);
+
+    // The datasets of both connections, in declaration order.
+    const std::vector<db::DataSet*>& DataSets() const { return all_; }
+
+    std::unique_ptr<db::Connection> Conn;
+    std::unique_ptr<db::Connection> UserConn;
+
+    db::DataSet* QMelk;
+    db::DataSet* QMn;
+    db::DataSet* QNiyaz;
+    db::DataSet* Qmn2;
+    db::DataSet* QSanad;
+    db::DataSet* QSumHagh;
+    db::DataSet* QSumHagh2;
+    db::DataSet* QTTMS;
+    db::DataSet* QFree;
+    db::DataSet* QGhovL;
+    db::DataSet* QMantagheh;
+    db::DataSet* QNums;
+    db::DataSet* QHazineh;
+    db::DataSet* QSH;
+    db::DataSet* QSD;
+    db::DataSet* QCheck;
+    db::DataSet* Qsumcd;
+    db::DataSet* QsumcP;
+    db::DataSet* QTels;
+    db::DataSet* QDocs;
+    db::DataSet* QProvince;
+    db::DataSet* tblCity;
+    db::DataSet* UQ;
+    db::DataSet* UQFree;
+
+private:
+    db::DataSet* make(const char* name, bool users, const QString& sql, bool unicode);
+    void declareFields();
+    void fail(const QString& text) const;
+
+    std::vector<db::DataSet*> all_;
+    std::vector<db::DataSet*> users_;
+};
+
+// The one data module of the program.
+extern TDm* Dm;
