@@ -1,15 +1,16 @@
 #include "app/TFrmMain.h"
 #include "ui_TFrmMain.h"
 
-#include "app/CaptionDate.h"
 #include "core/AppGlobals.h"
 #include "core/ProgramFolder.h"
 #include "core/ProgramIni.h"
 #include "core/TPrefMng.h"
+#include "core/TDBUpdate.h"
 #include "core/TDm.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
+#include "ui/TTools.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -93,6 +94,8 @@ void TFrmMain::FormCreate()
     QLocale::setDefault(QLocale::c());
     IsAccess = ReadIsAccess();
     TRUEPREFIX = IsAccess ? QStringLiteral("-") : QString();
+    delete Tools;
+    Tools = new TTools(IsAccess);
     LoadPrintSettings();
     LoadBackgroundPicture();
 }
@@ -177,8 +180,7 @@ bool TFrmMain::eventFilter(QObject* watched, QEvent* event)
 
 void TFrmMain::CheckDbVersionAndUpgrade()
 {
-    if (ReadVerNO() < kProgramVersion - 1e-9 && SchemaUpgrade)
-        SchemaUpgrade(*Dm->Conn, IsAccess);
+    UpgradeSchemaIfOld(*Dm->Conn, IsAccess);
 }
 
 QString TFrmMain::StatusText(bool isAccess)
@@ -189,7 +191,7 @@ QString TFrmMain::StatusText(bool isAccess)
 
 void TFrmMain::SetCaptionForUser(const QString& userName)
 {
-    QString caption = AppCaptionText + QStringLiteral(" - ") + CaptionDate();
+    QString caption = AppCaptionText + QStringLiteral(" - ") + Tools->TodayShamsi();
     if (!userName.isEmpty())
         caption += QStringLiteral("    -    ") + userName;
     setWindowTitle(caption);

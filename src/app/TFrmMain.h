@@ -32,7 +32,6 @@ public:
     void SetCaptionForUser(const QString& userName);
 
     // Pieces that other windows provide; each stays empty until its window exists.
-    std::function<bool(db::Connection&, bool)> SchemaUpgrade;   // RunSchemaUpgrade
     std::function<void()> ShowLogin;                             // the login window, modal
     std::function<void()> EnableAllRights;                       // no users: every action enabled
     std::function<void(const QString&)> ShowHelp;                // the help window on a page

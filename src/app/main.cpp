@@ -1,17 +1,19 @@
-#include "app/AppPrompter.h"
 #include "app/StartUp.h"
 #include "app/TFrmMain.h"
 #include "platform/report/Fonts.h"
+#include "ui/GuardedApplication.h"
+#include "ui/TTools.h"
+#include "ui/WidgetPrompter.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zanit Kolvar (Dovin)"));
     QApplication::setLayoutDirection(Qt::RightToLeft);
     report::installFontSubstitutions();
-    AppPrompter prompter;
+    WidgetPrompter prompter;
     shell::setPrompter(&prompter);
 
     if (!CreateForms()) {
@@ -21,5 +23,7 @@ int main(int argc, char** argv)
     FrmMain->showMaximized();
     const int rc = app.exec();
     FreeForms();
+    delete Tools;
+    Tools = nullptr;
     return rc;
 }

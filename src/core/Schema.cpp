@@ -1,5 +1,7 @@
 #include "core/Schema.h"
 
+#include "core/UpgradeSchema.h"
+
 #include "platform/db/Catalog.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Dialect.h"
@@ -335,9 +337,19 @@ db::Catalog buildCatalog()
 
 } // namespace
 
-const db::Catalog& SchemaCatalog()
+const db::Catalog& BaseCatalog()
 {
     static const db::Catalog catalog = buildCatalog();
+    return catalog;
+}
+
+const db::Catalog& SchemaCatalog()
+{
+    static const db::Catalog catalog = [] {
+        db::Catalog c = buildCatalog();
+        upgrade_schema::AddUpgradeSchema(c);
+        return c;
+    }();
     return catalog;
 }
 
@@ -355,7 +367,7 @@ QString BaseSchemaScript(const db::Dialect& dialect, TSchemaDb which)
 {
     QStringList statements;
     for (const QString& name : BaseTables(which))
-        statements << dialect.createTable(*SchemaCatalog().table(name));
+        statements << dialect.createTable(*BaseCatalog().table(name));
     if (which == TSchemaDb::Agency)
         statements << QStringLiteral("INSERT INTO t_snums (akey, snum, hnum) VALUES (1, %1, %1)").arg(db::Q(QStringLiteral("0")));
     return statements.join(QStringLiteral(";\n")) + QStringLiteral(";\n");

@@ -14,8 +14,10 @@ class Dialect;
 
 enum class TSchemaDb { Agency, Users };
 
-// Every table the program knows, base tables first.
+// Every table the program knows: the base tables and what the upgrade adds.
 const db::Catalog& SchemaCatalog();
+// The tables as delivered, before any upgrade: what new databases are created from.
+const db::Catalog& BaseCatalog();
 
 // The base tables of one database, in creation order.
 QStringList BaseTables(TSchemaDb which);

@@ -45,7 +45,7 @@ TEST_P(SchemaTest, EveryCatalogueColumnExistsOnTheEngine)
 {
     CreateBaseSchema(conn(), TSchemaDb::Agency);
     CreateBaseSchema(conn(), TSchemaDb::Users);
-    const db::Catalog& cat = SchemaCatalog();
+    const db::Catalog& cat = BaseCatalog();
     for (const QString& t : cat.tableNames())
         for (const db::ColumnDef& c : cat.table(t)->columns) {
             EXPECT_TRUE(conn().columnExists(t, c.name)) << t.toStdString() << "." << c.name.toStdString();

@@ -2,6 +2,7 @@
 // A temporary program folder ($DOVIN_HOME) for start-up and data-module tests.
 
 #include "core/Schema.h"
+#include "core/TTMSTemplate.h"
 #include "platform/db/Connection.h"
 
 #include <QByteArray>
@@ -37,6 +38,14 @@ public:
         CreateBaseSchema(*agency, TSchemaDb::Agency);
         auto users = db::Connection::openSqlite(path(QStringLiteral("dbusers.mdb")), true);
         CreateBaseSchema(*users, TSchemaDb::Users);
+    }
+
+    // The tax template shipped beside the program, with the geography tables.
+    void makeTemplate() const
+    {
+        const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
+        ttms::BuildTemplate(path(QStringLiteral("TTMS_empty.mdb")), data + QStringLiteral("zone.csv"),
+                      data + QStringLiteral("edareKol.csv"));
     }
 
 private:
