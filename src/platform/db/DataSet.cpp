@@ -1220,6 +1220,24 @@ void DataSet::SelectCurrent(bool on)
         emit rowChanged(cur_);
 }
 
+void DataSet::SelectRow(int row, bool on)
+{
+    if (keyField_ < 0 || row < 0 || row >= int(view_.size()) || view_[size_t(row)] < 0)
+        return;
+    const QVariant kv = storedValue(view_[size_t(row)], fields_[size_t(keyField_)]);
+    if (isNull(kv))
+        return;
+    const QString k = keyText(kv);
+    if (on == selected_.contains(k))
+        return;
+    if (on)
+        selected_.insert(k);
+    else
+        selected_.remove(k);
+    if (!disabled_)
+        emit rowChanged(row);
+}
+
 bool DataSet::IsSelected() const
 {
     const QVariant k = GetBookmark();

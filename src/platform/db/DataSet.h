@@ -107,6 +107,7 @@ public:
 
     // Selection of rows by key.
     void SelectCurrent(bool on);
+    void SelectRow(int row, bool on);   // any row of the current order, without moving
     bool IsSelected() const;
     bool IsRowSelected(int row) const;
     void ClearSelection();

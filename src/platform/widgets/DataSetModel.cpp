@@ -1,0 +1,141 @@
+#include "platform/widgets/DataSetModel.h"
+
+#include "platform/db/DataSet.h"
+
+namespace widgets {
+
+DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void DataSetModel::setDataSet(db::DataSet* ds)
+{
+    if (ds_)
+        disconnect(ds_, nullptr, this, nullptr);
+    ds_ = ds;
+    if (ds_) {
+        connect(ds_, &db::DataSet::layoutChanged, this, &DataSetModel::reset);
+        connect(ds_, &db::DataSet::rowChanged, this, [this](int row) {
+            if (row >= 0 && row < rows_)
+                emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        });
+        connect(ds_, &db::DataSet::fieldChanged, this, [this] {
+            const int row = ds_->CurrentRow();
+            if (row >= 0 && row < rows_)
+                emit dataChanged(index(row, 0), index(row, columnCount() - 1));
+        });
+        connect(ds_, &db::DataSet::rowInserted, this, [this](int row) {
+            row = std::clamp(row, 0, rows_);
+            beginInsertRows({}, row, row);
+            ++rows_;
+            endInsertRows();
+        });
+        connect(ds_, &db::DataSet::rowRemoved, this, [this](int row) {
+            if (row < 0 || row >= rows_) {
+                reset();
+                return;
+            }
+            beginRemoveRows({}, row, row);
+            --rows_;
+            endRemoveRows();
+        });
+    }
+    reset();
+}
+
+void DataSetModel::setColumns(const QStringList& fieldNames, const QStringList& titles)
+{
+    beginResetModel();
+    names_ = fieldNames;
+    titles_ = titles;
+    resolve();
+    endResetModel();
+}
+
+void DataSetModel::reset()
+{
+    beginResetModel();
+    rows_ = ds_ && ds_->Active() ? ds_->RecordCount() : 0;
+    resolve();
+    endResetModel();
+}
+
+void DataSetModel::resolve()
+{
+    fieldIdx_.assign(size_t(names_.size()), -1);
+    if (!ds_ || !ds_->Active())
+        return;
+    for (int c = 0; c < names_.size(); ++c)
+        if (const db::Field* f = ds_->FindField(names_[c]))
+            fieldIdx_[size_t(c)] = f->Index();
+}
+
+int DataSetModel::fieldIndex(int column) const
+{
+    return column >= 0 && column < int(fieldIdx_.size()) ? fieldIdx_[size_t(column)] : -1;
+}
+
+int DataSetModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+int DataSetModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(names_.size()); }
+
+CellStyle DataSetModel::styleOf(int row, int column) const
+{
+    CellStyle s;
+    if (cellStyle)
+        cellStyle(row, names_.value(column), s);
+    return s;
+}
+
+QVariant DataSetModel::data(const QModelIndex& index, int role) const
+{
+    if (!ds_ || !index.isValid() || index.row() >= rows_)
+        return {};
+    const int fi = fieldIndex(index.column());
+    switch (role) {
+    case Qt::DisplayRole:
+        return fi < 0 || styleOf(index.row(), index.column()).fillPicture ? QVariant()
+                                                                         : QVariant(ds_->DisplayTextAt(index.row(), fi));
+    case Qt::TextAlignmentRole: {
+        if (fi < 0)
+            return {};
+        const Qt::Alignment a = ds_->FieldAt(fi)->Alignment() & Qt::AlignHorizontal_Mask;
+        return QVariant::fromValue(Qt::Alignment(a ? a : Qt::AlignLeading) | Qt::AlignVCenter);
+    }
+    case Qt::ForegroundRole: {
+        const QColor c = styleOf(index.row(), index.column()).foreground;
+        return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case Qt::BackgroundRole: {
+        const QColor c = styleOf(index.row(), index.column()).background;
+        return c.isValid() ? QVariant(c) : QVariant();
+    }
+    case Qt::FontRole: {
+        const auto f = styleOf(index.row(), index.column()).font;
+        return f ? QVariant(*f) : QVariant();
+    }
+    case Qt::DecorationRole: {
+        const CellStyle s = styleOf(index.row(), index.column());
+        return s.picture.isNull() || s.fillPicture ? QVariant() : QVariant(s.picture);
+    }
+    case FillPictureRole: {
+        const CellStyle s = styleOf(index.row(), index.column());
+        return s.fillPicture && !s.picture.isNull() ? QVariant(s.picture) : QVariant();
+    }
+    default:
+        return {};
+    }
+}
+
+QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles_.size())
+        return titles_[section];
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
+        return section + 1;
+    return {};
+}
+
+Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const
+{
+    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+}
+
+} // namespace widgets

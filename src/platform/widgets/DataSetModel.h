@@ -1,0 +1,63 @@
+#pragma once
+// A table model over a dataset's rows: one column per named field, text from the display
+// text of each row (read without moving the current record), colours and pictures by a hook.
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <QFont>
+#include <QPixmap>
+#include <QPointer>
+#include <QStringList>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace db { class DataSet; }
+
+namespace widgets {
+
+// How one cell is drawn; set by the grid's owner through the model's cellStyle hook.
+struct CellStyle {
+    QColor foreground;          // invalid: the default
+    QColor background;
+    std::optional<QFont> font;
+    QPixmap picture;            // shown beside the text, or over the whole cell with fillPicture
+    bool fillPicture = false;   // the picture stretched to the cell, no text
+};
+
+class DataSetModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit DataSetModel(QObject* parent = nullptr);
+
+    void setDataSet(db::DataSet* ds);
+    db::DataSet* dataSet() const { return ds_; }
+    // The columns: field names and their titles.
+    void setColumns(const QStringList& fieldNames, const QStringList& titles);
+    const QStringList& fieldNames() const { return names_; }
+    // The dataset's field index of a column; -1 when the dataset has no such field.
+    int fieldIndex(int column) const;
+
+    // Called for every drawn cell: row of the dataset's order, the column's field name.
+    std::function<void(int row, const QString& fieldName, CellStyle& style)> cellStyle;
+    static constexpr int FillPictureRole = Qt::UserRole + 1;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    void reset();
+    void resolve();
+    CellStyle styleOf(int row, int column) const;
+
+    QPointer<db::DataSet> ds_;
+    QStringList names_;
+    QStringList titles_;
+    std::vector<int> fieldIdx_;
+    int rows_ = 0;
+};
+
+} // namespace widgets

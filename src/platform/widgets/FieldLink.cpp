@@ -1,0 +1,192 @@
+#include "platform/widgets/FieldLink.h"
+
+#include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
+#include "platform/shell/Prompter.h"
+
+#include <QList>
+
+namespace widgets {
+
+namespace {
+
+void showError(const QString& text)
+{
+    shell::MessageRequest r;
+    r.kind = 0;
+    r.text = text;
+    r.buttons = 1;
+    shell::prompter().messageDlg(r);
+}
+
+// The links bound to one dataset, kept as the dataset's child.
+class LinkList : public QObject {
+public:
+    explicit LinkList(QObject* parent) : QObject(parent) {}
+    QList<FieldLink*> links;
+
+    static LinkList* of(db::DataSet* ds, bool create)
+    {
+        auto* list = ds->findChild<LinkList*>(QString(), Qt::FindDirectChildrenOnly);
+        if (!list && create)
+            list = new LinkList(ds);
+        return list;
+    }
+};
+
+class BusyGuard {
+public:
+    explicit BusyGuard(bool& flag) : flag_(flag), old_(flag) { flag_ = true; }
+    ~BusyGuard() { flag_ = old_; }
+
+private:
+    bool& flag_;
+    bool old_;
+};
+
+} // namespace
+
+bool guarded(const std::function<void()>& action)
+{
+    try {
+        action();
+        return true;
+    } catch (const db::Abort&) {
+    } catch (const db::DbError& e) {
+        showError(e.message());
+    } catch (const std::exception& e) {
+        showError(QString::fromUtf8(e.what()));
+    }
+    return false;
+}
+
+FieldLink::FieldLink(QObject* parent) : QObject(parent) {}
+
+FieldLink::~FieldLink()
+{
+    if (ds_)
+        if (LinkList* list = LinkList::of(ds_, false))
+            list->links.removeAll(this);
+}
+
+void FieldLink::setDataSet(db::DataSet* ds)
+{
+    if (ds_ == ds)
+        return;
+    if (ds_) {
+        disconnect(ds_, nullptr, this, nullptr);
+        if (LinkList* list = LinkList::of(ds_, false))
+            list->links.removeAll(this);
+    }
+    ds_ = ds;
+    modified_ = false;
+    attach();
+    emit refresh();
+}
+
+void FieldLink::setFieldName(const QString& name)
+{
+    fieldName_ = name;
+    modified_ = false;
+    emit refresh();
+}
+
+void FieldLink::attach()
+{
+    if (!ds_)
+        return;
+    LinkList::of(ds_, true)->links.append(this);
+    connect(ds_, &db::DataSet::currentChanged, this, &FieldLink::reload);
+    connect(ds_, &db::DataSet::layoutChanged, this, &FieldLink::reload);
+    connect(ds_, &db::DataSet::stateChanged, this, [this] {
+        if (!editing())
+            modified_ = false;
+        if (!busy_)
+            emit refresh();
+    });
+    connect(ds_, &db::DataSet::fieldChanged, this, [this](int index) {
+        const db::Field* f = field();
+        if (!busy_ && f && f->Index() == index)
+            emit refresh();
+    });
+}
+
+void FieldLink::reload()
+{
+    if (busy_)
+        return;
+    modified_ = false;
+    emit refresh();
+}
+
+db::Field* FieldLink::field() const
+{
+    if (!ds_ || !ds_->Active() || fieldName_.isEmpty())
+        return nullptr;
+    return ds_->FindField(fieldName_);
+}
+
+bool FieldLink::active() const { return ds_ && ds_->Active(); }
+
+bool FieldLink::editing() const
+{
+    return ds_ && (ds_->State() == db::DataSetState::Edit || ds_->State() == db::DataSetState::Insert);
+}
+
+bool FieldLink::canModify() const
+{
+    const db::Field* f = field();
+    return f && !f->ReadOnly() && (f->Kind() == db::FieldKind::Data || f->Kind() == db::FieldKind::Lookup)
+        && !ds_->updateTable().isEmpty();
+}
+
+bool FieldLink::edit()
+{
+    if (!canModify())
+        return false;
+    if (editing())
+        return true;
+    bool ok;
+    {
+        BusyGuard busy(busy_);
+        ok = guarded([this] { ds_->Edit(); });
+    }
+    if (!ok)
+        emit refresh();
+    return ok && editing();
+}
+
+bool FieldLink::updateRecord()
+{
+    if (!modified_)
+        return true;
+    db::Field* f = field();
+    modified_ = false;
+    if (!f || !writer || !editing()) {
+        emit refresh();
+        return !f || !editing();
+    }
+    bool ok;
+    {
+        BusyGuard busy(busy_);
+        ok = guarded([&] { writer(*f); });
+    }
+    emit refresh();
+    return ok;
+}
+
+bool FieldLink::updateRecord(db::DataSet* ds)
+{
+    if (!ds)
+        return true;
+    LinkList* list = LinkList::of(ds, false);
+    if (!list)
+        return true;
+    const QList<FieldLink*> links = list->links;
+    for (FieldLink* link : links)
+        if (!link->updateRecord())
+            return false;
+    return true;
+}
+
+} // namespace widgets

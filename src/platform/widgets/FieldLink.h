@@ -1,0 +1,64 @@
+#pragma once
+// The binding of a data-aware control to one field of a dataset: follows the dataset's
+// signals, puts it into edit state on the first change and writes the control's value.
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <functional>
+
+namespace db {
+class DataSet;
+class Field;
+}
+
+namespace widgets {
+
+// Runs an action on a dataset: db::Abort is silent, db::DbError and other errors are shown
+// in the message dialog. False when the action was refused.
+bool guarded(const std::function<void()>& action);
+
+class FieldLink : public QObject {
+    Q_OBJECT
+public:
+    explicit FieldLink(QObject* parent = nullptr);
+    ~FieldLink() override;
+
+    void setDataSet(db::DataSet* ds);
+    db::DataSet* dataSet() const { return ds_; }
+    void setFieldName(const QString& name);
+    const QString& fieldName() const { return fieldName_; }
+
+    // Null while the dataset is closed or has no such field.
+    db::Field* field() const;
+    bool active() const;
+    bool editing() const;
+    bool canModify() const;
+
+    // Puts the dataset into edit state for the first change; false when refused.
+    bool edit();
+    // The control holds a change not yet written to the field.
+    bool modified() const { return modified_; }
+    void setModified(bool on) { modified_ = on; }
+    // Writes a pending change through writer; on a refusal the control shows the field again.
+    bool updateRecord();
+    std::function<void(db::Field&)> writer;
+
+    // Writes the pending changes of every control bound to the dataset (before a post).
+    static bool updateRecord(db::DataSet* ds);
+
+signals:
+    // The control shows the field's value again.
+    void refresh();
+
+private:
+    void attach();
+    void reload();
+
+    QPointer<db::DataSet> ds_;
+    QString fieldName_;
+    bool modified_ = false;
+    bool busy_ = false;   // editing or writing: the dataset's echo is not shown
+};
+
+} // namespace widgets

@@ -1,0 +1,118 @@
+#include "ui/TPFrmPrnLv.h"
+
+#include "platform/db/DataSet.h"
+#include "platform/report/Fonts.h"
+#include "platform/widgets/DBGrid.h"
+#include "ui/PrintGrid.h"
+
+namespace {
+
+const QString kSample = QStringLiteral("ABC السثقص");
+
+QFont sized(QFont f, int points)
+{
+    f.setPointSize(points);
+    return f;
+}
+
+} // namespace
+
+TPFrmPrnLv::TPFrmPrnLv(const GridPrintSettings& settings, widgets::DBGrid* grid)
+    : QuickRep1(settings.paperOrdinal, settings.orientation), grid_(grid), ds_(grid->dataSet())
+{
+    QuickRep1.margins = QMargins(100, 100, 100, 100);
+    QuickRep1.font = settings.bodyFont;
+}
+
+void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const QString& footerText, int firstColumn,
+                       const QVector<int>& rows)
+{
+    using namespace report;
+    rows_ = rows;
+    const int W = QuickRep1.printableWidth() - 20;
+    const QFont body = QuickRep1.font;
+
+    // title block centred, the date line at the left
+    const QFont titleFont = sized(body, 14);
+    const QFont dateFont = sized(body, 12);
+    const int titleLine = textHeight(titleFont, kSample);
+    Band& title = QuickRep1.band(BandType::Title, titleLine + 30);
+    title.name = QStringLiteral("TitleBand1");
+    TextElement& first = title.addText(QStringLiteral("QTltFirstLine"), QRect(5, 0, W, titleLine), titleBlock);
+    first.font = titleFont;
+    first.alignment = Qt::AlignHCenter | Qt::AlignTop;
+    first.wordWrap = true;
+    first.autoStretch = true;
+    TextElement& date = title.addText(QStringLiteral("QRLabel1"),
+                                      QRect(0, 0, textWidth(dateFont, dateLine) + 20, textHeight(dateFont, kSample)), dateLine);
+    date.font = dateFont;
+    date.alignment = Qt::AlignRight | Qt::AlignTop;
+
+    // column header and detail bands
+    QFont headerFont = body;
+    headerFont.setBold(true);
+    headerFont.setPointSize(body.pointSize() + 2);
+    const int headerText = textHeight(headerFont, kSample);
+    const int bodyText = textHeight(body, kSample);
+    Band& header = QuickRep1.band(BandType::ColumnHeader, headerText + 16);
+    header.name = QStringLiteral("ColumnHeaderBand1");
+    header.frame = Frame::all(2);
+    Band& detail = QuickRep1.band(BandType::Detail, bodyText + 12);
+    detail.name = QStringLiteral("DetailBand1");
+    detail.frame.left = detail.frame.right = true;
+    Band& child = detail.addChild(1);
+    child.name = QStringLiteral("ChildBand1");
+    child.frame.top = true;
+
+    // on-screen widths of the printed columns (hidden ones and slivers of 10 pixels or less are left out)
+    const QVector<widgets::GridColumn> cols = grid_->columns();
+    auto printed = [&](int i) { return cols[i].visible && cols[i].width > 10; };
+    int S = 0;
+    for (int i = std::max(0, firstColumn); i < cols.size(); ++i)
+        if (printed(i))
+            S += cols[i].width;
+
+    // from the last column at the left to the first printed column at the right
+    int x = 0;
+    const int pad = 8;
+    for (int i = int(cols.size()) - 1; i >= std::max(0, firstColumn) && S > 0; --i) {
+        if (!printed(i))
+            continue;
+        const int w = int(qint64(W) * cols[i].width / S);
+        const int field = grid_->columnFieldIndex(i);
+        TextElement& cell = detail.addText(QStringLiteral("cell_%1").arg(cols[i].fieldName), QRect(x + pad, 6, w - 2 * pad, bodyText));
+        cell.wordWrap = true;
+        cell.autoStretch = true;
+        cell.alignment = Qt::AlignRight | Qt::AlignTop;
+        cell.text = QStringLiteral(" ");
+        cell.onPrint = [this, field] {
+            const int r = QuickRep1.currentRow();
+            return field >= 0 && r >= 0 && r < rows_.size() ? ds_->DisplayTextAt(rows_[r], field) : QString();
+        };
+        TextElement& head = header.addText(QStringLiteral("hdr_%1").arg(cols[i].fieldName), QRect(x + pad, 8, w - 2 * pad, headerText),
+                                           cols[i].title);
+        head.font = headerFont;
+        head.alignment = Qt::AlignHCenter | Qt::AlignTop;
+        x += w;
+        detail.columnLines.push_back({x, 5});
+    }
+    // the rightmost column's edge is the band's frame
+    if (!detail.columnLines.empty())
+        detail.columnLines.pop_back();
+
+    // footer with the total
+    QFont footerFont = body;
+    if (footerFont.pointSize() >= 14)
+        footerFont.setPointSize(footerFont.pointSize() - 2);
+    const int footerLine = textHeight(footerFont, kSample);
+    Band& summary = QuickRep1.band(BandType::Summary, footerLine + 20);
+    summary.name = QStringLiteral("SummaryBand1");
+    summary.frame.top = true;
+    TextElement& total = summary.addText(QStringLiteral("QLblTasMoneys"), QRect(0, 10, W, footerLine), footerText);
+    total.font = footerFont;
+    total.alignment = Qt::AlignRight | Qt::AlignTop;
+    total.wordWrap = true;
+    total.autoStretch = true;
+
+    QuickRep1.rowCount = int(rows_.size());
+}
