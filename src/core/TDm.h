@@ -49,6 +49,17 @@ public:
     // The datasets of both connections, in declaration order.
     const std::vector<db::DataSet*>& DataSets() const { return all_; }
 
+signals:
+    // A property, demand or deal row is being inserted (its form hides DBNavigator2) ...
+    void insertStarted(db::DataSet* ds);
+    // ... and was posted or cancelled (the form shows it again).
+    void insertEnded(db::DataSet* ds);
+    // An expense, cheque or phone-book entry was posted or cancelled (its entry window closes).
+    void entryEnded(db::DataSet* ds);
+    // A deal was posted (the deal list refreshes itself when visible).
+    void dealPosted();
+
+public:
     std::unique_ptr<db::Connection> Conn;
     std::unique_ptr<db::Connection> UserConn;
 

@@ -1,5 +1,7 @@
 #include "ui/GridHelpers.h"
 
+#include "ui/TTools.h"
+
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
@@ -66,12 +68,7 @@ double asFloat(const QVariant& v)
 
 } // namespace
 
-QString AppFolder()
-{
-    const QString dir = QDir::fromNativeSeparators(qEnvironmentVariableIsEmpty("DOVIN_HOME") ? QCoreApplication::applicationDirPath()
-                                                                                          : qEnvironmentVariable("DOVIN_HOME"));
-    return dir.endsWith(QLatin1Char('/')) ? dir : dir + QLatin1Char('/');
-}
+QString AppFolder() { return TTools::AppPath(); }
 
 void ChooseGridColumns(widgets::DBGrid* grid)
 {
