@@ -8,7 +8,6 @@ namespace db {
 
 void ColumnStore::reserve(size_t n)
 {
-    nulls_.reserve(n);
     switch (rep_) {
     case Rep::Int: ints_.reserve(n); break;
     case Rep::Bool: bools_.reserve(n); break;
@@ -24,7 +23,7 @@ void ColumnStore::decide(Rep rep)
     if (rep_ != Rep::Undecided)
         return;
     rep_ = rep;
-    const size_t n = nulls_.size();
+    const size_t n = size_;
     switch (rep_) {
     case Rep::Int: ints_.assign(n, 0); break;
     case Rep::Bool: bools_.assign(n, 0); break;
@@ -37,10 +36,30 @@ void ColumnStore::decide(Rep rep)
 
 uint32_t ColumnStore::pooled(std::string_view bytes)
 {
-    if (pool_.size() + bytes.size() > UINT32_MAX)
+    const size_t n = bytes.size();
+    if (n == 0)
+        return 0;
+    if (n > UINT32_MAX || chunks_.size() >= (size_t(1) << (32 - kOffsetBits)))
         throw DbError(ErrorCategory::Other, QStringLiteral("Too much text in one column"));
-    const auto off = uint32_t(pool_.size());
-    pool_.append(bytes.data(), bytes.size());
+    if (n > kMaxChunk / 2) {
+        // a large value takes a chunk of its own
+        chunks_.push_back(std::unique_ptr<char[]>(new char[n]));
+        std::memcpy(chunks_.back().get(), bytes.data(), n);
+        const uint32_t off = uint32_t(chunks_.size() - 1) << kOffsetBits;
+        used_ = chunkSize_; // the next value starts a new chunk
+        return off;
+    }
+    if (chunks_.empty() || used_ + n > chunkSize_) {
+        // chunks grow from 4 KB to 1 MB, so a small dataset stays small
+        chunkSize_ = chunks_.empty() ? 4096u : std::min(kMaxChunk, chunkSize_ * 2);
+        while (chunkSize_ < n)
+            chunkSize_ *= 2;
+        chunks_.push_back(std::unique_ptr<char[]>(new char[chunkSize_]));
+        used_ = 0;
+    }
+    const uint32_t off = (uint32_t(chunks_.size() - 1) << kOffsetBits) | used_;
+    std::memcpy(chunks_.back().get() + used_, bytes.data(), n);
+    used_ += uint32_t(n);
     return off;
 }
 
@@ -59,7 +78,7 @@ void ColumnStore::appendInt(qint64 v)
         slots_.push_back({pooled(s), uint32_t(s.size())});
     }
     }
-    nulls_.push_back(0);
+    markValue();
 }
 
 void ColumnStore::appendReal(double v)
@@ -75,7 +94,7 @@ void ColumnStore::appendReal(double v)
         slots_.push_back({pooled(std::string_view(s.constData(), size_t(s.size()))), uint32_t(s.size())});
     }
     }
-    nulls_.push_back(0);
+    markValue();
 }
 
 void ColumnStore::appendText(std::string_view utf8)
@@ -86,8 +105,8 @@ void ColumnStore::appendText(std::string_view utf8)
     case Rep::Text:
     case Rep::Bytes: slots_.push_back({pooled(utf8), uint32_t(utf8.size())}); break;
     default: {
-        nulls_.push_back(0);
-        const size_t row = nulls_.size() - 1;
+        markValue();
+        const size_t row = size_ - 1;
         switch (rep_) {
         case Rep::Int: ints_.push_back(0); break;
         case Rep::Bool: bools_.push_back(0); break;
@@ -97,7 +116,7 @@ void ColumnStore::appendText(std::string_view utf8)
         return;
     }
     }
-    nulls_.push_back(0);
+    markValue();
 }
 
 void ColumnStore::appendVariant(const QVariant& v)
@@ -113,12 +132,12 @@ void ColumnStore::appendVariant(const QVariant& v)
         }
     }
     appendNull();
-    set(nulls_.size() - 1, v);
+    set(size_ - 1, v);
 }
 
 QVariant ColumnStore::get(size_t row) const
 {
-    if (nulls_[row])
+    if (isNull(row))
         return {};
     switch (rep_) {
     case Rep::Int: return QVariant(ints_[row]);
@@ -126,11 +145,11 @@ QVariant ColumnStore::get(size_t row) const
     case Rep::Real: return QVariant(reals_[row]);
     case Rep::Text: {
         const Slot s = slots_[row];
-        return QVariant(QString::fromUtf8(pool_.data() + s.off, qsizetype(s.len)));
+        return QVariant(QString::fromUtf8(bytesOf(s), qsizetype(s.len)));
     }
     case Rep::Bytes: {
         const Slot s = slots_[row];
-        return QVariant(QByteArray(pool_.data() + s.off, qsizetype(s.len)));
+        return QVariant(QByteArray(bytesOf(s), qsizetype(s.len)));
     }
     case Rep::Undecided: return {};
     }
@@ -160,7 +179,7 @@ void ColumnStore::fill(size_t row, const QVariant& v)
 void ColumnStore::set(size_t row, const QVariant& v)
 {
     if (v.isNull() || !v.isValid()) {
-        nulls_[row] = 1;
+        setNull(row, true);
         return;
     }
     if (rep_ == Rep::Undecided) {
@@ -173,13 +192,13 @@ void ColumnStore::set(size_t row, const QVariant& v)
         default: decide(Rep::Int);
         }
     }
-    nulls_[row] = 0;
+    setNull(row, false);
     fill(row, v);
 }
 
 double ColumnStore::number(size_t row) const
 {
-    if (nulls_[row])
+    if (isNull(row))
         return 0;
     switch (rep_) {
     case Rep::Int: return double(ints_[row]);
@@ -191,11 +210,11 @@ double ColumnStore::number(size_t row) const
 
 QString ColumnStore::text(size_t row) const
 {
-    if (nulls_[row])
+    if (isNull(row))
         return {};
     if (rep_ == Rep::Text) {
         const Slot s = slots_[row];
-        return QString::fromUtf8(pool_.data() + s.off, qsizetype(s.len));
+        return QString::fromUtf8(bytesOf(s), qsizetype(s.len));
     }
     return get(row).toString();
 }

@@ -1,11 +1,14 @@
 #pragma once
 // Compact typed storage of one column of a dataset's rows.
 
+#include "platform/db/PodArray.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QVariant>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,7 +22,7 @@ public:
     explicit ColumnStore(Rep rep = Rep::Undecided) : rep_(rep) {}
 
     Rep rep() const { return rep_; }
-    size_t size() const { return nulls_.size(); }
+    size_t size() const { return size_; }
     void reserve(size_t n);
     // Chooses the representation of a column whose type was unknown (only nulls so far).
     void decide(Rep rep);
@@ -35,7 +38,7 @@ public:
     inline void fastText(const char* p, size_t n);
     void appendVariant(const QVariant& v);
 
-    bool isNull(size_t row) const { return nulls_[row] != 0; }
+    bool isNull(size_t row) const { return !nulls_.empty() && nulls_[row] != 0; }
     QVariant get(size_t row) const;
     void set(size_t row, const QVariant& v);
 
@@ -49,15 +52,51 @@ private:
         uint32_t len;
     };
     void fill(size_t row, const QVariant& v);
+    // Text bytes live in chunks that never move: a slot's offset holds the chunk's index in
+    // its upper bits and the position inside the chunk in the lower ones.
+    static constexpr uint32_t kOffsetBits = 20;
+    static constexpr uint32_t kMaxChunk = 1u << kOffsetBits;
     uint32_t pooled(std::string_view bytes);
+    const char* bytesOf(Slot s) const
+    {
+        return s.len == 0 ? "" : chunks_[s.off >> kOffsetBits].get() + (s.off & (kMaxChunk - 1));
+    }
 
     Rep rep_;
-    std::vector<uint8_t> nulls_;
-    std::vector<qint64> ints_;
-    std::vector<int8_t> bools_;
-    std::vector<double> reals_;
-    std::vector<Slot> slots_;
-    std::string pool_;
+    // Null marks, kept only from the first null on (most columns never need them).
+    PodArray<uint8_t> nulls_;
+    size_t size_ = 0;
+    void markValue()
+    {
+        if (!nulls_.empty())
+            nulls_.push_back(0);
+        ++size_;
+    }
+    void markNull()
+    {
+        if (nulls_.empty())
+            nulls_.assign(size_, 0);
+        nulls_.push_back(1);
+        ++size_;
+    }
+    void setNull(size_t row, bool on)
+    {
+        if (nulls_.empty()) {
+            if (!on)
+                return;
+            nulls_.assign(size_, 0);
+        }
+        nulls_[row] = on ? 1 : 0;
+    }
+    PodArray<qint64> ints_;
+    PodArray<int8_t> bools_;
+    PodArray<double> reals_;
+    PodArray<Slot> slots_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    uint32_t chunkSize_ = 0;
+    Slot recent_[4] = {{0, UINT32_MAX}, {0, UINT32_MAX}, {0, UINT32_MAX}, {0, UINT32_MAX}};
+    unsigned recentNext_ = 0;
+    uint32_t used_ = 0;
 };
 
 inline void ColumnStore::fastNull()
@@ -70,17 +109,17 @@ inline void ColumnStore::fastNull()
     case Rep::Bytes: slots_.push_back({0, 0}); break;
     case Rep::Undecided: break;
     }
-    nulls_.push_back(1);
+    markNull();
 }
 
 inline void ColumnStore::fastInt(qint64 v)
 {
     if (rep_ == Rep::Int) {
         ints_.push_back(v);
-        nulls_.push_back(0);
+        markValue();
     } else if (rep_ == Rep::Bool) {
         bools_.push_back(v != 0 ? 1 : 0);
-        nulls_.push_back(0);
+        markValue();
     } else {
         appendInt(v);
     }
@@ -90,7 +129,7 @@ inline void ColumnStore::fastReal(double v)
 {
     if (rep_ == Rep::Real) {
         reals_.push_back(v);
-        nulls_.push_back(0);
+        markValue();
     } else {
         appendReal(v);
     }
@@ -102,17 +141,18 @@ inline void ColumnStore::fastText(const char* p, size_t n)
         appendText(std::string_view(p, n));
         return;
     }
-    // a value equal to the previous row's shares its bytes
-    if (!slots_.empty()) {
-        const Slot last = slots_.back();
-        if (last.len == n && (n == 0 || std::memcmp(pool_.data() + last.off, p, n) == 0)) {
-            slots_.push_back(last);
-            nulls_.push_back(0);
+    // a value equal to one of the last few distinct values shares its bytes
+    for (const Slot& r : recent_) {
+        if (r.len == n && (n == 0 || std::memcmp(bytesOf(r), p, n) == 0)) {
+            slots_.push_back(r);
+            markValue();
             return;
         }
     }
-    slots_.push_back({pooled(std::string_view(p, n)), uint32_t(n)});
-    nulls_.push_back(0);
+    const Slot fresh{pooled(std::string_view(p, n)), uint32_t(n)};
+    recent_[recentNext_++ & 3] = fresh;
+    slots_.push_back(fresh);
+    markValue();
 }
 
 } // namespace db

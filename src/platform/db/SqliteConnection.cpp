@@ -268,7 +268,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     if (!create && !QFileInfo::exists(path))
         throw DbError(ErrorCategory::Other, QStringLiteral("فايل پايگاه داده پيدا نشد: %1").arg(path));
     sqlite3* db = nullptr;
-    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX;
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX; // one thread per connection
     if (create)
         flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags, nullptr);
