@@ -150,8 +150,7 @@ void TRFrmUsers::FormShow()
         throw;
     }
     uq.EnableControls();
-    box->resize(qMax(box->width(), kPictureLeft + 60), qMax(y + 20, ui->ScrollBox1->viewport()->height()));
-    ui->Image1->resize(box->size());
+    box->setMinimumSize(kPictureLeft + 60, y + 20);
 }
 
 bool TRFrmUsers::eventFilter(QObject* watched, QEvent* event)
@@ -220,6 +219,7 @@ void TRFrmUsers::ShowPasswordMode()
         w->hide();
     curLabel_->move(curLabel_->x(), curLabel_->y() + 50);
     curPicture_->move(curPicture_->x() - 30, curPicture_->y());
+    ui->Image1->setGeometry(ui->ScrollBox1Contents->rect());
     ui->Image1->show();
     ui->Image1->lower();
     curLabel_->show();
