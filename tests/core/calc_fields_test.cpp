@@ -61,15 +61,6 @@ TEST_P(CalcFieldsTest, PropertyConditionsAreCutToFiftyAndDemandConditionsToAHund
     EXPECT_GT(conditionCases()[4].property.size(), 50);
 }
 
-TEST_P(CalcFieldsTest, ConditionTextsFollowAnEditAtOnce)
-{
-    dm->QMelk->Append();
-    f(dm->QMelk, "F1type")->SetAsString(QStringLiteral("فروش"));
-    f(dm->QMelk, "F1")->SetText(QStringLiteral("2,000"));
-    EXPECT_EQ(s(dm->QMelk, "calf1"), QStringLiteral("فروش : 2,000   "));
-    dm->QMelk->Cancel();
-}
-
 TEST_P(CalcFieldsTest, PhonesAreJoinedWithTheirLabels)
 {
     const struct {
