@@ -1,9 +1,41 @@
 #include "app/StartUp.h"
 
 #include "app/TFrmMain.h"
+#include "app/TRFrmUsers.h"
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+bool terminateRequested = false;
+
+std::function<void()>& terminateHandler()
+{
+    static std::function<void()> handler = [] { QCoreApplication::exit(1); };
+    return handler;
+}
+
+} // namespace
+
+void TerminateApplication()
+{
+    terminateRequested = true;
+    if (terminateHandler())
+        terminateHandler()();
+}
+
+bool TerminateRequested() { return terminateRequested; }
+
+std::function<void()> SetTerminateHandler(std::function<void()> handler)
+{
+    terminateRequested = false;
+    std::function<void()> previous = std::move(terminateHandler());
+    terminateHandler() = std::move(handler);
+    return previous;
+}
 
 // The order: TFrmMain, TFRmMelk, TDm, TFrmNiyaz, TFrmSanad, TFrmRepMoameleh, TFrmLstMelk,
 // TMainForm, TFrmLstNiyaz, TRFrmUsers, TFrmHazineh, TFrmHazinehNew, TFrmReps, TFrmCheck,
@@ -19,6 +51,13 @@ bool CreateForms()
     if (!Dm->DataModuleCreate(IsAccess))
         return false;
 
+    RFrmUsers = new TRFrmUsers(FrmMain);
+    FrmMain->ShowLogin = [] {
+        if (!RFrmUsers)
+            RFrmUsers = new TRFrmUsers(FrmMain);
+        RFrmUsers->exec();
+    };
+
     frmTTMS = new TfrmTTMS;
     return true;
 }
@@ -27,6 +66,8 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete RFrmUsers;
+    RFrmUsers = nullptr;
     delete FrmMain;
     FrmMain = nullptr;
     delete Dm;

@@ -3,6 +3,7 @@
 #include "core/ConnectionFiles.h"
 #include "core/Counters.h"
 #include "core/DbAttach.h"
+#include "core/FeatureCaptions.h"
 #include "core/ProgramFolder.h"
 #include "core/Schema.h"
 #include "platform/db/Connection.h"
@@ -72,6 +73,7 @@ db::Field* calc(db::DataSet* ds, const char* name, db::FieldType type, int size,
 
 TDm::TDm(QObject* parent) : QObject(parent)
 {
+    qRegisterMetaType<db::DataSet*>();
     const auto t = [](const char* s) { return QString::fromUtf8(s); };
     QMelk = make("QMelk", false, t("select * from T_Melk where hazfshodeh=0"), true);
     QMn = make("QMn", false, t("select * from t_manategh"), true);
@@ -100,6 +102,7 @@ TDm::TDm(QObject* parent) : QObject(parent)
     tblCity->setFilter(QStringLiteral("provinceId = -1"));
     tblCity->setFiltered(true);
     declareFields();
+    installHandlers();
 }
 
 TDm::~TDm()
@@ -219,6 +222,7 @@ void TDm::fail(const QString& text) const
 
 bool TDm::DataModuleCreate(bool isAccess)
 {
+    LoadFeatureCaptions();
     std::unique_ptr<db::Connection> users, conn;
     QString path, error;
     if (!ReadUsersDatabasePath(&path, &error)) {
