@@ -4,6 +4,9 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "registry/TFRmMelk.h"
+#include "registry/TFrmLstMelk.h"
+#include "registry/TFrmTels.h"
 
 // The order: TFrmMain, TFRmMelk, TDm, TFrmNiyaz, TFrmSanad, TFrmRepMoameleh, TFrmLstMelk,
 // TMainForm, TFrmLstNiyaz, TRFrmUsers, TFrmHazineh, TFrmHazinehNew, TFrmReps, TFrmCheck,
@@ -13,11 +16,16 @@
 bool CreateForms()
 {
     FrmMain = new TFrmMain;
+    FRmMelk = new TFRmMelk;
 
     Dm = new TDm;
     Dm->CheckDbVersion = [] { FrmMain->CheckDbVersionAndUpgrade(); };
     if (!Dm->DataModuleCreate(IsAccess))
         return false;
+    FRmMelk->ConnectDataModule();
+
+    FrmLstMelk = new TFrmLstMelk;
+    FrmTels = new TFrmTels;
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -27,6 +35,12 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete FrmTels;
+    FrmTels = nullptr;
+    delete FrmLstMelk;
+    FrmLstMelk = nullptr;
+    delete FRmMelk;
+    FRmMelk = nullptr;
     delete FrmMain;
     FrmMain = nullptr;
     delete Dm;

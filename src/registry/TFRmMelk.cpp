@@ -9,7 +9,8 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/ComboLists.h"
+#include "core/ComboItems.h"
+#include "core/FeatureCaptions.h"
 #include "registry/RegistryShared.h"
 #include "registry/TFrmTels.h"
 #include "registry/TfrmDocs.h"
@@ -139,16 +140,17 @@ TFRmMelk::TFRmMelk(QWidget* parent)
     connect(ui->GroupBox4, &QWidget::customContextMenuRequested, this,
             [this, menu](const QPoint& pos) { menu->popup(ui->GroupBox4->mapToGlobal(pos)); });
 
-    bind();
+    ConnectDataModule();
     setWindowTitle(QStringLiteral("مشخصات ملک"));
 }
 
 TFRmMelk::~TFRmMelk() = default;
 
-void TFRmMelk::bind()
+void TFRmMelk::ConnectDataModule()
 {
-    if (!Dm)
+    if (!Dm || bound_)
         return;
+    bound_ = true;
     db::DataSet* ds = Dm->QMelk;
     const struct {
         widgets::DBEdit* edit;
@@ -357,12 +359,13 @@ void TFRmMelk::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     if (event->spontaneous())
         return;
+    ConnectDataModule();
     ui->ScrollBox1->verticalScrollBar()->setValue(0);
     ui->ScrollBox2->verticalScrollBar()->setValue(0);
     RelabelDealConditions();
     for (widgets::DBComboBox* c : combos_) {
         const QString text = c->currentText();
-        widgets::guarded([&] { LoadComboList(c); });
+        widgets::guarded([&] { FillComboItems(*Dm, c); });
         // loading the items leaves the shown value alone
         c->setEditText(text);
     }
@@ -389,14 +392,14 @@ void TFRmMelk::ComboExit(widgets::DBComboBox* combo)
             return;
     combo->addItem(text);
     combo->setEditText(text);
-    widgets::guarded([&] { StoreComboList(combo); });
+    widgets::guarded([&] { SaveComboItems(*Dm, combo); });
 }
 
 void TFRmMelk::DeleteComboItemClick(widgets::DBComboBox* combo)
 {
     widgets::guarded([&] {
-        RemoveComboItem(combo);
-        StoreComboList(combo);
+        if (DeleteComboItem(*Dm, combo))
+            SaveComboItems(*Dm, combo);
     });
 }
 
@@ -466,15 +469,13 @@ void TFRmMelk::SaveTitlesAsDefault()
     widgets::FieldLink::updateRecord(ds);
     if (!ds->Active())
         return;
-    QHash<QString, QString> titles;
-    for (const char* amenity : kAmenityLayout) {
-        const QString a = QString::fromLatin1(amenity);
-        titles.insert(a, ds->FieldByName(a + QStringLiteral("_s"))->AsString());
-    }
-    if (!SaveDefaultAmenityTitles(titles))
-        return;
+    QStringList titles;
+    for (int i = 0; i < FeatureCount; ++i)
+        titles << ds->FieldByName(QString::fromLatin1(Features()[i].titleColumn))->AsString();
     shell::PlainMessageRequest r;
     r.caption = windowTitle();
-    r.text = QStringLiteral("عناوين با موفقيت ذخيره شدند");
+    r.text = SaveFeatureCaptions(titles) ? QStringLiteral("عناوين با موفقيت ذخيره شدند")
+                                         : QStringLiteral("عناوين ذخيره نشدند: فايل ") + FeatureCaptionsPath()
+                                               + QStringLiteral(" قابل نوشتن نيست");
     shell::prompter().plainMessage(r);
 }

@@ -18,6 +18,10 @@ public:
     explicit TFRmMelk(QWidget* parent = nullptr);
     ~TFRmMelk() override;
 
+    // Binds the controls to Dm.QMelk; the form is created before the data module, so the
+    // start-up calls this once Dm exists (showing the form does it too).
+    void ConnectDataModule();
+
     // The fixed items of the three type lists.
     static const QStringList& DealTypes();
 
@@ -55,7 +59,6 @@ private:
         widgets::DBEdit* edtsh;
         QString typeField, secondField;
     };
-    void bind();
     void updateDocsButton();
     void showRegionNote();
     bool isTypeList(QObject* o, int* row) const;
@@ -63,6 +66,7 @@ private:
     std::unique_ptr<Ui::TFRmMelk> ui;
     Row rows_[3];
     QList<widgets::DBComboBox*> combos_;
+    bool bound_ = false;
 };
 
 extern TFRmMelk* FRmMelk;

@@ -10,7 +10,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/ComboLists.h"
+#include "core/ComboItems.h"
 #include "registry/TFRmMelk.h"
 #include "registry/TListFrame.h"
 #include "registry/TfrmDocs.h"
@@ -486,7 +486,7 @@ void TFrmLstMelk::FormShow()
     if (Dm)
         for (QComboBox* c : {static_cast<QComboBox*>(ui->dbcombobox1), static_cast<QComboBox*>(ui->DBComboBox7),
                              static_cast<QComboBox*>(ui->DBComboBox8), static_cast<QComboBox*>(ui->DBComboBox6)})
-            widgets::guarded([&] { LoadComboList(c); });
+            widgets::guarded([&] { FillComboItems(*Dm, c); });
     ui->Panel4->hide();
 }
 
