@@ -107,7 +107,7 @@ void TfrmDocs::BitBtn1Click()
     }
     db::DataSet* docs = Dm->QDocs;
     const bool ok = widgets::guarded([&] {
-        docs->Insert();
+        docs->Append();
         docs->FieldByName(QStringLiteral("melkId"))->SetAsInteger(melkId_.toLongLong());
         docs->FieldByName(QStringLiteral("docPath"))->SetAsString(path);
         docs->Post();

@@ -125,3 +125,6 @@ protected:
     QByteArray savedHome;
     bool hadHome = false;
 };
+
+// Readable QString values in failure messages.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
