@@ -215,6 +215,8 @@ void TFrmLstMelk::setupCards()
             val->setObjectName(QStringLiteral("DBText_") + QString::fromLatin1(it.field));
             val->setProperty("dataField", QString::fromLatin1(it.field));
             val->setMinimumWidth(60);
+            // next to its caption, whatever the direction of the value's text
+            val->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
             lay->addWidget(cap, row, col);
             lay->addWidget(val, row, col + 1, 1, i < 12 ? 1 : 5);
             ++i;

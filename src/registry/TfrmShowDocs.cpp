@@ -7,6 +7,7 @@
 #include "ui_TfrmShowDocs.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmap>
@@ -15,6 +16,12 @@ TfrmShowDocs::TfrmShowDocs(QWidget* parent) : QDialog(parent), ui(std::make_uniq
 {
     ui->setupUi(this);
     setWindowTitle(QString());
+    // the panels keep their height; the picture takes the rest
+    for (QWidget* w : {static_cast<QWidget*>(ui->Panel1), static_cast<QWidget*>(ui->pnlOpenInwin),
+                       static_cast<QWidget*>(ui->pnlNotFound)})
+        w->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    if (auto* box = qobject_cast<QBoxLayout*>(layout()))
+        box->addStretch();
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { NextDoc(); });
     connect(ui->BitBtn2, &QPushButton::clicked, this, [this] { PriorDoc(); });
     const auto openFile = [this] { shell::prompter().shellOpen(currentPath()); };
