@@ -1,12 +1,46 @@
 #include "app/StartUp.h"
 
 #include "app/TFrmMain.h"
+#include "app/TRFrmUsers.h"
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "ui_TFrmMain.h"
+#include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
 #include "registry/TFrmLstMelk.h"
 #include "registry/TFrmTels.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+bool terminateRequested = false;
+
+std::function<void()>& terminateHandler()
+{
+    static std::function<void()> handler = [] { QCoreApplication::exit(1); };
+    return handler;
+}
+
+} // namespace
+
+void TerminateApplication()
+{
+    terminateRequested = true;
+    if (terminateHandler())
+        terminateHandler()();
+}
+
+bool TerminateRequested() { return terminateRequested; }
+
+std::function<void()> SetTerminateHandler(std::function<void()> handler)
+{
+    terminateRequested = false;
+    std::function<void()> previous = std::move(terminateHandler());
+    terminateHandler() = std::move(handler);
+    return previous;
+}
 
 // The order: TFrmMain, TFRmMelk, TDm, TFrmNiyaz, TFrmSanad, TFrmRepMoameleh, TFrmLstMelk,
 // TMainForm, TFrmLstNiyaz, TRFrmUsers, TFrmHazineh, TFrmHazinehNew, TFrmReps, TFrmCheck,
@@ -25,7 +59,21 @@ bool CreateForms()
     FRmMelk->ConnectDataModule();
 
     FrmLstMelk = new TFrmLstMelk;
+
+    RFrmUsers = new TRFrmUsers(FrmMain);
+    FrmMain->ShowLogin = [] {
+        if (!RFrmUsers)
+            RFrmUsers = new TRFrmUsers(FrmMain);
+        RFrmUsers->exec();
+    };
+
     FrmTels = new TFrmTels;
+
+    // the main window's actions that open the registry windows
+    const auto* actions = FrmMain->form();
+    FrmMain->SetOpener(actions->ActNewMelk, ShowNewProperty);
+    FrmMain->SetOpener(actions->ActLstMelk, ShowPropertyList);
+    FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -37,6 +85,8 @@ void FreeForms()
     frmTTMS = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
+    delete RFrmUsers;
+    RFrmUsers = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
     delete FRmMelk;

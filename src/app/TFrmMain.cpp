@@ -1,6 +1,8 @@
 #include "app/TFrmMain.h"
 #include "ui_TFrmMain.h"
 
+#include "app/StartUp.h"
+#include "app/TRFrmUsers.h"
 #include "core/AppGlobals.h"
 #include "core/ProgramFolder.h"
 #include "core/ProgramIni.h"
@@ -10,6 +12,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
+#include "ui/Dialogs.h"
 #include "ui/TTools.h"
 
 #include <QCloseEvent>
@@ -20,6 +23,7 @@
 #include <QPixmap>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 
 TFrmMain* FrmMain = nullptr;
 
@@ -60,6 +64,16 @@ int message(int kind, const QString& caption, const QString& text, int buttons, 
     return shell::prompter().messageDlg(r);
 }
 
+// A side-panel button follows its action's enabled state and triggers it; its caption
+// may differ from the action's.
+void bindButton(QToolButton* button, QAction* action, const QString& caption = {})
+{
+    button->setText(caption.isEmpty() ? action->text() : caption);
+    button->setEnabled(action->isEnabled());
+    QObject::connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
+    QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
+}
+
 } // namespace
 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>())
@@ -78,15 +92,141 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<U
     tmrInternetUpdate->setSingleShot(true);
 
     connect(tmrInternetUpdate, &QTimer::timeout, this, &TFrmMain::tmrInternetUpdateTimer);
-    connect(ui->Action1, &QAction::triggered, this, &TFrmMain::Action1Execute);
-    connect(ui->mnuautopic, &QAction::triggered, this, &TFrmMain::mnuautopicExecute);
     connect(ui->SpUp, &QToolButton::clicked, this, &TFrmMain::SpUpClick);
     connect(ui->SpDown, &QToolButton::clicked, this, &TFrmMain::SpDownClick);
+    bindActions();
 
     FormCreate();
 }
 
 TFrmMain::~TFrmMain() = default;
+
+void TFrmMain::bindActions()
+{
+    Ui::TFrmMain& f = *ui;
+    // actions whose windows are provided elsewhere
+    for (QAction* a : {f.ActSave, f.ActLoad, f.ActNewMelk, f.ActLstMelk, f.ActNiyaz, f.ActLstNiyaz, f.ActMoameleh,
+                       f.ActLstMoameleh, f.ActNewRegion, f.ActLstRegion, f.ActRep, f.ActExSanad, f.ActLstExSanad,
+                       f.ActCheck, f.ActLstCheck, f.ActTel, f.ActNewGhovl, f.ActopenGhovl, f.ActLstGhovl, f.Action7,
+                       f.ActAbout})
+        connect(a, &QAction::triggered, this, [this, a] { open(a); });
+    connect(f.ActUser, &QAction::triggered, this, &TFrmMain::ActUserExecute);
+    connect(f.ActExit, &QAction::triggered, this, &QWidget::close);
+    connect(f.ActPref, &QAction::triggered, this, &TFrmMain::ActPrefExecute);
+    connect(f.actTTMS, &QAction::triggered, this, &TFrmMain::actTTMSExecute);
+    connect(f.Action1, &QAction::triggered, this, &TFrmMain::Action1Execute);
+    connect(f.mnuautopic, &QAction::triggered, this, &TFrmMain::mnuautopicExecute);
+    connect(f.Action2, &QAction::triggered, this, &TFrmMain::Action2Execute);
+    connect(f.Action5, &QAction::triggered, this, &TFrmMain::Action5Execute);
+    connect(f.Action6, &QAction::triggered, this, &TFrmMain::Action6Execute);
+
+    bindButton(f.SbNewRegion, f.ActNewRegion);
+    bindButton(f.SbNewMelk, f.ActNewMelk);
+    bindButton(f.SbLstMelk, f.ActLstMelk, QStringLiteral("ليست املاک "));
+    bindButton(f.SbExSanad, f.ActExSanad);
+    bindButton(f.SbCheck, f.ActCheck);
+    bindButton(f.SbMoameleh, f.ActMoameleh);
+    bindButton(f.SbTel, f.ActTel);
+    bindButton(f.SbExit, f.ActExit, QStringLiteral("خروج      "));
+}
+
+const std::vector<TFrmMain::TRight>& TFrmMain::Rights()
+{
+    static const std::vector<TRight> rights = {
+        {"Sve", {"ActSave"}},
+        {"lod", {"ActLoad"}},
+        {"AMoojod", {"ActNewMelk", "ActLstMelk"}},
+        {"ADarkhasti", {"ActNiyaz", "ActLstNiyaz"}},
+        {"Moameleh", {"ActMoameleh", "ActLstMoameleh"}},
+        {"Manategh", {"ActNewRegion", "ActLstRegion"}},
+        {"Reps", {"ActRep"}},
+        {"Hazineh", {"ActExSanad", "ActLstExSanad"}},
+        {"Dcheck", {"ActCheck", "ActLstCheck"}},
+        {"Tels", {"ActTel"}},
+        {"pref", {"ActPref"}},
+        {"GhForms", {"ActNewGhovl", "ActopenGhovl", "ActLstGhovl"}},
+    };
+    return rights;
+}
+
+void TFrmMain::ApplyUserRights(const db::DataSet& users)
+{
+    const auto right = [&](const char* column) {
+        const db::Field* f = users.FindField(QString::fromLatin1(column));
+        return f && f->AsBoolean();
+    };
+    for (const TRight& r : Rights())
+        for (const char* name : r.actions)
+            if (auto* a = findChild<QAction*>(QString::fromLatin1(name)))
+                a->setEnabled(right(r.column));
+    UserCanChange = right("Dels");
+}
+
+void TFrmMain::EnableAllRights()
+{
+    for (const TRight& r : Rights())
+        for (const char* name : r.actions)
+            if (auto* a = findChild<QAction*>(QString::fromLatin1(name)))
+                a->setEnabled(true);
+    UserCanChange = true;
+}
+
+void TFrmMain::SetOpener(QAction* action, std::function<void()> open)
+{
+    openers_.insert(action, std::move(open));
+}
+
+bool TFrmMain::open(QAction* action)
+{
+    const auto it = openers_.constFind(action);
+    if (it == openers_.constEnd() || !*it)
+        return false;
+    (*it)();
+    return true;
+}
+
+void TFrmMain::ActUserExecute()
+{
+    delete RFrmUsers;
+    RFrmUsers = new TRFrmUsers(this);
+    RFrmUsers->exec();
+}
+
+void TFrmMain::ActPrefExecute()
+{
+    if (!open(ui->ActPref))
+        return;
+    LoadPrintSettings();
+    LoadBackgroundPicture();
+}
+
+void TFrmMain::actTTMSExecute()
+{
+    if (!TPrefMng::GetVATEnabled()) {
+        ShowMessageDlg(dkInfo, QString(),
+                       QStringLiteral("لطفا از طريق گزينه \"تنظيمات ماليات ارزش افزوده\" امکانات ماليات ارزش افزوده را فعال نماييد."),
+                       dbOk, 8, QStringLiteral("tahoma"), 0);
+        return;
+    }
+    open(ui->actTTMS);
+}
+
+void TFrmMain::Action2Execute()
+{
+    if (Dm && Dm->Conn)
+        RunSchemaUpgrade(*Dm->Conn, IsAccess);
+}
+
+void TFrmMain::Action5Execute()
+{
+    if (ShowHelp)
+        ShowHelp(QStringLiteral("index"));
+}
+
+void TFrmMain::Action6Execute()
+{
+    shell::prompter().shellOpen(ProgramFolder() + QStringLiteral("help/index.htm"));
+}
 
 void TFrmMain::FormCreate()
 {
@@ -213,20 +353,25 @@ void TFrmMain::FormShow()
         Dm->UQFree->Close();
         Dm->UQFree->setSQL(QStringLiteral("select * from TUNames"));
         Dm->UQFree->Open();
-        if (Dm->UQFree->IsEmpty()) {
-            // nobody to log in: every right
-            SetCaptionForUser(QString());
-            if (EnableAllRights)
-                EnableAllRights();
-        } else if (ShowLogin) {
-            ShowLogin();
-        }
     } catch (const std::exception& e) {
+        // without the users nobody can be given rights: the program ends
         shell::PlainMessageRequest r;
         r.caption = windowTitle();
         r.text = errorText(e);
         shell::prompter().plainMessage(r);
+        TerminateApplication();
+        return;
     }
+    if (Dm->UQFree->IsEmpty()) {
+        // nobody to log in: every right
+        CurrentUserName.clear();
+        SetCaptionForUser(QString());
+        EnableAllRights();
+    } else if (ShowLogin) {
+        ShowLogin();
+    }
+    if (TerminateRequested())
+        return;
     StatusPanel->setText(StatusText(IsAccess));
     if (TPrefMng::GetAutoShowHlp() && ShowHelp)
         ShowHelp(QStringLiteral("index"));

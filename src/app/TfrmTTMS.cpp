@@ -10,6 +10,7 @@ TfrmTTMS* frmTTMS = nullptr;
 TfrmTTMS::TfrmTTMS(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TfrmTTMS>())
 {
     ui->setupUi(this);
+    ui->DBGrid1->setDataSet(Dm->QTTMS);
     FormCreate();
 }
 

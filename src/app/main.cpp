@@ -21,6 +21,10 @@ int main(int argc, char** argv)
         return 1;
     }
     FrmMain->showMaximized();
+    if (TerminateRequested()) {
+        FreeForms();
+        return 1;
+    }
     const int rc = app.exec();
     FreeForms();
     delete Tools;

@@ -73,6 +73,7 @@ db::Field* calc(db::DataSet* ds, const char* name, db::FieldType type, int size,
 
 TDm::TDm(QObject* parent) : QObject(parent)
 {
+    qRegisterMetaType<db::DataSet*>();
     const auto t = [](const char* s) { return QString::fromUtf8(s); };
     QMelk = make("QMelk", false, t("select * from T_Melk where hazfshodeh=0"), true);
     QMn = make("QMn", false, t("select * from t_manategh"), true);

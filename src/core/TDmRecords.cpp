@@ -164,16 +164,7 @@ void TDm::FillNullFields(db::DataSet& ds)
         case db::FieldType::Boolean: value = false; break;
         default: continue;
         }
-        // an empty date means "no date": it is filled without the date check
-        auto validate = std::move(f->OnValidate);
-        f->OnValidate = nullptr;
-        try {
-            f->SetValue(value);
-        } catch (...) {
-            f->OnValidate = std::move(validate);
-            throw;
-        }
-        f->OnValidate = std::move(validate);
+        f->SetValue(value);
     }
 }
 
@@ -184,6 +175,9 @@ void TDm::QMelkGhymatHarMeterSetText(db::Field& field, const QString& text)
 
 void TDm::QMelkTarikhEraehValidate(db::Field& field)
 {
+    // an emptied date is no date; the records that need one check it before post
+    if (field.AsString().isEmpty())
+        return;
     if (!tools().ValidateShamsiDate(field.AsString(), 0))
         throw db::Abort();
 }
