@@ -5,6 +5,11 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "ui_TFrmMain.h"
+#include "registry/RegistryActions.h"
+#include "registry/TFRmMelk.h"
+#include "registry/TFrmLstMelk.h"
+#include "registry/TFrmTels.h"
 
 #include <QCoreApplication>
 
@@ -45,11 +50,15 @@ std::function<void()> SetTerminateHandler(std::function<void()> handler)
 bool CreateForms()
 {
     FrmMain = new TFrmMain;
+    FRmMelk = new TFRmMelk;
 
     Dm = new TDm;
     Dm->CheckDbVersion = [] { FrmMain->CheckDbVersionAndUpgrade(); };
     if (!Dm->DataModuleCreate(IsAccess))
         return false;
+    FRmMelk->ConnectDataModule();
+
+    FrmLstMelk = new TFrmLstMelk;
 
     RFrmUsers = new TRFrmUsers(FrmMain);
     FrmMain->ShowLogin = [] {
@@ -57,6 +66,14 @@ bool CreateForms()
             RFrmUsers = new TRFrmUsers(FrmMain);
         RFrmUsers->exec();
     };
+
+    FrmTels = new TFrmTels;
+
+    // the main window's actions that open the registry windows
+    const auto* actions = FrmMain->form();
+    FrmMain->SetOpener(actions->ActNewMelk, ShowNewProperty);
+    FrmMain->SetOpener(actions->ActLstMelk, ShowPropertyList);
+    FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -66,8 +83,14 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete FrmTels;
+    FrmTels = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
+    delete FrmLstMelk;
+    FrmLstMelk = nullptr;
+    delete FRmMelk;
+    FRmMelk = nullptr;
     delete FrmMain;
     FrmMain = nullptr;
     delete Dm;
