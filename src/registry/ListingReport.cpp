@@ -115,7 +115,7 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
     header.name = QStringLiteral("ColumnHeaderBand1");
     header.frame = Frame{false, true, false, true, 3, Qt::black};
     const auto headerLabel = [&](const char* name, int x, int width, const QString& text) {
-        TextElement& e = header.addText(QString::fromLatin1(name), QRect(x, 15, width - 15, 55), text);
+        TextElement& e = header.addText(QString::fromLatin1(name), QRect(x + 5, 15, width - 10, 55), text);
         e.font = boldArial(11);
         e.alignment = Qt::AlignRight | Qt::AlignVCenter;
     };
