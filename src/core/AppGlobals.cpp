@@ -3,3 +3,6 @@
 bool IsAccess = true;
 QString TRUEPREFIX = QStringLiteral("-");
 TPrintSettings PrintSettings;
+QString CurrentUserName;
+bool UserCanChange = false;
+TLastChequeValues LastChequeValues;

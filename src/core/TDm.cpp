@@ -3,6 +3,7 @@
 #include "core/ConnectionFiles.h"
 #include "core/Counters.h"
 #include "core/DbAttach.h"
+#include "core/FeatureCaptions.h"
 #include "core/ProgramFolder.h"
 #include "core/Schema.h"
 #include "platform/db/Connection.h"
@@ -100,6 +101,7 @@ TDm::TDm(QObject* parent) : QObject(parent)
     tblCity->setFilter(QStringLiteral("provinceId = -1"));
     tblCity->setFiltered(true);
     declareFields();
+    installHandlers();
 }
 
 TDm::~TDm()
@@ -219,6 +221,7 @@ void TDm::fail(const QString& text) const
 
 bool TDm::DataModuleCreate(bool isAccess)
 {
+    LoadFeatureCaptions();
     std::unique_ptr<db::Connection> users, conn;
     QString path, error;
     if (!ReadUsersDatabasePath(&path, &error)) {

@@ -10,6 +10,7 @@
 namespace db {
 class Connection;
 class DataSet;
+class Field;
 }
 
 class TDm : public QObject {
@@ -45,6 +46,60 @@ public:
     // Posts a dataset in one transaction on Conn, so that a number its post claims is
     // kept only together with the row.
     void PostInTransaction(db::DataSet& ds);
+
+    // ---- record defaults and checks ----
+    // Gives every stored field that is null a value: "" for text, 0 for numbers, false for
+    // booleans; memo, binary and counter fields stay null.
+    static void FillNullFields(db::DataSet& ds);
+    // Typed amounts: the text without thousands separators; "", "-" and "+" store 0.
+    static void QMelkGhymatHarMeterSetText(db::Field& field, const QString& text);
+    // Typed dates: a date that fails the check is refused (the check has shown why).
+    static void QMelkTarikhEraehValidate(db::Field& field);
+    // Before edit and delete: refused unless the user has the right to change stored rows.
+    static void QMelkBeforeDelete(db::DataSet& ds);
+
+    void QMelkAfterInsert(db::DataSet& ds);
+    void QMelkBeforePost(db::DataSet& ds);
+    void QMelkAfterPost(db::DataSet& ds);
+    void QMelkAfterCancel(db::DataSet& ds);
+    void QNiyazAfterInsert(db::DataSet& ds);
+    void QNiyazBeforePost(db::DataSet& ds);
+    void QNiyazAfterPost(db::DataSet& ds);
+    void QNiyazAfterCancel(db::DataSet& ds);
+    void QSanadAfterInsert(db::DataSet& ds);
+    void QSanadBeforePost(db::DataSet& ds);
+    void QSanadAfterPost(db::DataSet& ds);
+    void QSanadAfterCancel(db::DataSet& ds);
+    void QMantaghehBeforePost(db::DataSet& ds);
+    void QHazinehAfterInsert(db::DataSet& ds);
+    void QHazinehBeforePost(db::DataSet& ds);
+    void QHazinehAfterPost(db::DataSet& ds);
+    void QHazinehAfterCancel(db::DataSet& ds);
+    void QCheckAfterInsert(db::DataSet& ds);
+    void QCheckBeforePost(db::DataSet& ds);
+    void QCheckAfterPost(db::DataSet& ds);
+    void QCheckAfterCancel(db::DataSet& ds);
+    void QTelsBeforePost(db::DataSet& ds);
+    void QTelsAfterPost(db::DataSet& ds);
+    void QTelsAfterCancel(db::DataSet& ds);
+    void QGhovLBeforePost(db::DataSet& ds);
+    void QDocsBeforeDelete(db::DataSet& ds);
+    void UQAfterInsert(db::DataSet& ds);
+    void UQBeforePost(db::DataSet& ds);
+
+    // The deal form and the expense form set these when the user typed a number of his own
+    // instead of the one proposed; the insert handlers clear them.
+    bool SanadNumberTyped = false;
+    bool HazinehNumberTyped = false;
+
+    // ---- calculated fields ----
+    void QMelkCalcFields(db::DataSet& ds);
+    void QNiyazCalcFields(db::DataSet& ds);
+    void QSanadCalcFields(db::DataSet& ds);
+    void QHazinehCalcFields(db::DataSet& ds);
+    void QCheckCalcFields(db::DataSet& ds);
+    void QTelsCalcFields(db::DataSet& ds);
+    void QTTMSCalcFields(db::DataSet& ds);
 
     // The datasets of both connections, in declaration order.
     const std::vector<db::DataSet*>& DataSets() const { return all_; }
@@ -91,6 +146,8 @@ public:
 private:
     db::DataSet* make(const char* name, bool users, const QString& sql, bool unicode);
     void declareFields();
+    // Attaches the record and calculation handlers to the datasets.
+    void installHandlers();
     void fail(const QString& text) const;
 
     std::vector<db::DataSet*> all_;

@@ -1,0 +1,102 @@
+#include "registry/RegistryShared.h"
+
+#include "platform/db/DataSet.h"
+#include "platform/ini/IniFile.h"
+#include "platform/shell/Prompter.h"
+#include "platform/widgets/DBCheckBox.h"
+#include "platform/widgets/FieldLink.h"
+#include "platform/widgets/MaskEdit.h"
+#include "ui/GridHelpers.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QWidget>
+
+namespace {
+
+QCheckBox* plainCheckBox(QObject* o)
+{
+    auto* c = qobject_cast<QCheckBox*>(o);
+    return c && !qobject_cast<widgets::DBCheckBox*>(o) ? c : nullptr;
+}
+
+QLineEdit* plainEdit(QObject* o)
+{
+    auto* e = qobject_cast<QLineEdit*>(o);
+    return e && !qobject_cast<widgets::MaskEdit*>(o) ? e : nullptr;
+}
+
+} // namespace
+
+bool AskSavePending(db::DataSet* ds, const QString& caption, bool confirmSaved)
+{
+    if (!ds || (ds->State() != db::DataSetState::Edit && ds->State() != db::DataSetState::Insert))
+        return true;
+    shell::MessageRequest q;
+    q.kind = 2;
+    q.caption = caption;
+    q.text = QStringLiteral("آيا تغييرات ذخيره شوند؟");
+    q.buttons = 4 | 8 | 2;
+    q.fontSize = 10;
+    const int answer = shell::prompter().messageDlg(q);
+    if (answer == shell::ResultYes) {
+        const bool saved = widgets::guarded([&] {
+            widgets::FieldLink::updateRecord(ds);
+            ds->Post();
+        });
+        if (!saved || ds->State() != db::DataSetState::Browse)
+            return false;
+        if (confirmSaved) {
+            shell::MessageRequest done;
+            done.kind = 1;
+            done.caption = caption;
+            done.text = QStringLiteral("تغييرات با موفقيت ذخيره شدند");
+            done.buttons = 1;
+            done.fontSize = 8;
+            shell::prompter().messageDlg(done);
+        }
+        return true;
+    }
+    if (answer == shell::ResultNo)
+        return widgets::guarded([&] { ds->Cancel(); });
+    return false;
+}
+
+PanelDesign CapturePanelDesign(QWidget* panel)
+{
+    PanelDesign design;
+    for (QObject* child : panel->children()) {
+        if (QCheckBox* c = plainCheckBox(child))
+            design.insert(c->objectName(), c->isChecked());
+        else if (QLineEdit* e = plainEdit(child))
+            design.insert(e->objectName(), e->text());
+    }
+    return design;
+}
+
+void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section, QWidget* panel,
+                                 const PanelDesign& design)
+{
+    LoadPanelState(iniPath, section, panel);
+    const ini::IniFile ini(iniPath);
+    // a key the file lacks reads as the sentinel: back to the design state
+    const QString none = QStringLiteral("\x01missing\x01");
+    for (QObject* child : panel->children()) {
+        const QString name = child->objectName();
+        if (!design.contains(name) || ini.readString(section, name, none) != none)
+            continue;
+        if (QCheckBox* c = plainCheckBox(child))
+            c->setChecked(design.value(name).toBool());
+        else if (QLineEdit* e = plainEdit(child))
+            e->setText(design.value(name).toString());
+    }
+}
+
+void RepaintAll(QWidget* window)
+{
+    if (!window)
+        return;
+    window->update();
+    for (QWidget* w : window->findChildren<QWidget*>())
+        w->update();
+}

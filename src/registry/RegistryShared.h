@@ -1,0 +1,26 @@
+#pragma once
+// Small pieces the registry windows share: the save question before an action that would
+// lose a record being edited, a panel's design state, and the Alt-key repaint.
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+class QWidget;
+namespace db { class DataSet; }
+
+// When ds is being edited or inserted, asks "آيا تغييرات ذخيره شوند؟" (Yes, No, Cancel).
+// Yes writes the typed values and posts, No cancels the changes. True when the caller may go
+// on (browse state, saved or discarded); false on Cancel or a refused post.
+// confirmSaved: after Yes, shows "تغييرات با موفقيت ذخيره شدند".
+bool AskSavePending(db::DataSet* ds, const QString& caption, bool confirmSaved = false);
+
+// The check boxes and plain edit boxes directly on a panel as designed, by object name.
+using PanelDesign = QHash<QString, QVariant>;
+PanelDesign CapturePanelDesign(QWidget* panel);
+// LoadPanelState, except that a control whose key the file lacks keeps its design state.
+void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section, QWidget* panel,
+                                 const PanelDesign& design);
+
+// Repaints every control of the window (releasing Alt).
+void RepaintAll(QWidget* window);

@@ -1,0 +1,171 @@
+#include "registry/TFrmTels.h"
+
+#include "core/TDm.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Sql.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/FieldLink.h"
+#include "registry/RegistryShared.h"
+#include "registry/TFrmTelsNEw.h"
+#include "registry/TListFrame.h"
+#include "ui_TFrmTels.h"
+
+#include <QKeyEvent>
+
+TFrmTels* FrmTels = nullptr;
+
+const QStringList& TFrmTels::TabLetters()
+{
+    static const QStringList letters = QStringLiteral("آ ب پ ت ث ج چ ح خ د ذ ر ز ژ س ش ص ض ط ظ ع غ ف ق ک گ ل م ن و ه ي ...")
+                                           .split(QLatin1Char(' '));
+    return letters;
+}
+
+QString TFrmTels::TabSql(const QString& tab)
+{
+    if (tab == QLatin1String("..."))
+        return QStringLiteral("select * from t_Tels");
+    return QStringLiteral("select * from t_Tels where esm like ") + db::Q(tab + QLatin1Char('%'));
+}
+
+TFrmTels::TFrmTels(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmTels>())
+{
+    ui->setupUi(this);
+    ui->TabControl1->setShape(QTabBar::RoundedSouth);
+    ui->TabControl1->setExpanding(false);
+    ui->TabControl1->setUsesScrollButtons(true);
+    for (const QString& t : TabLetters())
+        ui->TabControl1->addTab(t);
+    ui->TabControl1->setCurrentIndex(32);
+    ui->TabControl1->setMouseTracking(true);
+
+    widgets::DBGrid* g = ui->dbgrid1;
+    if (Dm)
+        g->setDataSet(Dm->QTels);
+    g->setColumns({{QStringLiteral("row"), QStringLiteral("رديف"), 40, true},
+                   {QStringLiteral("Esm"), QStringLiteral("نام شخص"), 220, true},
+                   {QStringLiteral("Phone"), QStringLiteral("تلفن"), 140, true},
+                   {QStringLiteral("Mobile"), QStringLiteral("موبايل"), 140, true},
+                   {QStringLiteral("Fax"), QStringLiteral("فاکس"), 120, true}});
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    g->installEventFilter(this);
+
+    TListFrame::Parts parts;
+    parts.grid = g;
+    parts.CmbSearch = ui->CmbSearch;
+    parts.edtsearch = ui->edtsearch;
+    parts.btnsearch = ui->btnsearch;
+    parts.BitBtn3 = ui->BitBtn3;
+    parts.chkfilter = ui->chkfilter;
+    parts.chkjozi = ui->chkjozi;
+    frame_ = new TListFrame(this, parts, QStringLiteral("GTels"));
+    frame_->FillSearchTitles(1);
+
+    connect(ui->TabControl1, &QTabBar::currentChanged, this, [this] { TabControl1Change(); });
+    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    connect(ui->btnchange, &QPushButton::clicked, this, [this] { btnchangeClick(); });
+    connect(ui->btndel, &QPushButton::clicked, this, [this] { btndelClick(); });
+    connect(ui->btnrefresh, &QPushButton::clicked, this, [this] { btnrefreshClick(); });
+    connect(ui->btnprint, &QPushButton::clicked, this, [this] { btnprintClick(); });
+    connect(g, &QAbstractItemView::doubleClicked, this, [this] { btnchangeClick(); });
+    setWindowTitle(QStringLiteral("دفترچه تلفن"));
+}
+
+TFrmTels::~TFrmTels() = default;
+
+bool TFrmTels::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->dbgrid1 && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            btnchangeClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrmTels::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Alt)
+        RepaintAll(this);
+    QWidget::keyReleaseEvent(event);
+}
+
+void TFrmTels::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    if (event->spontaneous())
+        return;
+    TabControl1Change();
+    frame_->LoadLayout();
+}
+
+void TFrmTels::closeEvent(QCloseEvent* event)
+{
+    frame_->SaveLayout();
+    QWidget::closeEvent(event);
+}
+
+void TFrmTels::TabControl1Change()
+{
+    if (!Dm)
+        return;
+    db::DataSet* tels = Dm->QTels;
+    const QString sql = TabSql(ui->TabControl1->tabText(ui->TabControl1->currentIndex()));
+    widgets::guarded([&] {
+        tels->Close();
+        tels->setSQL(sql);
+        tels->Open();
+    });
+}
+
+void TFrmTels::runEntry(bool insert, const QStringList& values)
+{
+    db::DataSet* tels = Dm->QTels;
+    TFrmTelsNEw entry(this);
+    const bool ready = widgets::guarded([&] {
+        if (!tels->Active())
+            tels->Open();
+        if (insert) {
+            tels->Insert();
+            const char* const fields[] = {"Esm", "Phone", "Mobile", "Fax"};
+            for (int i = 0; i < values.size() && i < 4; ++i)
+                tels->FieldByName(QString::fromLatin1(fields[i]))->SetAsString(values[i]);
+        } else {
+            tels->Edit();
+        }
+    });
+    if (!ready)
+        return;
+    entry.exec();
+    // closed by other means than the buttons and the question: nothing stays half-entered
+    if (tels->State() == db::DataSetState::Edit || tels->State() == db::DataSetState::Insert)
+        widgets::guarded([&] { tels->Cancel(); });
+}
+
+void TFrmTels::AddToPhoneBook(const QString& name, const QString& phone, const QString& mobile, const QString& fax)
+{
+    runEntry(true, {name, phone, mobile, fax});
+}
+
+void TFrmTels::BitBtn1Click() { runEntry(true); }
+
+void TFrmTels::btnchangeClick()
+{
+    if (!frame_->RequireRow())
+        return;
+    runEntry(false);
+}
+
+void TFrmTels::btndelClick()
+{
+    frame_->DeleteCurrent(windowTitle(), QStringLiteral("آيا رديف(هاي) انتخاب شده حذف شود؟"), 10);
+}
+
+void TFrmTels::btnrefreshClick() { frame_->Refresh(); }
+
+void TFrmTels::btnprintClick() { frame_->Print(QStringLiteral("دفترچه تلفن")); }

@@ -1,0 +1,193 @@
+#include "registry/TListFrame.h"
+
+#include "core/AppGlobals.h"
+#include "core/TPrefMng.h"
+#include "platform/db/DataSet.h"
+#include "platform/db/Sql.h"
+#include "platform/shell/Prompter.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/FieldLink.h"
+#include "ui/GridHelpers.h"
+#include "ui/PrintGrid.h"
+#include "ui/TTools.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+void ShowNoRowMessage(const QString& text)
+{
+    shell::MessageRequest r;
+    r.kind = 1;
+    r.text = text.isEmpty() ? QStringLiteral("هيچ رديفي انتخاب نشده است") : text;
+    r.buttons = 1;
+    r.fontSize = 8;
+    shell::prompter().messageDlg(r);
+}
+
+TListFrame::TListFrame(QWidget* form, const Parts& parts, const QString& layoutKey)
+    : QObject(form), form_(form), parts_(parts), layoutKey_(layoutKey)
+{
+    if (parts_.btnsearch)
+        connect(parts_.btnsearch, &QAbstractButton::clicked, this, [this] { Find(); });
+    if (parts_.edtsearch)
+        connect(parts_.edtsearch, &QLineEdit::textChanged, this, [this] { Find(); });
+    if (parts_.BitBtn3)
+        connect(parts_.BitBtn3, &QAbstractButton::clicked, this, [this] { FindNext(); });
+    if (parts_.chkfilter)
+        connect(parts_.chkfilter, &QCheckBox::clicked, this, [this](bool on) { SetFoundOnly(on); });
+}
+
+db::DataSet* TListFrame::dataSet() const { return parts_.grid ? parts_.grid->dataSet() : nullptr; }
+
+void TListFrame::FillSearchTitles(int firstColumn)
+{
+    if (!parts_.CmbSearch || !parts_.grid)
+        return;
+    parts_.CmbSearch->clear();
+    const auto cols = parts_.grid->columns();
+    for (int i = firstColumn; i < cols.size(); ++i)
+        parts_.CmbSearch->addItem(cols[i].title);
+    if (parts_.CmbSearch->count() > 0)
+        parts_.CmbSearch->setCurrentIndex(0);
+}
+
+QString TListFrame::FilterFor(const QString& title, const QString& text, bool partial) const
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || !parts_.grid)
+        return {};
+    // the first column with that title, hidden ones included
+    const auto cols = parts_.grid->columns();
+    const db::Field* field = nullptr;
+    for (const widgets::GridColumn& c : cols)
+        if (c.title == title) {
+            field = ds->FindField(c.fieldName);
+            break;
+        }
+    if (!field)
+        return {};
+    const QString w = partial ? QStringLiteral("%") : QString();
+    if (field->IsText()) {
+        if (dateTitles_.contains(title))
+            return field->FieldName() + QStringLiteral(" like ") + db::Q(DatePrefixFromMask(text) + w);
+        return field->FieldName() + QStringLiteral(" like ") + db::Q(w + text + w);
+    }
+    return field->FieldName() + QLatin1Char('=') + text;
+}
+
+void TListFrame::Find()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || !parts_.edtsearch)
+        return;
+    const QString text = parts_.edtsearch->text();
+    try {
+        if (text.isEmpty()) {
+            ds->setFilter(QString());
+            return;
+        }
+        const bool partial = parts_.chkjozi && parts_.chkjozi->isChecked();
+        const QString filter = FilterFor(parts_.CmbSearch ? parts_.CmbSearch->currentText() : QString(), text, partial);
+        if (filter.isEmpty())
+            return;
+        ds->setFilter(filter);
+        ds->FindFirst();
+    } catch (...) {
+        // a filter the dataset cannot read leaves the list as it was
+    }
+}
+
+void TListFrame::FindNext()
+{
+    if (db::DataSet* ds = dataSet())
+        try {
+            ds->FindNext();
+        } catch (...) {
+        }
+}
+
+void TListFrame::SetFoundOnly(bool on)
+{
+    if (db::DataSet* ds = dataSet())
+        try {
+            ds->setFiltered(on);
+        } catch (...) {
+        }
+}
+
+bool TListFrame::RequireRow(const QString& text) const
+{
+    db::DataSet* ds = dataSet();
+    if (ds && ds->Active() && !ds->IsEmpty())
+        return true;
+    ShowNoRowMessage(text);
+    return false;
+}
+
+bool TListFrame::DeleteCurrent(const QString& caption, const QString& question, int fontSize,
+                               const std::function<void()>& deleter)
+{
+    if (!RequireRow())
+        return false;
+    shell::MessageRequest r;
+    r.kind = 2;
+    r.caption = caption;
+    r.text = question;
+    r.buttons = 4 | 8;
+    r.fontSize = fontSize;
+    if (shell::prompter().messageDlg(r) != shell::ResultYes)
+        return false;
+    db::DataSet* ds = dataSet();
+    return widgets::guarded([&] {
+        if (deleter)
+            deleter();
+        else
+            ds->Delete();
+    });
+}
+
+void TListFrame::Refresh()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds)
+        return;
+    const QVariant mark = ds->Active() ? ds->GetBookmark() : QVariant();
+    widgets::guarded([&] {
+        ds->Close();
+        ds->Open();
+    });
+    try {
+        if (mark.isValid() && ds->Active())
+            ds->GotoBookmark(mark);
+    } catch (...) {
+    }
+}
+
+void TListFrame::LoadLayout()
+{
+    if (parts_.grid && !layoutKey_.isEmpty())
+        LoadGridColumns(parts_.grid, layoutKey_);
+}
+
+void TListFrame::SaveLayout()
+{
+    if (parts_.grid && !layoutKey_.isEmpty())
+        SaveGridColumns(parts_.grid, layoutKey_);
+}
+
+void TListFrame::Print(const QString& title, const QString& footer, const QString& sumField, const QString& sumLabel)
+{
+    GridPrintSettings s;
+    s.paperOrdinal = PrintSettings.PaperSizeReport;
+    s.orientation = PrintSettings.OrientationReport;
+    s.bodyFont = PrintSettings.BodyFont;
+    s.reportTitle = TPrefMng::GetReportTitle();
+    s.economicCode = TPrefMng::GetEconomicCode();
+    if (Tools) {
+        s.today = Tools->TodayShamsi();
+        s.time = Tools->NowHHmm();
+    }
+    PrintGrid(s, parts_.grid, title, footer, false, 0, sumField, sumLabel, true);
+}

@@ -1,0 +1,93 @@
+#pragma once
+// What the list windows share: the find bar (column, text, partial match, find next, found
+// rows only), the title-click sort, the empty-list message and the delete question, the
+// grid layout file, the refresh that keeps the current row, and the grid printout.
+//
+// A list window keeps its own widgets (named as its layout names them) and hands them over:
+//
+//     TListFrame::Parts p;
+//     p.grid = ui->dbgrid1; p.CmbSearch = ui->CmbSearch; p.edtsearch = ui->edtsearch;
+//     p.btnsearch = ui->btnsearch; p.BitBtn3 = ui->BitBtn3; p.chkfilter = ui->chkfilter;
+//     p.chkjozi = ui->chkjozi;
+//     frame_ = new TListFrame(this, p, "GMelk");
+//
+// and calls frame_->LoadLayout() when shown, SaveLayout() when closed, DeleteCurrent(...) from
+// its delete button, Print(title) from its print button.
+
+#include <QObject>
+#include <QPointer>
+#include <QSet>
+#include <QString>
+#include <functional>
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QWidget;
+
+namespace db {
+class DataSet;
+class Field;
+}
+namespace widgets { class DBGrid; }
+
+class TListFrame : public QObject {
+    Q_OBJECT
+public:
+    // Any part may be null when the window has no such control.
+    struct Parts {
+        widgets::DBGrid* grid = nullptr;
+        QComboBox* CmbSearch = nullptr;       // column titles
+        QLineEdit* edtsearch = nullptr;       // find text; every change runs the find
+        QAbstractButton* btnsearch = nullptr; // "جستجو"
+        QAbstractButton* BitBtn3 = nullptr;   // "~": find next
+        QCheckBox* chkfilter = nullptr;       // only the found rows
+        QCheckBox* chkjozi = nullptr;         // partial match
+    };
+
+    // layoutKey: the grid layout file in the program folder ("GMelk", "GTels", ...).
+    TListFrame(QWidget* form, const Parts& parts, const QString& layoutKey);
+
+    db::DataSet* dataSet() const;
+    const Parts& parts() const { return parts_; }
+
+    // Titles of date columns: a partly typed date finds the dates beginning with its
+    // complete parts (1403/05/__ finds 1403/05/...).
+    void setDateTitles(const QSet<QString>& titles) { dateTitles_ = titles; }
+    // Fills CmbSearch with the grid's column titles from the given column on.
+    void FillSearchTitles(int firstColumn);
+
+    // The filter text the find bar gives for a column title and a find text; empty when
+    // the title names no column.
+    QString FilterFor(const QString& title, const QString& text, bool partial) const;
+    // btnsearchClick: sets the filter and moves to the first match; an empty text clears
+    // the filter. Errors (a filter the dataset cannot read) are swallowed.
+    void Find();
+    void FindNext();
+    void SetFoundOnly(bool on);
+
+    // The empty-list message "هيچ رديفي انتخاب نشده است"; true when there is a current row.
+    bool RequireRow(const QString& text = QString()) const;
+    // Asks the question and deletes the current row only (whatever else is selected).
+    // deleter, when given, deletes instead of the dataset's Delete. True when deleted.
+    bool DeleteCurrent(const QString& caption, const QString& question, int fontSize,
+                       const std::function<void()>& deleter = {});
+    // Reopens the dataset with its SQL and returns to the current row when it is still there.
+    void Refresh();
+
+    void LoadLayout();
+    void SaveLayout();
+    // The grid printout under the title with the program's list print settings.
+    void Print(const QString& title, const QString& footer = QString(), const QString& sumField = QString(),
+               const QString& sumLabel = QString());
+
+private:
+    QWidget* form_;
+    Parts parts_;
+    QString layoutKey_;
+    QSet<QString> dateTitles_;
+};
+
+// "هيچ رديفي انتخاب نشده است", information, empty caption, tahoma 8.
+void ShowNoRowMessage(const QString& text = QString());
