@@ -4,7 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Sql.h"
-#include "registry/PendingEdit.h"
+#include "registry/RegistryShared.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 
@@ -309,7 +309,7 @@ bool RunMatch(TMatchDirection direction, db::DataSet& source, const TMatchPanelS
         return false;
     }
     db::DataSet& ds = *target.dataSet;
-    if (!SaveOrDropPendingEdit(ds, caption))
+    if (!AskSavePending(&ds, caption))
         return false;
     const TMatchRecord record = MatchRecordOf(direction, source);
 

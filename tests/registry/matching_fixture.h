@@ -28,6 +28,7 @@ protected:
         qputenv("DOVIN_HOME", home_.path().toUtf8());
         IsAccess = isFile();
         TRUEPREFIX = IsAccess ? QStringLiteral("-") : QString();
+        UserCanChange = true;
         tools_ = std::make_unique<TTools>(true, [] { return QDateTime(QDate(2024, 7, 1), QTime(10, 0)); });
         savedTools_ = Tools;
         Tools = tools_.get();
