@@ -4,6 +4,8 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "registry/TFrmLstNiyaz.h"
+#include "registry/TFrmNiyaz.h"
 
 // The order: TFrmMain, TFRmMelk, TDm, TFrmNiyaz, TFrmSanad, TFrmRepMoameleh, TFrmLstMelk,
 // TMainForm, TFrmLstNiyaz, TRFrmUsers, TFrmHazineh, TFrmHazinehNew, TFrmReps, TFrmCheck,
@@ -18,6 +20,10 @@ bool CreateForms()
     Dm->CheckDbVersion = [] { FrmMain->CheckDbVersionAndUpgrade(); };
     if (!Dm->DataModuleCreate(IsAccess))
         return false;
+    FrmNiyaz = new TFrmNiyaz;
+
+    FrmLstNiyaz = new TFrmLstNiyaz;
+    ConnectPropertyListMatching();
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -27,6 +33,10 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete FrmLstNiyaz;
+    FrmLstNiyaz = nullptr;
+    delete FrmNiyaz;
+    FrmNiyaz = nullptr;
     delete FrmMain;
     FrmMain = nullptr;
     delete Dm;
