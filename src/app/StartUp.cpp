@@ -9,6 +9,8 @@
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
 #include "registry/TFrmLstMelk.h"
+#include "registry/TFrmLstNiyaz.h"
+#include "registry/TFrmNiyaz.h"
 #include "registry/TFrmTels.h"
 
 #include <QCoreApplication>
@@ -58,7 +60,12 @@ bool CreateForms()
         return false;
     FRmMelk->ConnectDataModule();
 
+    FrmNiyaz = new TFrmNiyaz;
+
     FrmLstMelk = new TFrmLstMelk;
+
+    FrmLstNiyaz = new TFrmLstNiyaz;
+    ConnectPropertyListMatching();
 
     RFrmUsers = new TRFrmUsers(FrmMain);
     FrmMain->ShowLogin = [] {
@@ -73,6 +80,10 @@ bool CreateForms()
     const auto* actions = FrmMain->form();
     FrmMain->SetOpener(actions->ActNewMelk, ShowNewProperty);
     FrmMain->SetOpener(actions->ActLstMelk, ShowPropertyList);
+    FrmMain->SetOpener(actions->ActNiyaz, ShowNewDemand);
+    FrmMain->SetOpener(actions->ActLstNiyaz, ShowDemandList);
+    FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
+    FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
 
     frmTTMS = new TfrmTTMS;
@@ -87,8 +98,12 @@ void FreeForms()
     FrmTels = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
+    delete FrmLstNiyaz;
+    FrmLstNiyaz = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
+    delete FrmNiyaz;
+    FrmNiyaz = nullptr;
     delete FRmMelk;
     FRmMelk = nullptr;
     delete FrmMain;

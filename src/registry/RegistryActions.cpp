@@ -4,8 +4,14 @@
 #include "platform/widgets/DBNavigator.h"
 #include "registry/TFRmMelk.h"
 #include "registry/TFrmLstMelk.h"
+#include "core/TDm.h"
+#include "registry/TFrmLstNiyaz.h"
+#include "registry/TFrmNewMn.h"
+#include "registry/TFrmNiyaz.h"
 #include "registry/TFrmTels.h"
+#include "registry/TfrmlstMn.h"
 #include "ui_TFRmMelk.h"
+#include "ui_TFrmNiyaz.h"
 
 namespace {
 
@@ -35,6 +41,37 @@ void ShowPropertyList()
     if (FrmLstMelk->isVisible())
         FrmLstMelk->hide();
     bringUp(FrmLstMelk);
+}
+
+void ShowNewDemand()
+{
+    if (!FrmNiyaz)
+        return;
+    bringUp(FrmNiyaz);
+    FrmNiyaz->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
+}
+
+void ShowDemandList()
+{
+    if (!FrmLstNiyaz)
+        return;
+    FrmLstNiyaz->MatchMode = 0;
+    if (FrmLstNiyaz->isVisible())
+        FrmLstNiyaz->hide();
+    bringUp(FrmLstNiyaz);
+}
+
+void ShowNewRegion()
+{
+    TFrmNewMn form;
+    Dm->QMantagheh->Append();
+    form.exec();
+}
+
+void ShowRegionList()
+{
+    TfrmlstMn list;
+    list.exec();
 }
 
 void ShowPhoneBook()

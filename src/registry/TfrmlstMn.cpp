@@ -1,0 +1,98 @@
+#include "registry/TfrmlstMn.h"
+
+#include "core/TDm.h"
+#include "platform/db/DataSet.h"
+#include "platform/widgets/DBGrid.h"
+#include "platform/widgets/FieldLink.h"
+#include "registry/Regions.h"
+#include "registry/RegistryShared.h"
+#include "registry/TFrmNewMn.h"
+#include "registry/TListFrame.h"
+#include "ui_TfrmlstMn.h"
+
+#include <QKeyEvent>
+#include <QShowEvent>
+
+TfrmlstMn::TfrmlstMn(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TfrmlstMn>())
+{
+    ui->setupUi(this);
+    widgets::DBGrid* g = ui->dbgrid1;
+    if (Dm)
+        g->setDataSet(Dm->QMantagheh);
+    g->setColumns({{QStringLiteral("Esm"), QStringLiteral("نام منطقه"), 131, true},
+                   {QStringLiteral("Tozihat"), QStringLiteral("توضيحات"), 563, true}});
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    TListFrame::Parts parts;
+    parts.grid = g;
+    parts.CmbSearch = ui->CmbSearch;
+    parts.edtsearch = ui->edtsearch;
+    parts.btnsearch = ui->btnsearch;
+    parts.BitBtn3 = ui->BitBtn3;
+    parts.chkfilter = ui->chkfilter;
+    parts.chkjozi = ui->chkjozi;
+    frame_ = new TListFrame(this, parts, QStringLiteral("GMn"));
+
+    connect(ui->btnchange, &QPushButton::clicked, this, [this] { btnchangeClick(); });
+    connect(ui->btndel, &QPushButton::clicked, this, [this] { btndelClick(); });
+    connect(ui->btnprint, &QPushButton::clicked, this, [this] { btnprintClick(); });
+    connect(ui->btnrefresh, &QPushButton::clicked, this, [this] { btnrefreshClick(); });
+}
+
+TfrmlstMn::~TfrmlstMn() = default;
+
+void TfrmlstMn::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    frame_->FillSearchTitles(0);
+    ui->CmbSearch->setCurrentIndex(0);
+    btnrefreshClick();
+    frame_->LoadLayout();
+}
+
+void TfrmlstMn::done(int result)
+{
+    frame_->SaveLayout();
+    QDialog::done(result);
+}
+
+void TfrmlstMn::btnrefreshClick()
+{
+    if (!Dm || !AskSavePending(Dm->QMantagheh, windowTitle()))
+        return;
+    db::DataSet* ds = Dm->QMantagheh;
+    widgets::guarded([ds] {
+        ds->Close();
+        ds->setSQL(QStringLiteral("select * from t_manategh order by mnid"));
+        ds->Open();
+    });
+}
+
+void TfrmlstMn::btnchangeClick()
+{
+    TFrmNewMn form(this);
+    form.exec();
+}
+
+void TfrmlstMn::btndelClick()
+{
+    if (Dm)
+        widgets::guarded([this] { DeleteCurrentRegion(windowTitle()); });
+}
+
+void TfrmlstMn::btnprintClick()
+{
+    frame_->Print(QStringLiteral("مناطق"));
+}
+
+void TfrmlstMn::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Alt)
+        RepaintAll(this);
+    QDialog::keyReleaseEvent(event);
+}
