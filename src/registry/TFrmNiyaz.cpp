@@ -9,7 +9,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/ComboLists.h"
+#include "core/ComboItems.h"
 #include "registry/RegistryShared.h"
 #include "registry/TFrmTels.h"
 #include "ui/EditHelpers.h"
@@ -258,7 +258,7 @@ void TFrmNiyaz::showEvent(QShowEvent* event)
         return;
     RelabelDealConditions();
     const QString text = ui->DBComboBox1->currentText();
-    widgets::guarded([&] { LoadComboList(ui->DBComboBox1); });
+    widgets::guarded([&] { FillComboItems(*Dm, ui->DBComboBox1); });
     ui->DBComboBox1->setEditText(text);
     showRegionNote();
 }
@@ -283,14 +283,14 @@ void TFrmNiyaz::comboExit()
             return;
     combo->addItem(text);
     combo->setEditText(text);
-    widgets::guarded([&] { StoreComboList(combo); });
+    widgets::guarded([&] { SaveComboItems(*Dm, combo); });
 }
 
 void TFrmNiyaz::BitBtn2Click()
 {
     widgets::guarded([&] {
-        RemoveComboItem(ui->DBComboBox1);
-        StoreComboList(ui->DBComboBox1);
+        if (DeleteComboItem(*Dm, ui->DBComboBox1))
+            SaveComboItems(*Dm, ui->DBComboBox1);
     });
 }
 
