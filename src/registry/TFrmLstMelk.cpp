@@ -114,15 +114,7 @@ TFrmLstMelk::TFrmLstMelk(QWidget* parent)
     setupCriteria();
     setupMatchPanel();
 
-    TListFrame::Parts parts;
-    parts.grid = ui->dbgrid1;
-    parts.CmbSearch = ui->CmbSearch;
-    parts.edtsearch = ui->edtsearch;
-    parts.btnsearch = ui->btnsearch;
-    parts.BitBtn3 = ui->BitBtn3;
-    parts.chkfilter = ui->chkfilter;
-    parts.chkjozi = ui->chkjozi;
-    frame_ = new TListFrame(this, parts, QStringLiteral("GMelk"));
+    frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), QStringLiteral("GMelk"));
     frame_->setDateTitles({kDateTitle});
     for (const char* t : kSearchTitles)
         ui->CmbSearch->addItem(QString::fromUtf8(t));

@@ -119,15 +119,7 @@ TFrmLstNiyaz::TFrmLstNiyaz(QWidget* parent)
     setupCriteria();
     setupMatchPanel();
 
-    TListFrame::Parts parts;
-    parts.grid = ui->dbgrid1;
-    parts.CmbSearch = ui->CmbSearch;
-    parts.edtsearch = ui->edtsearch;
-    parts.btnsearch = ui->btnsearch;
-    parts.BitBtn3 = ui->BitBtn3;
-    parts.chkfilter = ui->chkfilter;
-    parts.chkjozi = ui->chkjozi;
-    frame_ = new TListFrame(this, parts, QStringLiteral("GNiyaz"));
+    frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), QStringLiteral("GNiyaz"));
     frame_->setDateTitles({QStringLiteral("تاريخ ارائه")});
     for (const char* t : kSearchTitles)
         ui->CmbSearch->addItem(QString::fromUtf8(t));
