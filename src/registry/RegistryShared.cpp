@@ -109,3 +109,13 @@ void EnableWith(QCheckBox* box, std::initializer_list<QWidget*> controls)
             w->setEnabled(on);
     });
 }
+
+int AskMessage(const QString& text, int buttons, int kind)
+{
+    shell::MessageRequest r;
+    r.kind = kind;
+    r.text = text;
+    r.buttons = buttons;
+    r.fontSize = 8;
+    return shell::prompter().messageDlg(r);
+}

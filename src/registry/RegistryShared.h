@@ -38,5 +38,8 @@ void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section,
 // Each box enables the controls it governs; a box set from the settings file does the same.
 void EnableWith(QCheckBox* box, std::initializer_list<QWidget*> controls);
 
+// A message through the prompter, tahoma 8: kind 1 information, 2 question; the answer.
+int AskMessage(const QString& text, int buttons = 1, int kind = 2);
+
 // Repaints every control of the window (releasing Alt).
 void RepaintAll(QWidget* window);

@@ -39,17 +39,6 @@ const char* const kSearchTitles[] = {"تاريخ ارائه", "نوع ملک", "
                                      "تعدادتلفن", "تعداداتاق", "عرض", "زير بنا", "نوع سند", "وضعيت ملک",
                                      "مشخصه", "ضابطه", "توضيحات", "ساير امکانات"};
 
-void showInfo(const QString& text, int buttons = 1, int fontSize = 8, const QString& caption = QString())
-{
-    shell::MessageRequest r;
-    r.kind = 1;
-    r.caption = caption;
-    r.text = text;
-    r.buttons = buttons;
-    r.fontSize = fontSize;
-    shell::prompter().messageDlg(r);
-}
-
 // A typed amount or count as a number in SQL; false when it is none.
 bool sqlNumber(const QString& typed, QString* out)
 {
@@ -149,7 +138,7 @@ QString TFrmLstMelk::CriteriaSql() const
     if (ui->chkf->isChecked()) {
         QString a, b;
         if (!sqlNumber(ui->edtf->text(), &a) || !sqlNumber(ui->edtr->text(), &b)) {
-            showInfo(QStringLiteral("لطفا حدود قيمت را به صورت عدد وارد نماييد"));
+            AskMessage(QStringLiteral("لطفا حدود قيمت را به صورت عدد وارد نماييد"), 1, 1);
             return {};
         }
         const QString range = QStringLiteral(" between ") + a + QStringLiteral(" and ") + b;
@@ -164,7 +153,7 @@ QString TFrmLstMelk::CriteriaSql() const
     if (ui->chkotagh->isChecked()) {
         QString n;
         if (!sqlNumber(ui->edtotagh->text(), &n)) {
-            showInfo(QStringLiteral("لطفا تعداد اتاق را به صورت عدد وارد نماييد"));
+            AskMessage(QStringLiteral("لطفا تعداد اتاق را به صورت عدد وارد نماييد"), 1, 1);
             return {};
         }
         add(QStringLiteral("TedadOtagh=") + n);
@@ -210,7 +199,7 @@ void TFrmLstMelk::btndelClick()
 
 void TFrmLstMelk::BitBtn1Click()
 {
-    showInfo(QStringLiteral("براي چاپ شدن/نشدن تلفن هاي مالک برروي ليست کليک سمت راست نماييد."));
+    AskMessage(QStringLiteral("براي چاپ شدن/نشدن تلفن هاي مالک برروي ليست کليک سمت راست نماييد."), 1, 1);
     shell::MessageRequest r;
     r.kind = 2;
     r.text = QStringLiteral("آيا تمامي رديف ها چاپ شوند؟");

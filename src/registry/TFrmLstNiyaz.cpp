@@ -34,16 +34,6 @@ const TRecordList::Column kColumns[] = {
 const char* const kSearchTitles[] = {"تاريخ ارائه", "نوع ملک", "مستاجر/خريدار", "مساحت",   "طبقه",
                                      "تعدادتلفن",   "تعداداتاق", "زيربنا",        "توضيحات"};
 
-int question(const QString& text, int buttons, int kind = 2)
-{
-    shell::MessageRequest r;
-    r.kind = kind;
-    r.text = text;
-    r.buttons = buttons;
-    r.fontSize = 8;
-    return shell::prompter().messageDlg(r);
-}
-
 // The property list's match run: the current property against the demands.
 void matchPropertyToDemands()
 {
@@ -129,7 +119,7 @@ void TFrmLstNiyaz::btnokClick()
     QString error;
     const QString sql = BuildDemandSearchStatement(Criteria(), TRUEPREFIX, &error);
     if (sql.isEmpty()) {
-        question(error, 1, 1);
+        AskMessage(error, 1, 1);
         return;
     }
     // what is being typed on the demand form is saved or dropped first, never lost
@@ -147,7 +137,7 @@ void TFrmLstNiyaz::btndelClick()
 
 void TFrmLstNiyaz::BitBtn1Click()
 {
-    const int answer = question(QStringLiteral("آيا تمامي رديف ها چاپ شوند؟"), 4 | 8 | 2);
+    const int answer = AskMessage(QStringLiteral("آيا تمامي رديف ها چاپ شوند؟"), 4 | 8 | 2);
     if (answer != shell::ResultYes && answer != shell::ResultNo)
         return;
     TFrmDarkhasti listing;

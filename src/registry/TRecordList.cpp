@@ -46,16 +46,6 @@ QPixmap dealMark(bool on)
     return pm;
 }
 
-int message(const QString& text, int buttons, int kind)
-{
-    shell::MessageRequest r;
-    r.kind = kind;
-    r.text = text;
-    r.buttons = buttons;
-    r.fontSize = 8;
-    return shell::prompter().messageDlg(r);
-}
-
 } // namespace
 
 TRecordList::TRecordList(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {}
@@ -348,14 +338,14 @@ void TRecordList::btnrefreshClick()
 
 void TRecordList::btnprintClick()
 {
-    if (message(QStringLiteral("توصيه مي شود براي چاپ از دکمه «چاپ جزييات» استفاده نماييد.") + QLatin1Char('\n')
+    if (AskMessage(QStringLiteral("توصيه مي شود براي چاپ از دکمه «چاپ جزييات» استفاده نماييد.") + QLatin1Char('\n')
                     + QStringLiteral("آيا مي خواهيد از دکمه «چاپ جزييات» به جاي «چاپ» استفاده نماييد؟"),
-                4 | 8, 1)
+                   4 | 8, 1)
         == shell::ResultYes) {
         BitBtn1Click();
         return;
     }
-    message(QStringLiteral("لطفا براي خوانا شدن ظاهر گزارش چاپي حتما ستون هاي اضافي را با کليک سمت راست برروي ليست "
+    AskMessage(QStringLiteral("لطفا براي خوانا شدن ظاهر گزارش چاپي حتما ستون هاي اضافي را با کليک سمت راست برروي ليست "
                            "املاک و انتخاب «قابل رويت بودن ستون ها» مخفي نماييد."),
             1, 1);
     frame_->Print(design_.printTitle);
