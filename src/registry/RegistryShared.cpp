@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QWidget>
+#include <vector>
 
 namespace {
 
@@ -99,4 +100,22 @@ void RepaintAll(QWidget* window)
     window->update();
     for (QWidget* w : window->findChildren<QWidget*>())
         w->update();
+}
+
+void EnableWith(QCheckBox* box, std::initializer_list<QWidget*> controls)
+{
+    QObject::connect(box, &QCheckBox::toggled, box, [controls = std::vector<QWidget*>(controls)](bool on) {
+        for (QWidget* w : controls)
+            w->setEnabled(on);
+    });
+}
+
+int AskMessage(const QString& text, int buttons, int kind)
+{
+    shell::MessageRequest r;
+    r.kind = kind;
+    r.text = text;
+    r.buttons = buttons;
+    r.fontSize = 8;
+    return shell::prompter().messageDlg(r);
 }

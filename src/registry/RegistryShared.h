@@ -5,9 +5,22 @@
 #include <QHash>
 #include <QString>
 #include <QVariant>
+#include <initializer_list>
+#include <utility>
 
+class QCheckBox;
 class QWidget;
 namespace db { class DataSet; }
+
+// Binds each data-aware control to its field of ds.
+template <class Control>
+void BindFields(db::DataSet* ds, std::initializer_list<std::pair<Control*, const char*>> controls)
+{
+    for (const auto& [control, field] : controls) {
+        control->setDataSet(ds);
+        control->setDataField(QString::fromLatin1(field));
+    }
+}
 
 // When ds is being edited or inserted, asks "آيا تغييرات ذخيره شوند؟" (Yes, No, Cancel).
 // Yes writes the typed values and posts, No cancels the changes. True when the caller may go
@@ -21,6 +34,12 @@ PanelDesign CapturePanelDesign(QWidget* panel);
 // LoadPanelState, except that a control whose key the file lacks keeps its design state.
 void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section, QWidget* panel,
                                  const PanelDesign& design);
+
+// Each box enables the controls it governs; a box set from the settings file does the same.
+void EnableWith(QCheckBox* box, std::initializer_list<QWidget*> controls);
+
+// A message through the prompter, tahoma 8: kind 1 information, 2 question; the answer.
+int AskMessage(const QString& text, int buttons = 1, int kind = 2);
 
 // Repaints every control of the window (releasing Alt).
 void RepaintAll(QWidget* window);

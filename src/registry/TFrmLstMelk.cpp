@@ -5,41 +5,21 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
 #include "platform/shell/Prompter.h"
-#include "platform/widgets/DBCtrlGrid.h"
-#include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DBLookupComboBox.h"
-#include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
-#include "core/ComboItems.h"
+#include "registry/Matching.h"
 #include "registry/TFRmMelk.h"
-#include "registry/TListFrame.h"
 #include "registry/TfrmDocs.h"
-#include "ui/EditHelpers.h"
-#include "ui/GridHelpers.h"
 #include "ui/TTools.h"
 #include "ui_TFrmLstMelk.h"
 
-#include <QCheckBox>
-#include <QGridLayout>
-#include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
-#include <QPainter>
 
 TFrmLstMelk* FrmLstMelk = nullptr;
 
 namespace {
 
-const QString kDateTitle = QStringLiteral("تاريخ ارائه");
-
-struct Column {
-    const char* field;
-    const char* title;
-    int width;
-    bool visible;
-};
-
-const Column kColumns[] = {
+const TRecordList::Column kColumns[] = {
     {"row", "رديف", 32, true},          {"tarikheraeh", "تاريخ ارائه", 80, true},
     {"ForSell", "فروش", 40, true},       {"ForRahn", "رهن", 40, true},
     {"ForEjareh", "اجاره", 40, true},    {"NovMelk", "نوع ملک", 80, true},
@@ -59,35 +39,6 @@ const char* const kSearchTitles[] = {"تاريخ ارائه", "نوع ملک", "
                                      "تعدادتلفن", "تعداداتاق", "عرض", "زير بنا", "نوع سند", "وضعيت ملک",
                                      "مشخصه", "ضابطه", "توضيحات", "ساير امکانات"};
 
-// The clear true/false marks of the deal-kind cells.
-QPixmap dealMark(bool on)
-{
-    QPixmap pm(16, 16);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(on ? QColor(0, 140, 0) : QColor(190, 0, 0), 2.5));
-    if (on) {
-        p.drawLine(QPointF(3, 8.5), QPointF(6.5, 12));
-        p.drawLine(QPointF(6.5, 12), QPointF(13, 4));
-    } else {
-        p.drawLine(QPointF(4, 4), QPointF(12, 12));
-        p.drawLine(QPointF(12, 4), QPointF(4, 12));
-    }
-    return pm;
-}
-
-void showInfo(const QString& text, int buttons = 1, int fontSize = 8, const QString& caption = QString())
-{
-    shell::MessageRequest r;
-    r.kind = 1;
-    r.caption = caption;
-    r.text = text;
-    r.buttons = buttons;
-    r.fontSize = fontSize;
-    shell::prompter().messageDlg(r);
-}
-
 // A typed amount or count as a number in SQL; false when it is none.
 bool sqlNumber(const QString& typed, QString* out)
 {
@@ -101,275 +52,50 @@ bool sqlNumber(const QString& typed, QString* out)
 
 } // namespace
 
-TFrmLstMelk::TFrmLstMelk(QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmLstMelk>())
+TFrmLstMelk::TFrmLstMelk(QWidget* parent) : TRecordList(parent), ui(std::make_unique<Ui::TFrmLstMelk>())
 {
     ui->setupUi(this);
-    yes_ = dealMark(true);
-    no_ = dealMark(false);
-    ui->Image1->setPixmap(yes_);
-    ui->Image2->setPixmap(no_);
-    setupGrid();
-    setupCards();
-    setupCriteria();
-    setupMatchPanel();
+    Design d;
+    d.dataSet = [] { return Dm ? Dm->QMelk : nullptr; };
+    d.recordForm = [] { return FRmMelk; };
+    d.layoutKey = QStringLiteral("GMelk");
+    d.columns.assign(std::begin(kColumns), std::end(kColumns));
+    d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
+    d.dealFields = {QStringLiteral("ForSell"), QStringLiteral("ForRahn"), QStringLiteral("ForEjareh")};
+    d.personFields = {QStringLiteral("MalekEsm"), QStringLiteral("calmalektels")};
+    d.cards = {{"تاريخ ارائه", "tarikheraeh"}, {"نوع ملک", "NovMelk"}, {"تلفن هاي مالک", "calmalektels"},
+               {"نام مالک", "MalekEsm"}, {"مساحت", "Masahat"}, {"عرض", "Arz"}, {"زيربنا", "ZirBana"},
+               {"منطقه", "lkmn"}, {"محل", "Mahal"}, {"طبقه", "Tabagheh"}, {"تعدادتلفن", "tedadtel"},
+               {"تعداداتاق", "TedadOtagh"}, {"شرط1", "calf1"}, {"شرط2", "calf2"}, {"شرط3", "calf3"}};
+    d.cardsInThrees = 12;
+    d.cardBoxes = {{"فروش", "ForSell"}, {"رهن", "ForRahn"}, {"اجاره", "ForEjareh"}};
+    d.panel1Section = QStringLiteral("frmlstmelkPanel1");
+    d.panel4Section = MatchStateSection(TMatchDirection::PropertyToDemands);
+    d.storedLists = {ui->dbcombobox1, ui->DBComboBox7, ui->DBComboBox8, ui->DBComboBox6};
+    d.printTitle = QStringLiteral("ليست املاک موجود");
+    setupList(Parts::Of(ui.get()), d);
 
-    TListFrame::Parts parts;
-    parts.grid = ui->dbgrid1;
-    parts.CmbSearch = ui->CmbSearch;
-    parts.edtsearch = ui->edtsearch;
-    parts.btnsearch = ui->btnsearch;
-    parts.BitBtn3 = ui->BitBtn3;
-    parts.chkfilter = ui->chkfilter;
-    parts.chkjozi = ui->chkjozi;
-    frame_ = new TListFrame(this, parts, QStringLiteral("GMelk"));
-    frame_->setDateTitles({kDateTitle});
-    for (const char* t : kSearchTitles)
-        ui->CmbSearch->addItem(QString::fromUtf8(t));
-    ui->CmbSearch->setCurrentText(QStringLiteral("نوع ملک"));
-
-    connect(ui->btnok, &QPushButton::clicked, this, [this] { btnokClick(); });
-    connect(ui->BitBtn2, &QPushButton::clicked, ui->Panel1, &QWidget::show);
-    connect(ui->SpeedButton2, &QPushButton::clicked, ui->Panel1, &QWidget::hide);
-    connect(ui->BitBtn4, &QPushButton::clicked, ui->Panel4, &QWidget::show);
-    connect(ui->SpeedButton1, &QPushButton::clicked, ui->Panel4, &QWidget::hide);
-    connect(ui->btnchange, &QPushButton::clicked, this, [this] { btnchangeClick(); });
-    connect(ui->btndel, &QPushButton::clicked, this, [this] { btndelClick(); });
-    connect(ui->btnrefresh, &QPushButton::clicked, this, [this] { btnrefreshClick(); });
-    connect(ui->btnprint, &QPushButton::clicked, this, [this] { btnprintClick(); });
-    connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(ui->RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
-        ui->dbgrid1->setVisible(on);
-        ui->DBCtrlGrid1->setVisible(!on);
-    });
-    setWindowTitle(QStringLiteral("املاک موجود"));
-    MatchMode = 0;
-}
-
-TFrmLstMelk::~TFrmLstMelk() = default;
-
-void TFrmLstMelk::setupGrid()
-{
-    widgets::DBGrid* g = ui->dbgrid1;
-    if (Dm)
-        g->setDataSet(Dm->QMelk);
-    QVector<widgets::GridColumn> cols;
-    for (const Column& c : kColumns)
-        cols.append({QString::fromLatin1(c.field), QString::fromUtf8(c.title), c.width, c.visible});
-    g->setColumns(cols);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setCellStyler([this](int row, const QString& fieldName, widgets::CellStyle& style) {
-        if (fieldName == QLatin1String("ForSell") || fieldName == QLatin1String("ForRahn")
-            || fieldName == QLatin1String("ForEjareh")) {
-            db::DataSet* ds = ui->dbgrid1->dataSet();
-            const db::Field* f = ds ? ds->FindField(fieldName) : nullptr;
-            const bool on = f && ds->ValueAt(row, f->Index()).toDouble() != 0;
-            style.picture = on ? yes_ : no_;
-            style.fillPicture = true;
-        } else if (fieldName == QLatin1String("MalekEsm") || fieldName == QLatin1String("calmalektels")) {
-            style.background = QColor(255, 255, 225);
-        }
-    });
-    connect(g, &QAbstractItemView::doubleClicked, this, [this] { btnchangeClick(); });
-    g->installEventFilter(this);
-
-    auto* menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("PopupMenu1"));
-    QAction* n1 = menu->addAction(QStringLiteral("قابل رويت بودن ستون ها"));
-    n1->setObjectName(QStringLiteral("N1"));
-    QAction* prntel = menu->addAction(QStringLiteral("تلفن چاپ شود"));
+    QAction* prntel = gridMenu()->addAction(QStringLiteral("تلفن چاپ شود"));
     prntel->setObjectName(QStringLiteral("mnuprntel"));
     prntel->setCheckable(true);
-    connect(n1, &QAction::triggered, this, [this] { ChooseGridColumns(ui->dbgrid1); });
-    g->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(g, &QWidget::customContextMenuRequested, this,
-            [g, menu](const QPoint& pos) { menu->popup(g->viewport()->mapToGlobal(pos)); });
-}
 
-void TFrmLstMelk::setupCards()
-{
-    widgets::DBCtrlGrid* cards = ui->DBCtrlGrid1;
-    cards->setPanelFactory([](QWidget* panel) {
-        panel->setLayoutDirection(Qt::RightToLeft);
-        auto* lay = new QGridLayout(panel);
-        lay->setContentsMargins(6, 4, 6, 4);
-        lay->setHorizontalSpacing(6);
-        lay->setVerticalSpacing(2);
-        const struct {
-            const char* caption;
-            const char* field;
-        } items[] = {{"تاريخ ارائه", "tarikheraeh"}, {"نوع ملک", "NovMelk"},     {"تلفن هاي مالک", "calmalektels"},
-                     {"نام مالک", "MalekEsm"},       {"مساحت", "Masahat"},        {"عرض", "Arz"},
-                     {"زيربنا", "ZirBana"},          {"منطقه", "lkmn"},           {"محل", "Mahal"},
-                     {"طبقه", "Tabagheh"},           {"تعدادتلفن", "tedadtel"},   {"تعداداتاق", "TedadOtagh"},
-                     {"شرط1", "calf1"},              {"شرط2", "calf2"},           {"شرط3", "calf3"}};
-        int i = 0;
-        for (const auto& it : items) {
-            const int row = i < 12 ? i / 3 : 4 + (i - 12);
-            const int col = i < 12 ? (i % 3) * 2 : 0;
-            auto* cap = new QLabel(QString::fromUtf8(it.caption) + QLatin1Char(':'), panel);
-            cap->setStyleSheet(QStringLiteral("color: #004080;"));
-            auto* val = new QLabel(panel);
-            val->setObjectName(QStringLiteral("DBText_") + QString::fromLatin1(it.field));
-            val->setProperty("dataField", QString::fromLatin1(it.field));
-            val->setMinimumWidth(60);
-            // next to its caption, whatever the direction of the value's text
-            val->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
-            lay->addWidget(cap, row, col);
-            lay->addWidget(val, row, col + 1, 1, i < 12 ? 1 : 5);
-            ++i;
-        }
-        auto* kinds = new QLabel(QStringLiteral("شرايط معامله:"), panel);
-        lay->addWidget(kinds, 7, 0);
-        const struct {
-            const char* caption;
-            const char* field;
-        } boxes[] = {{"فروش", "ForSell"}, {"رهن", "ForRahn"}, {"اجاره", "ForEjareh"}};
-        int c = 1;
-        for (const auto& b : boxes) {
-            auto* box = new QCheckBox(QString::fromUtf8(b.caption), panel);
-            box->setObjectName(QStringLiteral("chk_") + QString::fromLatin1(b.field));
-            box->setProperty("boolField", QString::fromLatin1(b.field));
-            box->setAttribute(Qt::WA_TransparentForMouseEvents);
-            box->setFocusPolicy(Qt::NoFocus);
-            lay->addWidget(box, 7, c++);
-        }
-        lay->setColumnStretch(1, 1);
-        lay->setColumnStretch(3, 1);
-        lay->setColumnStretch(5, 1);
-    });
-    cards->OnPaintPanel = [cards](QWidget* panel, int row) {
-        db::DataSet* ds = cards->dataSet();
-        for (QCheckBox* box : panel->findChildren<QCheckBox*>()) {
-            const db::Field* f = ds && ds->Active() ? ds->FindField(box->property("boolField").toString()) : nullptr;
-            box->setChecked(f && row >= 0 && ds->ValueAt(row, f->Index()).toDouble() != 0);
-        }
-        // a value cut by the card shows in full as its tooltip
-        for (QLabel* l : panel->findChildren<QLabel*>())
-            if (!l->property("dataField").toString().isEmpty())
-                l->setToolTip(l->text());
-    };
-    cards->setPanelCount(3);
-    if (Dm)
-        cards->setDataSet(Dm->QMelk);
-}
-
-void TFrmLstMelk::setupCriteria()
-{
-    // each box enables the field it governs; a box set from the settings file does the same
-    const auto govern = [](QCheckBox* box, std::initializer_list<QWidget*> fields) {
-        QObject::connect(box, &QCheckBox::toggled, box, [fields = std::vector<QWidget*>(fields)](bool on) {
-            for (QWidget* w : fields)
-                w->setEnabled(on);
-        });
-    };
-    govern(ui->chktarikh, {ui->edtt1, ui->edtt2, ui->Label2});
-    govern(ui->chkf, {ui->edtf, ui->Label17, ui->edtr});
-    govern(ui->chkzabete, {ui->edtzabeteh});
-    govern(ui->chkmo, {ui->edtmo});
-    govern(ui->chknovmelk, {ui->dbcombobox1});
-    govern(ui->chkmahal, {ui->DBComboBox6});
-    govern(ui->chkotagh, {ui->edtotagh});
-    govern(ui->chknovsanad, {ui->DBComboBox7});
-    govern(ui->chkvaziyatmelk, {ui->DBComboBox8});
-    govern(ui->chkmn, {ui->DBLookupComboBox1});
-
-    // a click on chkre sets the three deal kinds to its opposite; a deal kind changed
-    // otherwise clears chkre
-    connect(ui->chkre, &QCheckBox::clicked, this, [this](bool on) {
-        dealBoxesFromRe_ = true;
-        for (QCheckBox* b : {ui->chksell, ui->ChkRahn, ui->ChkEjareh})
-            b->setChecked(!on);
-        dealBoxesFromRe_ = false;
-    });
-    for (QCheckBox* b : {ui->chksell, ui->ChkRahn, ui->ChkEjareh})
-        connect(b, &QCheckBox::toggled, this, [this] {
-            if (!dealBoxesFromRe_)
-                ui->chkre->setChecked(false);
-        });
-
-    ui->edtt1->setEditMask(QStringLiteral("9999/99/99;1;_"));
-    ui->edtt2->setEditMask(QStringLiteral("9999/99/99;1;_"));
-    ui->edtt1->setMaxLength(10);
-    ui->edtt2->setMaxLength(10);
-    for (QLineEdit* e : {ui->edtf, ui->edtr, ui->edtotagh})
-        e->installEventFilter(this);
-    connect(ui->edtf, &QLineEdit::textEdited, this, [this] {
-        MoneyEditChange(ui->edtf);
-        ui->edtr->setText(ui->edtf->text());
-    });
-    connect(ui->edtr, &QLineEdit::textEdited, this, [this] { MoneyEditChange(ui->edtr); });
+    EnableWith(ui->chkzabete, {ui->edtzabeteh});
+    EnableWith(ui->chkmo, {ui->edtmo});
+    EnableWith(ui->chknovmelk, {ui->dbcombobox1});
+    EnableWith(ui->chkmahal, {ui->DBComboBox6});
+    EnableWith(ui->chkotagh, {ui->edtotagh});
+    EnableWith(ui->chknovsanad, {ui->DBComboBox7});
+    EnableWith(ui->chkvaziyatmelk, {ui->DBComboBox8});
+    watchMoney(ui->edtf, 15, true);
+    watchMoney(ui->edtotagh, 15, true);
     connect(ui->edtotagh, &QLineEdit::editingFinished, this, [this] {
         if (ui->edtotagh->text().isEmpty())
             ui->edtotagh->setText(QStringLiteral("0"));
     });
-
-    if (Dm) {
-        ui->DBLookupComboBox1->setListSource(Dm->QMantagheh);
-        ui->DBLookupComboBox1->setKeyField(QStringLiteral("MnID"));
-        ui->DBLookupComboBox1->setListField(QStringLiteral("Esm"));
-    }
-    panel1Design_ = CapturePanelDesign(ui->Panel1);
+    setWindowTitle(QStringLiteral("املاک موجود"));
 }
 
-void TFrmLstMelk::setupMatchPanel()
-{
-    const struct {
-        QCheckBox* box;
-        QLabel* label;
-        QLineEdit* edit;
-        bool decimals;
-    } rows[] = {{ui->chkRoom, ui->lblRoomFlexability, ui->edtRoomFlexability, false},
-                {ui->chkLivingArea, ui->lblLivingArea, ui->edtLivingArea, true},
-                {ui->chkArea, ui->lblArea, ui->EdtArea, true},
-                {ui->chkFloor, ui->lblFloor, ui->edtFloor, false},
-                {ui->chkSellMatch, ui->lblSellMatch, ui->edtSellMatch, true},
-                {ui->chkTel, ui->lblTel, ui->edtTel, false},
-                {ui->ChkMortgage, ui->lblMortgage, ui->edtMortgage, true},
-                {ui->chkRent, ui->lblRent, ui->edtRent, true}};
-    for (const auto& r : rows) {
-        QLabel* label = r.label;
-        QLineEdit* edit = r.edit;
-        connect(r.box, &QCheckBox::toggled, this, [label, edit](bool on) {
-            label->setEnabled(on);
-            edit->setEnabled(on);
-        });
-        edit->setProperty("moneyDigits", r.decimals ? 50 : 50);
-        edit->setProperty("moneyDecimals", r.decimals);
-        edit->installEventFilter(this);
-    }
-    for (QLineEdit* e : {ui->edtSellMatch, ui->edtMortgage, ui->edtRent})
-        connect(e, &QLineEdit::textEdited, this, [e] { MoneyEditChange(e); });
-}
-
-bool TFrmLstMelk::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (watched == ui->dbgrid1) {
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                btnchangeClick();
-                return true;
-            }
-            return false;
-        }
-        if (watched == ui->edtf || watched == ui->edtr || watched == ui->edtotagh)
-            return MoneyEditKeyDown(static_cast<QLineEdit*>(watched), key, 15, QStringLiteral("TRUE"));
-        if (auto* e = qobject_cast<QLineEdit*>(watched); e && e->property("moneyDigits").isValid())
-            return MoneyEditKeyDown(e, key, 50,
-                                    e->property("moneyDecimals").toBool() ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
-void TFrmLstMelk::keyReleaseEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Alt)
-        RepaintAll(this);
-    QWidget::keyReleaseEvent(event);
-}
+TFrmLstMelk::~TFrmLstMelk() = default;
 
 QString TFrmLstMelk::CriteriaSql() const
 {
@@ -412,7 +138,7 @@ QString TFrmLstMelk::CriteriaSql() const
     if (ui->chkf->isChecked()) {
         QString a, b;
         if (!sqlNumber(ui->edtf->text(), &a) || !sqlNumber(ui->edtr->text(), &b)) {
-            showInfo(QStringLiteral("لطفا حدود قيمت را به صورت عدد وارد نماييد"));
+            AskMessage(QStringLiteral("لطفا حدود قيمت را به صورت عدد وارد نماييد"), 1, 1);
             return {};
         }
         const QString range = QStringLiteral(" between ") + a + QStringLiteral(" and ") + b;
@@ -427,7 +153,7 @@ QString TFrmLstMelk::CriteriaSql() const
     if (ui->chkotagh->isChecked()) {
         QString n;
         if (!sqlNumber(ui->edtotagh->text(), &n)) {
-            showInfo(QStringLiteral("لطفا تعداد اتاق را به صورت عدد وارد نماييد"));
+            AskMessage(QStringLiteral("لطفا تعداد اتاق را به صورت عدد وارد نماييد"), 1, 1);
             return {};
         }
         add(QStringLiteral("TedadOtagh=") + n);
@@ -457,94 +183,23 @@ void TFrmLstMelk::btnokClick()
     if (sql.isEmpty())
         return;
     // what is being typed on the property form is saved or dropped first, never lost
-    if (!AskSavePending(Dm->QMelk, FRmMelk ? FRmMelk->windowTitle() : windowTitle()))
+    if (!askSaveRecord())
         return;
     ui->Panel1->hide();
-    db::DataSet* ds = Dm->QMelk;
-    widgets::guarded([&] {
-        ds->Close();
-        ds->setSQL(sql);
-        ds->Open();
-    });
-}
-
-void TFrmLstMelk::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
-
-void TFrmLstMelk::FormShow()
-{
-    if (MatchMode == 0) {
-        LoadPanelStateKeepingDesign(TTools::AppPath() + QStringLiteral("defSearch.ini"),
-                                    QStringLiteral("frmlstmelkPanel1"), ui->Panel1, panel1Design_);
-        btnokClick();
-        ui->Panel1->hide();
-    }
-    frame_->LoadLayout();
-    LoadPanelState(TTools::AppPath() + QStringLiteral("matchState.ini"), QStringLiteral("frmlstmelkPanel4"), ui->Panel4);
-    if (Dm)
-        for (QComboBox* c : {static_cast<QComboBox*>(ui->dbcombobox1), static_cast<QComboBox*>(ui->DBComboBox7),
-                             static_cast<QComboBox*>(ui->DBComboBox8), static_cast<QComboBox*>(ui->DBComboBox6)})
-            widgets::guarded([&] { FillComboItems(*Dm, c); });
-    ui->Panel4->hide();
-}
-
-void TFrmLstMelk::closeEvent(QCloseEvent* event)
-{
-    MatchMode = 0;
-    frame_->SaveLayout();
-    QWidget::closeEvent(event);
-}
-
-void TFrmLstMelk::btnchangeClick()
-{
-    if (!frame_->RequireRow())
-        return;
-    if (FRmMelk) {
-        FRmMelk->show();
-        FRmMelk->raise();
-        FRmMelk->activateWindow();
-    }
+    reopen(sql);
 }
 
 void TFrmLstMelk::btndelClick()
 {
     if (!Dm)
         return;
-    frame_->DeleteCurrent(windowTitle(), QStringLiteral("آيا رديف انتخاب شده حذف شود؟"), 8,
+    frame()->DeleteCurrent(windowTitle(), QStringLiteral("آيا رديف انتخاب شده حذف شود؟"), 8,
                           [] { DeleteProperty(*Dm->QMelk); });
-}
-
-void TFrmLstMelk::btnrefreshClick()
-{
-    if (Dm && !AskSavePending(Dm->QMelk, FRmMelk ? FRmMelk->windowTitle() : windowTitle()))
-        return;
-    frame_->Refresh();
-}
-
-void TFrmLstMelk::btnprintClick()
-{
-    shell::MessageRequest r;
-    r.kind = 1;
-    r.text = QStringLiteral("توصيه مي شود براي چاپ از دکمه «چاپ جزييات» استفاده نماييد.") + QLatin1Char('\n')
-             + QStringLiteral("آيا مي خواهيد از دکمه «چاپ جزييات» به جاي «چاپ» استفاده نماييد؟");
-    r.buttons = 4 | 8;
-    r.fontSize = 8;
-    if (shell::prompter().messageDlg(r) == shell::ResultYes) {
-        BitBtn1Click();
-        return;
-    }
-    showInfo(QStringLiteral("لطفا براي خوانا شدن ظاهر گزارش چاپي حتما ستون هاي اضافي را با کليک سمت راست برروي ليست "
-                            "املاک و انتخاب «قابل رويت بودن ستون ها» مخفي نماييد."));
-    frame_->Print(QStringLiteral("ليست املاک موجود"));
 }
 
 void TFrmLstMelk::BitBtn1Click()
 {
-    showInfo(QStringLiteral("براي چاپ شدن/نشدن تلفن هاي مالک برروي ليست کليک سمت راست نماييد."));
+    AskMessage(QStringLiteral("براي چاپ شدن/نشدن تلفن هاي مالک برروي ليست کليک سمت راست نماييد."), 1, 1);
     shell::MessageRequest r;
     r.kind = 2;
     r.text = QStringLiteral("آيا تمامي رديف ها چاپ شوند؟");

@@ -2,33 +2,24 @@
 // The list of customers' demands: criteria panel, grid and cards over Dm.QNiyaz, find bar,
 // match panel, change, delete and print buttons.
 
-#include "registry/RegistryShared.h"
+#include "registry/TRecordList.h"
 
-#include <QPixmap>
-#include <QWidget>
 #include <memory>
 
 namespace Ui { class TFrmLstNiyaz; }
-class TListFrame;
 struct TDemandCriteria;
 struct TMatchTarget;
 
-class TFrmLstNiyaz : public QWidget {
+class TFrmLstNiyaz : public TRecordList {
     Q_OBJECT
 public:
     explicit TFrmLstNiyaz(QWidget* parent = nullptr);
     ~TFrmLstNiyaz() override;
 
-    // 0: list mode; 1: the rows of Dm.QNiyaz come from a match run and are kept on showing.
-    int MatchMode = 0;
-
     TDemandCriteria Criteria() const;
-    void btnokClick();
-    void btnchangeClick();
-    void btndelClick();
-    void btnprintClick();
-    void BitBtn1Click();
-    void btnrefreshClick();
+    void btnokClick() override;
+    void btndelClick() override;
+    void BitBtn1Click() override;
     // Matches the current demand against the properties and shows the property list.
     void BitBtn5Click();
 
@@ -36,26 +27,9 @@ public:
     TMatchTarget MatchTarget();
 
     Ui::TFrmLstNiyaz* form() const { return ui.get(); }
-    TListFrame* frame() const { return frame_; }
-
-protected:
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FormShow();
-    void setupGrid();
-    void setupCards();
-    void setupCriteria();
-    void setupMatchPanel();
-
     std::unique_ptr<Ui::TFrmLstNiyaz> ui;
-    TListFrame* frame_ = nullptr;
-    PanelDesign panel1Design_;
-    QPixmap yes_, no_;
-    bool dealBoxesFromRe_ = false;
 };
 
 extern TFrmLstNiyaz* FrmLstNiyaz;

@@ -53,15 +53,7 @@ TFrmTels::TFrmTels(QWidget* parent)
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->installEventFilter(this);
 
-    TListFrame::Parts parts;
-    parts.grid = g;
-    parts.CmbSearch = ui->CmbSearch;
-    parts.edtsearch = ui->edtsearch;
-    parts.btnsearch = ui->btnsearch;
-    parts.BitBtn3 = ui->BitBtn3;
-    parts.chkfilter = ui->chkfilter;
-    parts.chkjozi = ui->chkjozi;
-    frame_ = new TListFrame(this, parts, QStringLiteral("GTels"));
+    frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), QStringLiteral("GTels"));
     frame_->FillSearchTitles(1);
 
     connect(ui->TabControl1, &QTabBar::currentChanged, this, [this] { TabControl1Change(); });

@@ -5,11 +5,7 @@
 //
 // A list window keeps its own widgets (named as its layout names them) and hands them over:
 //
-//     TListFrame::Parts p;
-//     p.grid = ui->dbgrid1; p.CmbSearch = ui->CmbSearch; p.edtsearch = ui->edtsearch;
-//     p.btnsearch = ui->btnsearch; p.BitBtn3 = ui->BitBtn3; p.chkfilter = ui->chkfilter;
-//     p.chkjozi = ui->chkjozi;
-//     frame_ = new TListFrame(this, p, "GMelk");
+//     frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), "GMelk");
 //
 // and calls frame_->LoadLayout() when shown, SaveLayout() when closed, DeleteCurrent(...) from
 // its delete button, Print(title) from its print button.
@@ -45,6 +41,21 @@ public:
         QCheckBox* chkfilter = nullptr;       // only the found rows
         QCheckBox* chkjozi = nullptr;         // partial match
     };
+    // The parts of a layout that names them as usual (dbgrid1, CmbSearch, edtsearch,
+    // btnsearch, BitBtn3, chkfilter, chkjozi).
+    template <class Form>
+    static Parts PartsOf(const Form* ui)
+    {
+        Parts p;
+        p.grid = ui->dbgrid1;
+        p.CmbSearch = ui->CmbSearch;
+        p.edtsearch = ui->edtsearch;
+        p.btnsearch = ui->btnsearch;
+        p.BitBtn3 = ui->BitBtn3;
+        p.chkfilter = ui->chkfilter;
+        p.chkjozi = ui->chkjozi;
+        return p;
+    }
 
     // layoutKey: the grid layout file in the program folder ("GMelk", "GTels", ...).
     TListFrame(QWidget* form, const Parts& parts, const QString& layoutKey);

@@ -26,15 +26,7 @@ TfrmlstMn::TfrmlstMn(QWidget* parent)
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    TListFrame::Parts parts;
-    parts.grid = g;
-    parts.CmbSearch = ui->CmbSearch;
-    parts.edtsearch = ui->edtsearch;
-    parts.btnsearch = ui->btnsearch;
-    parts.BitBtn3 = ui->BitBtn3;
-    parts.chkfilter = ui->chkfilter;
-    parts.chkjozi = ui->chkjozi;
-    frame_ = new TListFrame(this, parts, QStringLiteral("GMn"));
+    frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), QStringLiteral("GMn"));
 
     connect(ui->btnchange, &QPushButton::clicked, this, [this] { btnchangeClick(); });
     connect(ui->btndel, &QPushButton::clicked, this, [this] { btndelClick(); });
