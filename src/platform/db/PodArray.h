@@ -1,7 +1,8 @@
 #pragma once
-// A growable array of trivially copyable values that grows with realloc: large blocks
-// are moved by the system (mremap) instead of copied, which matters when a dataset
-// reads a hundred thousand rows into column arrays.
+// A growable array of trivially copyable values. Large arrays live in their own memory
+// mappings that grow with mremap, so growing never copies the values and the pages can be
+// huge pages; small ones use malloc. This matters when a dataset reads a hundred thousand
+// rows into column arrays.
 
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +10,13 @@
 #include <type_traits>
 
 namespace db {
+
+namespace podarray {
+// Threshold in bytes from which an array gets a mapping of its own.
+constexpr size_t kMapped = 256 * 1024;
+void* grow(void* data, size_t oldBytes, size_t newBytes, bool& mapped);
+void release(void* data, size_t bytes, bool mapped);
+} // namespace podarray
 
 template <typename T>
 class PodArray {
@@ -18,7 +26,7 @@ public:
     PodArray() = default;
     PodArray(const PodArray&) = delete;
     PodArray& operator=(const PodArray&) = delete;
-    ~PodArray() { std::free(data_); }
+    ~PodArray() { podarray::release(data_, capacity_ * sizeof(T), mapped_); }
 
     size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -31,10 +39,7 @@ public:
     {
         if (n <= capacity_)
             return;
-        T* p = static_cast<T*>(std::realloc(static_cast<void*>(data_), n * sizeof(T)));
-        if (!p)
-            throw std::bad_alloc();
-        data_ = p;
+        data_ = static_cast<T*>(podarray::grow(data_, capacity_ * sizeof(T), n * sizeof(T), mapped_));
         capacity_ = n;
     }
     void push_back(T v)
@@ -55,6 +60,7 @@ private:
     T* data_ = nullptr;
     size_t size_ = 0;
     size_t capacity_ = 0;
+    bool mapped_ = false;
 };
 
 } // namespace db
