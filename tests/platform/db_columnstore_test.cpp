@@ -60,3 +60,23 @@ TEST(ColumnStore, NullsArriveLateAndRewritesKeepOtherRows)
     EXPECT_TRUE(u.isNull(0));
     EXPECT_EQ(u.get(1).toLongLong(), 5);
 }
+
+TEST(ColumnStore, LargeColumnsKeepEveryValueWhileGrowing)
+{
+    // a few hundred thousand values move from the heap into a mapping of their own and grow there
+    ColumnStore s(ColumnStore::Rep::Int);
+    const qint64 n = 300000;
+    for (qint64 i = 0; i < n; ++i) {
+        if (i % 1000 == 999)
+            s.fastNull();
+        else
+            s.fastInt(i * 7);
+    }
+    ASSERT_EQ(s.size(), size_t(n));
+    for (qint64 i = 0; i < n; ++i) {
+        if (i % 1000 == 999)
+            ASSERT_TRUE(s.isNull(size_t(i))) << i;
+        else
+            ASSERT_EQ(s.get(size_t(i)).toLongLong(), i * 7) << i;
+    }
+}
