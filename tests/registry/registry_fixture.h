@@ -2,8 +2,7 @@
 // The registry windows over a data module on a fresh, upgraded agency database (one per
 // engine) in a temporary program folder, with today fixed at 1403/01/06 10:30.
 
-#include "ScriptedPrompter.h"
-#include "TestDb.h"
+#include "UpgradedDbTest.h"
 
 #include "core/AppGlobals.h"
 #include "core/FeatureCaptions.h"
@@ -23,36 +22,18 @@
 #include <QKeyEvent>
 #include <memory>
 
-class RegistryTest : public testing_support::EngineTest {
+class RegistryTest : public UpgradedDbTest {
 protected:
     void SetUp() override
     {
         EngineTest::SetUp();
         if (IsSkipped())
             return;
-        hadHome = qEnvironmentVariableIsSet("DOVIN_HOME");
-        savedHome = qgetenv("DOVIN_HOME");
-        qputenv("DOVIN_HOME", testDb().dir().toUtf8());
-        savedTools = Tools;
-        Tools = new TTools(isFile(), [] { return QDateTime(QDate(2024, 3, 25), QTime(10, 30)); });
-        IsAccess = isFile();
-        TRUEPREFIX = isFile() ? QStringLiteral("-") : QString();
-
-        conn().setCatalog(&SchemaCatalog());
-        CreateBaseSchema(conn(), TSchemaDb::Agency);
-        const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
-        ttms::BuildTemplate(testDb().dir() + QStringLiteral("/TTMS_empty.mdb"), data + QStringLiteral("zone.csv"),
-                            data + QStringLiteral("edareKol.csv"));
-        MakeDBUpdate(conn(), isFile(), testDb().dir() + QLatin1Char('/'))->Update(0);
-        auto users = db::Connection::openSqlite(testDb().dir() + QStringLiteral("/users.db"), true);
-        CreateBaseSchema(*users, TSchemaDb::Users);
-
-        LoadFeatureCaptions();
+        auto users = prepareProgramFolder();
         FRmMelk = new TFRmMelk;
         Dm = new TDm;
         Dm->Connect(testDb().open(), std::move(users));
         FRmMelk->ConnectDataModule();
-        UserCanChange = true;
         prompter.calls.clear();
     }
 
@@ -66,12 +47,7 @@ protected:
         FRmMelk = nullptr;
         delete Dm;
         Dm = nullptr;
-        delete Tools;
-        Tools = savedTools;
-        if (hadHome)
-            qputenv("DOVIN_HOME", savedHome);
-        else
-            qunsetenv("DOVIN_HOME");
+        restoreProgramFolder();
         EngineTest::TearDown();
     }
 
@@ -119,11 +95,6 @@ protected:
         QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier);
         QApplication::sendEvent(w, &press);
     }
-
-    testing_support::ScriptedPrompter prompter;
-    TTools* savedTools = nullptr;
-    QByteArray savedHome;
-    bool hadHome = false;
 };
 
 // Readable QString values in failure messages.
