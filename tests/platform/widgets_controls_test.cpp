@@ -260,6 +260,18 @@ TEST_F(Widgets, GridSortsSelectsAndFollowsTheCurrentRow)
     ds->Last();
     EXPECT_EQ(grid->currentIndex().row(), 4);
 
+    // the row indicator marks the current record only, and shows the editing state
+    const auto mark = [&](int row) { return grid->model()->headerData(row, Qt::Vertical, Qt::DisplayRole).toString(); };
+    EXPECT_EQ(mark(4), QStringLiteral("◄"));
+    EXPECT_EQ(mark(3), QString());
+    ds->Edit();
+    EXPECT_EQ(mark(4), QStringLiteral("I"));
+    ds->Cancel();
+    ds->Append();
+    EXPECT_EQ(mark(ds->CurrentRow()), QStringLiteral("*"));
+    ds->Cancel();
+    ds->Last();
+
     // a click on the price title sorts by price; the current record stays current
     const int x = grid->horizontalHeader()->sectionViewportPosition(2) + grid->horizontalHeader()->sectionSize(2) / 2;
     QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {}, QPoint(x, 5));

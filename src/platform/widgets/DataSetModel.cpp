@@ -13,6 +13,12 @@ void DataSetModel::setDataSet(db::DataSet* ds)
     ds_ = ds;
     if (ds_) {
         connect(ds_, &db::DataSet::layoutChanged, this, &DataSetModel::reset);
+        const auto indicator = [this] {
+            if (rows_ > 0)
+                emit headerDataChanged(Qt::Vertical, 0, rows_ - 1);
+        };
+        connect(ds_, &db::DataSet::currentChanged, this, indicator);
+        connect(ds_, &db::DataSet::stateChanged, this, indicator);
         connect(ds_, &db::DataSet::rowChanged, this, [this](int row) {
             if (row >= 0 && row < rows_)
                 emit dataChanged(index(row, 0), index(row, columnCount() - 1));
@@ -128,8 +134,16 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles_.size())
         return titles_[section];
-    if (orientation == Qt::Vertical && role == Qt::DisplayRole)
-        return section + 1;
+    // the row indicator: the current record is marked, as in the classic grid
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole) {
+        if (!ds_ || section != ds_->CurrentRow())
+            return QString();
+        switch (ds_->State()) {
+        case db::DataSetState::Insert: return QStringLiteral("*");
+        case db::DataSetState::Edit: return QStringLiteral("I");
+        default: return QStringLiteral("◄");
+        }
+    }
     return {};
 }
 
