@@ -89,6 +89,7 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
     Report* r = rep.get();
     r->font = PrintSettings.BodyFont;
     r->title = layout.title;
+    r->pageFrame = Frame::all(3);
     const int w = r->printableWidth();
 
     // Columns from the left: address 40%, detail 43%, deal type 12%, row number.

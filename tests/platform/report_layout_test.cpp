@@ -120,6 +120,25 @@ TEST_F(ReportLayout, BandsFlowOverPages)
     EXPECT_EQ(lines.last().item->line.p2().y(), lastBottom);
 }
 
+TEST_F(ReportLayout, PageFrameAroundThePrintableAreaOfEveryPage)
+{
+    Report rep;
+    rep.pageFrame = Frame::all(3);
+    buildList(rep, 120);
+    const PreparedReport r = rep.prepare();
+    const auto frames = r.findNamed("page");
+    ASSERT_EQ(frames.size(), r.pageCount());
+    for (int p = 0; p < r.pageCount(); ++p) {
+        EXPECT_EQ(frames[p].page, p);
+        EXPECT_EQ(frames[p].item->rect, QRect(100, 100, 1900, 2970 - 200));
+        EXPECT_TRUE(frames[p].item->frame.left && frames[p].item->frame.right && frames[p].item->frame.top
+                    && frames[p].item->frame.bottom);
+    }
+    Report plain;
+    buildList(plain, 3);
+    EXPECT_TRUE(plain.prepare().findNamed("page").isEmpty());
+}
+
 TEST_F(ReportLayout, FirstPageHeaderAndLastPageFooterOptions)
 {
     for (bool onFirst : {true, false}) {

@@ -315,6 +315,14 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
 void Report::Layout::startPage()
 {
     out.pages.append(ReportPage());
+    if (rep.pageFrame.any()) {
+        ReportItem box;
+        box.type = ReportItem::Type::Box;
+        box.name = QStringLiteral("page");
+        box.rect = QRect(left(), rep.margins.top(), width(), page.height() - rep.margins.top() - rep.margins.bottom());
+        box.frame = rep.pageFrame;
+        items().append(box);
+    }
     y = rep.margins.top();
     columnTop = columnBottom = -1;
     const bool first = out.pages.size() == 1;

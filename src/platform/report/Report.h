@@ -149,6 +149,7 @@ public:
     QString title;
     QMargins margins{100, 100, 100, 100};
     QFont font;
+    Frame pageFrame;                // drawn around the printable area of every page
     bool firstPageHeader = true;    // page header on the first page
     bool lastPageFooter = true;     // page footer on the last page
 
