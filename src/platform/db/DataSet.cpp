@@ -761,15 +761,8 @@ void DataSet::setFilter(const QString& expr)
         parsed = FilterExpr::parse(expr);
     filter_ = expr;
     filterExpr_ = std::move(parsed);
-    if (Active() && filtered_) {
-        CheckBrowseMode();
-        rebuildView();
-        cur_ = view_.empty() ? -1 : 0;
-        bof_ = true;
-        eof_ = view_.empty();
-        emitLayout();
-        fire(AfterScroll);
-    }
+    if (Active() && filtered_)
+        refilter();
 }
 
 void DataSet::setFiltered(bool on)
@@ -777,7 +770,13 @@ void DataSet::setFiltered(bool on)
     if (filtered_ == on)
         return;
     filtered_ = on;
-    if (Active()) {
+    if (Active())
+        refilter();
+}
+
+// A changed filter shows the first row that meets it.
+void DataSet::refilter()
+{
         CheckBrowseMode();
         rebuildView();
         cur_ = view_.empty() ? -1 : 0;
@@ -785,7 +784,6 @@ void DataSet::setFiltered(bool on)
         eof_ = view_.empty();
         emitLayout();
         fire(AfterScroll);
-    }
 }
 
 bool DataSet::findFrom(int start)

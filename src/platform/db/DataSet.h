@@ -150,6 +150,7 @@ private:
     void calcBuffer();
     void scrollTo(int row);
     bool findFrom(int start);
+    void refilter();
     void invalidateCalc();
     int physOfCurrent() const { return cur_ >= 0 && cur_ < int(view_.size()) ? view_[size_t(cur_)] : -1; }
     void beginInsert(bool append);
