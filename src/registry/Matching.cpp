@@ -4,7 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Sql.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 

@@ -10,7 +10,7 @@
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
 #include "core/FeatureCaptions.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "registry/TfrmDocs.h"
 #include "ui_TFRmMelk.h"
 

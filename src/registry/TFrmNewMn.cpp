@@ -5,7 +5,7 @@
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/FieldLink.h"
 #include "registry/Regions.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "ui/GridHelpers.h"
 #include "ui_TFrmNewMn.h"
 

@@ -5,7 +5,7 @@
 #include "platform/widgets/DBCheckBox.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "ui_TFrmNiyaz.h"
 
 TFrmNiyaz* FrmNiyaz = nullptr;

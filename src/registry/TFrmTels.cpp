@@ -5,9 +5,9 @@
 #include "platform/db/Sql.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "registry/TFrmTelsNEw.h"
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 #include "ui_TFrmTels.h"
 
 #include <QKeyEvent>

@@ -4,7 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBNavigator.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "ui/GridHelpers.h"
 #include "ui_TFrmTelsNEw.h"
 

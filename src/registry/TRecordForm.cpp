@@ -9,7 +9,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "registry/TFrmTels.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
@@ -30,22 +30,9 @@ void TRecordForm::setupRecordForm(const Parts& parts, const Design& design)
     design_ = design;
     rows_ = DealConditionRows(parts.rows, design.dealTypes, design.firstPrice);
 
-    using widgets::NavButton;
     widgets::DBNavigator* nav1 = parts_.DBNavigator1;
     widgets::DBNavigator* nav2 = parts_.DBNavigator2;
-    nav1->setVisibleButtons({NavButton::Insert, NavButton::Post, NavButton::Cancel, NavButton::Refresh});
-    nav1->setCaption(NavButton::Insert, QStringLiteral("جديد"));
-    nav1->setCaption(NavButton::Post, QStringLiteral("ذخيره تغييرات"));
-    nav1->setCaption(NavButton::Cancel, QStringLiteral("لغو تغييرات"));
-    for (NavButton b : {NavButton::Insert, NavButton::Post, NavButton::Cancel})
-        nav1->button(b)->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    nav1->button(NavButton::Post)->setStyleSheet(QStringLiteral("color: green;"));
-    nav1->button(NavButton::Cancel)->setStyleSheet(QStringLiteral("color: red;"));
-    nav2->setVisibleButtons({NavButton::Prior, NavButton::Next});
-    nav2->setCaption(NavButton::Next, QStringLiteral("بعدي"));
-    nav2->setCaption(NavButton::Prior, QStringLiteral("قبلي"));
-    for (NavButton b : {NavButton::Prior, NavButton::Next})
-        nav2->button(b)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    SetupRecordNavigators(nav1, nav2);
     connect(nav1, &widgets::DBNavigator::clicked, this, [this] { RelabelDealConditions(); });
     connect(nav2, &widgets::DBNavigator::clicked, this, [this] { RelabelDealConditions(); });
 

@@ -5,8 +5,8 @@
 //
 // A list sets up its layout, then hands the shared controls and its own data to setupList().
 
-#include "registry/RegistryShared.h"
-#include "registry/TListFrame.h"
+#include "forms/FormShared.h"
+#include "forms/TListFrame.h"
 
 #include <QList>
 #include <QPixmap>

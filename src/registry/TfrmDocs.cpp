@@ -6,7 +6,7 @@
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 #include "registry/TfrmShowDocs.h"
 #include "ui_TfrmDocs.h"
 

@@ -5,9 +5,9 @@
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
 #include "registry/Regions.h"
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 #include "registry/TFrmNewMn.h"
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 #include "ui_TfrmlstMn.h"
 
 #include <QKeyEvent>

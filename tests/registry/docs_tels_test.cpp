@@ -4,7 +4,7 @@
 
 #include "platform/widgets/DBNavigator.h"
 #include "registry/TFrmTelsNEw.h"
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 #include "registry/TfrmDocs.h"
 #include "registry/TfrmShowDocs.h"
 #include "ui_TFrmTels.h"

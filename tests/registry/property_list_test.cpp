@@ -4,7 +4,7 @@
 
 #include "platform/widgets/DBCtrlGrid.h"
 #include "platform/widgets/DBGrid.h"
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 #include "ui_TFrmLstMelk.h"
 
 #include <QCheckBox>

@@ -1,5 +1,5 @@
 #pragma once
-// Small pieces the registry windows share: the save question before an action that would
+// Small pieces the record and list windows share: the save question before an action that would
 // lose a record being edited, a panel's design state, and the Alt-key repaint.
 
 #include <QHash>
@@ -11,6 +11,7 @@
 class QCheckBox;
 class QWidget;
 namespace db { class DataSet; }
+namespace widgets { class DBNavigator; }
 
 // Binds each data-aware control to its field of ds.
 template <class Control>
@@ -43,3 +44,7 @@ int AskMessage(const QString& text, int buttons = 1, int kind = 2);
 
 // Repaints every control of the window (releasing Alt).
 void RepaintAll(QWidget* window);
+
+// The record forms' two navigators: new, save (green), cancel (red) with the text under the
+// picture; prior and next with the text beside it.
+void SetupRecordNavigators(widgets::DBNavigator* nav1, widgets::DBNavigator* nav2);

@@ -1,15 +1,17 @@
-#include "registry/RegistryShared.h"
+#include "forms/FormShared.h"
 
 #include "platform/db/DataSet.h"
 #include "platform/ini/IniFile.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBCheckBox.h"
+#include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/MaskEdit.h"
 #include "ui/GridHelpers.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QToolButton>
 #include <QWidget>
 #include <vector>
 
@@ -118,4 +120,22 @@ int AskMessage(const QString& text, int buttons, int kind)
     r.buttons = buttons;
     r.fontSize = 8;
     return shell::prompter().messageDlg(r);
+}
+
+void SetupRecordNavigators(widgets::DBNavigator* nav1, widgets::DBNavigator* nav2)
+{
+    using widgets::NavButton;
+    nav1->setVisibleButtons({NavButton::Insert, NavButton::Post, NavButton::Cancel, NavButton::Refresh});
+    nav1->setCaption(NavButton::Insert, QStringLiteral("جديد"));
+    nav1->setCaption(NavButton::Post, QStringLiteral("ذخيره تغييرات"));
+    nav1->setCaption(NavButton::Cancel, QStringLiteral("لغو تغييرات"));
+    for (NavButton b : {NavButton::Insert, NavButton::Post, NavButton::Cancel})
+        nav1->button(b)->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    nav1->button(NavButton::Post)->setStyleSheet(QStringLiteral("color: green;"));
+    nav1->button(NavButton::Cancel)->setStyleSheet(QStringLiteral("color: red;"));
+    nav2->setVisibleButtons({NavButton::Prior, NavButton::Next});
+    nav2->setCaption(NavButton::Next, QStringLiteral("بعدي"));
+    nav2->setCaption(NavButton::Prior, QStringLiteral("قبلي"));
+    for (NavButton b : {NavButton::Prior, NavButton::Next})
+        nav2->button(b)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 }

@@ -1,4 +1,4 @@
-#include "registry/TListFrame.h"
+#include "forms/TListFrame.h"
 
 #include "core/AppGlobals.h"
 #include "core/TPrefMng.h"
