@@ -53,7 +53,8 @@ public:
     static void FillNullFields(db::DataSet& ds);
     // Typed amounts: the text without thousands separators; "", "-" and "+" store 0.
     static void QMelkGhymatHarMeterSetText(db::Field& field, const QString& text);
-    // Typed dates: a date that fails the check is refused (the check has shown why); empty is no date.
+    // Dates: a date that fails the check is refused (the check has shown why); so is an
+    // emptied typed date, while the program's own assignments may leave one empty.
     static void QMelkTarikhEraehValidate(db::Field& field);
     // Before edit and delete: refused unless the user has the right to change stored rows.
     static void QMelkBeforeDelete(db::DataSet& ds);

@@ -175,8 +175,9 @@ void TDm::QMelkGhymatHarMeterSetText(db::Field& field, const QString& text)
 
 void TDm::QMelkTarikhEraehValidate(db::Field& field)
 {
-    // an emptied date is no date; the records that need one check it before post
-    if (field.AsString().isEmpty())
+    // a date typed or chosen in a control is checked, an emptied one too (refused, the old
+    // one stays); the program's own assignments may leave a date empty
+    if (field.AsString().isEmpty() && !field.SettingText())
         return;
     if (!tools().ValidateShamsiDate(field.AsString(), 0))
         throw db::Abort();

@@ -7,7 +7,8 @@ namespace db {
 
 QString Connection::prepareText(const QString& sql) const
 {
-    QString text = sql;
+    // a NUL ends the text on the server and spoils the statement on the file: never sent
+    QString text = WithoutNul(sql);
     if (hook_)
         hook_(text);
     return stripNationalPrefix(text);

@@ -247,8 +247,12 @@ void DataSet::buildFields(Cursor& cur)
         if (d.type == FieldType::Unknown || !f->declared_)
             d.type = col ? typeOfKind(col->kind) : typeOfEngine(cur.engineType(c));
         if (col) {
-            if (d.size == 0 && col->kind == ColumnKind::Text)
-                d.size = col->size;
+            // a text field holds no more than its column on either engine
+            const int width = col->size > 0 ? col->size : 255;
+            if (col->kind == ColumnKind::Text && (d.size == 0 || d.size > width))
+                d.size = width;
+            if (col->kind == ColumnKind::Byte && d.minValue == 0 && d.maxValue == 0)
+                d.maxValue = 255;
             if (d.label.isEmpty())
                 d.label = col->label;
             if (d.editMask.isEmpty())
@@ -551,7 +555,7 @@ QVariant DataSet::fieldValue(const Field* f) const
     return phys < 0 ? QVariant() : storedValue(phys, f);
 }
 
-void DataSet::setFieldValue(Field* f, const QVariant& v)
+void DataSet::setFieldValue(Field* f, const QVariant& v, bool typed)
 {
     if (f->index_ < 0)
         throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' is not open").arg(f->FieldName()));
@@ -586,16 +590,17 @@ void DataSet::setFieldValue(Field* f, const QVariant& v)
         throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' cannot be modified").arg(f->FieldName()));
     if (f->def_.readOnly)
         throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' cannot be modified").arg(f->FieldName()));
-    const QVariant coerced = f->Coerce(v);
+    const QVariant coerced = f->Coerce(v, !typed);
     const QVariant old = buf_[idx];
     buf_[idx] = coerced;
-    if (f->OnValidate) {
-        try {
+    try {
+        if (f->OnValidate)
             f->OnValidate(*f);
-        } catch (...) {
-            buf_[idx] = old;
-            throw;
-        }
+        if (typed && f->def_.size > 0 && f->IsText() && coerced.toString().size() > f->def_.size)
+            throw DbError(ErrorCategory::Other, f->TooLongMessage());
+    } catch (...) {
+        buf_[idx] = old;
+        throw;
     }
     changed_[idx] = true;
     modified_ = true;

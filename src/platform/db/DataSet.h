@@ -125,7 +125,8 @@ public:
 
     // Internal: used by Field.
     QVariant fieldValue(const Field* f) const;
-    void setFieldValue(Field* f, const QVariant& v);
+    // typed: a text is checked whole (the validation sees it uncut; longer than the field is refused).
+    void setFieldValue(Field* f, const QVariant& v, bool typed = false);
 
 signals:
     void stateChanged();

@@ -3,8 +3,11 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
+#include "platform/db/Sql.h"
 
+#include <QScopedValueRollback>
 #include <cmath>
+#include <limits>
 
 namespace db {
 
@@ -21,10 +24,22 @@ QString generalFloat(double v)
     return s;
 }
 
-QString notANumber(const QString& s)
+QString notANumber(const QString& label, const QString& s)
 {
-    return QStringLiteral("'%1' عدد معتبري نيست").arg(s);
+    return QStringLiteral("«%1»: '%2' عدد معتبري نيست").arg(label, s);
 }
+
+QString outOfRange(const QString& label, qint64 lo, qint64 hi)
+{
+    return QStringLiteral("«%1» بايد عددي از %2 تا %3 باشد").arg(label).arg(lo).arg(hi);
+}
+
+QString tooLarge(const QString& label)
+{
+    return QStringLiteral("«%1»: مبلغ وارد شده بيش از حد مجاز است").arg(label);
+}
+
+[[noreturn]] void refuse(const QString& message) { throw DbError(ErrorCategory::Other, message); }
 
 } // namespace
 
@@ -45,6 +60,25 @@ Qt::Alignment Field::Alignment() const
     if (def_.alignment)
         return def_.alignment;
     return IsNumeric() ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeading | Qt::AlignVCenter;
+}
+
+qint64 Field::MinValue() const
+{
+    if (def_.minValue != 0 || def_.maxValue != 0)
+        return def_.minValue;
+    return def_.type == FieldType::SmallInt ? -32768 : std::numeric_limits<qint32>::min();
+}
+
+qint64 Field::MaxValue() const
+{
+    if (def_.minValue != 0 || def_.maxValue != 0)
+        return def_.maxValue;
+    return def_.type == FieldType::SmallInt ? 32767 : std::numeric_limits<qint32>::max();
+}
+
+QString Field::TooLongMessage() const
+{
+    return QStringLiteral("«%1» بيش از %2 حرف است").arg(DisplayLabel()).arg(def_.size);
 }
 
 QVariant Field::Value() const { return ds_->fieldValue(this); }
@@ -131,8 +165,10 @@ QString Field::Text() const { return AsString(); }
 
 void Field::SetValue(const QVariant& v) { ds_->setFieldValue(this, v); }
 
-void Field::SetText(const QString& text)
+void Field::SetText(const QString& typed)
 {
+    const QString text = WithoutNul(typed);
+    QScopedValueRollback<bool> typing(settingText_, true);
     if (OnSetText) {
         OnSetText(*this, text);
         return;
@@ -140,37 +176,45 @@ void Field::SetText(const QString& text)
     if (text.isEmpty() && !IsText())
         SetValue(QVariant());
     else
-        SetValue(QVariant(text));
+        ds_->setFieldValue(this, QVariant(text), true);
 }
 
-QVariant Field::Coerce(const QVariant& v) const
+QVariant Field::Coerce(const QVariant& v, bool cut) const
 {
     if (v.isNull() || !v.isValid())
         return {};
     const bool isText = v.typeId() == QMetaType::QString;
+    // calculated and lookup values are the program's own and never stored
+    const bool checked = def_.kind == FieldKind::Data;
     switch (def_.type) {
     case FieldType::Integer:
     case FieldType::AutoInc:
     case FieldType::SmallInt: {
-        if (v.typeId() == QMetaType::Bool)
-            return QVariant(qint64(v.toBool() ? 1 : 0));
-        if (isText) {
-            const QString s = v.toString().trimmed();
-            if (s.isEmpty())
+        qint64 n;
+        if (v.typeId() == QMetaType::Bool) {
+            n = v.toBool() ? 1 : 0;
+        } else if (isText || v.typeId() == QMetaType::Double) {
+            const QString s = isText ? v.toString().trimmed() : QString();
+            if (isText && s.isEmpty())
                 return {};
             bool ok = false;
-            qint64 n = s.toLongLong(&ok);
+            n = isText ? s.toLongLong(&ok) : 0;
             if (!ok) {
-                const double d = s.toDouble(&ok);
-                if (!ok || std::fabs(d) > 9.2e18)
-                    throw DbError(ErrorCategory::Other, notANumber(s));
-                n = qint64(std::nearbyint(d));
+                double d = isText ? s.toDouble(&ok) : v.toDouble();
+                // a typed fraction is no whole number; the program's own values are rounded
+                if (isText ? (!ok || !std::isfinite(d) || d != std::floor(d)) : !std::isfinite(d))
+                    refuse(notANumber(DisplayLabel(), isText ? s : QString::number(d)));
+                d = std::nearbyint(d);
+                if (std::fabs(d) >= 9.2e18)
+                    refuse(outOfRange(DisplayLabel(), MinValue(), MaxValue()));
+                n = qint64(d);
             }
-            return QVariant(n);
+        } else {
+            n = v.toLongLong();
         }
-        if (v.typeId() == QMetaType::Double)
-            return QVariant(qint64(std::nearbyint(v.toDouble())));
-        return QVariant(v.toLongLong());
+        if (checked && (n < MinValue() || n > MaxValue()))
+            refuse(outOfRange(DisplayLabel(), MinValue(), MaxValue()));
+        return QVariant(n);
     }
     case FieldType::Boolean: {
         if (isText) {
@@ -188,25 +232,32 @@ QVariant Field::Coerce(const QVariant& v) const
                 return {};
             bool ok = false;
             d = s.toDouble(&ok);
-            if (!ok)
-                throw DbError(ErrorCategory::Other, notANumber(s));
+            if (!ok || (checked && !std::isfinite(d)))
+                refuse(notANumber(DisplayLabel(), s));
         } else if (v.typeId() == QMetaType::Bool) {
             d = v.toBool() ? 1 : 0;
         } else {
             d = v.toDouble();
+            if (checked && !std::isfinite(d))
+                refuse(notANumber(DisplayLabel(), QString::number(d)));
         }
         if (def_.type == FieldType::Currency && std::fabs(d) < 1e14)
             d = double(std::nearbyint(static_cast<long double>(d) * 10000.0L) / 10000.0L);
+        if (checked && def_.type == FieldType::Currency && std::fabs(d) >= AmountLimit)
+            refuse(tooLarge(DisplayLabel()));
         return QVariant(d);
     }
     case FieldType::String: {
-        QString s = v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString();
-        if (def_.size > 0 && s.size() > def_.size)
-            s.truncate(def_.size);
+        QString s = WithoutNul(v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString());
+        if (cut && def_.size > 0 && s.size() > def_.size) {
+            // never half a surrogate pair
+            const bool split = s.at(def_.size - 1).isHighSurrogate();
+            s.truncate(split ? def_.size - 1 : def_.size);
+        }
         return QVariant(s);
     }
     case FieldType::Memo:
-        return QVariant(v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString());
+        return QVariant(WithoutNul(v.typeId() == QMetaType::QByteArray ? QString::fromUtf8(v.toByteArray()) : v.toString()));
     case FieldType::Blob: return QVariant(v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8());
     case FieldType::Unknown: return v;
     }

@@ -23,6 +23,10 @@ struct FieldDef {
     Qt::Alignment alignment = {};
     bool readOnly = false;
     bool visible = true;
+    // Whole-number fields: the smallest and largest value the column holds on both engines;
+    // both 0 means the range of the type.
+    qint64 minValue = 0;
+    qint64 maxValue = 0;
     // Lookup fields: this dataset's key field, the other dataset, its key and result fields.
     QString keyField;
     DataSet* lookupDataSet = nullptr;
@@ -54,6 +58,12 @@ public:
     const QString& BaseTable() const { return baseTable_; }
     const QString& BaseColumn() const { return baseColumn_; }
 
+    // The values a whole-number field takes.
+    qint64 MinValue() const;
+    qint64 MaxValue() const;
+    // Amounts (money, decimal) hold less than this in magnitude: numeric(19,4) on the server.
+    static constexpr double AmountLimit = 1e15;
+
     // Values of the current record (or of the row being calculated). Null reads as "" and 0.
     QVariant Value() const;
     bool IsNull() const;
@@ -74,11 +84,18 @@ public:
     void SetAsInteger(qint64 v) { SetValue(QVariant(v)); }
     void SetAsBoolean(bool v) { SetValue(QVariant(v)); }
     void Clear() { SetValue(QVariant()); }
-    // Typed text: through OnSetText when set, else converted to the field's type.
+    // Typed text: through OnSetText when set, else converted to the field's type and checked
+    // whole (a text longer than the field is refused, not cut). NUL characters are dropped.
     void SetText(const QString& text);
+    // True while SetText runs (also inside OnSetText and OnValidate): the value was typed.
+    bool SettingText() const { return settingText_; }
 
-    // Converts v to the field's type (text cut to its width); throws on text that is no number.
-    QVariant Coerce(const QVariant& v) const;
+    // Converts v to the field's type, text cut to its width unless cut is false. A data
+    // field refuses, with a message naming it, text that is no number (a fraction for a whole
+    // number too), a whole number outside its range and an amount beyond AmountLimit.
+    QVariant Coerce(const QVariant& v, bool cut = true) const;
+    // The message for a text longer than the field.
+    QString TooLongMessage() const;
 
     std::function<void(Field&, const QString&)> OnSetText;
     // Runs with the new value in place; throw to refuse it (the old value comes back).
@@ -91,6 +108,7 @@ private:
     int index_ = -1;     // position among the dataset's active fields; -1 when not active
     int store_ = -1;     // column store of data fields / calculated fields
     bool declared_ = false;
+    bool settingText_ = false;
     QString baseTable_;
     QString baseColumn_;
 };

@@ -289,17 +289,19 @@ std::vector<QString> FilterExpr::fields() const
 
 bool likeMatch(const QString& text, const QString& pattern)
 {
-    // iterative matcher with backtracking on %
-    const QString t = text.toCaseFolded();
-    const QString p = pattern.toCaseFolded();
+    // "%" any run, "_" one character (a code point, as the engines count), with backtracking
+    // to the last "%"; a "%" or "_" in the text is an ordinary character
+    const QList<uint> t = text.toCaseFolded().toUcs4();
+    const QList<uint> p = pattern.toCaseFolded().toUcs4();
+    constexpr uint any = '%', one = '_';
     qsizetype ti = 0, pi = 0, starP = -1, starT = 0;
     while (ti < t.size()) {
-        if (pi < p.size() && (p[pi] == QLatin1Char('_') || p[pi] == t[ti])) {
-            ++ti;
-            ++pi;
-        } else if (pi < p.size() && p[pi] == QLatin1Char('%')) {
+        if (pi < p.size() && p[pi] == any) {
             starP = pi++;
             starT = ti;
+        } else if (pi < p.size() && (p[pi] == one || p[pi] == t[ti])) {
+            ++ti;
+            ++pi;
         } else if (starP >= 0) {
             pi = starP + 1;
             ti = ++starT;
@@ -307,7 +309,7 @@ bool likeMatch(const QString& text, const QString& pattern)
             return false;
         }
     }
-    while (pi < p.size() && p[pi] == QLatin1Char('%'))
+    while (pi < p.size() && p[pi] == any)
         ++pi;
     return pi == p.size();
 }

@@ -2,6 +2,7 @@
 #include "platform/db/Connection.h"
 
 #include "platform/db/ColumnStore.h"
+#include "platform/db/Sql.h"
 
 #include <QHash>
 #include <QLocale>
@@ -16,14 +17,18 @@ constexpr Oid kBoolOid = 16, kByteaOid = 17, kInt8Oid = 20, kInt2Oid = 21, kInt4
               kFloat4Oid = 700, kFloat8Oid = 701, kBpcharOid = 1042, kVarcharOid = 1043, kNumericOid = 1700,
               kOidOid = 26;
 
-ErrorCategory categoryOf(const char* sqlstate)
+ErrorCategory categoryOf(const QByteArray& sqlstate)
 {
-    if (!sqlstate)
-        return ErrorCategory::Other;
-    const QByteArray s(sqlstate);
-    if (s == "55P03" || s == "40001" || s == "40P01")
+    if (sqlstate == "55P03" || sqlstate == "40001" || sqlstate == "40P01")
         return ErrorCategory::Locked;
     return ErrorCategory::Other;
+}
+
+// The SQLSTATE of an error result, copied: the text lives only as long as the result.
+QByteArray sqlStateOf(const PGresult* r)
+{
+    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    return state ? QByteArray(state) : QByteArray();
 }
 
 struct ResultHolder {
@@ -33,7 +38,7 @@ struct ResultHolder {
 
 [[noreturn]] void failResult(PGconn* c, PGresult* r, const QString& sql)
 {
-    const char* state = r ? PQresultErrorField(r, PG_DIAG_SQLSTATE) : nullptr;
+    const QByteArray state = sqlStateOf(r);
     QString msg = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(c)).trimmed();
     if (msg.isEmpty())
         msg = QString::fromUtf8(PQerrorMessage(c)).trimmed();
@@ -72,7 +77,7 @@ PGresult* send(PGconn* c, const QString& sql, const Params& params, bool execute
             formats[size_t(i)] = 1;
             types[size_t(i)] = kByteaOid;
             break;
-        default: store[size_t(i)] = v.toString().toUtf8();
+        default: store[size_t(i)] = WithoutNul(v.toString()).toUtf8();
         }
         values[size_t(i)] = store[size_t(i)].constData();
         lengths[size_t(i)] = int(store[size_t(i)].size());
@@ -271,7 +276,7 @@ private:
         const auto st = PQresultStatus(r);
         if (st != PGRES_SINGLE_TUPLE && st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
             done_ = true;
-            const char* state = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+            const QByteArray state = sqlStateOf(r);
             QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
             PQclear(r);
             drain(c_);

@@ -8,12 +8,33 @@ QString Q(const QString& text)
     out.reserve(text.size() + 2);
     out += QLatin1Char('\'');
     for (QChar c : text) {
+        if (c.unicode() == 0)
+            continue;
         if (c == QLatin1Char('\''))
             out += QLatin1Char('\'');
         out += c;
     }
     out += QLatin1Char('\'');
     return out;
+}
+
+QString WithoutNul(const QString& text)
+{
+    if (!text.contains(QChar(0)))
+        return text;
+    QString out = text;
+    out.remove(QChar(0));
+    return out;
+}
+
+QString Like(const QString& expr, const QString& pattern)
+{
+    // PostgreSQL reads a backslash as the escape character unless told otherwise, SQLite has
+    // none: name one on both and double it in the pattern. PostgreSQL's LIKE heeds case,
+    // SQLite's does not for ASCII letters: lower() both sides (ASCII only on both).
+    QString p = pattern;
+    p.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    return QStringLiteral("lower(") + expr + QStringLiteral(") like lower(") + Q(p) + QStringLiteral(") escape '\\'");
 }
 
 namespace {

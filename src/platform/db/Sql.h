@@ -5,8 +5,17 @@
 
 namespace db {
 
-// The SQL string literal of a text: single quotes around it, inner quotes doubled.
+// The SQL string literal of a text: single quotes around it, inner quotes doubled, NUL
+// characters dropped (neither engine keeps them alike).
 QString Q(const QString& text);
+
+// The text without NUL characters.
+QString WithoutNul(const QString& text);
+
+// "expr like pattern" giving the same rows on both engines: "%" and "_" of the pattern are
+// wildcards, every other character (the backslash too) stands for itself, and ASCII
+// letters match without regard to case.
+QString Like(const QString& expr, const QString& pattern);
 
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.

@@ -2,6 +2,7 @@
 #include "platform/db/Connection.h"
 
 #include "platform/db/ColumnStore.h"
+#include "platform/db/Sql.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -75,7 +76,7 @@ private:
                     break;
                 }
                 default: {
-                    const QByteArray t = v.toString().toUtf8();
+                    const QByteArray t = WithoutNul(v.toString()).toUtf8();
                     rc = sqlite3_bind_text64(st_, i, t.constData(), sqlite3_uint64(t.size()), SQLITE_TRANSIENT,
                                              SQLITE_UTF8);
                 }
