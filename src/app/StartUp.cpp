@@ -30,6 +30,12 @@ std::function<void()>& terminateHandler()
 void TerminateApplication()
 {
     terminateRequested = true;
+    // the road of closing the main window: the save questions, the commit, every window
+    // closed; the user may stop it there
+    if (FrmMain && !FrmMain->close()) {
+        terminateRequested = false;
+        return;
+    }
     if (terminateHandler())
         terminateHandler()();
 }

@@ -8,8 +8,10 @@ void FreeForms();
 
 #include <functional>
 
-// Ends the program: leaves the running event loops, and the main loop ends as soon as it
-// would start. The handler (tests replace it) runs after the request is noted.
+// Ends the program the way closing the main window does (the save questions of the open
+// windows and records, the commit of an open transaction, every window closed), then leaves
+// the running event loops; the main loop ends as soon as it would start. When the user stops
+// the close, the request is withdrawn. The handler (tests replace it) runs after the close.
 void TerminateApplication();
 bool TerminateRequested();
 // Replaces the handler and clears the request; returns the previous handler.

@@ -9,12 +9,14 @@
 #include "core/TPrefMng.h"
 #include "core/TDBUpdate.h"
 #include "core/TDm.h"
+#include "forms/FormShared.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QLabel>
@@ -22,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QStatusBar>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -51,17 +54,6 @@ QString errorText(const std::exception& e)
     if (const auto* d = dynamic_cast<const db::DbError*>(&e))
         return d->message();
     return QString::fromUtf8(e.what());
-}
-
-int message(int kind, const QString& caption, const QString& text, int buttons, int fontSize)
-{
-    shell::MessageRequest r;
-    r.kind = kind;
-    r.caption = caption;
-    r.text = text;
-    r.buttons = buttons;
-    r.fontSize = fontSize;
-    return shell::prompter().messageDlg(r);
 }
 
 // A side-panel button follows its action's enabled state and triggers it; its caption
@@ -389,34 +381,29 @@ bool TFrmMain::confirmPendingEdits()
 {
     if (!Dm)
         return true;
-    for (db::DataSet* ds : Dm->DataSets()) {
-        if (ds->State() != db::DataSetState::Edit && ds->State() != db::DataSetState::Insert)
-            continue;
-        const int answer = message(2, windowTitle(), QStringLiteral("آيا تغييرات ذخيره شوند؟"),
-                                   4 | 8 | 2, 10);  // Yes, No, Cancel
-        if (answer == shell::ResultYes) {
-            try {
-                Dm->PostInTransaction(*ds);
-            } catch (const db::Abort&) {
-                return false;
-            } catch (const std::exception& e) {
-                message(0, windowTitle(), QStringLiteral("خطايي در روند برنامه پيش آمد") + QLatin1Char('\n') + errorText(e),
-                        1, 8);
-                return false;
-            }
-            message(1, windowTitle(), QStringLiteral("تغييرات با موفقيت ذخيره شدند"), 1, 8);
-        } else if (answer == shell::ResultNo) {
-            ds->Cancel();
-        } else {
+    for (db::DataSet* ds : Dm->DataSets())
+        if (!AskSavePending(ds, windowTitle(), true))
             return false;
-        }
+    return true;
+}
+
+bool TFrmMain::closeOtherWindows()
+{
+    // a modal window that ends the program (the login window) closes itself afterwards
+    const QWidget* modal = QApplication::activeModalWidget();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w == this || w == modal || !w->isVisible())
+            continue;
+        if (!w->close())
+            return false;
     }
     return true;
 }
 
 void TFrmMain::closeEvent(QCloseEvent* event)
 {
-    if (!confirmPendingEdits()) {
+    // the open windows' save questions first, then the records still being edited
+    if (!closeOtherWindows() || !confirmPendingEdits()) {
         event->ignore();
         return;
     }
@@ -434,4 +421,8 @@ void TFrmMain::closeEvent(QCloseEvent* event)
         }
     }
     event->accept();
+    // the program ends with the main window, whatever else is left (also from inside the
+    // login window's own loop)
+    if (QThread::currentThread()->loopLevel() > 0)
+        QCoreApplication::exit(0);
 }

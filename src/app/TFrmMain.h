@@ -83,6 +83,8 @@ private:
     bool loadPicture(const QString& path);
     // Asks the save question for every record being edited; false when the close must stop.
     bool confirmPendingEdits();
+    // Closes every other open window (each asks its own save question); false when one stays.
+    bool closeOtherWindows();
 
     std::unique_ptr<Ui::TFrmMain> ui;
     QHash<QAction*, std::function<void()>> openers_;

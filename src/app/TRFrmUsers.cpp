@@ -55,7 +55,7 @@ TRFrmUsers::TRFrmUsers(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     connect(tmrlbl, &QTimer::timeout, this, &TRFrmUsers::tmrlblTimer);
     connect(ui->BtnOk, &QPushButton::clicked, this, &TRFrmUsers::tryClose);
     connect(ui->btnokpass, &QPushButton::clicked, this, &TRFrmUsers::tryClose);
-    connect(ui->BtnCan, &QPushButton::clicked, this, [] { TerminateApplication(); });
+    connect(ui->BtnCan, &QPushButton::clicked, this, &TRFrmUsers::EndProgram);
     connect(ui->btncanpass, &QPushButton::clicked, this, &TRFrmUsers::ShowListMode);
     connect(ui->edtpass, &QLineEdit::returnPressed, this, &TRFrmUsers::tryClose);
 }
@@ -270,7 +270,7 @@ bool TRFrmUsers::FormClose()
     uq.Open();
     if (uq.IsEmpty()) {
         ShowMessageDlg(dkInfo, QString(), QStringLiteral("کاربر مورد نظر يافت نشد"), dbOk, 8, QStringLiteral("tahoma"), 0);
-        TerminateApplication();
+        EndProgram();
         return true;
     }
     const QString password = uq.FieldByName(QStringLiteral("Passw"))->AsString();
@@ -291,6 +291,15 @@ bool TRFrmUsers::FormClose()
     return true;
 }
 
+void TRFrmUsers::EndProgram()
+{
+    // the main window's close closes this window with the others
+    closing_ = true;
+    TerminateApplication();
+    if (!TerminateRequested())
+        closing_ = false;
+}
+
 void TRFrmUsers::tryClose()
 {
     if (!FormClose())
@@ -304,7 +313,8 @@ void TRFrmUsers::tryClose()
 void TRFrmUsers::closeEvent(QCloseEvent* event)
 {
     if (closing_) {
-        QDialog::closeEvent(event);
+        // QDialog's own close would reject, which here returns to the list
+        event->accept();
         return;
     }
     event->ignore();

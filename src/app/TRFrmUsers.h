@@ -39,6 +39,8 @@ protected:
 
 private:
     void tryClose();
+    // BtnCan and a chosen user deleted meanwhile: the program ends as when the main window closes.
+    void EndProgram();
     void nameEntered(QLabel* label);
     void nameLeft();
     void tmrlblTimer();

@@ -1,5 +1,6 @@
 #include "forms/FormShared.h"
 
+#include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/ini/IniFile.h"
 #include "platform/shell/Prompter.h"
@@ -44,8 +45,15 @@ bool AskSavePending(db::DataSet* ds, const QString& caption, bool confirmSaved)
     const int answer = shell::prompter().messageDlg(q);
     if (answer == shell::ResultYes) {
         const bool saved = widgets::guarded([&] {
-            widgets::FieldLink::updateRecord(ds);
-            ds->Post();
+            // the text still in the focused control belongs to the record
+            if (!widgets::FieldLink::updateRecord(ds))
+                throw db::Abort();
+            // a number the post claims is kept only together with the row
+            db::Connection* conn = ds->connection();
+            if (conn && !conn->inTransaction())
+                db::inTransaction(*conn, [&] { ds->Post(); });
+            else
+                ds->Post();
         });
         if (!saved || ds->State() != db::DataSetState::Browse)
             return false;

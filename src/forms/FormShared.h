@@ -23,9 +23,12 @@ void BindFields(db::DataSet* ds, std::initializer_list<std::pair<Control*, const
     }
 }
 
-// When ds is being edited or inserted, asks "آيا تغييرات ذخيره شوند؟" (Yes, No, Cancel).
-// Yes writes the typed values and posts, No cancels the changes. True when the caller may go
-// on (browse state, saved or discarded); false on Cancel or a refused post.
+// The one save question of every way out (closing a window or the program, the login
+// window's exit, a search, a match): when ds is being edited or inserted, asks
+// "آيا تغييرات ذخيره شوند؟" (Yes, No, Cancel). Yes hands the text still in the bound controls
+// (the focused one too) to the fields and posts in a transaction, No cancels the changes.
+// True when the caller may go on (browse state, saved or discarded); false on Cancel or a
+// refused value or post (its message has been shown).
 // confirmSaved: after Yes, shows "تغييرات با موفقيت ذخيره شدند".
 bool AskSavePending(db::DataSet* ds, const QString& caption, bool confirmSaved = false);
 

@@ -220,7 +220,7 @@ QString BuildMatchStatement(TMatchDirection direction, const TMatchRecord& r, co
                 + QStringLiteral(" and forEjareh = ") + literal(r.ejareh));
     }
     if (p.ChkType)
-        add(QStringLiteral(" novMelk like N") + db::Q(QStringLiteral("%") + r.novMelk + QStringLiteral("%")));
+        add(QLatin1Char(' ') + db::Like(QStringLiteral("novMelk"), QStringLiteral("%") + r.novMelk + QStringLiteral("%")));
     if (p.chkQuarter)
         add((toDemands ? QStringLiteral(" mnID") : QStringLiteral(" mantaghehID"))
             + QStringLiteral(" in (select mnid from T_manategh where esm = ") + db::Q(r.region) + QStringLiteral(") "));

@@ -155,7 +155,7 @@ TEST(MatchStatement, PropertyToDemands)
              p.chkTempDel = p.ChkType = p.chkQuarter = true;
          },
          base
-             + " where  novMelk like N'%آپارتمان''x%' and  mnID in (select mnid from T_manategh where esm = 'O''Hara') "},
+             + " where  lower(novMelk) like lower('%آپارتمان''x%') escape '\\' and  mnID in (select mnid from T_manategh where esm = 'O''Hara') "},
         {"a record without a region compares with the empty name",
          [](TMatchRecord&, TMatchPanelState& p) { p.chkTempDel = p.chkQuarter = true; },
          base + " where  mnID in (select mnid from T_manategh where esm = '') "},
@@ -184,7 +184,7 @@ TEST(MatchStatement, DemandToPropertiesOnTheServer)
     p.chkRequest = p.ChkType = p.chkQuarter = p.chkRoom = p.chkSellMatch = true;
     p.edtSellMatch = "100";
     EXPECT_EQ(build(TMatchDirection::DemandToProperties, r, p, "").toStdString(),
-              ("select * from T_Melk where  forSell = 1 and forRahn = 0 and forEjareh = 1 and  novMelk like N'%ويلا%' "
+              ("select * from T_Melk where  forSell = 1 and forRahn = 0 and forEjareh = 1 and  lower(novMelk) like lower('%ويلا%') escape '\\' "
                "and  mantaghehID in (select mnid from T_manategh where esm = 'شمال')  and  tedadOtagh >= 3 and "
                "tedadOtagh <= 3 and  hazfshodeh = 0  and  ( "
                + range("800", "1000") + " ) ")
