@@ -255,6 +255,9 @@ void DataSet::buildFields(Cursor& cur)
                 d.maxValue = 255;
             if (d.label.isEmpty())
                 d.label = col->label;
+            // the server folds names to lower case: an unlabelled column is named as written
+            if (d.label.isEmpty() && col->name.compare(d.name, Qt::CaseInsensitive) == 0)
+                d.label = col->name;
             if (d.editMask.isEmpty())
                 d.editMask = col->editMask;
             if (d.displayFormat.isEmpty())
