@@ -2,6 +2,7 @@
 
 #include "core/AppGlobals.h"
 #include "core/TPrefMng.h"
+#include "forms/FormShared.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
 #include "platform/shell/Prompter.h"
@@ -151,7 +152,8 @@ bool TListFrame::DeleteCurrent(const QString& caption, const QString& question, 
 void TListFrame::Refresh()
 {
     db::DataSet* ds = dataSet();
-    if (!ds)
+    // the reopen would drop a record being edited
+    if (!ds || !AskSavePending(ds, form_ ? form_->windowTitle() : QString()))
         return;
     const QVariant mark = ds->Active() ? ds->GetBookmark() : QVariant();
     widgets::guarded([&] {

@@ -84,7 +84,8 @@ public:
     // deleter, when given, deletes instead of the dataset's Delete. True when deleted.
     bool DeleteCurrent(const QString& caption, const QString& question, int fontSize,
                        const std::function<void()>& deleter = {});
-    // Reopens the dataset with its SQL and returns to the current row when it is still there.
+    // Reopens the dataset with its SQL and returns to the current row when it is still there;
+    // a record being edited is offered for saving first (Cancel keeps it and stops).
     void Refresh();
 
     void LoadLayout();

@@ -1,7 +1,7 @@
 // The one save question on every way out, with a name still in the focused edit box of an
 // open window: the window's own close, closing the main window (the window asking first, or
 // the main window asking for a window that closes without a question), the login window's
-// exit and a login whose user was deleted meanwhile. Yes stores the typed name, No drops it,
+// exit, a login whose user was deleted meanwhile, and a list's refresh. Yes stores the typed name, No drops it,
 // Cancel keeps everything and the program running.
 #include "records_fixture.h"
 
@@ -9,6 +9,7 @@
 #include "app/TFrmMain.h"
 #include "app/TRFrmUsers.h"
 #include "forms/FormShared.h"
+#include "registry/TFrmTels.h"
 #include "platform/db/Sql.h"
 #include "platform/widgets/DBEdit.h"
 #include "ui_TRFrmUsers.h"
@@ -16,6 +17,8 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -44,7 +47,7 @@ private:
     bool asks_;
 };
 
-enum class Way { WindowClose, MainClose, LoginExit, LoginUserDeleted };
+enum class Way { WindowClose, MainClose, LoginExit, LoginUserDeleted, ListRefresh };
 
 class SavePendingTest : public RecordsTest {
 protected:
@@ -88,6 +91,8 @@ TEST_P(SavePendingTest, EveryWayOutAsksOnceAndHandsOverTheFocusedText)
         {Way::MainClose, false, shell::ResultCancel},  {Way::LoginExit, true, shell::ResultYes},
         {Way::LoginExit, false, shell::ResultYes},     {Way::LoginExit, false, shell::ResultCancel},
         {Way::LoginUserDeleted, true, shell::ResultYes}, {Way::LoginUserDeleted, false, shell::ResultCancel},
+        {Way::ListRefresh, true, shell::ResultYes},    {Way::ListRefresh, true, shell::ResultNo},
+        {Way::ListRefresh, true, shell::ResultCancel},
     };
     dm->QTels->Open();
     int n = 0;
@@ -104,6 +109,9 @@ TEST_P(SavePendingTest, EveryWayOutAsksOnceAndHandsOverTheFocusedText)
         ASSERT_TRUE(dm->QTels->FieldByName(QStringLiteral("Esm"))->IsNull()) << name;   // still in the box only
 
         QPointer<TRFrmUsers> login;
+        TFrmTels list;
+        QSignalSpy reopened(dm->QTels, &db::DataSet::layoutChanged);
+        QString caption = c.windowAsks ? window.windowTitle() : FrmMain->windowTitle();
         prompter.calls.clear();
         if (c.way == Way::LoginUserDeleted)
             prompter.answer(shell::ResultOk);   // "کاربر مورد نظر يافت نشد"
@@ -126,13 +134,18 @@ TEST_P(SavePendingTest, EveryWayOutAsksOnceAndHandsOverTheFocusedText)
             QTest::mouseClick(login->NameLabels().at(0), Qt::LeftButton);
             ended = terminated == 1 && TerminateRequested();
             break;
+        case Way::ListRefresh:
+            list.findChild<QPushButton*>(QStringLiteral("btnrefresh"))->click();
+            ended = reopened.size() > 0;
+            caption = list.windowTitle();
+            break;
         }
 
         const QStringList asked = prompter.messages().filter(question);
         ASSERT_EQ(asked.size(), 1) << name;
         const auto call = std::find_if(prompter.calls.begin(), prompter.calls.end(),
                                        [&](const auto& p) { return p.text == question; });
-        EXPECT_EQ(call->caption, c.windowAsks ? window.windowTitle() : FrmMain->windowTitle()) << name;
+        EXPECT_EQ(call->caption, caption) << name;
         EXPECT_EQ(call->buttons, 4 | 8 | 2) << name;
         EXPECT_EQ(stored(typed), c.answer == shell::ResultYes ? 1 : 0) << name;
         EXPECT_EQ(ended, c.answer != shell::ResultCancel) << name;
