@@ -1,6 +1,7 @@
 #include "platform/db/ColumnStore.h"
 
 #include "platform/db/Errors.h"
+#include "platform/db/Format.h"
 
 #include <QLocale>
 
@@ -86,7 +87,7 @@ void ColumnStore::appendReal(double v)
     if (rep_ == Rep::Undecided)
         decide(Rep::Real);
     switch (rep_) {
-    case Rep::Int: ints_.push_back(qint64(v)); break;
+    case Rep::Int: ints_.push_back(ClampToInt64(v)); break;
     case Rep::Bool: bools_.push_back(v != 0 ? 1 : 0); break;
     case Rep::Real: reals_.push_back(v); break;
     default: {

@@ -641,8 +641,9 @@ QString DataSet::DisplayTextAt(int row, int field)
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     if (v.typeId() == QMetaType::Double) {
         const double d = v.toDouble();
-        if (d == qint64(d) && std::abs(d) < 1e15)
-            return QString::number(qint64(d));
+        qint64 n = 0;
+        if (std::abs(d) < 1e15 && WholeNumber(d, &n))
+            return QString::number(n);
         return QString::number(d, 'g', 15);
     }
     return v.toString();
@@ -1173,9 +1174,9 @@ void DataSet::Delete()
 QString DataSet::keyText(const QVariant& key) const
 {
     if (key.typeId() == QMetaType::Double) {
-        const double d = key.toDouble();
-        if (d == qint64(d))
-            return QString::number(qint64(d));
+        qint64 n = 0;
+        if (WholeNumber(key.toDouble(), &n))
+            return QString::number(n);
     }
     return key.toString();
 }

@@ -120,7 +120,7 @@ qint64 Field::AsLargeInt() const
     if (v.isNull() || !v.isValid())
         return 0;
     if (v.typeId() == QMetaType::Double)
-        return qint64(std::nearbyint(v.toDouble()));
+        return RoundToInt64(v.toDouble());
     if (v.typeId() == QMetaType::Bool)
         return v.toBool() ? 1 : 0;
     bool ok = false;
@@ -128,7 +128,7 @@ qint64 Field::AsLargeInt() const
     if (ok)
         return n;
     const double d = v.toString().trimmed().toDouble(&ok);
-    return ok ? qint64(std::nearbyint(d)) : 0;
+    return ok ? RoundToInt64(d) : 0;
 }
 
 bool Field::AsBoolean() const

@@ -2,8 +2,32 @@
 
 #include <QRegularExpression>
 #include <cmath>
+#include <limits>
 
 namespace db {
+
+qint64 ClampToInt64(double v)
+{
+    constexpr double limit = 9223372036854775808.0;   // 2^63
+    if (std::isnan(v))
+        return 0;
+    if (v >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (v < -limit)
+        return std::numeric_limits<qint64>::min();
+    return qint64(v);
+}
+
+qint64 RoundToInt64(double v) { return ClampToInt64(std::nearbyint(v)); }
+
+bool WholeNumber(double v, qint64* out)
+{
+    constexpr double limit = 9223372036854775808.0;
+    if (!(v >= -limit && v < limit) || v != std::floor(v))
+        return false;
+    *out = qint64(v);
+    return true;
+}
 
 QString formatNumber(double v, const QString& format)
 {

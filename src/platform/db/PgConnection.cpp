@@ -2,6 +2,7 @@
 #include "platform/db/Connection.h"
 
 #include "platform/db/ColumnStore.h"
+#include "platform/db/Format.h"
 #include "platform/db/Sql.h"
 
 #include <QHash>
@@ -190,7 +191,7 @@ public:
         if (*v == 'f')
             return 0;
         if (types_[size_t(c)] == EngineType::Float || types_[size_t(c)] == EngineType::Numeric)
-            return qint64(std::strtod(v, nullptr));
+            return ClampToInt64(std::strtod(v, nullptr));
         return std::strtoll(v, nullptr, 10);
     }
     double toDouble(int c) override

@@ -1,6 +1,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/Format.h"
 #include "platform/widgets/FieldLink.h"
 
 namespace widgets {
@@ -10,8 +11,9 @@ QString keyText(const QVariant& v)
 {
     if (v.isNull() || !v.isValid())
         return {};
-    if (v.typeId() == QMetaType::Double && v.toDouble() == double(qint64(v.toDouble())))
-        return QString::number(qint64(v.toDouble()));
+    qint64 n = 0;
+    if (v.typeId() == QMetaType::Double && db::WholeNumber(v.toDouble(), &n))
+        return QString::number(n);
     return v.toString();
 }
 } // namespace
