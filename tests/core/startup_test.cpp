@@ -1,6 +1,6 @@
 // Start-up and the main window: database kind, status text, background rotation,
-// the first show with and without users, the version check, closing with a record
-// in edit and with an open transaction, and the whole start on a fresh program folder.
+// the first show with and without users, the version check, closing with an open
+// transaction, and the whole start on a fresh program folder.
 #include "ScriptedPrompter.h"
 #include "startup_fixture.h"
 
@@ -180,33 +180,6 @@ TEST_F(MainWindowTest, TheUpgradeRunsOnlyForAnOlderSchema)
     ASSERT_TRUE(WriteVerNO(9.4));
     w->CheckDbVersionAndUpgrade();
     EXPECT_TRUE(dm->Conn->tableExists(QStringLiteral("T_EstateDocs")));
-}
-
-TEST_F(MainWindowTest, ClosingWithARecordInEditAsksFirst)
-{
-    const auto rows = [&] { return dm->Conn->scalar(QStringLiteral("select count(*) from t_Tels")).toInt(); };
-    dm->QTels->Open();
-    dm->QTels->Append();
-    dm->QTels->FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("رضايي"));
-
-    prompter.answer(shell::ResultCancel);
-    EXPECT_FALSE(w->close());
-    EXPECT_EQ(dm->QTels->State(), db::DataSetState::Insert);
-    ASSERT_EQ(prompter.calls.size(), 1);
-    EXPECT_EQ(prompter.calls[0].text, QStringLiteral("آيا تغييرات ذخيره شوند؟"));
-    EXPECT_EQ(prompter.calls[0].buttons, 4 | 8 | 2);
-
-    prompter.answer(shell::ResultYes);
-    EXPECT_TRUE(w->close());
-    EXPECT_EQ(dm->QTels->State(), db::DataSetState::Browse);
-    EXPECT_EQ(rows(), 1);
-    EXPECT_EQ(prompter.calls.last().text, QStringLiteral("تغييرات با موفقيت ذخيره شدند"));
-
-    dm->QTels->Append();
-    prompter.answer(shell::ResultNo);
-    EXPECT_TRUE(w->close());
-    EXPECT_EQ(dm->QTels->State(), db::DataSetState::Browse);
-    EXPECT_EQ(rows(), 1);
 }
 
 TEST_F(MainWindowTest, ClosingCommitsAnOpenTransaction)

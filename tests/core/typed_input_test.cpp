@@ -86,21 +86,6 @@ TEST_P(TypedInputTest, EachKindOfFieldStoresOrRefusesTheWholeTypedText)
     }
 }
 
-TEST_P(TypedInputTest, TheProgramsOwnValuesMeetTheSameLimits)
-{
-    db::DataSet* q = dm->QMelk;
-    q->Append();
-    // an emptied date from the program is no typed date: allowed
-    EXPECT_NO_THROW(f(q, "tarikheraeh")->SetAsString(QString()));
-    EXPECT_THROW(f(q, "Tabagheh")->SetAsInteger(70000), db::DbError);
-    EXPECT_THROW(f(q, "GhymatHarMeter")->SetAsFloat(1e20), db::DbError);
-    f(q, "Tabagheh")->SetAsFloat(3.7);   // the program's own fraction is rounded
-    EXPECT_EQ(f(q, "Tabagheh")->AsInteger(), 4);
-    f(q, "MalekEsm")->SetAsString(QString(60, QLatin1Char('x')));   // and its own text cut
-    EXPECT_EQ(s(q, "MalekEsm").size(), 50);
-    q->Cancel();
-}
-
 DOVIN_INSTANTIATE_ENGINES(TypedInputTest);
 
 } // namespace
