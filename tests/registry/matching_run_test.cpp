@@ -170,6 +170,35 @@ TEST_P(MatchRun, NothingIsClosedOrLostBeforeTheRunCanGoOn)
     EXPECT_TRUE(events.isEmpty());
 }
 
+TEST_P(MatchRun, TypesWithWildcardsBackslashesAndQuotesFindTheSameRowsOnBothEngines)
+{
+    seed();
+    makePanel();
+    for (const char* c : {"chkRequest", "chkQuarter", "chkRoom", "chkSellMatch"})
+        tick(c, false);
+    tick("ChkType");
+    const struct {
+        qint64 id;
+        const char* type;
+    } demands[] = {{d1, "%"}, {d2, "\\"}, {d4, "O'Hara"}, {d5, "a\\b"}};
+    for (const auto& d : demands)
+        conn().exec(QStringLiteral("update T_niyaz set novmelk = $1 where NizId = $2"), {QString::fromUtf8(d.type), d.id});
+    const struct {
+        const char* type;
+        QList<qint64> found;
+    } cases[] = {{"\\", {d2, d5}}, {"%", {d1, d2, d4, d5}}, {"_", {d1, d2, d4, d5}}, {"o'h", {d4}}, {"%a_", {d4, d5}}};
+    for (const auto& c : cases) {
+        conn().exec(QStringLiteral("update T_Melk set NovMelk = $1 where MID = $2"), {QString::fromUtf8(c.type), p1});
+        Dm->QMelk->Close();
+        Dm->QMelk->Open();
+        ASSERT_TRUE(Dm->QMelk->Locate("MID", p1));
+        ASSERT_TRUE(run(TMatchDirection::PropertyToDemands)) << c.type;
+        QList<qint64> found = keys(Dm->QNiyaz, "NizId");
+        std::sort(found.begin(), found.end());
+        EXPECT_EQ(found, c.found) << c.type;
+    }
+}
+
 DOVIN_INSTANTIATE_ENGINES(MatchRun);
 
 } // namespace
