@@ -38,6 +38,8 @@ void TRecordForm::setupRecordForm(const Parts& parts, const Design& design)
 
     for (int i = 0; i < 3; ++i) {
         QComboBox* type = parts_.rows[i].type;
+        // a fixed list: only its four items can be stored
+        type->setEditable(false);
         type->addItems(design_.dealTypes);
         type->installEventFilter(this);
         connect(type, qOverload<int>(&QComboBox::activated), this, [this, i] { RelabelRow(i + 1); });
@@ -76,9 +78,11 @@ void TRecordForm::bindRecordForm()
     // read-only controls stay so whatever the field allows
     for (widgets::DBEdit* e : {parts_.DBEdit5, parts_.DBEdit6})
         connect(e->link(), &widgets::FieldLink::refresh, e, [e] { e->setReadOnly(true); });
-    parts_.DBEdit5->setReadOnly(true);
-    parts_.DBEdit6->setReadOnly(true);
-    parts_.DBEdit7->setReadOnly(true);
+    // read-only boxes: shown, never a stop of Tab or Enter
+    for (widgets::DBEdit* e : {parts_.DBEdit5, parts_.DBEdit6, parts_.DBEdit7}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::ClickFocus);
+    }
 
     rows_.Bind(ds);
     parts_.DBLookupComboBox1->setDataSet(ds);

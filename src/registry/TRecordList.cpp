@@ -238,6 +238,7 @@ void TRecordList::setupMatchPanel()
     }
     for (QLineEdit* e : parts_.matchAmounts)
         connect(e, &QLineEdit::textEdited, this, [e] { MoneyEditChange(e); });
+    panel4Design_ = CapturePanelDesign(parts_.Panel4);
 }
 
 void TRecordList::watchMoney(QLineEdit* edit, int digits, bool decimals)
@@ -304,7 +305,7 @@ void TRecordList::FormShow()
         parts_.Panel1->hide();
     }
     frame_->LoadLayout();
-    LoadPanelState(MatchStateFile(), design_.panel4Section, parts_.Panel4);
+    LoadPanelStateKeepingDesign(MatchStateFile(), design_.panel4Section, parts_.Panel4, panel4Design_);
     if (Dm)
         for (QComboBox* c : design_.storedLists)
             widgets::guarded([&] { FillComboItems(*Dm, c); });

@@ -193,6 +193,7 @@ private:
     TListFrame* frame_ = nullptr;
     QMenu* gridMenu_ = nullptr;
     PanelDesign panel1Design_;
+    PanelDesign panel4Design_;
     QPixmap yes_, no_;
     bool dealBoxesFromRe_ = false;
 };

@@ -60,6 +60,8 @@ void TfrmlstMn::btnrefreshClick()
     db::DataSet* ds = Dm->QMantagheh;
     widgets::guarded([ds] {
         ds->Close();
+        // a title-click sort does not outlive the reload
+        ds->setSort(QString());
         ds->setSQL(QStringLiteral("select * from t_manategh order by mnid"));
         ds->Open();
     });
