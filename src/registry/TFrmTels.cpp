@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
 #include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 #include "forms/FormShared.h"
 #include "registry/TFrmTelsNEw.h"
@@ -56,6 +57,10 @@ TFrmTels::TFrmTels(QWidget* parent)
                    {QStringLiteral("Mobile"), QStringLiteral("موبايل"), 140, true},
                    {QStringLiteral("Fax"), QStringLiteral("فاکس"), 120, true}});
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setCellStyler([](int, const QString& fieldName, widgets::CellStyle& style) {
+        if (fieldName == QLatin1String("Esm"))
+            style.alignment = Qt::AlignLeft | Qt::AlignAbsolute;
+    });
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->installEventFilter(this);

@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -44,6 +45,16 @@ void TRecordForm::setupRecordForm(const Parts& parts, const Design& design)
         type->installEventFilter(this);
         connect(type, qOverload<int>(&QComboBox::activated), this, [this, i] { RelabelRow(i + 1); });
     }
+    // the amount labels keep one width whatever caption the type gives them
+    QStringList captions{QStringLiteral("-------"), QStringLiteral("قيمت رهن"), QStringLiteral("قيمت اجاره"),
+                         design_.firstPrice};
+    for (const DealConditionRows::Row& r : parts_.rows)
+        for (QLabel* l : {r.lblf, r.lblf2}) {
+            int width = 0;
+            for (const QString& c : captions)
+                width = qMax(width, l->fontMetrics().horizontalAdvance(c));
+            l->setMinimumWidth(width + 4);
+        }
     // amounts regroup while typed
     QList<widgets::DBEdit*> money{parts_.DBEdit13};
     for (const DealConditionRows::Row& r : parts_.rows)

@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
 #include "registry/TfrmDocs.h"
+#include "ui/WindowLook.h"
 #include "ui_TfrmShowDocs.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@
 TfrmShowDocs::TfrmShowDocs(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmShowDocs>())
 {
     ui->setupUi(this);
-    setWindowTitle(QString());
+    SetNoCaption(this);
     // the panels keep their height; the picture takes the rest
     for (QWidget* w : {static_cast<QWidget*>(ui->Panel1), static_cast<QWidget*>(ui->pnlOpenInwin),
                        static_cast<QWidget*>(ui->pnlNotFound)})
@@ -52,13 +53,13 @@ void TfrmShowDocs::ShowCurrentDoc()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = currentPath();
-    ui->lblfpath2->setText(path);
+    ui->lblfpath2->setText(LeftToRight(path));
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists() || !file.isFile()) {
         ui->pnlOpenInwin->hide();
         ui->Image1->hide();
         ui->Image1->clear();
-        ui->Label4->setText(path);
+        ui->Label4->setText(LeftToRight(path));
         ui->pnlNotFound->show();
         QApplication::restoreOverrideCursor();
         return;
@@ -82,7 +83,7 @@ void TfrmShowDocs::ShowCurrentDoc()
     }
     ui->Image1->hide();
     ui->Image1->clear();
-    ui->lblfpath->setText(path);
+    ui->lblfpath->setText(LeftToRight(path));
     ui->pnlOpenInwin->show();
     QApplication::restoreOverrideCursor();
 }

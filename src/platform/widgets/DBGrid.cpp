@@ -23,6 +23,16 @@ public:
         if (pic.isValid())
             p->drawPixmap(option.rect.adjusted(1, 1, -1, -1), pic.value<QPixmap>());
     }
+
+protected:
+    // Each value keeps the direction of its own first letter: a path or a date with slashes
+    // keeps its order in a right-to-left grid.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty())
+            option->text = QChar(0x2068) + option->text + QChar(0x2069);
+    }
 };
 
 class SyncGuard {

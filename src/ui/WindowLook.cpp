@@ -1,0 +1,184 @@
+#include "ui/WindowLook.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLibraryInfo>
+#include <QPainter>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QTextLayout>
+#include <QTranslator>
+#include <QWidget>
+
+namespace {
+
+// Qt's text layout honours the embedding marks (not the isolates)
+const QChar LRE(0x202A);
+const QChar PDF(0x202C);
+
+// Set while a menu item is drawn: its text goes straight to the painter, so a mnemonic there
+// is hidden rather than splitting the word.
+thread_local bool hideMnemonics = false;
+
+// Opens every top-level window centred on its screen the first time it is shown, unless it
+// was placed already (a dialog over its parent, a window moved by code or by the user).
+class WindowCentring : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !w->testAttribute(Qt::WA_Moved)
+                && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                if (QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
+                    const QRect area = screen->availableGeometry();
+                    QPoint at = area.center() - QPoint(w->width() / 2, w->height() / 2);
+                    at.setX(qMax(at.x(), area.left()));
+                    at.setY(qMax(at.y(), area.top()));
+                    w->move(at);
+                }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+QString StripMnemonic(const QString& text, int* mnemonicAt)
+{
+    QString out;
+    out.reserve(text.size());
+    int at = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+            if (text[i] != QLatin1Char('&') && at < 0)
+                at = int(out.size());
+        }
+        out += text[i];
+    }
+    if (mnemonicAt)
+        *mnemonicAt = at;
+    return out;
+}
+
+bool HasArabicLetters(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.script() == QChar::Script_Arabic)
+            return true;
+    return false;
+}
+
+QString LeftToRight(const QString& text) { return LRE + text + PDF; }
+
+QString Isolated(const QString& text)
+{
+    for (const QChar c : text) {
+        const QChar::Direction d = c.direction();
+        if (d == QChar::DirR || d == QChar::DirAL)
+            return text;
+        if (d == QChar::DirL)
+            break;
+    }
+    return LeftToRight(text);
+}
+
+void SetNoCaption(QWidget* window)
+{
+    // an empty title would show the program's name
+    window->setWindowTitle(QStringLiteral(" "));
+}
+
+JoinedMnemonicStyle::JoinedMnemonicStyle(QStyle* base) : QProxyStyle(base) {}
+
+void JoinedMnemonicStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal,
+                                       bool enabled, const QString& text, QPalette::ColorRole textRole) const
+{
+    if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))
+        || !HasArabicLetters(text)) {
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        return;
+    }
+    // Qt underlines the marked letter as a separately shaped piece, which breaks the joining
+    // of the word: draw the whole word, then the underline under the letter's place in it
+    int at = -1;
+    const QString plain = StripMnemonic(text, &at);
+    const bool underline = (flags & Qt::TextShowMnemonic) && !(flags & Qt::TextHideMnemonic) && at >= 0
+                           && !plain.contains(QLatin1Char('\n'));
+    const int plainFlags = flags & ~(Qt::TextShowMnemonic | Qt::TextHideMnemonic);
+    // a lone "&" left in the text is drawn as it is
+    QProxyStyle::drawItemText(painter, rect, plainFlags, pal, enabled, plain, textRole);
+    if (!underline)
+        return;
+
+    QTextLayout layout(plain, painter->font());
+    QTextOption option;
+    option.setTextDirection(painter->layoutDirection());
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    const qreal left = line.naturalTextRect().left();
+    const qreal width = line.naturalTextWidth();
+    const qreal a = line.cursorToX(at) - left;
+    const qreal b = line.cursorToX(at + 1) - left;
+
+    const QFontMetricsF fm(painter->font());
+    const Qt::Alignment align = QStyle::visualAlignment(painter->layoutDirection(), Qt::Alignment(flags));
+    const QRect textRect =
+        QStyle::alignedRect(Qt::LeftToRight, align, QSize(qCeil(width), qCeil(fm.height())), rect);
+    const qreal y = textRect.top() + fm.ascent() + fm.underlinePos();
+    QPen pen(pal.color(enabled ? QPalette::Active : QPalette::Disabled,
+                       textRole == QPalette::NoRole ? QPalette::WindowText : textRole));
+    pen.setWidthF(qMax<qreal>(1, fm.lineWidth()));
+    painter->save();
+    painter->setPen(pen);
+    painter->drawLine(QPointF(textRect.left() + qMin(a, b), y), QPointF(textRect.left() + qMax(a, b), y));
+    painter->restore();
+}
+
+void JoinedMnemonicStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                      const QWidget* widget) const
+{
+    if (element == CE_MenuItem) {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (item && HasArabicLetters(item->text)) {
+            hideMnemonics = true;
+            QProxyStyle::drawControl(element, option, painter, widget);
+            hideMnemonics = false;
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+int JoinedMnemonicStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                                   QStyleHintReturn* returnData) const
+{
+    if (hint == SH_UnderlineShortcut && hideMnemonics)
+        return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+void InstallWindowLook(QApplication& app)
+{
+    // Qt's own dialogs (file, message box, colours, fonts) in Persian
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+    QApplication::setStyle(new JoinedMnemonicStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    app.installEventFilter(new WindowCentring(&app));
+}

@@ -1,0 +1,44 @@
+#pragma once
+// How every window of the program looks and opens: Qt's own dialogs in Persian, captions
+// with a keyboard mnemonic inside a word drawn with their letters joined, top-level windows
+// opening centred on the screen, and left-to-right texts kept in their order inside
+// right-to-left windows.
+
+#include <QProxyStyle>
+#include <QString>
+
+class QApplication;
+class QWidget;
+
+// Installs the style, Qt's Persian translation and the window centring on the application.
+void InstallWindowLook(QApplication& app);
+
+// The style: draws "ان&صراف" as the joined word with the mnemonic letter underlined.
+class JoinedMnemonicStyle : public QProxyStyle {
+    Q_OBJECT
+public:
+    explicit JoinedMnemonicStyle(QStyle* base = nullptr);
+
+    void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal, bool enabled,
+                      const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget = nullptr) const override;
+    int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
+                  QStyleHintReturn* returnData = nullptr) const override;
+};
+
+// The caption without its mnemonic marker ("&&" gives "&"); mnemonicAt: the index of the
+// marked letter in the result, -1 when there is none.
+QString StripMnemonic(const QString& text, int* mnemonicAt = nullptr);
+// True when the text holds a letter of the Arabic script.
+bool HasArabicLetters(const QString& text);
+
+// The text isolated left to right (paths, numbers with slashes): "/tmp/a.jpg" keeps its order
+// inside a right-to-left window.
+QString LeftToRight(const QString& text);
+// The text in the direction of its first strong letter (left to right when it has none):
+// Persian stays right to left, paths and numbers keep their order.
+QString Isolated(const QString& text);
+
+// A window without a caption: the title stays blank instead of the program's name.
+void SetNoCaption(QWidget* window);
