@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFileDialog>
+#include <QIdentityProxyModel>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QScreen>
@@ -47,7 +50,29 @@ protected:
     }
 };
 
+// Names, sizes and dates of the file dialog's lists, each in its own direction.
+class IsolatedNames : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const QVariant v = QIdentityProxyModel::data(index, role);
+        if (role == Qt::DisplayRole && v.typeId() == QMetaType::QString)
+            return Isolated(v.toString());
+        return v;
+    }
+};
+
 } // namespace
+
+void PrepareFileDialog(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new IsolatedNames(&dialog));
+    // a typed path reads left to right
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setLayoutDirection(Qt::LeftToRight);
+}
 
 QString StripMnemonic(const QString& text, int* mnemonicAt)
 {
@@ -95,13 +120,18 @@ void SetNoCaption(QWidget* window)
     window->setWindowTitle(QStringLiteral(" "));
 }
 
-JoinedMnemonicStyle::JoinedMnemonicStyle(QStyle* base) : QProxyStyle(base) {}
+PersianStyle::PersianStyle(QStyle* base) : QProxyStyle(base) {}
 
-void JoinedMnemonicStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal,
+void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal,
                                        bool enabled, const QString& text, QPalette::ColorRole textRole) const
 {
-    if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))
-        || !HasArabicLetters(text)) {
+    if (!HasArabicLetters(text)) {
+        // a path or a date: its slashes stay where they are
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text.isEmpty() ? text : LeftToRight(text),
+                                  textRole);
+        return;
+    }
+    if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))) {
         QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
         return;
     }
@@ -149,7 +179,7 @@ void JoinedMnemonicStyle::drawItemText(QPainter* painter, const QRect& rect, int
     painter->restore();
 }
 
-void JoinedMnemonicStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+void PersianStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                       const QWidget* widget) const
 {
     if (element == CE_MenuItem) {
@@ -164,7 +194,7 @@ void JoinedMnemonicStyle::drawControl(ControlElement element, const QStyleOption
     QProxyStyle::drawControl(element, option, painter, widget);
 }
 
-int JoinedMnemonicStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+int PersianStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                                    QStyleHintReturn* returnData) const
 {
     if (hint == SH_UnderlineShortcut && hideMnemonics)
@@ -179,6 +209,6 @@ void InstallWindowLook(QApplication& app)
     if (qt->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"), QStringLiteral("_"),
                  QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(qt);
-    QApplication::setStyle(new JoinedMnemonicStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    QApplication::setStyle(new PersianStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.installEventFilter(new WindowCentring(&app));
 }

@@ -8,16 +8,18 @@
 #include <QString>
 
 class QApplication;
+class QFileDialog;
 class QWidget;
 
 // Installs the style, Qt's Persian translation and the window centring on the application.
 void InstallWindowLook(QApplication& app);
 
-// The style: draws "ان&صراف" as the joined word with the mnemonic letter underlined.
-class JoinedMnemonicStyle : public QProxyStyle {
+// The style: draws "ان&صراف" as the joined word with the mnemonic letter underlined, and a
+// caption without Persian letters ("/tmp/a.jpg", "1403/05/12") left to right.
+class PersianStyle : public QProxyStyle {
     Q_OBJECT
 public:
-    explicit JoinedMnemonicStyle(QStyle* base = nullptr);
+    explicit PersianStyle(QStyle* base = nullptr);
 
     void drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal, bool enabled,
                       const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
@@ -42,3 +44,6 @@ QString Isolated(const QString& text);
 
 // A window without a caption: the title stays blank instead of the program's name.
 void SetNoCaption(QWidget* window);
+
+// Qt's file dialog as the program shows it: file names, sizes and dates keep their order.
+void PrepareFileDialog(QFileDialog& dialog);

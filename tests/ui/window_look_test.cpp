@@ -47,7 +47,7 @@ TEST(WindowLook, StripMnemonic)
 // underline below them.
 TEST(WindowLook, MnemonicCaptionsKeepTheirLettersJoined)
 {
-    JoinedMnemonicStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    PersianStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
     QFont font(QStringLiteral("Noto Sans Arabic"));
     font.setPixelSize(20);
     const QRect area(0, 0, 200, 40);
