@@ -47,6 +47,8 @@ TFrmTels::TFrmTels(QWidget* parent)
         ui->TabControl1->addTab(t);
     ui->TabControl1->setCurrentIndex(32);
     ui->TabControl1->setMouseTracking(true);
+    // every letter in sight when the book opens, none behind the scroll arrows
+    resize(qMax(width(), ui->TabControl1->sizeHint().width() + 24), height());
 
     widgets::DBGrid* g = ui->dbgrid1;
     if (Dm)

@@ -1,7 +1,9 @@
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QEvent>
+#include <QStyledItemDelegate>
 #include <QFileDialog>
 #include <QIdentityProxyModel>
 #include <QLineEdit>
@@ -60,6 +62,21 @@ public:
         if (role == Qt::DisplayRole && v.typeId() == QMetaType::QString)
             return Isolated(v.toString());
         return v;
+    }
+};
+
+// Rows as high as the Persian letters, which come from a taller fallback font than the
+// widget's own one that Qt measures the rows by.
+class PersianRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QFont persian = option.font;
+        persian.setFamilies({QStringLiteral("Noto Sans Arabic"), option.font.family()});
+        size.setHeight(qMax(size.height(), QFontMetrics(persian).height() + 2));
+        return size;
     }
 };
 
@@ -192,6 +209,16 @@ void PersianStyle::drawControl(ControlElement element, const QStyleOption* optio
         }
     }
     QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void PersianStyle::polish(QWidget* widget)
+{
+    QProxyStyle::polish(widget);
+    // the plain delegate of an editable combo's list measures rows by the widget's font alone,
+    // so Persian letters (drawn by a taller fallback font) overlap the next row
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        if (combo->itemDelegate() && combo->itemDelegate()->inherits("QComboBoxDelegate"))
+            combo->setItemDelegate(new PersianRowDelegate(combo));
 }
 
 int PersianStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,

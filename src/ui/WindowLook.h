@@ -25,6 +25,9 @@ public:
                       const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
+    // Drop-down lists whose rows Qt sizes by the Latin font get rows as high as their letters.
+    void polish(QWidget* widget) override;
+    using QProxyStyle::polish;
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
 };
