@@ -22,6 +22,12 @@
 
 namespace {
 
+void shot(QWidget* w, const char* name)
+{
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        w->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + QLatin1Char('/') + QLatin1String(name) + ".png");
+}
+
 TEST(DocumentHelpers, FoldersAndPictureKinds)
 {
     EXPECT_EQ(DocumentFolder(QStringLiteral("/home/a/b.jpg")), QStringLiteral("/home/a/"));
@@ -115,14 +121,20 @@ TEST_P(Documents, ViewerPanelsAndWrapAround)
     add(docs, broken);
     add(docs, files.path() + QStringLiteral("/gone.jpg"));
     Dm->QDocs->First();
+    docs.show();
+    shot(&docs, "documents");
     TfrmShowDocs viewer;
     Ui::TfrmShowDocs* ui = viewer.form();
+    viewer.resize(700, 500);
+    viewer.show();
     viewer.ShowCurrentDoc();
+    shot(&viewer, "viewer_picture");
     EXPECT_FALSE(ui->Image1->isHidden());
     EXPECT_TRUE(ui->pnlOpenInwin->isHidden());
     EXPECT_TRUE(ui->pnlNotFound->isHidden());
     EXPECT_EQ(ui->lblfpath2->text(), LeftToRight(picture));
     viewer.NextDoc();   // a film: open with the system
+    shot(&viewer, "viewer_film");
     EXPECT_TRUE(ui->Image1->isHidden());
     EXPECT_FALSE(ui->pnlOpenInwin->isHidden());
     EXPECT_EQ(ui->lblfpath->text(), LeftToRight(film));
@@ -130,6 +142,7 @@ TEST_P(Documents, ViewerPanelsAndWrapAround)
     EXPECT_FALSE(ui->pnlOpenInwin->isHidden());
     EXPECT_EQ(ui->lblfpath->text(), LeftToRight(broken));
     viewer.NextDoc();   // gone
+    shot(&viewer, "viewer_gone");
     EXPECT_FALSE(ui->pnlNotFound->isHidden());
     EXPECT_TRUE(ui->Image1->isHidden());
     EXPECT_TRUE(ui->pnlOpenInwin->isHidden());

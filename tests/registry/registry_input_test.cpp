@@ -145,6 +145,8 @@ TEST_P(RegistryInput, DemandTypeListsAreFixedAndEscClearsOneRow)
     EXPECT_FALSE(niyaz()->edtf3->isEnabled());
     EXPECT_EQ(niyaz()->lblf3->text(), QStringLiteral("-------"));
     EXPECT_TRUE(niyaz()->edtf1->isEnabled());
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        FrmNiyaz->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + "/demand_form_conditions.png");
 }
 
 TEST_P(RegistryInput, DemandEnterFlowARefusedPostAndPhonesToThePhoneBook)
@@ -339,6 +341,8 @@ TEST_P(RegistryInput, PhoneBookTabsTakeBothLetterForms)
         want.sort();
         EXPECT_EQ(shown, want) << c.tab.toStdString();
     }
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        FrmTels->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + "/phone_book.png");
 }
 
 DOVIN_INSTANTIATE_ENGINES(RegistryInput);
