@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
 #include "registry/TfrmDocs.h"
+#include "platform/widgets/BidiText.h"
 #include "ui/WindowLook.h"
 #include "ui_TfrmShowDocs.h"
 
@@ -53,13 +54,13 @@ void TfrmShowDocs::ShowCurrentDoc()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = currentPath();
-    ui->lblfpath2->setText(LeftToRight(path));
+    ui->lblfpath2->setText(widgets::LeftToRight(path));
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists() || !file.isFile()) {
         ui->pnlOpenInwin->hide();
         ui->Image1->hide();
         ui->Image1->clear();
-        ui->Label4->setText(LeftToRight(path));
+        ui->Label4->setText(widgets::LeftToRight(path));
         ui->pnlNotFound->show();
         QApplication::restoreOverrideCursor();
         return;
@@ -83,7 +84,7 @@ void TfrmShowDocs::ShowCurrentDoc()
     }
     ui->Image1->hide();
     ui->Image1->clear();
-    ui->lblfpath->setText(LeftToRight(path));
+    ui->lblfpath->setText(widgets::LeftToRight(path));
     ui->pnlOpenInwin->show();
     QApplication::restoreOverrideCursor();
 }

@@ -1,5 +1,7 @@
 #include "ui/WindowLook.h"
 
+#include "platform/widgets/BidiText.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QEvent>
@@ -16,11 +18,10 @@
 #include <QTranslator>
 #include <QWidget>
 
-namespace {
+using widgets::Isolated;
+using widgets::LeftToRight;
 
-// Qt's text layout honours the embedding marks (not the isolates)
-const QChar LRE(0x202A);
-const QChar PDF(0x202C);
+namespace {
 
 // Set while a menu item is drawn: its text goes straight to the painter, so a mnemonic there
 // is hidden rather than splitting the word.
@@ -115,20 +116,6 @@ bool HasArabicLetters(const QString& text)
         if (c.script() == QChar::Script_Arabic)
             return true;
     return false;
-}
-
-QString LeftToRight(const QString& text) { return LRE + text + PDF; }
-
-QString Isolated(const QString& text)
-{
-    for (const QChar c : text) {
-        const QChar::Direction d = c.direction();
-        if (d == QChar::DirR || d == QChar::DirAL)
-            return text;
-        if (d == QChar::DirL)
-            break;
-    }
-    return LeftToRight(text);
 }
 
 void SetNoCaption(QWidget* window)

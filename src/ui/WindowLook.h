@@ -4,6 +4,8 @@
 // opening centred on the screen, and left-to-right texts kept in their order inside
 // right-to-left windows.
 
+#include "platform/widgets/BidiText.h"
+
 #include <QProxyStyle>
 #include <QString>
 
@@ -38,12 +40,7 @@ QString StripMnemonic(const QString& text, int* mnemonicAt = nullptr);
 // True when the text holds a letter of the Arabic script.
 bool HasArabicLetters(const QString& text);
 
-// The text isolated left to right (paths, numbers with slashes): "/tmp/a.jpg" keeps its order
-// inside a right-to-left window.
-QString LeftToRight(const QString& text);
-// The text in the direction of its first strong letter (left to right when it has none):
-// Persian stays right to left, paths and numbers keep their order.
-QString Isolated(const QString& text);
+// Left-to-right texts inside right-to-left windows: widgets::LeftToRight, widgets::Isolated.
 
 // A window without a caption: the title stays blank instead of the program's name.
 void SetNoCaption(QWidget* window);

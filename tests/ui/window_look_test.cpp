@@ -3,6 +3,7 @@
 #include "platform/report/Fonts.h"
 #include "platform/shell/Prompter.h"
 #include "ui/Tfrm_dlg.h"
+#include "platform/widgets/BidiText.h"
 #include "ui/WindowLook.h"
 #include "ui_Tfrm_dlg.h"
 
@@ -168,11 +169,11 @@ TEST(WindowLook, LeftToRightTextsKeepTheirOrder)
     const QString path = QStringLiteral("/tmp/a.jpg");
     const QImage ltr = draw(path, Qt::LeftToRight);
     EXPECT_NE(draw(path, Qt::RightToLeft), ltr);
-    EXPECT_EQ(draw(LeftToRight(path), Qt::RightToLeft), ltr);
-    EXPECT_EQ(draw(Isolated(path), Qt::RightToLeft), ltr);
-    EXPECT_EQ(draw(Isolated(QStringLiteral("-12/5")), Qt::RightToLeft), draw(QStringLiteral("-12/5"), Qt::LeftToRight));
+    EXPECT_EQ(draw(widgets::LeftToRight(path), Qt::RightToLeft), ltr);
+    EXPECT_EQ(draw(widgets::Isolated(path), Qt::RightToLeft), ltr);
+    EXPECT_EQ(draw(widgets::Isolated(QStringLiteral("-12/5")), Qt::RightToLeft), draw(QStringLiteral("-12/5"), Qt::LeftToRight));
     // Persian keeps its own direction
-    EXPECT_EQ(Isolated(QStringLiteral("12 متر")), QStringLiteral("12 متر"));
+    EXPECT_EQ(widgets::Isolated(QStringLiteral("12 متر")), QStringLiteral("12 متر"));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/widgets/DBGrid.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/widgets/BidiText.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 
@@ -31,7 +32,7 @@ protected:
     {
         QStyledItemDelegate::initStyleOption(option, index);
         if (!option->text.isEmpty())
-            option->text = QChar(0x2068) + option->text + QChar(0x2069);
+            option->text = Isolated(option->text);
     }
 };
 
