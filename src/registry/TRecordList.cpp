@@ -240,7 +240,7 @@ void TRecordList::setupMatchPanel()
         });
         watchMoney(edit, 50, r.decimals);
         // a grouped amount of thousands of millions shows whole
-        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("9,999,999,999,999")) + 16);
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("9,999,999,999,999")) + 16);
     }
     for (QLineEdit* e : parts_.matchAmounts)
         connect(e, &QLineEdit::textEdited, this, [e] { MoneyEditChange(e); });
