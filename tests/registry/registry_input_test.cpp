@@ -245,7 +245,6 @@ TEST_P(RegistryInput, DocumentsOfANewPropertyPostItFirst)
 TEST_P(RegistryInput, MatchPanelRestoredFromItsFile)
 {
     const QString file = MatchStateFile();
-    const QString section = MatchStateSection(TMatchDirection::PropertyToDemands);
     FrmLstMelk = new TFrmLstMelk;
     FrmLstNiyaz = new TFrmLstNiyaz;
     const auto box = [](const char* name) { return FrmLstMelk->findChild<QCheckBox*>(QString::fromLatin1(name)); };
@@ -286,7 +285,6 @@ TEST_P(RegistryInput, MatchPanelRestoredFromItsFile)
         if (c.ticked.contains("chkSellMatch"))
             EXPECT_EQ(edit("edtSellMatch")->text(), QStringLiteral("1,000,000,000"));
     }
-    EXPECT_EQ(section, QStringLiteral("frmlstmelkPanel4"));
 }
 
 TEST_P(RegistryInput, RegionListReloadsInKeyOrderAfterASort)
