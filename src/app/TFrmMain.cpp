@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmap>
 #include <QStatusBar>
 #include <QThread>
@@ -66,6 +67,38 @@ void bindButton(QToolButton* button, QAction* action, const QString& caption = {
     QObject::connect(button, &QToolButton::clicked, action, &QAction::trigger);
 }
 
+// The picture that opens the picture help: a photograph with a question mark over it and the
+// caption under it.
+QPixmap pictureHelpImage(const QString& caption, const QFont& font)
+{
+    QPixmap pm(180, 64);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF photo(66, 2, 48, 36);
+    p.setPen(QPen(QColor(60, 90, 140), 2));
+    p.setBrush(QColor(215, 232, 250));
+    p.drawRoundedRect(photo, 4, 4);
+    p.setBrush(QColor(90, 150, 90));
+    p.drawPolygon(QPolygonF({{70, 34}, {84, 16}, {94, 27}, {101, 20}, {110, 34}}));
+    p.setBrush(QColor(240, 190, 40));
+    p.drawEllipse(QPointF(102, 11), 4, 4);
+    p.setBrush(QColor(200, 60, 50));
+    p.setPen(Qt::NoPen);
+    p.drawEllipse(QPointF(112, 34), 9, 9);
+    p.setPen(Qt::white);
+    QFont mark = font;
+    mark.setBold(true);
+    mark.setPixelSize(13);
+    p.setFont(mark);
+    p.drawText(QRectF(103, 25, 18, 18), Qt::AlignCenter, QStringLiteral("?"));
+    p.setPen(QColor(40, 40, 40));
+    p.setFont(font);
+    p.setLayoutDirection(Qt::RightToLeft);
+    p.drawText(QRectF(0, 42, 180, 22), Qt::AlignCenter, caption);
+    return pm;
+}
+
 } // namespace
 
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>())
@@ -75,7 +108,7 @@ TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<U
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     StatusPanel->setMinimumWidth(50);
     ui->StatusBar1->addWidget(StatusPanel, 1);
-    ui->Image4->setText(ui->Image4->toolTip());
+    ui->Image4->setPixmap(pictureHelpImage(ui->Image4->toolTip(), ui->Image4->font()));
     ui->Image4->installEventFilter(this);
 
     tmrInternetUpdate = new QTimer(this);

@@ -4,6 +4,7 @@
 #include "ui/GuardedApplication.h"
 #include "ui/TTools.h"
 #include "ui/WidgetPrompter.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 
@@ -12,6 +13,7 @@ int main(int argc, char** argv)
     GuardedApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zanit Kolvar (Dovin)"));
     QApplication::setLayoutDirection(Qt::RightToLeft);
+    InstallWindowLook(app);
     report::installFontSubstitutions();
     WidgetPrompter prompter;
     shell::setPrompter(&prompter);

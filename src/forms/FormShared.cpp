@@ -88,18 +88,13 @@ PanelDesign CapturePanelDesign(QWidget* panel)
 void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section, QWidget* panel,
                                  const PanelDesign& design)
 {
-    LoadPanelState(iniPath, section, panel);
     const ini::IniFile ini(iniPath);
-    // a key the file lacks reads as the sentinel: back to the design state
-    const QString none = QStringLiteral("\x01missing\x01");
     for (QObject* child : panel->children()) {
         const QString name = child->objectName();
-        if (!design.contains(name) || ini.readString(section, name, none) != none)
-            continue;
         if (QCheckBox* c = plainCheckBox(child))
-            c->setChecked(design.value(name).toBool());
+            c->setChecked(ini.readBool(section, name, design.value(name, true).toBool()));
         else if (QLineEdit* e = plainEdit(child))
-            e->setText(design.value(name).toString());
+            e->setText(ini.readString(section, name, design.value(name, QStringLiteral("0")).toString()));
     }
 }
 

@@ -35,7 +35,8 @@ bool AskSavePending(db::DataSet* ds, const QString& caption, bool confirmSaved =
 // The check boxes and plain edit boxes directly on a panel as designed, by object name.
 using PanelDesign = QHash<QString, QVariant>;
 PanelDesign CapturePanelDesign(QWidget* panel);
-// LoadPanelState, except that a control whose key the file lacks keeps its design state.
+// LoadPanelState, except that a control whose key the file lacks (or a missing file) takes its
+// design state instead of "checked" and "0".
 void LoadPanelStateKeepingDesign(const QString& iniPath, const QString& section, QWidget* panel,
                                  const PanelDesign& design);
 

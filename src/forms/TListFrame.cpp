@@ -32,8 +32,12 @@ TListFrame::TListFrame(QWidget* form, const Parts& parts, const QString& layoutK
 {
     if (parts_.btnsearch)
         connect(parts_.btnsearch, &QAbstractButton::clicked, this, [this] { Find(); });
-    if (parts_.edtsearch)
-        connect(parts_.edtsearch, &QLineEdit::textChanged, this, [this] { Find(); });
+    if (parts_.edtsearch) {
+        // room for a name or a date as typed
+        QLineEdit* e = parts_.edtsearch;
+        e->setMinimumWidth(qMax(e->minimumWidth(), e->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24));
+        connect(e, &QLineEdit::textChanged, this, [this] { Find(); });
+    }
     if (parts_.BitBtn3)
         connect(parts_.BitBtn3, &QAbstractButton::clicked, this, [this] { FindNext(); });
     if (parts_.chkfilter)

@@ -7,6 +7,10 @@
 #include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
 
+#include <QFontMetricsF>
+#include <QImage>
+#include <QtMath>
+
 namespace {
 
 const QString kRahnEjareh = QStringLiteral("رهن و اجاره");
@@ -23,6 +27,18 @@ QFont boldArial(int size)
     f.setBold(true);
     return f;
 }
+
+// The width of a text in the report's units (tenths of a millimetre).
+int reportWidth(const QString& text, const QFont& font)
+{
+    QImage device(1, 1, QImage::Format_Mono);
+    device.setDotsPerMeterX(10000);
+    device.setDotsPerMeterY(10000);
+    return qCeil(QFontMetricsF(font, &device).horizontalAdvance(text));
+}
+
+// Room between a column's text and the separators beside it.
+const int kPad = 15;
 
 QString today()
 {
@@ -92,9 +108,12 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
     r->pageFrame = Frame::all(3);
     const int w = r->printableWidth();
 
-    // Columns from the left: address 40%, detail 43%, deal type 12%, row number.
+    // Columns from the left: address 40%, detail 43%, deal type 12%, row number (the rest,
+    // at least its title's width; the detail gives up what the row number needs).
+    const QString rowTitle = QStringLiteral("رديف");
+    const int rowNeed = reportWidth(rowTitle, boldArial(11)) + 2 * kPad;
     const int addrW = w * 40 / 100;
-    const int detailW = w * 43 / 100;
+    const int detailW = w * 43 / 100 - qMax(0, rowNeed - (w - w * 40 / 100 - w * 43 / 100 - w * 12 / 100));
     const int forsW = w * 12 / 100;
     const int detailX = addrW;
     const int forsX = detailX + detailW;
@@ -116,11 +135,11 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
     header.name = QStringLiteral("ColumnHeaderBand1");
     header.frame = Frame{false, true, false, true, 3, Qt::black};
     const auto headerLabel = [&](const char* name, int x, int width, const QString& text) {
-        TextElement& e = header.addText(QString::fromLatin1(name), QRect(x + 5, 15, width - 10, 55), text);
+        TextElement& e = header.addText(QString::fromLatin1(name), QRect(x + kPad, 15, width - 2 * kPad, 55), text);
         e.font = boldArial(11);
         e.alignment = Qt::AlignRight | Qt::AlignVCenter;
     };
-    headerLabel("QRHLblRow", rowX, rowW, QStringLiteral("رديف"));
+    headerLabel("QRHLblRow", rowX, rowW, rowTitle);
     headerLabel("QRHLblType", forsX, forsW, QStringLiteral("نوع معامله"));
     headerLabel("QRHLblDetail", detailX, detailW, QStringLiteral("مشخصات"));
     headerLabel("QRHLblAddr", 0, addrW, layout.addrHeader);
@@ -130,7 +149,7 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
     detail.name = QStringLiteral("DetailBand1");
     detail.frame = Frame{false, true, false, true, 1, Qt::black};
     const auto cell = [&](const char* name, int x, int width, bool wrap) -> TextElement& {
-        TextElement& e = detail.addText(QString::fromLatin1(name), QRect(x + 15, 10, width - 30, 45));
+        TextElement& e = detail.addText(QString::fromLatin1(name), QRect(x + kPad, 10, width - 2 * kPad, 45));
         e.wordWrap = wrap;
         e.autoStretch = wrap;
         e.alignment = Qt::AlignRight | Qt::AlignTop;

@@ -57,7 +57,8 @@ TFRmMelk::TFRmMelk(QWidget* parent) : TRecordForm(parent), ui(std::make_unique<U
     d.firstPrice = QStringLiteral("قيمت فروش");
     d.enterOnTypeMovesToAmount = true;
     d.enterMovesOn = {
-        ui->DBEdit1,     ui->DBEdit2,     ui->DBEdit3,           ui->DBEdit4,     ui->DBEdit8,     ui->DBCheckBox1,
+        ui->DBEdit1,     ui->DBEdit2,     ui->DBEdit3,           ui->DBEdit4,     ui->DBEdit8,     ui->DBEdit16,
+        ui->DBCheckBox1,
         ui->DBCheckBox2, ui->DBCheckBox3, ui->DBLookupComboBox1, ui->DBEdit9,     ui->DBEdit10,    ui->DBEdit11,
         ui->DBEdit12,    ui->DBEdit17,    ui->DBEdit13,          ui->DBEdit14,    ui->DBEdit15,    ui->DBEdit18,
         ui->DBEdit19,    ui->DBEdit22,    ui->DBEdit23,          ui->DBEdit21,    ui->edtsh1,      ui->edtsh2,
@@ -141,11 +142,11 @@ void TFRmMelk::ConnectDataModule()
     updateDocsButton();
 }
 
-// Documents belong to a stored property: none while the list is empty or a row is being inserted.
+// Documents belong to a property: a new one is posted first when the button is pressed.
 void TFRmMelk::updateDocsButton()
 {
     const db::DataSet* ds = Dm ? Dm->QMelk : nullptr;
-    ui->btnDocs->setEnabled(ds && ds->Active() && !ds->IsEmpty() && ds->State() != db::DataSetState::Insert);
+    ui->btnDocs->setEnabled(ds && ds->Active() && (!ds->IsEmpty() || ds->State() == db::DataSetState::Insert));
 }
 
 void TFRmMelk::prepareShow()

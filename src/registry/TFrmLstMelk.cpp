@@ -63,6 +63,7 @@ TFrmLstMelk::TFrmLstMelk(QWidget* parent) : TRecordList(parent), ui(std::make_un
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("ForSell"), QStringLiteral("ForRahn"), QStringLiteral("ForEjareh")};
     d.personFields = {QStringLiteral("MalekEsm"), QStringLiteral("calmalektels")};
+    d.leftFields = {QStringLiteral("MalekEsm"), QStringLiteral("Tozihat"), QStringLiteral("SayerEmkanat")};
     d.cards = {{"تاريخ ارائه", "tarikheraeh"}, {"نوع ملک", "NovMelk"}, {"تلفن هاي مالک", "calmalektels"},
                {"نام مالک", "MalekEsm"}, {"مساحت", "Masahat"}, {"عرض", "Arz"}, {"زيربنا", "ZirBana"},
                {"منطقه", "lkmn"}, {"محل", "Mahal"}, {"طبقه", "Tabagheh"}, {"تعدادتلفن", "tedadtel"},

@@ -73,6 +73,7 @@ TFrmLstNiyaz::TFrmLstNiyaz(QWidget* parent) : TRecordList(parent), ui(std::make_
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("kharid"), QStringLiteral("Rahn"), QStringLiteral("Ejareh")};
     d.personFields = {QStringLiteral("Esm"), QStringLiteral("calcust")};
+    d.leftFields = {QStringLiteral("Esm"), QStringLiteral("Tozihat")};
     d.dateField = QStringLiteral("tarikheraeh");
     d.cards = {{"تاريخ ارائه", "tarikheraeh"}, {"نوع ملک", "NovMelk"}, {"تلفن هاي مستاجر / خريدار", "calcust"},
                {"نام شخص", "Esm"}, {"مساحت", "masahat"}, {"زيربنا", "zirbana"}, {"طبقه", "Tabagheh"},

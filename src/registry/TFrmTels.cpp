@@ -4,12 +4,14 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
 #include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 #include "forms/FormShared.h"
 #include "registry/TFrmTelsNEw.h"
 #include "forms/TListFrame.h"
 #include "ui_TFrmTels.h"
 
+#include <QHash>
 #include <QKeyEvent>
 
 TFrmTels* FrmTels = nullptr;
@@ -25,7 +27,13 @@ QString TFrmTels::TabSql(const QString& tab)
 {
     if (tab == QLatin1String("..."))
         return QStringLiteral("select * from t_Tels");
-    return QStringLiteral("select * from t_Tels where esm like ") + db::Q(tab + QLatin1Char('%'));
+    QString sql = QStringLiteral("select * from t_Tels where esm like ") + db::Q(tab + QLatin1Char('%'));
+    // names typed with the other form of the letter (Persian or Arabic yeh and kaf)
+    static const QHash<QChar, QChar> other{{QChar(0x064A), QChar(0x06CC)}, {QChar(0x06CC), QChar(0x064A)},
+                                           {QChar(0x06A9), QChar(0x0643)}, {QChar(0x0643), QChar(0x06A9)}};
+    if (tab.size() == 1 && other.contains(tab[0]))
+        sql += QStringLiteral(" or esm like ") + db::Q(QString(other.value(tab[0])) + QLatin1Char('%'));
+    return sql;
 }
 
 TFrmTels::TFrmTels(QWidget* parent)
@@ -39,6 +47,8 @@ TFrmTels::TFrmTels(QWidget* parent)
         ui->TabControl1->addTab(t);
     ui->TabControl1->setCurrentIndex(32);
     ui->TabControl1->setMouseTracking(true);
+    // every letter in sight when the book opens, none behind the scroll arrows
+    resize(qMax(width(), ui->TabControl1->sizeHint().width() + 24), height());
 
     widgets::DBGrid* g = ui->dbgrid1;
     if (Dm)
@@ -49,6 +59,10 @@ TFrmTels::TFrmTels(QWidget* parent)
                    {QStringLiteral("Mobile"), QStringLiteral("موبايل"), 140, true},
                    {QStringLiteral("Fax"), QStringLiteral("فاکس"), 120, true}});
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setCellStyler([](int, const QString& fieldName, widgets::CellStyle& style) {
+        if (fieldName == QLatin1String("Esm"))
+            style.alignment = Qt::AlignLeft | Qt::AlignAbsolute;
+    });
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->installEventFilter(this);

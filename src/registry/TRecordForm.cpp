@@ -17,6 +17,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -38,10 +39,22 @@ void TRecordForm::setupRecordForm(const Parts& parts, const Design& design)
 
     for (int i = 0; i < 3; ++i) {
         QComboBox* type = parts_.rows[i].type;
+        // a fixed list: only its four items can be stored
+        type->setEditable(false);
         type->addItems(design_.dealTypes);
         type->installEventFilter(this);
         connect(type, qOverload<int>(&QComboBox::activated), this, [this, i] { RelabelRow(i + 1); });
     }
+    // the amount labels keep one width whatever caption the type gives them
+    QStringList captions{QStringLiteral("-------"), QStringLiteral("قيمت رهن"), QStringLiteral("قيمت اجاره"),
+                         design_.firstPrice};
+    for (const DealConditionRows::Row& r : parts_.rows)
+        for (QLabel* l : {r.lblf, r.lblf2}) {
+            int width = 0;
+            for (const QString& c : captions)
+                width = qMax(width, l->fontMetrics().horizontalAdvance(c));
+            l->setMinimumWidth(width + 4);
+        }
     // amounts regroup while typed
     QList<widgets::DBEdit*> money{parts_.DBEdit13};
     for (const DealConditionRows::Row& r : parts_.rows)
@@ -76,9 +89,11 @@ void TRecordForm::bindRecordForm()
     // read-only controls stay so whatever the field allows
     for (widgets::DBEdit* e : {parts_.DBEdit5, parts_.DBEdit6})
         connect(e->link(), &widgets::FieldLink::refresh, e, [e] { e->setReadOnly(true); });
-    parts_.DBEdit5->setReadOnly(true);
-    parts_.DBEdit6->setReadOnly(true);
-    parts_.DBEdit7->setReadOnly(true);
+    // read-only boxes: shown, never a stop of Tab or Enter
+    for (widgets::DBEdit* e : {parts_.DBEdit5, parts_.DBEdit6, parts_.DBEdit7}) {
+        e->setReadOnly(true);
+        e->setFocusPolicy(Qt::ClickFocus);
+    }
 
     rows_.Bind(ds);
     parts_.DBLookupComboBox1->setDataSet(ds);

@@ -103,6 +103,8 @@ void TRecordList::setupGrid()
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setCellStyler([this, g](int row, const QString& fieldName, widgets::CellStyle& style) {
+        if (design_.leftFields.contains(fieldName))
+            style.alignment = Qt::AlignLeft | Qt::AlignAbsolute;
         if (design_.dealFields.contains(fieldName)) {
             db::DataSet* ds = g->dataSet();
             const db::Field* f = ds ? ds->FindField(fieldName) : nullptr;
@@ -149,6 +151,8 @@ void TRecordList::setupCards()
             val->setObjectName(QStringLiteral("DBText_") + QString::fromLatin1(it.field));
             val->setProperty("dataField", QString::fromLatin1(it.field));
             val->setMinimumWidth(60);
+            // a long value is cut at the card's edge (its tooltip shows it whole)
+            val->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             // next to its caption, whatever the direction of the value's text
             val->setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
             lay->addWidget(cap, row, col);
@@ -235,9 +239,12 @@ void TRecordList::setupMatchPanel()
             edit->setEnabled(on);
         });
         watchMoney(edit, 50, r.decimals);
+        // a grouped amount of thousands of millions shows whole
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(QStringLiteral("9,999,999,999,999")) + 16);
     }
     for (QLineEdit* e : parts_.matchAmounts)
         connect(e, &QLineEdit::textEdited, this, [e] { MoneyEditChange(e); });
+    panel4Design_ = CapturePanelDesign(parts_.Panel4);
 }
 
 void TRecordList::watchMoney(QLineEdit* edit, int digits, bool decimals)
@@ -304,7 +311,7 @@ void TRecordList::FormShow()
         parts_.Panel1->hide();
     }
     frame_->LoadLayout();
-    LoadPanelState(MatchStateFile(), design_.panel4Section, parts_.Panel4);
+    LoadPanelStateKeepingDesign(MatchStateFile(), design_.panel4Section, parts_.Panel4, panel4Design_);
     if (Dm)
         for (QComboBox* c : design_.storedLists)
             widgets::guarded([&] { FillComboItems(*Dm, c); });

@@ -155,6 +155,7 @@ protected:
         std::vector<const char*> searchTitles;
         QStringList dealFields;   // drawn as marks
         QStringList personFields; // shaded
+        QStringList leftFields;   // left-aligned
         QString dateField;        // shaded blue when given
         std::vector<Card> cards;  // in threes, then one a line
         int cardsInThrees = 0;
@@ -193,6 +194,7 @@ private:
     TListFrame* frame_ = nullptr;
     QMenu* gridMenu_ = nullptr;
     PanelDesign panel1Design_;
+    PanelDesign panel4Design_;
     QPixmap yes_, no_;
     bool dealBoxesFromRe_ = false;
 };

@@ -4,6 +4,8 @@
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
 #include "registry/TfrmDocs.h"
+#include "platform/widgets/BidiText.h"
+#include "ui/WindowLook.h"
 #include "ui_TfrmShowDocs.h"
 
 #include <QApplication>
@@ -15,7 +17,7 @@
 TfrmShowDocs::TfrmShowDocs(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmShowDocs>())
 {
     ui->setupUi(this);
-    setWindowTitle(QString());
+    SetNoCaption(this);
     // the panels keep their height; the picture takes the rest
     for (QWidget* w : {static_cast<QWidget*>(ui->Panel1), static_cast<QWidget*>(ui->pnlOpenInwin),
                        static_cast<QWidget*>(ui->pnlNotFound)})
@@ -52,13 +54,13 @@ void TfrmShowDocs::ShowCurrentDoc()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const QString path = currentPath();
-    ui->lblfpath2->setText(path);
+    ui->lblfpath2->setText(widgets::LeftToRight(path));
     const QFileInfo file(path);
     if (path.isEmpty() || !file.exists() || !file.isFile()) {
         ui->pnlOpenInwin->hide();
         ui->Image1->hide();
         ui->Image1->clear();
-        ui->Label4->setText(path);
+        ui->Label4->setText(widgets::LeftToRight(path));
         ui->pnlNotFound->show();
         QApplication::restoreOverrideCursor();
         return;
@@ -82,7 +84,7 @@ void TfrmShowDocs::ShowCurrentDoc()
     }
     ui->Image1->hide();
     ui->Image1->clear();
-    ui->lblfpath->setText(path);
+    ui->lblfpath->setText(widgets::LeftToRight(path));
     ui->pnlOpenInwin->show();
     QApplication::restoreOverrideCursor();
 }

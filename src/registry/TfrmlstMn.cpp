@@ -3,6 +3,7 @@
 #include "core/TDm.h"
 #include "platform/db/DataSet.h"
 #include "platform/widgets/DBGrid.h"
+#include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 #include "registry/Regions.h"
 #include "forms/FormShared.h"
@@ -23,6 +24,10 @@ TfrmlstMn::TfrmlstMn(QWidget* parent)
     g->setColumns({{QStringLiteral("Esm"), QStringLiteral("نام منطقه"), 131, true},
                    {QStringLiteral("Tozihat"), QStringLiteral("توضيحات"), 563, true}});
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->setCellStyler([](int, const QString& fieldName, widgets::CellStyle& style) {
+        if (QStringList{QStringLiteral("Esm"), QStringLiteral("Tozihat")}.contains(fieldName))
+            style.alignment = Qt::AlignLeft | Qt::AlignAbsolute;
+    });
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
 
@@ -60,6 +65,8 @@ void TfrmlstMn::btnrefreshClick()
     db::DataSet* ds = Dm->QMantagheh;
     widgets::guarded([ds] {
         ds->Close();
+        // a title-click sort does not outlive the reload
+        ds->setSort(QString());
         ds->setSQL(QStringLiteral("select * from t_manategh order by mnid"));
         ds->Open();
     });

@@ -22,6 +22,7 @@
 #include <QJsonObject>
 #include <QLineEdit>
 #include <QSaveFile>
+#include <QScrollArea>
 
 namespace {
 
@@ -150,6 +151,10 @@ void EnterAsTab(QWidget* formOrControl, QChar& key)
         if (w->window() == window && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
             && !w->focusProxy()) {
             w->setFocus(Qt::TabFocusReason);
+            // a control inside a scroll box is scrolled into view, as Tab does
+            for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())
+                if (auto* area = qobject_cast<QScrollArea*>(p))
+                    area->ensureWidgetVisible(w);
             return;
         }
     }

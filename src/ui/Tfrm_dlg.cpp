@@ -2,6 +2,7 @@
 #include "ui_Tfrm_dlg.h"
 
 #include "platform/shell/Prompter.h"
+#include "ui/WindowLook.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,12 +13,16 @@
 #include <QStyle>
 #include <QTextBlockFormat>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QtMath>
 
 namespace {
 
 const int ButtonWidth = 75;
 const int ButtonHeight = 25;
 const int ButtonTop = 125;
+const QSize DesignSize(411, 156);
+const QRect DesignMemo(117, 11, 289, 105);
 
 struct ButtonDef {
     int bit;
@@ -81,7 +86,11 @@ void Tfrm_dlg::setup(const shell::MessageRequest& request)
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
     c.mergeBlockFormat(centred);
-    setWindowTitle(request.caption);
+    fitText();
+    if (request.caption.isEmpty())
+        SetNoCaption(this);
+    else
+        setWindowTitle(request.caption);
 
     QLabel* picture = nullptr;
     switch (request.kind) {
@@ -114,7 +123,7 @@ void Tfrm_dlg::setup(const shell::MessageRequest& request)
         b->setObjectName(QLatin1String(d.name));
         b->setCursor(Qt::PointingHandCursor);
         const int width = d.bit == 16 ? ButtonWidth + 5 : ButtonWidth;
-        b->setGeometry(x, ButtonTop, width, ButtonHeight);
+        b->setGeometry(x, ButtonTop + height() - DesignSize.height(), width, ButtonHeight);
         if (d.bit == 1)
             x = width + 15;
         else
@@ -130,6 +139,41 @@ void Tfrm_dlg::setup(const shell::MessageRequest& request)
     }
     if (!buttonList.isEmpty())
         buttonList.first()->setFocus();
+}
+
+// Grows the dialog, wider first and then taller, until the whole message shows without
+// scrolling, up to a part of the screen; the pictures, frames and buttons follow.
+void Tfrm_dlg::fitText()
+{
+    QTextEdit* memo = ui->memmess;
+    QTextDocument* doc = memo->document();
+    QSize most(900, 600);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        most = most.boundedTo(s->availableGeometry().size() * 0.7);
+    const int maxWidth = DesignMemo.width() + qMax(0, most.width() - DesignSize.width());
+    const int maxHeight = DesignMemo.height() + qMax(0, most.height() - DesignSize.height());
+    // the text is laid out beside the scroll bar
+    const int bar = memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo) + 2 * memo->frameWidth();
+    const auto heightAt = [doc, bar](int width) {
+        doc->setTextWidth(width - bar);
+        return qCeil(doc->size().height()) + 2;
+    };
+    int width = DesignMemo.width();
+    if (heightAt(width) > DesignMemo.height()) {
+        doc->setTextWidth(-1); // the longest line unbroken
+        width = qBound(DesignMemo.width(), qCeil(doc->idealWidth()) + bar + 8, maxWidth);
+    }
+    const int height = qBound(DesignMemo.height(), heightAt(width), maxHeight);
+    doc->setTextWidth(-1);
+    const int dw = width - DesignMemo.width();
+    const int dh = height - DesignMemo.height();
+    setFixedSize(DesignSize + QSize(dw, dh));
+    memo->setGeometry(DesignMemo.adjusted(0, 0, dw, dh));
+    memo->setVerticalScrollBarPolicy(dw || dh ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn);
+    ui->Panel1->setGeometry(QRect(111, 5, 301, 117).adjusted(0, 0, dw, dh));
+    ui->Panel2->setGeometry(QRect(114, 8, 295, 111).adjusted(0, 0, dw, dh));
+    for (QLabel* l : {ui->error, ui->info, ui->question})
+        l->setGeometry(rect());
 }
 
 int Tfrm_dlg::execute() { return exec(); }

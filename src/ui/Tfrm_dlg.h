@@ -32,6 +32,8 @@ public slots:
     void reject() override;
 
 private:
+    void fitText();
+
     std::unique_ptr<Ui::Tfrm_dlg> ui;
     QList<QPushButton*> buttonList;
     bool hasCancel = false;

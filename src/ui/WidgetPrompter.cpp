@@ -3,6 +3,7 @@
 #include "platform/report/Preview.h"
 #include "ui/Tfrm_dlg.h"
 #include "ui/Tfrminputbox.h"
+#include "ui/WindowLook.h"
 
 #include <QApplication>
 #include <QColorDialog>
@@ -17,6 +18,14 @@
 namespace {
 
 QWidget* dialogParent() { return QApplication::activeWindow(); }
+
+void startAt(QFileDialog& dialog, const QString& path)
+{
+    if (path.isEmpty() || QFileInfo(path).isDir())
+        dialog.setDirectory(path);
+    else
+        dialog.selectFile(path);
+}
 
 QString startPath(const shell::FileRequest& r)
 {
@@ -70,21 +79,33 @@ int WidgetPrompter::plainMessage(const shell::PlainMessageRequest& request)
 
 QString WidgetPrompter::openFile(const shell::FileRequest& request)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), request.caption, startPath(request), request.filter);
+    QFileDialog dialog(dialogParent(), request.caption, QString(), request.filter);
+    PrepareFileDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    startAt(dialog, startPath(request));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString WidgetPrompter::saveFile(const shell::FileRequest& request)
 {
-    QFileDialog::Options options;
+    QFileDialog dialog(dialogParent(), request.caption, QString(), request.filter);
+    PrepareFileDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
     if (!request.overwritePrompt)
-        options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(dialogParent(), request.caption, startPath(request), request.filter, nullptr,
-                                        options);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    startAt(dialog, startPath(request));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 QString WidgetPrompter::chooseDirectory(const shell::FileRequest& request)
 {
-    return QFileDialog::getExistingDirectory(dialogParent(), request.caption, request.directory);
+    QFileDialog dialog(dialogParent(), request.caption, request.directory);
+    PrepareFileDialog(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
 }
 
 std::optional<QFont> WidgetPrompter::chooseFont(const QFont& initial)

@@ -7,6 +7,8 @@
 #include "forms/TListFrame.h"
 #include "registry/TfrmDocs.h"
 #include "registry/TfrmShowDocs.h"
+#include "platform/widgets/BidiText.h"
+#include "ui/WindowLook.h"
 #include "ui_TFrmTels.h"
 #include "ui_TFrmTelsNEw.h"
 #include "ui_TfrmShowDocs.h"
@@ -20,6 +22,12 @@
 #include <QTimer>
 
 namespace {
+
+void shot(QWidget* w, const char* name)
+{
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        w->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + QLatin1Char('/') + QLatin1String(name) + ".png");
+}
 
 TEST(DocumentHelpers, FoldersAndPictureKinds)
 {
@@ -114,30 +122,37 @@ TEST_P(Documents, ViewerPanelsAndWrapAround)
     add(docs, broken);
     add(docs, files.path() + QStringLiteral("/gone.jpg"));
     Dm->QDocs->First();
+    docs.show();
+    shot(&docs, "documents");
     TfrmShowDocs viewer;
     Ui::TfrmShowDocs* ui = viewer.form();
+    viewer.resize(700, 500);
+    viewer.show();
     viewer.ShowCurrentDoc();
+    shot(&viewer, "viewer_picture");
     EXPECT_FALSE(ui->Image1->isHidden());
     EXPECT_TRUE(ui->pnlOpenInwin->isHidden());
     EXPECT_TRUE(ui->pnlNotFound->isHidden());
-    EXPECT_EQ(ui->lblfpath2->text(), picture);
+    EXPECT_EQ(ui->lblfpath2->text(), widgets::LeftToRight(picture));
     viewer.NextDoc();   // a film: open with the system
+    shot(&viewer, "viewer_film");
     EXPECT_TRUE(ui->Image1->isHidden());
     EXPECT_FALSE(ui->pnlOpenInwin->isHidden());
-    EXPECT_EQ(ui->lblfpath->text(), film);
+    EXPECT_EQ(ui->lblfpath->text(), widgets::LeftToRight(film));
     viewer.NextDoc();   // a picture that does not load: the same panel
     EXPECT_FALSE(ui->pnlOpenInwin->isHidden());
-    EXPECT_EQ(ui->lblfpath->text(), broken);
+    EXPECT_EQ(ui->lblfpath->text(), widgets::LeftToRight(broken));
     viewer.NextDoc();   // gone
+    shot(&viewer, "viewer_gone");
     EXPECT_FALSE(ui->pnlNotFound->isHidden());
     EXPECT_TRUE(ui->Image1->isHidden());
     EXPECT_TRUE(ui->pnlOpenInwin->isHidden());
-    EXPECT_EQ(ui->Label4->text(), files.path() + QStringLiteral("/gone.jpg"));
+    EXPECT_EQ(ui->Label4->text(), widgets::LeftToRight(files.path() + QStringLiteral("/gone.jpg")));
     viewer.NextDoc();   // past the last: the first
-    EXPECT_EQ(ui->lblfpath2->text(), picture);
+    EXPECT_EQ(ui->lblfpath2->text(), widgets::LeftToRight(picture));
     EXPECT_FALSE(ui->Image1->isHidden());
     viewer.PriorDoc();  // before the first: the last
-    EXPECT_EQ(ui->lblfpath2->text(), files.path() + QStringLiteral("/gone.jpg"));
+    EXPECT_EQ(ui->lblfpath2->text(), widgets::LeftToRight(files.path() + QStringLiteral("/gone.jpg")));
     ui->BitBtn3->click();
     ui->BitBtn5->click();
     EXPECT_EQ(prompter.opened.mid(prompter.opened.size() - 2),
@@ -146,9 +161,9 @@ TEST_P(Documents, ViewerPanelsAndWrapAround)
     // one document: both directions keep showing it
     TfrmDocs single(nullptr, QString::number(other));
     viewer.NextDoc();
-    EXPECT_EQ(ui->lblfpath2->text(), QStringLiteral("/elsewhere.jpg"));
+    EXPECT_EQ(ui->lblfpath2->text(), widgets::LeftToRight(QStringLiteral("/elsewhere.jpg")));
     viewer.PriorDoc();
-    EXPECT_EQ(ui->lblfpath2->text(), QStringLiteral("/elsewhere.jpg"));
+    EXPECT_EQ(ui->lblfpath2->text(), widgets::LeftToRight(QStringLiteral("/elsewhere.jpg")));
 }
 
 DOVIN_INSTANTIATE_ENGINES(Documents);

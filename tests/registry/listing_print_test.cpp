@@ -78,6 +78,24 @@ TEST_P(Listing, PropertyTexts)
                           "انباري بزرگ ، نوساز ، قيمت فروش 1,500,000,000 قطعي ، قيمت رهن  200,000,000  اجاره "
                           "15,000,000توافقي");
     EXPECT_EQ(details[1].toStdString(), "مساحت:80  واقع در طبقه 0 ، داراي 2عدد اتاق،  ، ");
+    // the three separators run from the column titles down over the rows
+    const auto lines = r.findNamed("columnLine");
+    const auto titleRow = r.findNamed("QRHLblRow");
+    const auto lastRow = r.findNamed("QLblRow");
+    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(titleRow.size(), 1);
+    for (const auto& l : lines) {
+        EXPECT_LE(l.item->rect.top(), titleRow[0].item->rect.top());
+        EXPECT_GE(l.item->rect.bottom(), lastRow.last().item->rect.bottom());
+    }
+    // the column titles keep clear of them: "رديف" and "نوع معامله" never touch
+    for (const char* title : {"QRHLblRow", "QRHLblType", "QRHLblDetail", "QRHLblAddr"}) {
+        const QRect box = r.findNamed(title).value(0).item->rect;
+        for (const auto& l : lines)
+            EXPECT_FALSE(box.adjusted(-5, 0, 5, 0).contains(QPoint(l.item->rect.left(), box.center().y()))) << title;
+    }
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        report::renderPageImage(r, 0, 100).save(qEnvironmentVariable("DOVIN_SHOTS") + "/property_listing.png");
 
     // without phones, and an empty title setting gives no leading line
     TPrefMng::SetReportTitle("");

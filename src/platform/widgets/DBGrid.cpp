@@ -1,6 +1,7 @@
 #include "platform/widgets/DBGrid.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/widgets/BidiText.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 
@@ -22,6 +23,16 @@ public:
         const QVariant pic = index.data(DataSetModel::FillPictureRole);
         if (pic.isValid())
             p->drawPixmap(option.rect.adjusted(1, 1, -1, -1), pic.value<QPixmap>());
+    }
+
+protected:
+    // Each value keeps the direction of its own first letter: a path or a date with slashes
+    // keeps its order in a right-to-left grid.
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!option->text.isEmpty())
+            option->text = Isolated(option->text);
     }
 };
 

@@ -102,6 +102,8 @@ QVariant DataSetModel::data(const QModelIndex& index, int role) const
     case Qt::TextAlignmentRole: {
         if (fi < 0)
             return {};
+        if (const Qt::Alignment own = styleOf(index.row(), index.column()).alignment & Qt::AlignHorizontal_Mask)
+            return QVariant::fromValue(own | Qt::AlignVCenter);
         const Qt::Alignment a = ds_->FieldAt(fi)->Alignment() & Qt::AlignHorizontal_Mask;
         return QVariant::fromValue(Qt::Alignment(a ? a : Qt::AlignLeading) | Qt::AlignVCenter);
     }

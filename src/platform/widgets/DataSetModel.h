@@ -23,6 +23,7 @@ struct CellStyle {
     std::optional<QFont> font;
     QPixmap picture;            // shown beside the text, or over the whole cell with fillPicture
     bool fillPicture = false;   // the picture stretched to the cell, no text
+    Qt::Alignment alignment = {}; // horizontal; none: the field's alignment
 };
 
 class DataSetModel : public QAbstractTableModel {

@@ -1,0 +1,15 @@
+#pragma once
+// Left-to-right texts (paths, dates and numbers with slashes or signs) inside right-to-left
+// windows: marked so that they keep their order.
+
+#include <QString>
+
+namespace widgets {
+
+// The text embedded left to right: "/tmp/a.jpg" never shows as "tmp/a.jpg/".
+QString LeftToRight(const QString& text);
+// The text in the direction of its first strong letter (left to right when it has none):
+// Persian stays as it is, paths and numbers keep their order.
+QString Isolated(const QString& text);
+
+} // namespace widgets

@@ -1,0 +1,228 @@
+#include "ui/WindowLook.h"
+
+#include "platform/widgets/BidiText.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QEvent>
+#include <QStyledItemDelegate>
+#include <QFileDialog>
+#include <QIdentityProxyModel>
+#include <QLineEdit>
+#include <QLibraryInfo>
+#include <QPainter>
+#include <QScreen>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <QTextLayout>
+#include <QTranslator>
+#include <QWidget>
+
+using widgets::Isolated;
+using widgets::LeftToRight;
+
+namespace {
+
+// Set while a menu item is drawn: its text goes straight to the painter, so a mnemonic there
+// is hidden rather than splitting the word.
+thread_local bool hideMnemonics = false;
+
+// Opens every top-level window centred on its screen the first time it is shown, unless it
+// was placed already (a dialog over its parent, a window moved by code or by the user).
+class WindowCentring : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !w->testAttribute(Qt::WA_Moved)
+                && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
+                if (QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
+                    const QRect area = screen->availableGeometry();
+                    QPoint at = area.center() - QPoint(w->width() / 2, w->height() / 2);
+                    at.setX(qMax(at.x(), area.left()));
+                    at.setY(qMax(at.y(), area.top()));
+                    w->move(at);
+                }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Names, sizes and dates of the file dialog's lists, each in its own direction.
+class IsolatedNames : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        const QVariant v = QIdentityProxyModel::data(index, role);
+        if (role == Qt::DisplayRole && v.typeId() == QMetaType::QString)
+            return Isolated(v.toString());
+        return v;
+    }
+};
+
+// Rows as high as the Persian letters, which come from a taller fallback font than the
+// widget's own one that Qt measures the rows by.
+class PersianRowDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        QFont persian = option.font;
+        persian.setFamilies({QStringLiteral("Noto Sans Arabic"), option.font.family()});
+        size.setHeight(qMax(size.height(), QFontMetrics(persian).height() + 2));
+        return size;
+    }
+};
+
+} // namespace
+
+void PrepareFileDialog(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setProxyModel(new IsolatedNames(&dialog));
+    // a typed path reads left to right
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+        name->setLayoutDirection(Qt::LeftToRight);
+}
+
+QString StripMnemonic(const QString& text, int* mnemonicAt)
+{
+    QString out;
+    out.reserve(text.size());
+    int at = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) {
+            ++i;
+            if (text[i] != QLatin1Char('&') && at < 0)
+                at = int(out.size());
+        }
+        out += text[i];
+    }
+    if (mnemonicAt)
+        *mnemonicAt = at;
+    return out;
+}
+
+bool HasArabicLetters(const QString& text)
+{
+    for (const QChar c : text)
+        if (c.script() == QChar::Script_Arabic)
+            return true;
+    return false;
+}
+
+void SetNoCaption(QWidget* window)
+{
+    // an empty title would show the program's name
+    window->setWindowTitle(QStringLiteral(" "));
+}
+
+PersianStyle::PersianStyle(QStyle* base) : QProxyStyle(base) {}
+
+void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags, const QPalette& pal,
+                                       bool enabled, const QString& text, QPalette::ColorRole textRole) const
+{
+    if (!HasArabicLetters(text)) {
+        // a path or a date: its slashes stay where they are
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text.isEmpty() ? text : LeftToRight(text),
+                                  textRole);
+        return;
+    }
+    if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))) {
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        return;
+    }
+    // Qt underlines the marked letter as a separately shaped piece, which breaks the joining
+    // of the word: draw the whole word, then the underline under the letter's place in it
+    int at = -1;
+    const QString plain = StripMnemonic(text, &at);
+    const bool underline = (flags & Qt::TextShowMnemonic) && !(flags & Qt::TextHideMnemonic) && at >= 0
+                           && !plain.contains(QLatin1Char('\n'));
+    const int plainFlags = flags & ~(Qt::TextShowMnemonic | Qt::TextHideMnemonic);
+    // a lone "&" left in the text is drawn as it is
+    QProxyStyle::drawItemText(painter, rect, plainFlags, pal, enabled, plain, textRole);
+    if (!underline)
+        return;
+
+    QTextLayout layout(plain, painter->font());
+    QTextOption option;
+    option.setTextDirection(painter->layoutDirection());
+    option.setWrapMode(QTextOption::NoWrap);
+    layout.setTextOption(option);
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    if (!line.isValid()) {
+        layout.endLayout();
+        return;
+    }
+    line.setLineWidth(1e6);
+    layout.endLayout();
+    const qreal left = line.naturalTextRect().left();
+    const qreal width = line.naturalTextWidth();
+    const qreal a = line.cursorToX(at) - left;
+    const qreal b = line.cursorToX(at + 1) - left;
+
+    const QFontMetricsF fm(painter->font());
+    const Qt::Alignment align = QStyle::visualAlignment(painter->layoutDirection(), Qt::Alignment(flags));
+    const QRect textRect =
+        QStyle::alignedRect(Qt::LeftToRight, align, QSize(qCeil(width), qCeil(fm.height())), rect);
+    const qreal y = textRect.top() + fm.ascent() + fm.underlinePos();
+    QPen pen(pal.color(enabled ? QPalette::Active : QPalette::Disabled,
+                       textRole == QPalette::NoRole ? QPalette::WindowText : textRole));
+    pen.setWidthF(qMax<qreal>(1, fm.lineWidth()));
+    painter->save();
+    painter->setPen(pen);
+    painter->drawLine(QPointF(textRect.left() + qMin(a, b), y), QPointF(textRect.left() + qMax(a, b), y));
+    painter->restore();
+}
+
+void PersianStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                                      const QWidget* widget) const
+{
+    if (element == CE_MenuItem) {
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (item && HasArabicLetters(item->text)) {
+            hideMnemonics = true;
+            QProxyStyle::drawControl(element, option, painter, widget);
+            hideMnemonics = false;
+            return;
+        }
+    }
+    QProxyStyle::drawControl(element, option, painter, widget);
+}
+
+void PersianStyle::polish(QWidget* widget)
+{
+    QProxyStyle::polish(widget);
+    // the plain delegate of an editable combo's list measures rows by the widget's font alone,
+    // so Persian letters (drawn by a taller fallback font) overlap the next row
+    if (auto* combo = qobject_cast<QComboBox*>(widget))
+        if (combo->itemDelegate() && combo->itemDelegate()->inherits("QComboBoxDelegate"))
+            combo->setItemDelegate(new PersianRowDelegate(combo));
+}
+
+int PersianStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                                   QStyleHintReturn* returnData) const
+{
+    if (hint == SH_UnderlineShortcut && hideMnemonics)
+        return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+}
+
+void InstallWindowLook(QApplication& app)
+{
+    // Qt's own dialogs (file, message box, colours, fonts) in Persian
+    auto* qt = new QTranslator(&app);
+    if (qt->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"), QStringLiteral("_"),
+                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(qt);
+    QApplication::setStyle(new PersianStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+    app.installEventFilter(new WindowCentring(&app));
+}
