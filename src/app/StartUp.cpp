@@ -5,6 +5,10 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "deals/DealActions.h"
+#include "deals/TFrmAddInfo.h"
+#include "deals/TFrmRepMoameleh.h"
+#include "deals/TFrmSanad.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -61,6 +65,10 @@ bool CreateForms()
     FRmMelk->ConnectDataModule();
 
     FrmNiyaz = new TFrmNiyaz;
+    FrmSanad = new TFrmSanad;
+    FrmRepMoameleh = new TFrmRepMoameleh;
+    TFrmRepMoameleh::ShowDealForm = ShowCurrentDeal;
+    TFrmRepMoameleh::CloseProgram = [] { return FrmMain->close(); };
 
     FrmLstMelk = new TFrmLstMelk;
 
@@ -85,6 +93,11 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
     FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
+    FrmMain->SetOpener(actions->ActMoameleh, ShowNewDeal);
+    FrmMain->SetOpener(actions->ActLstMoameleh, ShowDealList);
+
+    FrmAddInfoOwner = new TFrmAddInfo(QStringLiteral("owner"));
+    FrmAddInfoCust = new TFrmAddInfo(QStringLiteral("cust"));
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -94,6 +107,10 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete FrmAddInfoCust;
+    FrmAddInfoCust = nullptr;
+    delete FrmAddInfoOwner;
+    FrmAddInfoOwner = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
     delete RFrmUsers;
@@ -102,6 +119,10 @@ void FreeForms()
     FrmLstNiyaz = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
+    delete FrmRepMoameleh;
+    FrmRepMoameleh = nullptr;
+    delete FrmSanad;
+    FrmSanad = nullptr;
     delete FrmNiyaz;
     FrmNiyaz = nullptr;
     delete FRmMelk;
