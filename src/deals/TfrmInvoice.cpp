@@ -30,7 +30,7 @@ const Row kRows[] = {
     {"QRShape7", "QRLabel7", "مبلغ قابل پرداخت (با ماليات و عوارض)", "lblPayable", "QRShape14"},
 };
 const int kRowHeight = 90;     // 9 mm
-const int kCaptionWidth = 600; // 60 mm
+const int kCaptionWidth = 800; // 80 mm
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
@@ -105,7 +105,7 @@ TfrmInvoice::TfrmInvoice() : rep_(std::make_unique<report::Report>(9, report::Po
     info.wordWrap = true;
     info.autoStretch = true;
 
-    Band& detail = r.band(BandType::Detail, kRowHeight * int(std::size(kRows)) + 20);
+    Band& detail = r.band(BandType::Detail, kRowHeight * int(std::size(kRows)));
     detail.frame = Frame::all(5);
     for (size_t i = 0; i < std::size(kRows); ++i) {
         const Row& row = kRows[i];
