@@ -3,6 +3,7 @@
 #include "deals/TFrmRepMoameleh.h"
 #include "deals/TFrmSanad.h"
 #include "platform/db/DataSet.h"
+#include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
 
@@ -23,6 +24,7 @@ void ShowNewDeal()
         return;
     bringUp(FrmSanad);
     FrmSanad->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
+    FrmSanad->form()->DBEdit1->setFocus();
 }
 
 void ShowDealList()

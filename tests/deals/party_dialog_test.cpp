@@ -1,5 +1,6 @@
 #include "deals_fixture.h"
 #include "platform/widgets/DBEdit.h"
+#include "ui_TFrmSanad.h"
 #include "platform/widgets/DBLookupComboBox.h"
 #include "ui_TFrmAddInfo.h"
 
@@ -77,6 +78,8 @@ TEST_P(PartyDialogTest, ChecksInOrder)
             EXPECT_TRUE(prompter.calls.isEmpty());
             EXPECT_EQ(result, QDialog::Accepted);
             EXPECT_EQ(field("ownerCityId"), QStringLiteral("100001"));
+            // the deal form's summary line follows the identity at once
+            EXPECT_TRUE(FrmSanad->form()->DBEdit13->text().contains(QString::fromUtf8(c.nat)));
         }
         Dm->QSanad->Cancel();
     }
