@@ -68,7 +68,12 @@ bool CreateForms()
     FrmSanad = new TFrmSanad;
     FrmRepMoameleh = new TFrmRepMoameleh;
     TFrmRepMoameleh::ShowDealForm = ShowCurrentDeal;
-    TFrmRepMoameleh::CloseProgram = [] { return FrmMain->close(); };
+    TFrmRepMoameleh::CloseProgram = [] {
+        if (!FrmMain->close())
+            return false;
+        QCoreApplication::quit();
+        return true;
+    };
 
     FrmLstMelk = new TFrmLstMelk;
 
