@@ -5,6 +5,10 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "deals/DealActions.h"
+#include "deals/TFrmAddInfo.h"
+#include "deals/TFrmRepMoameleh.h"
+#include "deals/TFrmSanad.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -67,6 +71,15 @@ bool CreateForms()
     FRmMelk->ConnectDataModule();
 
     FrmNiyaz = new TFrmNiyaz;
+    FrmSanad = new TFrmSanad;
+    FrmRepMoameleh = new TFrmRepMoameleh;
+    TFrmRepMoameleh::ShowDealForm = ShowCurrentDeal;
+    TFrmRepMoameleh::CloseProgram = [] {
+        if (!FrmMain->close())
+            return false;
+        QCoreApplication::quit();
+        return true;
+    };
 
     FrmLstMelk = new TFrmLstMelk;
 
@@ -91,6 +104,11 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
     FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
+    FrmMain->SetOpener(actions->ActMoameleh, ShowNewDeal);
+    FrmMain->SetOpener(actions->ActLstMoameleh, ShowDealList);
+
+    FrmAddInfoOwner = new TFrmAddInfo(QStringLiteral("owner"));
+    FrmAddInfoCust = new TFrmAddInfo(QStringLiteral("cust"));
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -100,6 +118,10 @@ void FreeForms()
 {
     delete frmTTMS;
     frmTTMS = nullptr;
+    delete FrmAddInfoCust;
+    FrmAddInfoCust = nullptr;
+    delete FrmAddInfoOwner;
+    FrmAddInfoOwner = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
     delete RFrmUsers;
@@ -108,6 +130,10 @@ void FreeForms()
     FrmLstNiyaz = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
+    delete FrmRepMoameleh;
+    FrmRepMoameleh = nullptr;
+    delete FrmSanad;
+    FrmSanad = nullptr;
     delete FrmNiyaz;
     FrmNiyaz = nullptr;
     delete FRmMelk;

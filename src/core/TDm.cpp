@@ -154,6 +154,8 @@ void TDm::declareFields()
     label(QSanad, "totalVAT", t("مبلغ کل"), kAmount);
     label(QSanad, "afterDiscount", t("حق بنگاه"), kAmount);
     label(QSanad, "totalDiscount", t("تخفيف"), kAmount);
+    for (const char* f : {"VAT", "Municipal", "totalVAT", "afterDiscount", "totalDiscount"})
+        QSanad->fieldDef(QString::fromLatin1(f)).type = FieldType::Float;
     amount(QSanad, "ownerDiscount");
     amount(QSanad, "customerDiscount");
     label(QSanad, "ownerNatNO", t("کد ملي مالک"));

@@ -79,6 +79,8 @@ QString TListFrame::FilterFor(const QString& title, const QString& text, bool pa
             return field->FieldName() + QStringLiteral(" like ") + db::Q(DatePrefixFromMask(text) + w);
         return field->FieldName() + QStringLiteral(" like ") + db::Q(w + text + w);
     }
+    if (amountTitles_.contains(title))
+        return field->FieldName() + QLatin1Char('=') + TTools::StripThousands(text);
     return field->FieldName() + QLatin1Char('=') + text;
 }
 
@@ -183,7 +185,9 @@ void TListFrame::SaveLayout()
         SaveGridColumns(parts_.grid, layoutKey_);
 }
 
-void TListFrame::Print(const QString& title, const QString& footer, const QString& sumField, const QString& sumLabel)
+namespace {
+
+GridPrintSettings listPrintSettings()
 {
     GridPrintSettings s;
     s.paperOrdinal = PrintSettings.PaperSizeReport;
@@ -195,5 +199,17 @@ void TListFrame::Print(const QString& title, const QString& footer, const QStrin
         s.today = Tools->TodayShamsi();
         s.time = Tools->NowHHmm();
     }
-    PrintGrid(s, parts_.grid, title, footer, false, 0, sumField, sumLabel, true);
+    return s;
+}
+
+} // namespace
+
+void TListFrame::Print(const QString& title, const QString& footer, const QString& sumField, const QString& sumLabel)
+{
+    PrintGrid(listPrintSettings(), parts_.grid, title, footer, false, 0, sumField, sumLabel, true);
+}
+
+void TListFrame::PrintRows(const QString& title, const QString& footer, bool allRows)
+{
+    PrintGrid(listPrintSettings(), parts_.grid, title, footer, allRows, 0, QString(), QString(), false);
 }

@@ -66,6 +66,8 @@ public:
     // Titles of date columns: a partly typed date finds the dates beginning with its
     // complete parts (1403/05/__ finds 1403/05/...).
     void setDateTitles(const QSet<QString>& titles) { dateTitles_ = titles; }
+    // Titles of amount columns: the find text loses its thousands separators.
+    void setAmountTitles(const QSet<QString>& titles) { amountTitles_ = titles; }
     // Fills CmbSearch with the grid's column titles from the given column on.
     void FillSearchTitles(int firstColumn);
 
@@ -93,12 +95,15 @@ public:
     // The grid printout under the title with the program's list print settings.
     void Print(const QString& title, const QString& footer = QString(), const QString& sumField = QString(),
                const QString& sumLabel = QString());
+    // The same without the all-rows question: every row, or the selected ones.
+    void PrintRows(const QString& title, const QString& footer, bool allRows);
 
 private:
     QWidget* form_;
     Parts parts_;
     QString layoutKey_;
     QSet<QString> dateTitles_;
+    QSet<QString> amountTitles_;
 };
 
 // "هيچ رديفي انتخاب نشده است", information, empty caption, tahoma 8.

@@ -106,7 +106,8 @@ void FieldLink::attach()
     });
     connect(ds_, &db::DataSet::fieldChanged, this, [this](int index) {
         const db::Field* f = field();
-        if (!busy_ && f && f->Index() == index)
+        // calculated and lookup fields follow every change of the record
+        if (!busy_ && f && (f->Index() == index || f->Kind() != db::FieldKind::Data))
             emit refresh();
     });
 }

@@ -1,0 +1,44 @@
+#include "deals/DealActions.h"
+
+#include "deals/TFrmRepMoameleh.h"
+#include "deals/TFrmSanad.h"
+#include "platform/db/DataSet.h"
+#include "platform/widgets/DBEdit.h"
+#include "platform/widgets/DBNavigator.h"
+#include "ui_TFrmSanad.h"
+
+namespace {
+
+void bringUp(QWidget* w)
+{
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+} // namespace
+
+void ShowNewDeal()
+{
+    if (!FrmSanad)
+        return;
+    bringUp(FrmSanad);
+    FrmSanad->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
+    FrmSanad->form()->DBEdit1->setFocus();
+}
+
+void ShowDealList()
+{
+    if (!FrmRepMoameleh)
+        return;
+    // showing again resets the criteria and runs the list as a new showing does
+    if (FrmRepMoameleh->isVisible())
+        FrmRepMoameleh->hide();
+    bringUp(FrmRepMoameleh);
+}
+
+void ShowCurrentDeal()
+{
+    if (FrmSanad)
+        bringUp(FrmSanad);
+}
