@@ -13,6 +13,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -148,7 +149,7 @@ bool TListFrame::DeleteCurrent(const QString& caption, const QString& question, 
     });
 }
 
-void TListFrame::Refresh()
+void TListFrame::Refresh(std::initializer_list<db::DataSet*> alongside)
 {
     db::DataSet* ds = dataSet();
     if (!ds)
@@ -158,6 +159,11 @@ void TListFrame::Refresh()
         ds->Close();
         ds->Open();
     });
+    for (db::DataSet* other : alongside)
+        widgets::guarded([&] {
+            other->Close();
+            other->Open();
+        });
     try {
         if (mark.isValid() && ds->Active())
             ds->GotoBookmark(mark);
@@ -190,4 +196,56 @@ void TListFrame::Print(const QString& title, const QString& footer, const QStrin
         s.time = Tools->NowHHmm();
     }
     PrintGrid(s, parts_.grid, title, footer, false, 0, sumField, sumLabel, true);
+}
+
+void TListFrame::SetChangeAction(std::function<void()> change)
+{
+    const bool first = !change_;
+    change_ = std::move(change);
+    if (!first || !parts_.grid)
+        return;
+    connect(parts_.grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (change_)
+            change_();
+    });
+    parts_.grid->installEventFilter(this);
+}
+
+bool TListFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parts_.grid && event->type() == QEvent::KeyPress && change_) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            change_();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TListFrame::ForSelectedRows(const std::function<void(db::DataSet& ds, int row)>& add) const
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->Active())
+        return true;
+    QString error;
+    try {
+        for (int row = 0; row < ds->RecordCount(); ++row)
+            if (ds->IsRowSelected(row))
+                add(*ds, row);
+    } catch (const db::DbError& e) {
+        error = e.message();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    if (error.isNull())
+        return true;
+    shell::MessageRequest r;
+    r.kind = 0;
+    r.caption = QStringLiteral("خطا");
+    r.text = QStringLiteral("خطايي در روند برنامه پيش آمد") + QStringLiteral("\r\n") + error;
+    r.buttons = 1;
+    r.fontSize = 8;
+    shell::prompter().messageDlg(r);
+    return false;
 }

@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
 class QCheckBox;
@@ -84,8 +85,16 @@ public:
     // deleter, when given, deletes instead of the dataset's Delete. True when deleted.
     bool DeleteCurrent(const QString& caption, const QString& question, int fontSize,
                        const std::function<void()>& deleter = {});
-    // Reopens the dataset with its SQL and returns to the current row when it is still there.
-    void Refresh();
+    // Reopens the dataset with its SQL and returns to the current row when it is still there;
+    // the datasets given alongside (the sums) are reopened too.
+    void Refresh(std::initializer_list<db::DataSet*> alongside = {});
+
+    // Double click and Enter in the grid run change (the "تغيير" button's action).
+    void SetChangeAction(std::function<void()> change);
+    // Hands each row selected in the grid to add (rows are read in place with ValueAt; the
+    // current row stays). An error stops the walk with "خطايي در روند برنامه پيش آمد" under
+    // the caption "خطا"; what was added before it stays. False after an error.
+    bool ForSelectedRows(const std::function<void(db::DataSet& ds, int row)>& add) const;
 
     void LoadLayout();
     void SaveLayout();
@@ -93,11 +102,15 @@ public:
     void Print(const QString& title, const QString& footer = QString(), const QString& sumField = QString(),
                const QString& sumLabel = QString());
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* form_;
     Parts parts_;
     QString layoutKey_;
     QSet<QString> dateTitles_;
+    std::function<void()> change_;
 };
 
 // "هيچ رديفي انتخاب نشده است", information, empty caption, tahoma 8.
