@@ -7,6 +7,7 @@
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
+#include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/PrintGrid.h"
 #include "ui/TTools.h"
@@ -83,7 +84,17 @@ void TListFrame::Find()
     db::DataSet* ds = dataSet();
     if (!ds || !parts_.edtsearch)
         return;
-    const QString text = parts_.edtsearch->text();
+    if (grouping_)
+        return;
+    const bool amount = amountItem_ >= 0 && parts_.CmbSearch && parts_.CmbSearch->currentIndex() == amountItem_;
+    const QString raw = parts_.edtsearch->text();
+    const QString text = amount && !raw.isEmpty() ? TTools::StripThousands(raw) : raw;
+    if (amount && !parts_.edtsearch->text().isEmpty()) {
+        // the grouped text shows what was typed; the search reads the plain number
+        grouping_ = true;
+        MoneyEditChange(parts_.edtsearch);
+        grouping_ = false;
+    }
     try {
         if (text.isEmpty()) {
             ds->setFilter(QString());
