@@ -12,6 +12,11 @@
 #include "registry/TFrmLstNiyaz.h"
 #include "registry/TFrmNiyaz.h"
 #include "registry/TFrmTels.h"
+#include "deals/MoneyActions.h"
+#include "deals/TFrmCheck.h"
+#include "deals/TFrmHazineh.h"
+#include "deals/TFrmHazinehNew.h"
+#include "deals/Tfrmlstcheck.h"
 
 #include <QCoreApplication>
 
@@ -74,6 +79,12 @@ bool CreateForms()
         RFrmUsers->exec();
     };
 
+    // the entry forms first: each list opens its entry form on the current row
+    FrmHazinehNew = new TFrmHazinehNew;
+    FrmHazineh = new TFrmHazineh;
+    FrmCheck = new TFrmCheck;
+    frmlstcheck = new Tfrmlstcheck;
+
     FrmTels = new TFrmTels;
 
     // the main window's actions that open the registry windows
@@ -85,6 +96,10 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
     FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
+    FrmMain->SetOpener(actions->ActExSanad, ShowNewHazineh);
+    FrmMain->SetOpener(actions->ActLstExSanad, ShowHazinehList);
+    FrmMain->SetOpener(actions->ActCheck, ShowNewCheck);
+    FrmMain->SetOpener(actions->ActLstCheck, ShowChequeList);
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -96,6 +111,14 @@ void FreeForms()
     frmTTMS = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
+    delete frmlstcheck;
+    frmlstcheck = nullptr;
+    delete FrmCheck;
+    FrmCheck = nullptr;
+    delete FrmHazineh;
+    FrmHazineh = nullptr;
+    delete FrmHazinehNew;
+    FrmHazinehNew = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;
