@@ -37,13 +37,13 @@ TFrmHazineh::TFrmHazineh(QWidget* parent)
     if (Dm)
         d.sums = {Dm->QSH, Dm->QSD};
     d.columns = {{QStringLiteral("row"), QStringLiteral("رديف"), 40, true},
-                 {QStringLiteral("tarikhv"), QStringLiteral("تاريخ ورود"), 80, true},
-                 {QStringLiteral("tarikh"), QStringLiteral("تاريخ"), 80, true},
+                 {QStringLiteral("tarikhv"), QStringLiteral("تاريخ ورود"), 90, true},
+                 {QStringLiteral("tarikh"), QStringLiteral("تاريخ"), 90, true},
                  {QStringLiteral("shoomareh"), QStringLiteral("شماره سند"), 80, true},
                  {QStringLiteral("Hname"), QStringLiteral("نام هزينه/درآمد"), 180, true},
                  {QStringLiteral("nov"), QStringLiteral("نوع"), 60, true},
-                 {QStringLiteral("Mablagh"), QStringLiteral("مبلغ"), 130, true},
-                 {QStringLiteral("Tozihat"), QStringLiteral("توضيحات"), 260, true}};
+                 {QStringLiteral("Mablagh"), QStringLiteral("مبلغ"), 140, true},
+                 {QStringLiteral("Tozihat"), QStringLiteral("توضيحات"), 200, true}};
     d.layoutKey = QStringLiteral("GHazineh");
     d.searchItem = 1;
     d.amountItem = 5;

@@ -29,14 +29,14 @@ Tfrmlstcheck::Tfrmlstcheck(QWidget* parent) : TBookList(parent, Qt::Window), ui(
     if (Dm)
         d.sums = {Dm->Qsumcd, Dm->QsumcP};
     d.columns = {{QStringLiteral("row"), QStringLiteral("رديف"), 40, true},
-                 {QStringLiteral("Tarikhv"), QStringLiteral("تاريخ ورود"), 80, true},
-                 {QStringLiteral("Tarikh"), QStringLiteral("تاريخ"), 80, true},
+                 {QStringLiteral("Tarikhv"), QStringLiteral("تاريخ ورود"), 90, true},
+                 {QStringLiteral("Tarikh"), QStringLiteral("تاريخ"), 90, true},
                  {QStringLiteral("shoomareh"), QStringLiteral("شماره سند"), 90, true},
-                 {QStringLiteral("bank"), QStringLiteral("بانک"), 110, true},
+                 {QStringLiteral("bank"), QStringLiteral("بانک"), 100, true},
                  {QStringLiteral("hesabno"), QStringLiteral("شماره حساب"), 100, true},
                  {QStringLiteral("shakhs"), QStringLiteral("نام شخص"), 130, true},
-                 {QStringLiteral("sharh"), QStringLiteral("شرح"), 160, true},
-                 {QStringLiteral("mablagh"), QStringLiteral("مبلغ"), 120, true},
+                 {QStringLiteral("sharh"), QStringLiteral("شرح"), 150, true},
+                 {QStringLiteral("mablagh"), QStringLiteral("مبلغ"), 130, true},
                  {QStringLiteral("Vaziyat"), QStringLiteral("وضعيت"), 80, true},
                  {QStringLiteral("nov"), QStringLiteral("دريافت/پرداخت"), 80, true},
                  {QStringLiteral("novsanad"), QStringLiteral("نوع سند"), 70, true}};

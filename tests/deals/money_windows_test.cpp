@@ -288,6 +288,13 @@ TEST_P(MoneyLists, SelectedRowSumsAndTheAmountSearch)
     EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("ب"));
     EXPECT_EQ(q->Filter().toLower(), QStringLiteral("mablagh=2500000"));
 
+    // Enter in the grid opens the entry form on the current row
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(h->dbgrid1, &enter);
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(FrmHazinehNew->form()->HCmbHazineh->currentText(), QStringLiteral("ب"));
+    FrmHazinehNew->hide();
+
     // the delete removes the current row only, whatever else is selected
     prompter.calls.clear();
     FrmHazineh->btndelClick();
