@@ -345,6 +345,34 @@ TEST_P(MoneyLists, PrintoutsCarryTheTotals)
     EXPECT_FALSE(shown.findText(QStringLiteral("مجموع اسناد دريافتي : 1,000")).isEmpty());
 }
 
+// Fifteen whole digits on both engines; a longer amount is refused with a message naming
+// the field instead of a server error or a rounded number.
+TEST_P(MoneyLists, AmountsHoldFifteenDigits)
+{
+    ShowNewHazineh();
+    auto* e = FrmHazinehNew->form();
+    typeText(e->HCmbHazineh->lineEdit(), QStringLiteral("زمين"));
+    focus(e->DBEdit3, QEvent::FocusIn);
+    typeText(e->DBEdit3, QStringLiteral("1234567890123456"));
+    e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_EQ(prompter.messages(), QStringList(u("مقدار «مبلغ» بيش از حد مجاز است؛ مبلغ حداکثر 15 رقم صحيح دارد")));
+    EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh")).toInt(), 0);
+
+    e->DBEdit3->selectAll();
+    typeText(e->DBEdit3, QStringLiteral("999999999999999.5"));
+    e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_FALSE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(scalar(QStringLiteral("select Mablagh from t_hazineh")).toDouble(), 999999999999999.5);
+
+    ShowNewCheck();
+    f(Dm->QCheck, "Tarikh")->SetAsString(QStringLiteral("1403/01/10"));
+    EXPECT_THROW(f(Dm->QCheck, "mablagh")->SetAsString(QStringLiteral("-1000000000000000")), db::DbError);
+    f(Dm->QCheck, "mablagh")->SetAsString(QStringLiteral("-999999999999999"));
+    Dm->QCheck->Post();
+    EXPECT_EQ(scalar(QStringLiteral("select mablagh from t_check")).toDouble(), -999999999999999.0);
+}
+
 DOVIN_INSTANTIATE_ENGINES(MoneyLists);
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "platform/db/DataSet.h"
 
+#include <cmath>
+
 #include "platform/db/Catalog.h"
 #include "platform/db/ColumnStore.h"
 #include "platform/db/FilterExpr.h"
@@ -587,6 +589,11 @@ void DataSet::setFieldValue(Field* f, const QVariant& v)
     if (f->def_.readOnly)
         throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' cannot be modified").arg(f->FieldName()));
     const QVariant coerced = f->Coerce(v);
+    // amounts have 15 whole digits on both engines; beyond that the server refuses the row
+    // and the file database would round the number
+    if (f->def_.type == FieldType::Currency && coerced.isValid() && std::fabs(coerced.toDouble()) >= 1e15)
+        throw DbError(ErrorCategory::Other,
+                      QStringLiteral("مقدار «%1» بيش از حد مجاز است؛ مبلغ حداکثر 15 رقم صحيح دارد").arg(f->DisplayLabel()));
     const QVariant old = buf_[idx];
     buf_[idx] = coerced;
     if (f->OnValidate) {
