@@ -49,6 +49,7 @@ Tfrmlstcheck::Tfrmlstcheck(QWidget* parent) : TBookList(parent, Qt::Window), ui(
         ui->ChkbuySell->setChecked(true);
         ui->ChkRahn->setChecked(true);
         ui->ChkMovaghat->setChecked(false);
+        ui->edtsearch->setFocus();
     };
     d.setStatements = [this] {
         ChequeCriteria c;
@@ -82,7 +83,6 @@ Tfrmlstcheck::Tfrmlstcheck(QWidget* parent) : TBookList(parent, Qt::Window), ui(
     connect(ui->BitBtn1, &QAbstractButton::clicked, this, [this] { BitBtn1Click(); });
     connect(ui->btnprint, &QAbstractButton::clicked, this, [this] { btnprintClick(); });
     connect(ui->edtsearch, &QLineEdit::returnPressed, this, [this] { btnchangeClick(); });
-    setFocusProxy(ui->edtsearch);
     setWindowTitle(QStringLiteral("گزارش چک ها"));
 }
 
