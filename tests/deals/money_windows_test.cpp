@@ -345,6 +345,42 @@ TEST_P(MoneyLists, PrintoutsCarryTheTotals)
     EXPECT_FALSE(shown.findText(QStringLiteral("مجموع اسناد دريافتي : 1,000")).isEmpty());
 }
 
+TEST_P(MoneyLists, RefreshKeepsTheRowAndBringingUpKeepsTheRange)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("الف"), kExpense, 10);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("ب"), kExpense, 20);
+    ShowHazinehList();
+    auto* h = FrmHazineh->form();
+    Dm->QHazineh->Last();
+    addExpense(QStringLiteral("1403/01/03"), QStringLiteral("ج"), kIncome, 5);
+    FrmHazineh->btnrefreshClick();
+    EXPECT_EQ(Dm->QHazineh->RecordCount(), 3);
+    EXPECT_EQ(f(Dm->QHazineh, "Hname")->AsString(), QStringLiteral("ب"));
+    EXPECT_EQ(h->EdtSumDaramad->text(), QStringLiteral("5"));
+
+    // brought to the front while visible: the range typed stays; shown anew: the last 200 days
+    h->edtt1->setText(QStringLiteral("1403/01/02"));
+    ShowHazinehList();
+    EXPECT_EQ(h->edtt1->Text(), QStringLiteral("1403/01/02"));
+    FrmHazineh->hide();
+    ShowHazinehList();
+    EXPECT_EQ(h->edtt1->Text(), QStringLiteral("1402/06/16"));
+
+    // an error while walking the selected rows: the shared message, what was added stays
+    Dm->QHazineh->SelectRow(0, true);
+    Dm->QHazineh->SelectRow(2, true);
+    int walked = 0;
+    EXPECT_FALSE(FrmHazineh->frame()->ForSelectedRows([&](db::DataSet&, int) {
+        if (++walked == 2)
+            throw db::DbError(db::ErrorCategory::Other, QStringLiteral("x"));
+    }));
+    EXPECT_EQ(walked, 2);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].caption, QStringLiteral("خطا"));
+    EXPECT_EQ(prompter.calls[0].text, u("خطايي در روند برنامه پيش آمد\r\nx"));
+    EXPECT_EQ(prompter.calls[0].fontSize, 8);
+}
+
 // Fifteen whole digits on both engines; a longer amount is refused with a message naming
 // the field instead of a server error or a rounded number.
 TEST_P(MoneyLists, AmountsHoldFifteenDigits)
