@@ -16,6 +16,11 @@
 #include "registry/TFrmLstNiyaz.h"
 #include "registry/TFrmNiyaz.h"
 #include "registry/TFrmTels.h"
+#include "deals/MoneyActions.h"
+#include "deals/TFrmCheck.h"
+#include "deals/TFrmHazineh.h"
+#include "deals/TFrmHazinehNew.h"
+#include "deals/Tfrmlstcheck.h"
 
 #include <QCoreApplication>
 
@@ -93,6 +98,12 @@ bool CreateForms()
         RFrmUsers->exec();
     };
 
+    // the entry forms first: each list opens its entry form on the current row
+    FrmHazinehNew = new TFrmHazinehNew;
+    FrmHazineh = new TFrmHazineh;
+    FrmCheck = new TFrmCheck;
+    frmlstcheck = new Tfrmlstcheck;
+
     FrmTels = new TFrmTels;
 
     // the main window's actions that open the registry windows
@@ -109,6 +120,10 @@ bool CreateForms()
 
     FrmAddInfoOwner = new TFrmAddInfo(QStringLiteral("owner"));
     FrmAddInfoCust = new TFrmAddInfo(QStringLiteral("cust"));
+    FrmMain->SetOpener(actions->ActExSanad, ShowNewHazineh);
+    FrmMain->SetOpener(actions->ActLstExSanad, ShowHazinehList);
+    FrmMain->SetOpener(actions->ActCheck, ShowNewCheck);
+    FrmMain->SetOpener(actions->ActLstCheck, ShowChequeList);
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -124,6 +139,14 @@ void FreeForms()
     FrmAddInfoOwner = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
+    delete frmlstcheck;
+    frmlstcheck = nullptr;
+    delete FrmCheck;
+    FrmCheck = nullptr;
+    delete FrmHazineh;
+    FrmHazineh = nullptr;
+    delete FrmHazinehNew;
+    FrmHazinehNew = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;

@@ -92,6 +92,9 @@ public:
     // instead of the one proposed; the insert handlers clear them.
     bool SanadNumberTyped = false;
     bool HazinehNumberTyped = false;
+    // The expense number proposed at insert: a different number at post counts as typed,
+    // whether or not the number box was left before the post.
+    QString HazinehProposedNumber;
 
     // ---- calculated fields ----
     void QMelkCalcFields(db::DataSet& ds);

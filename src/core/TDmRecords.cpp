@@ -291,7 +291,8 @@ void TDm::QHazinehAfterInsert(db::DataSet& ds)
 {
     set(ds, "tarikhv", tools().TodayShamsi());
     set(ds, "tarikh", tools().TodayShamsi());
-    set(ds, "shoomareh", NextNumber(QStringLiteral("hnum")));
+    HazinehProposedNumber = NextNumber(QStringLiteral("hnum"));
+    set(ds, "shoomareh", HazinehProposedNumber);
     set(ds, "nov", u("هزينه"));
     HazinehNumberTyped = false;
 }
@@ -301,7 +302,8 @@ void TDm::QHazinehBeforePost(db::DataSet& ds)
     if (text(ds, "Hname").isEmpty())
         refuse(dkInfo, u("نام هزينه وارد نشده است"), 8);
     if (inserting(ds)) {
-        if (!HazinehNumberTyped)
+        const bool typed = HazinehNumberTyped || text(ds, "shoomareh") != HazinehProposedNumber;
+        if (!typed)
             set(ds, "shoomareh", IncrementCounter(QStringLiteral("hnum")));
         else if (!text(ds, "shoomareh").isEmpty())
             WriteBackCounter(QStringLiteral("hnum"), text(ds, "shoomareh"));

@@ -8,12 +8,14 @@
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
+#include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/PrintGrid.h"
 #include "ui/TTools.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -89,7 +91,17 @@ void TListFrame::Find()
     db::DataSet* ds = dataSet();
     if (!ds || !parts_.edtsearch)
         return;
-    const QString text = parts_.edtsearch->text();
+    if (grouping_)
+        return;
+    const bool amount = amountItem_ >= 0 && parts_.CmbSearch && parts_.CmbSearch->currentIndex() == amountItem_;
+    const QString raw = parts_.edtsearch->text();
+    const QString text = amount && !raw.isEmpty() ? TTools::StripThousands(raw) : raw;
+    if (amount && !parts_.edtsearch->text().isEmpty()) {
+        // the grouped text shows what was typed; the search reads the plain number
+        grouping_ = true;
+        MoneyEditChange(parts_.edtsearch);
+        grouping_ = false;
+    }
     try {
         if (text.isEmpty()) {
             ds->setFilter(QString());
@@ -155,7 +167,7 @@ bool TListFrame::DeleteCurrent(const QString& caption, const QString& question, 
     });
 }
 
-void TListFrame::Refresh()
+void TListFrame::Refresh(std::initializer_list<db::DataSet*> alongside)
 {
     db::DataSet* ds = dataSet();
     // the reopen would drop a record being edited
@@ -166,6 +178,11 @@ void TListFrame::Refresh()
         ds->Close();
         ds->Open();
     });
+    for (db::DataSet* other : alongside)
+        widgets::guarded([&] {
+            other->Close();
+            other->Open();
+        });
     try {
         if (mark.isValid() && ds->Active())
             ds->GotoBookmark(mark);
@@ -212,4 +229,56 @@ void TListFrame::Print(const QString& title, const QString& footer, const QStrin
 void TListFrame::PrintRows(const QString& title, const QString& footer, bool allRows)
 {
     PrintGrid(listPrintSettings(), parts_.grid, title, footer, allRows, 0, QString(), QString(), false);
+}
+
+void TListFrame::SetChangeAction(std::function<void()> change)
+{
+    const bool first = !change_;
+    change_ = std::move(change);
+    if (!first || !parts_.grid)
+        return;
+    connect(parts_.grid, &QAbstractItemView::doubleClicked, this, [this] {
+        if (change_)
+            change_();
+    });
+    parts_.grid->installEventFilter(this);
+}
+
+bool TListFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == parts_.grid && event->type() == QEvent::KeyPress && change_) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            change_();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool TListFrame::ForSelectedRows(const std::function<void(db::DataSet& ds, int row)>& add) const
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->Active())
+        return true;
+    QString error;
+    try {
+        for (int row = 0; row < ds->RecordCount(); ++row)
+            if (ds->IsRowSelected(row))
+                add(*ds, row);
+    } catch (const db::DbError& e) {
+        error = e.message();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    if (error.isNull())
+        return true;
+    shell::MessageRequest r;
+    r.kind = 0;
+    r.caption = QStringLiteral("خطا");
+    r.text = QStringLiteral("خطايي در روند برنامه پيش آمد") + QStringLiteral("\r\n") + error;
+    r.buttons = 1;
+    r.fontSize = 8;
+    shell::prompter().messageDlg(r);
+    return false;
 }

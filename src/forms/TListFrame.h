@@ -15,6 +15,7 @@
 #include <QSet>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 
 class QAbstractButton;
 class QCheckBox;
@@ -68,6 +69,9 @@ public:
     void setDateTitles(const QSet<QString>& titles) { dateTitles_ = titles; }
     // Titles of amount columns: the find text loses its thousands separators.
     void setAmountTitles(const QSet<QString>& titles) { amountTitles_ = titles; }
+    // The CmbSearch item of an amount column: its find text is read without thousands
+    // separators and grouped as it is typed.
+    void setAmountItem(int index) { amountItem_ = index; }
     // Fills CmbSearch with the grid's column titles from the given column on.
     void FillSearchTitles(int firstColumn);
 
@@ -87,8 +91,16 @@ public:
     bool DeleteCurrent(const QString& caption, const QString& question, int fontSize,
                        const std::function<void()>& deleter = {});
     // Reopens the dataset with its SQL and returns to the current row when it is still there;
-    // a record being edited is offered for saving first (Cancel keeps it and stops).
-    void Refresh();
+    // a record being edited is offered for saving first (Cancel keeps it and stops);
+    // the datasets given alongside (the sums) are reopened too.
+    void Refresh(std::initializer_list<db::DataSet*> alongside = {});
+
+    // Double click and Enter in the grid run change (the "تغيير" button's action).
+    void SetChangeAction(std::function<void()> change);
+    // Hands each row selected in the grid to add (rows are read in place with ValueAt; the
+    // current row stays). An error stops the walk with "خطايي در روند برنامه پيش آمد" under
+    // the caption "خطا"; what was added before it stays. False after an error.
+    bool ForSelectedRows(const std::function<void(db::DataSet& ds, int row)>& add) const;
 
     void LoadLayout();
     void SaveLayout();
@@ -98,12 +110,18 @@ public:
     // The same without the all-rows question: every row, or the selected ones.
     void PrintRows(const QString& title, const QString& footer, bool allRows);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* form_;
     Parts parts_;
     QString layoutKey_;
     QSet<QString> dateTitles_;
     QSet<QString> amountTitles_;
+    std::function<void()> change_;
+    int amountItem_ = -1;
+    bool grouping_ = false;
 };
 
 // "هيچ رديفي انتخاب نشده است", information, empty caption, tahoma 8.

@@ -6,6 +6,8 @@
 #include "platform/widgets/DBGrid.h"
 #include "ui/TPFrmPrnLv.h"
 
+#include <QGuiApplication>
+
 void PrintGrid(const GridPrintSettings& settings, widgets::DBGrid* grid, const QString& title, const QString& footer,
                bool allRows, int firstColumn, const QString& sumField, const QString& sumLabel, bool ask)
 {
@@ -47,8 +49,17 @@ void PrintGrid(const GridPrintSettings& settings, widgets::DBGrid* grid, const Q
     }
     const QString footerText = footer.isEmpty() ? sumLabel + totalText : footer + QLatin1Char('\r') + sumLabel + totalText;
 
-    TPFrmPrnLv form(settings, grid);
-    form.build(titleBlock, dateLine, footerText, firstColumn, rows);
-    report::PreparedReport prepared = form.prepare();
+    // thousands of rows take seconds to lay out: a wait cursor until the preview opens
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    report::PreparedReport prepared;
+    try {
+        TPFrmPrnLv form(settings, grid);
+        form.build(titleBlock, dateLine, footerText, firstColumn, rows);
+        prepared = form.prepare();
+    } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
+        throw;
+    }
+    QGuiApplication::restoreOverrideCursor();
     shell::prompter().preview(prepared, title);
 }

@@ -1,5 +1,7 @@
 #include "platform/db/DataSet.h"
 
+#include <cmath>
+
 #include "platform/db/Catalog.h"
 #include "platform/db/ColumnStore.h"
 #include "platform/db/FilterExpr.h"

@@ -1,0 +1,255 @@
+// The expense list over 100,000 expenses and incomes and the cheque book over 100,000
+// cheques: each default search with its sums, the grid painted with its colours, and the
+// printout, against stepping the same statements with the raw sqlite3 API.
+#include "core/AppGlobals.h"
+#include "core/Schema.h"
+#include "core/TDm.h"
+#include "deals/TFrmCheck.h"
+#include "deals/TFrmHazineh.h"
+#include "deals/TFrmHazinehNew.h"
+#include "deals/Tfrmlstcheck.h"
+#include "platform/db/Connection.h"
+#include "platform/db/DataSet.h"
+#include "platform/report/PreparedReport.h"
+#include "platform/shell/Prompter.h"
+#include "platform/widgets/DBGrid.h"
+#include "ui/TTools.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace {
+
+const int kRows = 100000;
+
+QString randomDate(QRandomGenerator& rnd)
+{
+    return QStringLiteral("%1/%2/%3")
+        .arg(rnd.bounded(1401, 1404))
+        .arg(rnd.bounded(1, 13), 2, 10, QLatin1Char('0'))
+        .arg(rnd.bounded(1, 30), 2, 10, QLatin1Char('0'));
+}
+
+void bindText(sqlite3_stmt* st, int k, const QString& text)
+{
+    const QByteArray b = text.toUtf8();
+    sqlite3_bind_text(st, k, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+}
+
+void fill(const QString& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    QRandomGenerator rnd(7);
+    const QStringList names = {QStringLiteral("اجاره دفتر"), QStringLiteral("قبض برق"), QStringLiteral("حقوق منشي"),
+                               QStringLiteral("کميسيون"), QStringLiteral("آگهي روزنامه"), QStringLiteral("پذيرايي")};
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db,
+                       "insert into t_hazineh (tarikhv, tarikh, shoomareh, Hname, nov, Mablagh, Tozihat) "
+                       "values (?, ?, ?, ?, ?, ?, ?)",
+                       -1, &st, nullptr);
+    for (int i = 0; i < kRows; ++i) {
+        const QString d = randomDate(rnd);
+        bindText(st, 1, d);
+        bindText(st, 2, d);
+        bindText(st, 3, QString::number(i + 1));
+        bindText(st, 4, names[int(rnd.bounded(names.size()))]);
+        bindText(st, 5, rnd.bounded(3) ? QStringLiteral("هزينه") : QStringLiteral("درآمد"));
+        sqlite3_bind_double(st, 6, double(rnd.bounded(1, 100000)) * 1000);
+        bindText(st, 7, rnd.bounded(4) == 0 ? QStringLiteral("پرداخت نقدي") : QString());
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    const QStringList states = {QStringLiteral("پاس شده"), QStringLiteral("پاس نشده"), QStringLiteral("برگشتي")};
+    const QStringList banks = {QStringLiteral("ملي"), QStringLiteral("ملت"), QStringLiteral("صادرات"), QStringLiteral("تجارت")};
+    sqlite3_prepare_v2(db,
+                       "insert into t_check (Tarikhv, Tarikh, Vaziyat, nov, bank, shoomareh, sharh, hesabno, mablagh, "
+                       "shakhs, novsanad, hazf) values (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                       -1, &st, nullptr);
+    for (int i = 0; i < kRows; ++i) {
+        bindText(st, 1, randomDate(rnd));
+        bindText(st, 2, randomDate(rnd));
+        bindText(st, 3, states[int(rnd.bounded(states.size()))]);
+        bindText(st, 4, rnd.bounded(2) ? QStringLiteral("دريافتي") : QStringLiteral("پرداختي"));
+        bindText(st, 5, banks[int(rnd.bounded(banks.size()))]);
+        bindText(st, 6, QString::number(rnd.bounded(100000, 999999)));
+        bindText(st, 7, QStringLiteral("بابت قرارداد %1").arg(rnd.bounded(1, 500)));
+        bindText(st, 8, QStringLiteral("0101-%1").arg(rnd.bounded(100000, 999999)));
+        sqlite3_bind_double(st, 9, double(rnd.bounded(1, 500000)) * 10000);
+        bindText(st, 10, QStringLiteral("محمد رضايي"));
+        bindText(st, 11, QStringLiteral("چک"));
+        sqlite3_bind_int(st, 12, rnd.bounded(10) == 0 ? -1 : 0);
+        sqlite3_step(st);
+        sqlite3_reset(st);
+    }
+    sqlite3_finalize(st);
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+// Steps a statement and touches every cell; the time in ms.
+double rawSteps(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    QElapsedTimer t;
+    t.start();
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
+    const int n = sqlite3_column_count(st);
+    long touched = 0;
+    while (sqlite3_step(st) == SQLITE_ROW)
+        for (int c = 0; c < n; ++c)
+            touched += sqlite3_column_type(st, c) == SQLITE_TEXT ? sqlite3_column_bytes(st, c)
+                                                                : sqlite3_column_int64(st, c) != 0;
+    sqlite3_finalize(st);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    sqlite3_close(db);
+    return touched >= 0 ? ms : -1;
+}
+
+// The list statement and its two sums, stepped raw (what the default search runs).
+double rawBook(const QString& path, db::DataSet* list, db::DataSet* s1, db::DataSet* s2)
+{
+    const auto plain = [](const QString& sql) { return QString(sql).replace(QStringLiteral("N'"), QStringLiteral("'")); };
+    return rawSteps(path, plain(list->SQL())) + rawSteps(path, plain(s1->SQL())) + rawSteps(path, plain(s2->SQL()));
+}
+
+// Answers every question with its first button (all rows print) and counts the pages previewed.
+class CountingPrompter : public shell::Prompter {
+public:
+    int pages = 0;
+    int messageDlg(const shell::MessageRequest&) override { return shell::ResultYes; }
+    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
+    int plainMessage(const shell::PlainMessageRequest&) override { return shell::ResultOk; }
+    QString openFile(const shell::FileRequest&) override { return {}; }
+    QString saveFile(const shell::FileRequest&) override { return {}; }
+    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
+    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
+    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
+    bool printSetup(QPrinter&) override { return false; }
+    bool preview(report::PreparedReport& r, const QString&) override
+    {
+        pages = r.pageCount();
+        return false;
+    }
+    bool shellOpen(const QString&) override { return false; }
+};
+
+template <typename F>
+double timed(F f)
+{
+    QElapsedTimer t;
+    t.start();
+    f();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+template <typename F>
+double best(int times, F f)
+{
+    double b = 1e18;
+    for (int i = 0; i < times; ++i)
+        b = std::min(b, timed(f));
+    return b;
+}
+
+bool printFigure(const char* what, double ms, double raw, int rows, bool limited = true)
+{
+    std::printf("%-36s %8.1f ms  %6d rows  bare statements %7.1f ms  ratio %6.2f  %s\n", what, ms, rows, raw, ms / raw,
+                !limited ? "" : ms < 1000 ? "(under 1 s)" : "(OVER 1 s)");
+    return !limited || ms < 1000;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    QApplication app(argc, argv);
+    CountingPrompter prompter;
+    shell::setPrompter(&prompter);
+    QTemporaryDir dir;
+    qputenv("DOVIN_HOME", dir.path().toUtf8());
+    // today 1403/01/06
+    Tools = new TTools(true, [] { return QDateTime(QDate(2024, 3, 25), QTime(10, 30)); });
+    IsAccess = true;
+    TRUEPREFIX = QStringLiteral("-");
+    UserCanChange = true;
+    const QString path = dir.filePath(QStringLiteral("mdbDovin.mdb"));
+    {
+        auto conn = db::Connection::openSqlite(path, true);
+        CreateBaseSchema(*conn, TSchemaDb::Agency);
+        auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb")), true);
+        CreateBaseSchema(*users, TSchemaDb::Users);
+    }
+    fill(path);
+    std::printf("t_hazineh: %d rows, t_check: %d rows\n", kRows, kRows);
+
+    Dm = new TDm;
+    Dm->Connect(db::Connection::openSqlite(path), db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb"))));
+    FrmHazinehNew = new TFrmHazinehNew;
+    FrmHazineh = new TFrmHazineh;
+    FrmCheck = new TFrmCheck;
+    frmlstcheck = new Tfrmlstcheck;
+    bool ok = true;
+
+    // expenses: showing runs the default search (the last 200 days), the totals, the layout,
+    // and the grid paints its coloured kind column
+    FrmHazineh->resize(1100, 650);
+    auto* hgrid = FrmHazineh->findChild<widgets::DBGrid*>(QStringLiteral("dbgrid1"));
+    const double tHShow = best(3, [&] {
+        FrmHazineh->hide();
+        FrmHazineh->show();
+        hgrid->viewport()->grab();
+        QApplication::processEvents();
+    });
+    const double rawH = best(3, [&] { rawBook(path, Dm->QHazineh, Dm->QSH, Dm->QSD); });
+    ok &= printFigure("expenses: default search, shown", tHShow, rawH, Dm->QHazineh->RecordCount());
+    const double tHSearch = best(3, [&] { FrmHazineh->btnokClick(); });
+    ok &= printFigure("expenses: default search alone", tHSearch, rawH, Dm->QHazineh->RecordCount());
+    FrmHazineh->findChild<QCheckBox*>(QStringLiteral("chktarikh"))->setChecked(false);
+    const double tHAll = best(3, [&] {
+        FrmHazineh->btnokClick();
+        hgrid->viewport()->grab();
+    });
+    const double rawHAll = best(3, [&] { rawBook(path, Dm->QHazineh, Dm->QSH, Dm->QSD); });
+    ok &= printFigure("expenses: every row, painted", tHAll, rawHAll, Dm->QHazineh->RecordCount());
+    const double tHPrint = timed([&] { FrmHazineh->btnprintClick(); });
+    printFigure("expenses: printout of every row", tHPrint, rawHAll, Dm->QHazineh->RecordCount(), false);
+    std::printf("%-36s %8d pages\n", "", prompter.pages);
+
+    // cheques: the default search lists every document not deleted; the state column is
+    // coloured by due date
+    frmlstcheck->resize(1100, 650);
+    auto* cgrid = frmlstcheck->findChild<widgets::DBGrid*>(QStringLiteral("dbgrid1"));
+    const double tCShow = best(3, [&] {
+        frmlstcheck->hide();
+        frmlstcheck->show();
+        cgrid->viewport()->grab();
+        QApplication::processEvents();
+    });
+    const double rawC = best(3, [&] { rawBook(path, Dm->QCheck, Dm->Qsumcd, Dm->QsumcP); });
+    ok &= printFigure("cheques: default search, shown", tCShow, rawC, Dm->QCheck->RecordCount());
+    const double tCSearch = best(3, [&] { frmlstcheck->btnokClick(); });
+    ok &= printFigure("cheques: default search alone", tCSearch, rawC, Dm->QCheck->RecordCount());
+    const double tCPrint = timed([&] { frmlstcheck->btnprintClick(); });
+    printFigure("cheques: printout of every row", tCPrint, rawC, Dm->QCheck->RecordCount(), false);
+    std::printf("%-36s %8d pages\n", "", prompter.pages);
+
+    delete frmlstcheck;
+    delete FrmCheck;
+    delete FrmHazineh;
+    delete FrmHazinehNew;
+    delete Dm;
+    Dm = nullptr;
+    return ok ? 0 : 1;
+}

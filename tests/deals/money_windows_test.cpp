@@ -1,0 +1,414 @@
+// The expense and cheque windows on both engines: default range and totals, colours in the
+// grid, document numbers, the cheque criteria, sums kept up to date, selected-row sums,
+// long amounts, the find bar's amount column and the printouts.
+#include "money_fixture.h"
+
+#include "deals/MoneyActions.h"
+#include "platform/report/PreparedReport.h"
+#include "platform/widgets/DBComboBox.h"
+#include "platform/widgets/DBEdit.h"
+#include "platform/widgets/DBNavigator.h"
+#include "platform/widgets/DBRadioGroup.h"
+#include "platform/widgets/MaskEdit.h"
+#include "ui_TFrmCheck.h"
+#include "ui_TFrmHazineh.h"
+#include "ui_TFrmHazinehNew.h"
+#include "ui_Tfrmlstcheck.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+
+namespace {
+
+QString u(const char* s) { return QString::fromUtf8(s); }
+const QString kExpense = QStringLiteral("هزينه");
+const QString kIncome = QStringLiteral("درآمد");
+const QString kIn = QStringLiteral("دريافتي");
+const QString kOut = QStringLiteral("پرداختي");
+
+using MoneyLists = MoneyTest;
+
+TEST_P(MoneyLists, ExpenseListDefaultsToTheLast200DaysWithItsTotals)
+{
+    addExpense(QStringLiteral("1402/06/15"), QStringLiteral("قبل"), kExpense, 7);        // a day too early
+    addExpense(QStringLiteral("1402/06/16"), QStringLiteral("اجاره"), kExpense, 1500000);
+    addExpense(QStringLiteral("1403/01/06"), QStringLiteral("کميسيون"), kIncome, 2500000.5);
+    addExpense(QStringLiteral("1402/10/01"), QStringLiteral("برق"), kExpense, 250000);
+    addExpense(QStringLiteral("1403/01/07"), QStringLiteral("بعد"), kIncome, 9);          // tomorrow
+    auto* ui = FrmHazineh->form();
+    FrmHazineh->show();
+    EXPECT_TRUE(ui->chktarikh->isChecked());
+    EXPECT_TRUE(ui->edtt1->isEnabled());
+    EXPECT_EQ(ui->edtt2->Text(), QStringLiteral("1403/01/06"));
+    EXPECT_EQ(ui->edtt1->Text(), QStringLiteral("1402/06/16"));
+    db::DataSet* q = Dm->QHazineh;
+    ASSERT_EQ(q->RecordCount(), 3);
+    q->First();
+    EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("اجاره"));   // ordered by date
+    q->Last();
+    EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("کميسيون"));
+    EXPECT_EQ(ui->EdtSumHazineh->text(), QStringLiteral("1,750,000"));
+    EXPECT_EQ(ui->EdtSumDaramad->text(), QStringLiteral("2,500,000.5"));
+
+    // without the date condition: every row, and the totals of the whole table
+    ui->chktarikh->setChecked(false);
+    EXPECT_FALSE(ui->edtt1->isEnabled());
+    FrmHazineh->btnokClick();
+    EXPECT_EQ(q->RecordCount(), 5);
+    EXPECT_EQ(ui->EdtSumHazineh->text(), QStringLiteral("1,750,007"));
+    // "from" after "to": no rows, empty totals, no message
+    ui->chktarikh->setChecked(true);
+    ui->edtt1->setText(QStringLiteral("1403/02/01"));
+    FrmHazineh->btnokClick();
+    EXPECT_EQ(q->RecordCount(), 0);
+    EXPECT_EQ(ui->EdtSumHazineh->text(), QString());
+    EXPECT_EQ(ui->EdtSumDaramad->text(), QString());
+    EXPECT_TRUE(prompter.calls.isEmpty());
+}
+
+TEST_P(MoneyLists, KindAndDueColoursInTheGrids)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("الف"), kExpense, 1);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("ب"), kIncome, 2);
+    FrmHazineh->show();
+    widgets::DBGrid* g = FrmHazineh->form()->dbgrid1;
+    EXPECT_EQ(cell(g, 0, QStringLiteral("nov"), Qt::ForegroundRole).value<QColor>(), QColor(255, 0, 0));
+    EXPECT_EQ(cell(g, 1, QStringLiteral("nov"), Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
+    EXPECT_FALSE(cell(g, 1, QStringLiteral("Hname"), Qt::ForegroundRole).isValid());
+
+    // today 1403/06/29 from the injected clock (2024-09-19)
+    setToday(QDate(2024, 9, 19));
+    ASSERT_EQ(Tools->TodayShamsi(), QStringLiteral("1403/06/29"));
+    const char* dues[] = {"1403/06/29", "1403/07/03", "1403/07/04", "1403/1/1", "1403/05/01"};
+    for (const char* d : dues)
+        addCheque(u(d), kIn, 10);
+    addCheque(QStringLiteral("1403/05/01"), kIn, 10, false, QStringLiteral("پاس شده"));
+    frmlstcheck->show();
+    widgets::DBGrid* cg = frmlstcheck->form()->dbgrid1;
+    ASSERT_EQ(Dm->QCheck->RecordCount(), 6);
+    const QColor expected[] = {QColor(255, 0, 0), QColor(210, 205, 11), QColor(), QColor(), QColor(255, 0, 0), QColor()};
+    for (int row = 0; row < 6; ++row) {
+        const QVariant bg = cell(cg, row, QStringLiteral("Vaziyat"), Qt::BackgroundRole);
+        EXPECT_EQ(bg.isValid() ? bg.value<QColor>() : QColor(), expected[row]) << row;
+        EXPECT_FALSE(cell(cg, row, QStringLiteral("Tarikh"), Qt::BackgroundRole).isValid());
+    }
+    // painting the whole grid with a malformed date throws nothing
+    EXPECT_FALSE(frmlstcheck->grab().isNull());
+}
+
+TEST_P(MoneyLists, DocumentNumbersProposedAndTyped)
+{
+    Dm->Conn->exec(QStringLiteral("update t_snums set hnum='41' where akey=1"));
+    auto* e = FrmHazinehNew->form();
+    db::DataSet* q = Dm->QHazineh;
+    const auto post = [&](const QString& name) {
+        e->HCmbHazineh->lineEdit()->selectAll();
+        typeText(e->HCmbHazineh->lineEdit(), name);
+        focus(e->HCmbHazineh, QEvent::FocusOut);
+        e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    };
+
+    ShowNewHazineh();
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(q->State(), db::DataSetState::Insert);
+    EXPECT_EQ(f(q, "shoomareh")->AsString(), QStringLiteral("42"));
+    EXPECT_EQ(f(q, "nov")->AsString(), kExpense);
+    post(QStringLiteral("آب"));
+    EXPECT_FALSE(FrmHazinehNew->isVisible());   // the entry ends with its post
+    EXPECT_EQ(scalar(QStringLiteral("select hnum from t_snums")).toString(), QStringLiteral("42"));
+
+    // typed and posted without leaving the box: the typed number is kept and moves the counter
+    ShowNewHazineh();
+    EXPECT_EQ(f(q, "shoomareh")->AsString(), QStringLiteral("43"));
+    focus(e->DBEdit1, QEvent::FocusIn);
+    e->DBEdit1->selectAll();
+    typeText(e->DBEdit1, QStringLiteral("500"));
+    post(QStringLiteral("برق"));
+    EXPECT_EQ(scalar(QStringLiteral("select shoomareh from t_hazineh where Hname='برق'")).toString(), QStringLiteral("500"));
+    EXPECT_EQ(scalar(QStringLiteral("select hnum from t_snums")).toString(), QStringLiteral("500"));
+
+    // typed, left, entered again and left unchanged: still the typed number
+    ShowNewHazineh();
+    EXPECT_EQ(f(q, "shoomareh")->AsString(), QStringLiteral("501"));
+    focus(e->DBEdit1, QEvent::FocusIn);
+    e->DBEdit1->selectAll();
+    typeText(e->DBEdit1, QStringLiteral("700"));
+    focus(e->DBEdit1, QEvent::FocusOut);
+    EXPECT_TRUE(Dm->HazinehNumberTyped);
+    focus(e->DBEdit1, QEvent::FocusIn);
+    focus(e->DBEdit1, QEvent::FocusOut);
+    EXPECT_FALSE(Dm->HazinehNumberTyped);
+    post(QStringLiteral("گاز"));
+    EXPECT_EQ(scalar(QStringLiteral("select shoomareh from t_hazineh where Hname='گاز'")).toString(), QStringLiteral("700"));
+    EXPECT_EQ(scalar(QStringLiteral("select hnum from t_snums")).toString(), QStringLiteral("700"));
+
+    // the names typed joined the stored list, once each
+    EXPECT_EQ(e->HCmbHazineh->count(), 3);
+}
+
+TEST_P(MoneyLists, ClosingAnEntryAsksAndNoKeepsNothing)
+{
+    ShowNewHazineh();
+    prompter.answer(2); // Cancel: the form stays with its row
+    FrmHazinehNew->close();
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
+    prompter.answer(6); // Yes with no name: refused, the form stays
+    FrmHazinehNew->close();
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(prompter.messages(), QStringList({u("آيا تغييرات ذخيره شوند؟"), u("آيا تغييرات ذخيره شوند؟"),
+                                                u("نام هزينه وارد نشده است")}));
+    prompter.answer(7); // No
+    FrmHazinehNew->close();
+    EXPECT_FALSE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh")).toInt(), 0);
+}
+
+TEST_P(MoneyLists, TotalsFollowADeleteAndTheEntryFormsSave)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("الف"), kExpense, 100);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("ب"), kExpense, 20);
+    addCheque(QStringLiteral("1403/01/02"), kIn, 300);
+    addCheque(QStringLiteral("1403/01/03"), kOut, 40);
+    FrmHazineh->show();
+    frmlstcheck->show();
+    auto* h = FrmHazineh->form();
+    auto* c = frmlstcheck->form();
+    EXPECT_EQ(h->EdtSumHazineh->text(), QStringLiteral("120"));
+    EXPECT_EQ(c->DBEdit2->text(), QStringLiteral("300"));
+
+    Dm->QHazineh->First();
+    FrmHazineh->btndelClick();   // Yes
+    EXPECT_EQ(h->EdtSumHazineh->text(), QStringLiteral("20"));
+    Dm->QCheck->First();
+    frmlstcheck->btndelClick();
+    EXPECT_EQ(c->DBEdit2->text(), QString());
+
+    // a 15-digit amount typed into the entry form, saved, and in the totals at once
+    ShowNewHazineh();
+    auto* e = FrmHazinehNew->form();
+    typeText(e->HCmbHazineh->lineEdit(), QStringLiteral("ساختمان"));
+    e->DBRadioGroup1->findChildren<QAbstractButton*>().at(1)->click();
+    focus(e->DBEdit3, QEvent::FocusIn);
+    typeText(e->DBEdit3, QStringLiteral("123456789012345"));
+    EXPECT_EQ(e->DBEdit3->text(), QStringLiteral("123,456,789,012,345"));
+    e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_EQ(scalar(QStringLiteral("select Mablagh from t_hazineh where Hname='ساختمان'")).toDouble(), 123456789012345.0);
+    EXPECT_EQ(h->EdtSumDaramad->text(), QStringLiteral("123,456,789,012,345"));
+
+    ShowNewCheck();
+    auto* k = FrmCheck->form();
+    f(Dm->QCheck, "Tarikh")->SetAsString(QStringLiteral("1403/01/10"));
+    focus(k->DBEdit3, QEvent::FocusIn);
+    typeText(k->DBEdit3, QStringLiteral("987654321098765"));
+    k->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_FALSE(FrmCheck->isVisible()) << prompter.messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(c->DBEdit2->text(), QStringLiteral("987,654,321,098,765"));
+    // the next cheque takes over the last one's values, its number plus one
+    ShowNewCheck();
+    EXPECT_EQ(f(Dm->QCheck, "Vaziyat")->AsString(), QStringLiteral("پاس نشده"));
+    EXPECT_EQ(f(Dm->QCheck, "Tarikh")->AsString(), QString());
+    EXPECT_EQ(f(Dm->QCheck, "Tarikhv")->AsString(), QStringLiteral("1403/01/06"));
+    Dm->QCheck->Cancel();
+}
+
+TEST_P(MoneyLists, ChequeCriteriaOnTheDatabase)
+{
+    addCheque(QStringLiteral("1403/01/10"), kIn, 1000);
+    addCheque(QStringLiteral("1403/02/10"), kIn, 200);
+    addCheque(QStringLiteral("1403/01/15"), kOut, 30);
+    addCheque(QStringLiteral("1403/01/20"), kOut, 4, true);
+    addCheque(QStringLiteral("1403/01/21"), kIn, 5000, true);
+    frmlstcheck->show();
+    auto* c = frmlstcheck->form();
+    EXPECT_FALSE(c->chktarikh->isChecked());
+    EXPECT_FALSE(c->edtt1->isEnabled());
+    EXPECT_EQ(c->CmbSearch->currentIndex(), 2);
+    EXPECT_EQ(c->CmbSearch->currentText(), QStringLiteral("شماره سند"));
+    const struct {
+        bool dated, received, paid, deletedOnly;
+        int rows;
+        const char* sd;
+        const char* sp;
+    } cases[] = {
+        {false, true, true, false, 3, "1,200", "30"},
+        {false, true, false, false, 2, "1,200", "30"},
+        {false, false, true, false, 1, "1,200", "30"},
+        {false, false, false, false, 0, "1,200", "30"},
+        {false, true, true, true, 2, "5,000", "4"},
+        {true, true, true, false, 2, "1,000", "30"},
+        {true, false, false, true, 0, "5,000", "4"},
+    };
+    for (const auto& k : cases) {
+        c->chktarikh->setChecked(k.dated);
+        c->edtt1->setText(QStringLiteral("1403/01/01"));
+        c->edtt2->setText(QStringLiteral("1403/01/31"));
+        c->ChkbuySell->setChecked(k.received);
+        c->ChkRahn->setChecked(k.paid);
+        c->ChkMovaghat->setChecked(k.deletedOnly);
+        frmlstcheck->btnokClick();
+        EXPECT_EQ(Dm->QCheck->RecordCount(), k.rows) << k.dated << k.received << k.paid << k.deletedOnly;
+        EXPECT_EQ(c->DBEdit2->text(), u(k.sd)) << k.dated << k.received << k.paid << k.deletedOnly;
+        EXPECT_EQ(c->DBEdit1->text(), u(k.sp)) << k.dated << k.received << k.paid << k.deletedOnly;
+    }
+    // showing again resets the ticks, not the dates
+    frmlstcheck->hide();
+    frmlstcheck->show();
+    EXPECT_FALSE(c->chktarikh->isChecked());
+    EXPECT_TRUE(c->ChkbuySell->isChecked() && c->ChkRahn->isChecked());
+    EXPECT_FALSE(c->ChkMovaghat->isChecked());
+    EXPECT_EQ(c->edtt1->Text(), QStringLiteral("1403/01/01"));
+    EXPECT_EQ(Dm->QCheck->RecordCount(), 3);
+}
+
+TEST_P(MoneyLists, SelectedRowSumsAndTheAmountSearch)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("الف"), kExpense, 1000);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("ب"), kIncome, 2500000);
+    addExpense(QStringLiteral("1403/01/03"), QStringLiteral("ج"), kExpense, 7);
+    addExpense(QStringLiteral("1403/01/04"), QStringLiteral("د"), kIncome, 40);
+    FrmHazineh->show();
+    db::DataSet* q = Dm->QHazineh;
+    q->SelectRow(0, true);
+    q->SelectRow(1, true);
+    q->SelectRow(3, true);
+    q->SetRecNo(3);
+    FrmHazineh->BitBtn1Click();
+    EXPECT_EQ(q->RecNo(), 3);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text, u("مجموع هزينه ها: 1,000\r\nمجموع درآمدها: 2,500,040"));
+    EXPECT_EQ(prompter.calls[0].fontSize, 10);
+
+    auto* h = FrmHazineh->form();
+    h->CmbSearch->setCurrentIndex(5);
+    EXPECT_EQ(h->CmbSearch->currentText(), QStringLiteral("مبلغ"));
+    h->edtsearch->setText(QStringLiteral("2500000"));
+    EXPECT_EQ(h->edtsearch->text(), QStringLiteral("2,500,000"));
+    EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("ب"));
+    EXPECT_EQ(q->Filter().toLower(), QStringLiteral("mablagh=2500000"));
+
+    // Enter in the grid opens the entry form on the current row
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(h->dbgrid1, &enter);
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(FrmHazinehNew->form()->HCmbHazineh->currentText(), QStringLiteral("ب"));
+    FrmHazinehNew->hide();
+
+    // the delete removes the current row only, whatever else is selected
+    prompter.calls.clear();
+    FrmHazineh->btndelClick();
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh")).toInt(), 3);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh where Hname='ب'")).toInt(), 0);
+    EXPECT_EQ(prompter.calls[0].caption, QStringLiteral("هزينه ها"));
+
+    addCheque(QStringLiteral("1403/01/10"), kIn, 1000);
+    addCheque(QStringLiteral("1403/01/10"), kOut, 30);
+    addCheque(QStringLiteral("1403/01/10"), u("غيره"), 5);
+    frmlstcheck->show();
+    for (int row = 0; row < 3; ++row)
+        Dm->QCheck->SelectRow(row, true);
+    prompter.calls.clear();
+    frmlstcheck->BitBtn1Click();
+    EXPECT_EQ(prompter.calls[0].text, u("مجموع اسناد پرداختي: 30\r\nمجموع اسناد دريافتي: 1,005"));
+}
+
+TEST_P(MoneyLists, PrintoutsCarryTheTotals)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("اجاره دفتر"), kExpense, 1500000);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("کميسيون"), kIncome, 2500000);
+    FrmHazineh->show();
+    report::PreparedReport shown;
+    prompter.onPreview = [&](report::PreparedReport& r) { shown = r; };
+    auto* h = FrmHazineh->form();
+    h->CmbSearch->setCurrentIndex(3);
+    h->edtsearch->setText(QStringLiteral("کميسيون"));
+    h->chkfilter->click();
+    EXPECT_EQ(Dm->QHazineh->RecordCount(), 1);
+    FrmHazineh->btnprintClick();
+    ASSERT_EQ(prompter.previewCount, 1);
+    EXPECT_TRUE(Dm->QHazineh->Filter().isEmpty());    // printing clears the search
+    EXPECT_FALSE(shown.findText(QStringLiteral("ليست هزينه ها")).isEmpty());
+    EXPECT_FALSE(shown.findText(QStringLiteral("مجموع هزينه ها : 1,500,000")).isEmpty());
+    EXPECT_FALSE(shown.findText(QStringLiteral("مجموع درآمدها : 2,500,000")).isEmpty());
+    EXPECT_FALSE(shown.findText(QStringLiteral("اجاره دفتر")).isEmpty());
+
+    addCheque(QStringLiteral("1403/01/10"), kIn, 1000);
+    frmlstcheck->show();
+    prompter.calls.clear();
+    frmlstcheck->btnprintClick();
+    ASSERT_EQ(prompter.previewCount, 2);
+    ASSERT_GE(prompter.calls.size(), 1);
+    EXPECT_TRUE(prompter.calls[0].text.startsWith(u("لطفا براي خوانا شدن ظاهر گزارش چاپي")));
+    EXPECT_EQ(prompter.calls[0].fontSize, 8);
+    EXPECT_FALSE(shown.findText(QStringLiteral("دفتر اسناد")).isEmpty());
+    EXPECT_FALSE(shown.findText(QStringLiteral("مجموع اسناد دريافتي : 1,000")).isEmpty());
+}
+
+TEST_P(MoneyLists, RefreshKeepsTheRowAndBringingUpKeepsTheRange)
+{
+    addExpense(QStringLiteral("1403/01/01"), QStringLiteral("الف"), kExpense, 10);
+    addExpense(QStringLiteral("1403/01/02"), QStringLiteral("ب"), kExpense, 20);
+    ShowHazinehList();
+    auto* h = FrmHazineh->form();
+    Dm->QHazineh->Last();
+    addExpense(QStringLiteral("1403/01/03"), QStringLiteral("ج"), kIncome, 5);
+    FrmHazineh->btnrefreshClick();
+    EXPECT_EQ(Dm->QHazineh->RecordCount(), 3);
+    EXPECT_EQ(f(Dm->QHazineh, "Hname")->AsString(), QStringLiteral("ب"));
+    EXPECT_EQ(h->EdtSumDaramad->text(), QStringLiteral("5"));
+
+    // brought to the front while visible: the range typed stays; shown anew: the last 200 days
+    h->edtt1->setText(QStringLiteral("1403/01/02"));
+    ShowHazinehList();
+    EXPECT_EQ(h->edtt1->Text(), QStringLiteral("1403/01/02"));
+    FrmHazineh->hide();
+    ShowHazinehList();
+    EXPECT_EQ(h->edtt1->Text(), QStringLiteral("1402/06/16"));
+
+    // an error while walking the selected rows: the shared message, what was added stays
+    Dm->QHazineh->SelectRow(0, true);
+    Dm->QHazineh->SelectRow(2, true);
+    int walked = 0;
+    EXPECT_FALSE(FrmHazineh->frame()->ForSelectedRows([&](db::DataSet&, int) {
+        if (++walked == 2)
+            throw db::DbError(db::ErrorCategory::Other, QStringLiteral("x"));
+    }));
+    EXPECT_EQ(walked, 2);
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].caption, QStringLiteral("خطا"));
+    EXPECT_EQ(prompter.calls[0].text, u("خطايي در روند برنامه پيش آمد\r\nx"));
+    EXPECT_EQ(prompter.calls[0].fontSize, 8);
+}
+
+// Fifteen whole digits on both engines; a longer amount is refused with a message naming
+// the field instead of a server error or a rounded number.
+TEST_P(MoneyLists, AmountsHoldFifteenDigits)
+{
+    ShowNewHazineh();
+    auto* e = FrmHazinehNew->form();
+    typeText(e->HCmbHazineh->lineEdit(), QStringLiteral("زمين"));
+    focus(e->DBEdit3, QEvent::FocusIn);
+    typeText(e->DBEdit3, QStringLiteral("1234567890123456"));
+    e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_EQ(prompter.messages(), QStringList(u("مقدار «مبلغ» بيش از حد مجاز است؛ مبلغ حداکثر 15 رقم صحيح دارد")));
+    EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh")).toInt(), 0);
+
+    e->DBEdit3->selectAll();
+    typeText(e->DBEdit3, QStringLiteral("999999999999999.5"));
+    e->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_FALSE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(scalar(QStringLiteral("select Mablagh from t_hazineh")).toDouble(), 999999999999999.5);
+
+    ShowNewCheck();
+    f(Dm->QCheck, "Tarikh")->SetAsString(QStringLiteral("1403/01/10"));
+    EXPECT_THROW(f(Dm->QCheck, "mablagh")->SetAsString(QStringLiteral("-1000000000000000")), db::DbError);
+    f(Dm->QCheck, "mablagh")->SetAsString(QStringLiteral("-999999999999999"));
+    Dm->QCheck->Post();
+    EXPECT_EQ(scalar(QStringLiteral("select mablagh from t_check")).toDouble(), -999999999999999.0);
+}
+
+DOVIN_INSTANTIATE_ENGINES(MoneyLists);
+
+} // namespace
