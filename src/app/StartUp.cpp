@@ -5,6 +5,8 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "deals/TfrmTTMS2.h"
+#include "deals/TfrmVAT.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -87,11 +89,16 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
 
     frmTTMS = new TfrmTTMS;
+    frmTTMS2 = new TfrmTTMS2(FrmMain);
+    FrmMain->SetOpener(actions->Action7, ShowVATSettings);
+    FrmMain->SetOpener(actions->actTTMS, ShowTaxReport);
     return true;
 }
 
 void FreeForms()
 {
+    delete frmTTMS2;
+    frmTTMS2 = nullptr;
     delete frmTTMS;
     frmTTMS = nullptr;
     delete FrmTels;
