@@ -12,7 +12,10 @@
 #include "platform/db/Sql.h"
 #include "ui/TTools.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QWidget>
 
 class TaxTest : public UpgradedDbTest {
 protected:
@@ -77,6 +80,15 @@ protected:
     }
 
     QVariant scalar(const QString& sql) { return Dm->Conn->scalar(sql); }
+
+    // Types any text into a widget, key by key.
+    static void typeText(QWidget* w, const QString& text)
+    {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(w, &press);
+        }
+    }
 };
 
 // Readable QString values in failure messages.
