@@ -58,6 +58,7 @@ TfrmTTMS2::TfrmTTMS2(QWidget* parent)
     connect(ui->btnTaxPayerInfo, &QPushButton::clicked, this, &TfrmTTMS2::btnTaxPayerInfoClick);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &TfrmTTMS2::BitBtn2Click);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &TfrmTTMS2::BitBtn1Click);
+    adjustSize();
 }
 
 TfrmTTMS2::~TfrmTTMS2() = default;
@@ -142,6 +143,7 @@ void TfrmTTMS2::BitBtn2Click()
     year_ = year;
     season_ = season;
     ui->pnlVAT2->show();
+    adjustSize();
     ui->Label9->setText(QStringLiteral("گزارش TTMS فصل ") + seasonText + QStringLiteral(" سال ") + year);
     ui->BitBtn1->setEnabled(true);
     ShowMessageDlg(dkInfo, QString(),
