@@ -13,9 +13,22 @@
 #include "ui/TTools.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QKeyEvent>
 #include <QWidget>
+
+// Every row of a statement: cells joined by "|", rows by "\n".
+inline QString rows(db::Connection& c, const QString& sql)
+{
+    auto cur = c.query(sql);
+    QStringList out;
+    while (cur->next()) {
+        QStringList cells;
+        for (int i = 0; i < cur->columnCount(); ++i)
+            cells << QString::fromUtf8(cur->text(i).data(), int(cur->text(i).size()));
+        out << cells.join(QLatin1Char('|'));
+    }
+    return out.join(QLatin1Char('\n'));
+}
 
 class TaxTest : public UpgradedDbTest {
 protected:
@@ -29,7 +42,6 @@ protected:
         Dm->Connect(testDb().open(), std::move(users));
         prompter.calls.clear();
     }
-
     void TearDown() override
     {
         delete Dm;
@@ -38,45 +50,25 @@ protected:
         EngineTest::TearDown();
     }
 
-    QString folder() const { return TTools::AppPath(); }
-
-    // A deal straight into the table; a negative discount is left null (deals stored before
-    // the discount columns existed).
-    void addDeal(const QString& date, double commission, double ownerDiscount = -1, double custDiscount = -1,
-                 const char* kind = "k")
+    // A deal straight into the table; a discount given as "null" is left out (deals stored
+    // before the discount columns existed).
+    void addDeal(const char* date, const char* commission, const char* discounts = "0, 0")
     {
-        QString cols = QStringLiteral("tarikhsanad, nov, haghebongah");
-        QString vals = db::Q(date) + QLatin1Char(',') + db::Q(QString::fromLatin1(kind)) + QLatin1Char(',')
-                     + QString::number(commission, 'f', 2);
-        if (ownerDiscount >= 0) {
-            cols += QStringLiteral(", ownerDiscount");
-            vals += QLatin1Char(',') + QString::number(ownerDiscount, 'f', 2);
-        }
-        if (custDiscount >= 0) {
-            cols += QStringLiteral(", customerDiscount");
-            vals += QLatin1Char(',') + QString::number(custDiscount, 'f', 2);
-        }
-        Dm->Conn->exec(QStringLiteral("insert into T_Sanad (") + cols + QStringLiteral(") values (") + vals
-                       + QLatin1Char(')'));
+        Dm->Conn->exec(QStringLiteral("insert into T_Sanad (tarikhsanad, nov, haghebongah, ownerDiscount, "
+                                      "customerDiscount) values ('%1', 'k', %2, %3)")
+                           .arg(QLatin1String(date), QLatin1String(commission), QLatin1String(discounts)));
     }
 
     // A complete identity: a natural person of Tabriz (province 10, office 1).
-    void addOwnerInfo(const QString& company = QStringLiteral("بنگاه امين"), const QString& city = QStringLiteral("100001"))
+    void addOwnerInfo(const QString& company = QStringLiteral("بنگاه امين"))
     {
         Dm->Conn->exec(QStringLiteral("insert into yourInfo (companyName, oldEconomicNo, newEconomicNo, nationalCode, "
                                       "taxPayerType, postalCode, telNo, registrationNo, address, ShahrCode, "
                                       "EdareKolCode, UserName, Band, SabteNam, moadyName, Tabeiat, mobileNO) values "
                                       "($1, '411', '41100', '0012345679', '1', '1345678913', '04133334444', '125', "
-                                      "$2, ")
-                           + city + QStringLiteral(", 1, 'amin', 1, 0, 'علي امين', 0, '09141234567')"),
-                       {company, QStringLiteral("تبريز، خيابان امام، کوچه 12")});
-    }
-
-    void setRates(double vat, double levy, bool enabled = true)
-    {
-        TPrefMng::SetVATVal(vat);
-        TPrefMng::SetMunicipalVal(levy);
-        TPrefMng::SetVATEnabled(enabled);
+                                      "'تبريز، خيابان امام، کوچه 12', 100001, 1, 'amin', 1, 0, 'علي امين', 0, "
+                                      "'09141234567')"),
+                       {company});
     }
 
     QVariant scalar(const QString& sql) { return Dm->Conn->scalar(sql); }
