@@ -9,6 +9,8 @@
 #include "deals/TFrmAddInfo.h"
 #include "deals/TFrmRepMoameleh.h"
 #include "deals/TFrmSanad.h"
+#include "deals/TfrmTTMS2.h"
+#include "deals/TfrmVAT.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -126,11 +128,16 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActLstCheck, ShowChequeList);
 
     frmTTMS = new TfrmTTMS;
+    frmTTMS2 = new TfrmTTMS2(FrmMain);
+    FrmMain->SetOpener(actions->Action7, ShowVATSettings);
+    FrmMain->SetOpener(actions->actTTMS, ShowTaxReport);
     return true;
 }
 
 void FreeForms()
 {
+    delete frmTTMS2;
+    frmTTMS2 = nullptr;
     delete frmTTMS;
     frmTTMS = nullptr;
     delete FrmAddInfoCust;

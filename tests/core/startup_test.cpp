@@ -11,6 +11,7 @@
 #include "core/AppGlobals.h"
 #include "core/ProgramIni.h"
 #include "core/TDm.h"
+#include "deals/TfrmTTMS2.h"
 #include "platform/db/DataSet.h"
 #include "platform/ini/IniFile.h"
 #include "ui_TFrmMain.h"
@@ -202,6 +203,9 @@ TEST(StartUpSequence, StartsOnAFreshProgramFolder)
     ASSERT_NE(FrmMain, nullptr);
     ASSERT_NE(Dm, nullptr);
     ASSERT_NE(frmTTMS, nullptr);
+    ASSERT_NE(frmTTMS2, nullptr);
+    EXPECT_TRUE(FrmMain->HasOpener(FrmMain->form()->Action7));
+    EXPECT_TRUE(FrmMain->HasOpener(FrmMain->form()->actTTMS));
     // the first start upgrades the base tables, so every dataset opens without a message
     for (db::DataSet* ds : {Dm->QMelk, Dm->QNiyaz, Dm->QSanad, Dm->QMantagheh, Dm->QGhovL, Dm->QMn, Dm->Qmn2,
                             Dm->QHazineh, Dm->QCheck, Dm->QProvince, Dm->tblCity, Dm->QTTMS})
