@@ -5,6 +5,7 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "deals/TFrmReps.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -74,6 +75,8 @@ bool CreateForms()
         RFrmUsers->exec();
     };
 
+    FrmReps = new TFrmReps;
+
     FrmTels = new TFrmTels;
 
     // the main window's actions that open the registry windows
@@ -85,6 +88,10 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
     FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
+    FrmMain->SetOpener(actions->ActRep, [] {
+        FrmReps->close();
+        FrmReps->show();
+    });
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -96,6 +103,8 @@ void FreeForms()
     frmTTMS = nullptr;
     delete FrmTels;
     FrmTels = nullptr;
+    delete FrmReps;
+    FrmReps = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;
