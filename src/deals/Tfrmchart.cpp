@@ -262,18 +262,8 @@ void Tfrmchart::buildMenus()
         ui->Chart1->update();
     });
     QMenu* n13 = submenu(back, "N13", QStringLiteral("&تعيين رنگ تدريجي"));
-    const auto pickColour = [this](bool start) {
-        const std::optional<QColor> chosen = shell::prompter().chooseColor(QColor(0, 128, 128));
-        if (!chosen)
-            return;
-        if (start)
-            chart().background.gradientStart = chosen.value();
-        else
-            chart().background.gradientEnd = chosen.value();
-        ui->Chart1->update();
-    };
-    connect(item(n13, "N14", QStringLiteral("رنگ &اول"), 0), &QAction::triggered, this, [pickColour] { pickColour(true); });
-    connect(item(n13, "N15", QStringLiteral("رنگ &دوم"), 0), &QAction::triggered, this, [pickColour] { pickColour(false); });
+    connect(item(n13, "N14", QStringLiteral("رنگ &اول"), 0), &QAction::triggered, this, [this] { pickGradientColour(true); });
+    connect(item(n13, "N15", QStringLiteral("رنگ &دوم"), 0), &QAction::triggered, this, [this] { pickGradientColour(false); });
     QMenu* n17 = submenu(back, "N17", QStringLiteral("&نوع تركيب رنگ ها"));
     auto* directions = new QActionGroup(this);
     const std::pair<const char*, QString> dirs[] = {
@@ -343,6 +333,16 @@ void Tfrmchart::buildMenus()
     });
     ui->ToolButton15->setMenu(back);
     ui->ToolButton15->setPopupMode(QToolButton::InstantPopup);
+}
+
+void Tfrmchart::pickGradientColour(bool start)
+{
+    const std::optional<QColor> chosen = shell::prompter().chooseColor(QColor(0, 128, 128));
+    if (!chosen)
+        return;
+    chart::Background& b = chart().background;
+    (start ? b.gradientStart : b.gradientEnd) = *chosen;
+    ui->Chart1->update();
 }
 
 void Tfrmchart::btnchartClick()

@@ -55,6 +55,7 @@ private:
     void onWheel(int delta);
     QToolButton* activeTool() const;
     void setBarStyleOf(int seriesIndex, int style);
+    void pickGradientColour(bool start);
     QString seriesTitle(int row, int block) const;
     void showError(const QString& caption, const QString& text);
 

@@ -22,6 +22,7 @@ QFont chartFont(double pixels, bool bold = false)
     QFont f(QStringLiteral("tahoma"));
     f.setPixelSize(std::max(1, int(std::lround(pixels))));
     f.setBold(bold);
+    f.setStyleStrategy(QFont::NoSubpixelAntialias);
     return f;
 }
 
@@ -165,7 +166,7 @@ Axis valueAxis(const Range& r, double lengthPx)
 {
     Axis a;
     a.step = niceStep(r.hi - r.lo, std::max(2, int(lengthPx / 45)));
-    a.lo = std::floor(r.lo / a.step - 1e-9) * a.step;
+    a.lo = std::floor(r.lo / a.step + 1e-9) * a.step;
     a.hi = std::ceil(r.hi / a.step - 1e-9) * a.step;
     if (a.hi <= a.lo)
         a.hi = a.lo + a.step;
@@ -868,9 +869,22 @@ ChartLayout layoutChart(const Chart& chart, const QRectF& area)
             for (const ChartPoint& pt : s->points)
                 catW = std::max(catW, fm.horizontalAdvance(pt.label));
         const double left = (horiz ? std::min(catW, rest.width() / 3) : widestValueLabel(ax, fm)) + 10;
-        plot = rest.adjusted(left, 0, 0, -(fm.height() + 8));
+        plot = rest.adjusted(left, fm.height() / 2, 0, -(fm.height() + 8));
         L.valueAxis = horiz ? QRectF(plot.left(), plot.bottom(), plot.width(), fm.height() + 8) : QRectF(rest.left(), plot.top(), left, plot.height());
         L.categoryAxis = horiz ? QRectF(rest.left(), plot.top(), left, plot.height()) : QRectF(plot.left(), plot.bottom(), plot.width(), fm.height() + 8);
+    }
+    // room for the marks above the highest point
+    if (!pie) {
+        bool marks = false;
+        for (const Series* s : active)
+            marks = marks || (s->marksVisible && s->kind != SeriesKind::FastLine && s->count() > 0);
+        if (marks) {
+            const double room = QFontMetricsF(chartFont(11 * zoom)).height() + 8;
+            if (horizontal(active))
+                plot.setRight(plot.right() - room * 2);
+            else
+                plot.setTop(plot.top() + room);
+        }
     }
     // the back plane lies up and to the right, at the elevation's angle
     if (chart.view3D && !pie) {
