@@ -80,11 +80,11 @@ struct LegendLine {
 std::vector<LegendLine> legendLines(const std::vector<const Series*>& active)
 {
     std::vector<LegendLine> lines;
-    if (active.size() == 1 && (active[0]->colorEachPoint || active[0]->kind == SeriesKind::Pie)) {
+    if (active.size() == 1) {
         const Series& s = *active[0];
         for (int i = 0; i < s.count(); ++i)
             lines.push_back({groupedValue(s.points[size_t(i)].value) + QStringLiteral("  ") + s.points[size_t(i)].label,
-                             s.pointColor(i)});
+                             s.kind == SeriesKind::Point && !s.colorEachPoint ? s.pointerColor : s.pointColor(i)});
     } else {
         for (const Series* s : active)
             lines.push_back({s->title.isEmpty() ? s->name : s->title, s->color});
@@ -162,10 +162,11 @@ struct Axis {
     double lo = 0, hi = 1, step = 1;
 };
 
-Axis valueAxis(const Range& r, double lengthPx)
+// pixelsPerTick: about 30 for a vertical axis, more for the wider labels side by side
+Axis valueAxis(const Range& r, double lengthPx, double pixelsPerTick)
 {
     Axis a;
-    a.step = niceStep(r.hi - r.lo, std::max(2, int(lengthPx / 45)));
+    a.step = niceStep(r.hi - r.lo, std::max(2, int(lengthPx / pixelsPerTick)));
     a.lo = std::floor(r.lo / a.step + 1e-9) * a.step;
     a.hi = std::ceil(r.hi / a.step - 1e-9) * a.step;
     if (a.hi <= a.lo)
@@ -254,7 +255,7 @@ void fillPoly(const Ctx& c, const QPolygonF& poly, const QBrush& brush, const QC
 }
 
 // A box from the front rectangle r, its back at offset d (d zero in 2D).
-void drawBox(const Ctx& c, const QRectF& r, QPointF d, const QColor& color, bool gradient)
+void drawBox(const Ctx& c, const QRectF& r, QPointF d, const QColor& color, bool gradient, bool upright = true)
 {
     const QColor edge = c.ink(color.darker(200));
     if (!d.isNull()) {
@@ -262,7 +263,7 @@ void drawBox(const Ctx& c, const QRectF& r, QPointF d, const QColor& color, bool
         fillPoly(c, quad(r.topRight(), r.bottomRight(), d), c.shade(color, 70), edge);       // side
     }
     if (gradient) {
-        QLinearGradient g(r.bottomLeft(), r.topLeft());
+        QLinearGradient g = upright ? QLinearGradient(r.bottomLeft(), r.topLeft()) : QLinearGradient(r.topLeft(), r.topRight());
         g.setColorAt(0, c.ink(color));
         g.setColorAt(1, c.ink(Qt::white));
         fillPoly(c, QPolygonF(r), QBrush(g), edge);
@@ -278,7 +279,7 @@ void drawBar(const Ctx& c, BarStyle style, QRectF r, QPointF d, const QColor& co
     const QColor edge = c.ink(color.darker(200));
     switch (style) {
     case BarStyle::Rectangle: drawBox(c, r, d, color, false); return;
-    case BarStyle::RectGradient: drawBox(c, r, d, color, true); return;
+    case BarStyle::RectGradient: drawBox(c, r, d, color, true, upright); return;
     case BarStyle::Pyramid:
     case BarStyle::InvPyramid: {
         // apex at the value end (pyramid) or at the base (inverted); the base is a square r.width() x depth
@@ -412,14 +413,15 @@ void drawPointer(const Ctx& c, PointerStyle style, QPointF at, double rad, QPoin
     }
 }
 
-void drawMark(const Ctx& c, QPointF anchor, const QString& text, const QFont& font)
+void drawMark(const Ctx& c, QPointF anchor, const QString& text, const QFont& font, bool beside = false)
 {
     QPainter& p = c.p;
     const QFontMetricsF fm(font, p.device());
     const QSizeF s(fm.horizontalAdvance(text) + 6, fm.height() + 2);
-    QRectF r(QPointF(anchor.x() - s.width() / 2, anchor.y() - s.height() - 4), s);
+    QRectF r = beside ? QRectF(QPointF(anchor.x() + 6, anchor.y() - s.height() / 2), s)
+                      : QRectF(QPointF(anchor.x() - s.width() / 2, anchor.y() - s.height() - 4), s);
     p.setPen(QPen(c.ink(Qt::gray), 1));
-    p.drawLine(anchor, QPointF(anchor.x(), r.bottom()));
+    p.drawLine(anchor, beside ? QPointF(r.left(), anchor.y()) : QPointF(anchor.x(), r.bottom()));
     p.setBrush(c.ink(QColor(0xFF, 0xFF, 0xE1)));
     p.setPen(QPen(c.ink(Qt::black), 1));
     p.drawRect(r);
@@ -464,7 +466,7 @@ void paintCartesian(Ctx& c)
     const QRectF f = L.plot;
     const QPointF D = L.depth;
     const double valueLen = horiz ? f.width() : f.height();
-    const Axis ax = valueAxis(range, valueLen);
+    const Axis ax = valueAxis(range, valueLen, horiz ? 80 : 30);
     const int n = std::max(1, range.categories);
     const double catLen = horiz ? f.height() : f.width();
     const double slot = catLen / n;
@@ -559,6 +561,7 @@ void paintCartesian(Ctx& c)
     struct Mark {
         QPointF at;
         QString text;
+        bool beside = false;
     };
     std::vector<Mark> marks;
     const double base = valuePos(std::clamp(0.0, ax.lo, ax.hi));
@@ -618,7 +621,7 @@ void paintCartesian(Ctx& c)
                 drawBar(c, s->barStyle, r, d, s->pointColor(i), !horiz, v1 < v0);
                 if (s->marksVisible)
                     marks.push_back({horiz ? QPointF(r.right(), r.center().y()) + d / 2 : QPointF(r.center().x(), v1 < v0 ? r.bottom() : r.top()) + d / 2,
-                                     groupedValue(raw)});
+                                     groupedValue(raw), horiz});
             }
             ++barIndex;
             continue;
@@ -680,8 +683,10 @@ void paintCartesian(Ctx& c)
             break;
         }
         case SeriesKind::Point:
+            // a pointer is as deep as it is wide
             for (const auto& pt : pts)
-                drawPointer(c, s->pointerStyle, pt.first + d / 2, rad, c.chart.view3D ? d / 2 : QPointF(),
+                drawPointer(c, s->pointerStyle, pt.first + d / 2, rad,
+                            c.chart.view3D && !d.isNull() ? d * (2 * rad / std::max(2 * rad, std::hypot(d.x(), d.y()))) : QPointF(),
                             s->colorEachPoint ? s->pointColor(pt.second) : s->pointerColor);
             break;
         default: break;
@@ -691,7 +696,7 @@ void paintCartesian(Ctx& c)
                 marks.push_back({pt.first + d / 2, groupedValue(s->points[size_t(pt.second)].value)});
     }
     for (const Mark& m : marks)
-        drawMark(c, m.at, m.text, labelFont);
+        drawMark(c, m.at, m.text, labelFont, m.beside);
 }
 
 // ----- pie
@@ -711,10 +716,13 @@ void paintPie(Ctx& c, const Series& s)
     const QFont labelFont = chartFont(11 * c.chart.zoomPercent / 100.0);
     const QFontMetricsF fm(labelFont, p.device());
     const double explode = std::clamp(s.explodeBiggest, 0, 100) / 100.0;
-    double rx = std::min(area.width() / 2, area.height() / 2 / ratio) / (1 + explode) - (s.marksVisible ? fm.height() * 1.5 : 0);
+    // the ellipse, its rim and the marks around it fit the area
+    const double k = c.chart.view3D ? c.chart.depthPercent / 100.0 * std::cos(qDegreesToRadians(tilt)) : 0;
+    const double room = s.marksVisible ? fm.height() * 2.2 : 0;
+    double rx = std::min(area.width() / 2 - room * 2, (area.height() / 2 - room) / (ratio + k / 2)) / (1 + explode);
     rx = std::max(4.0, rx);
-    double ry = rx * ratio;
-    const double thick = c.chart.view3D ? rx * c.chart.depthPercent / 100.0 * std::cos(qDegreesToRadians(tilt)) : 0;
+    const double ry = rx * ratio;
+    const double thick = rx * k;
     QPointF centre(area.center().x(), area.center().y() - thick / 2);
 
     // slices take the size of their value whatever its sign
@@ -759,15 +767,30 @@ void paintPie(Ctx& c, const Series& s)
     // the rim: the lower half of each slice's arc, pushed down by the thickness
     if (thick > 0) {
         for (const Slice& sl : slices) {
+            // each run of steps on the front half is one band: the arc, then the arc pushed down
             const int steps = std::max(2, int(sl.sweep / 3));
+            QPolygonF upper;
+            auto flush = [&] {
+                if (upper.size() >= 2) {
+                    QPolygonF band = upper;
+                    for (int i = int(upper.size()) - 1; i >= 0; --i)
+                        band << upper[i] + QPointF(0, thick);
+                    fillPoly(c, band, c.shade(sl.color, 70), QColor());
+                }
+                upper.clear();
+            };
             for (int k = 0; k < steps; ++k) {
                 const double a0 = sl.from + sl.sweep * k / steps, a1 = sl.from + sl.sweep * (k + 1) / steps;
                 const double mid = std::fmod(std::fmod((a0 + a1) / 2, 360) + 360, 360);
-                if (mid < 180)
+                if (mid < 180) {
+                    flush();
                     continue;
-                const QPointF p0 = onEllipse(sl.centre, rx, ry, a0), p1 = onEllipse(sl.centre, rx, ry, a1);
-                fillPoly(c, QPolygonF({p0, p1, p1 + QPointF(0, thick), p0 + QPointF(0, thick)}), c.shade(sl.color, 70), QColor());
+                }
+                if (upper.isEmpty())
+                    upper << onEllipse(sl.centre, rx, ry, a0);
+                upper << onEllipse(sl.centre, rx, ry, a1);
             }
+            flush();
         }
     }
     for (const Slice& sl : slices)
@@ -863,7 +886,7 @@ ChartLayout layoutChart(const Chart& chart, const QRectF& area)
         const QFontMetricsF fm(chartFont(11 * zoom));
         const bool horiz = horizontal(active);
         const Range r = valueRange(active);
-        const Axis ax = valueAxis(r, horiz ? rest.width() : rest.height());
+        const Axis ax = valueAxis(r, horiz ? rest.width() : rest.height(), horiz ? 80 : 30);
         double catW = 0;
         for (const Series* s : active)
             for (const ChartPoint& pt : s->points)
