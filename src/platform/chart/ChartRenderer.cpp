@@ -77,17 +77,19 @@ struct LegendLine {
     QColor color;
 };
 
-std::vector<LegendLine> legendLines(const std::vector<const Series*>& active)
+// At most maxLines lines: the ones that fit.
+std::vector<LegendLine> legendLines(const std::vector<const Series*>& active, int maxLines)
 {
     std::vector<LegendLine> lines;
     if (active.size() == 1) {
         const Series& s = *active[0];
-        for (int i = 0; i < s.count(); ++i)
+        for (int i = 0; i < std::min(s.count(), maxLines); ++i)
             lines.push_back({groupedValue(s.points[size_t(i)].value) + QStringLiteral("  ") + s.points[size_t(i)].label,
                              s.kind == SeriesKind::Point && !s.colorEachPoint ? s.pointerColor : s.pointColor(i)});
     } else {
         for (const Series* s : active)
-            lines.push_back({s->title.isEmpty() ? s->name : s->title, s->color});
+            if (int(lines.size()) < maxLines)
+                lines.push_back({s->title.isEmpty() ? s->name : s->title, s->color});
     }
     return lines;
 }
@@ -514,8 +516,9 @@ void paintCartesian(Ctx& c)
                 named = s;
         if (named) {
             double widest = 1;
-            for (const ChartPoint& pt : named->points)
-                widest = std::max(widest, fm.horizontalAdvance(pt.label));
+            const int step = std::max(1, named->count() / 64);
+            for (int i = 0; i < named->count(); i += step)
+                widest = std::max(widest, fm.horizontalAdvance(named->points[size_t(i)].label));
             const double need = horiz ? fm.height() : widest + 8;
             const int every = std::max(1, int(std::ceil(need / std::max(1.0, slot))));
             p.setPen(c.ink(Qt::black));
@@ -636,21 +639,28 @@ void paintCartesian(Ctx& c)
         switch (s->kind) {
         case SeriesKind::Line:
             if (!d.isNull()) {
-                if (!s->colorEachPoint) {
-                    QPainterPath ribbon;
-                    ribbon.setFillRule(Qt::WindingFill);
-                    for (size_t i = 1; i < pts.size(); ++i)
-                        ribbon.addPolygon(quad(pts[i - 1].first, pts[i].first, d));
-                    p.setPen(Qt::NoPen);
-                    p.fillPath(ribbon, c.ink(s->color));
-                } else {
-                    for (size_t i = 1; i < pts.size(); ++i)
-                        fillPoly(c, quad(pts[i - 1].first, pts[i].first, d), c.ink(s->pointColor(pts[i].second)), QColor());
+                // the ribbon: one quad per segment, edge to edge without smoothing so no seams show
+                p.save();
+                p.setRenderHint(QPainter::Antialiasing, false);
+                p.setPen(Qt::NoPen);
+                for (size_t i = 1; i < pts.size(); ++i) {
+                    p.setBrush(c.ink(s->pointColor(pts[i].second)));
+                    p.drawPolygon(quad(pts[i - 1].first, pts[i].first, d));
                 }
+                p.restore();
             }
-            for (size_t i = 1; i < pts.size(); ++i) {
-                p.setPen(QPen(c.shade(s->pointColor(pts[i].second), 60), 1.5));
-                p.drawLine(pts[i - 1].first, pts[i].first);
+            // the front edge: one polyline per run of segments of the same colour
+            for (size_t i = 1; i < pts.size();) {
+                const QColor col = s->pointColor(pts[i].second);
+                QPolygonF run;
+                run << pts[i - 1].first;
+                for (; i < pts.size() && s->pointColor(pts[i].second) == col; ++i)
+                    run << pts[i].first;
+                QPen pen(c.shade(col, 60), 1);
+                pen.setCosmetic(true);
+                p.setPen(pen);
+                p.setBrush(Qt::NoBrush);
+                p.drawPolyline(run);
             }
             break;
         case SeriesKind::FastLine: {
@@ -658,7 +668,9 @@ void paintCartesian(Ctx& c)
             line.reserve(int(pts.size()));
             for (const auto& pt : pts)
                 line << pt.first;
-            p.setPen(QPen(c.ink(s->color), 1));
+            QPen pen(c.ink(s->color), 1);
+            pen.setCosmetic(true);
+            p.setPen(pen);
             p.setBrush(Qt::NoBrush);
             p.drawPolyline(line);
             break;
@@ -819,7 +831,7 @@ void paintLegend(Ctx& c)
     p.setFont(font);
     const double line = fm.height() + 2;
     double y = r.top() + 4;
-    for (const LegendLine& l : legendLines(c.active)) {
+    for (const LegendLine& l : legendLines(c.active, int(r.height() / line) + 1)) {
         if (y + line > r.bottom())
             break;
         const QRectF swatch(r.right() - 6 - 12, y + (line - 10) / 2, 12, 10);
@@ -866,7 +878,7 @@ ChartLayout layoutChart(const Chart& chart, const QRectF& area)
 
     if (chart.legendVisible) {
         const QFontMetricsF fm(chartFont(11));
-        const auto lines = legendLines(active);
+        const auto lines = legendLines(active, std::max(0, int((rest.height() - 8) / (fm.height() + 2))));
         if (!lines.empty()) {
             double w = 0;
             for (const LegendLine& l : lines)
@@ -888,9 +900,10 @@ ChartLayout layoutChart(const Chart& chart, const QRectF& area)
         const Range r = valueRange(active);
         const Axis ax = valueAxis(r, horiz ? rest.width() : rest.height(), horiz ? 80 : 30);
         double catW = 0;
-        for (const Series* s : active)
-            for (const ChartPoint& pt : s->points)
-                catW = std::max(catW, fm.horizontalAdvance(pt.label));
+        if (horiz)
+            for (const Series* s : active)
+                for (const ChartPoint& pt : s->points)
+                    catW = std::max(catW, fm.horizontalAdvance(pt.label));
         const double left = (horiz ? std::min(catW, rest.width() / 3) : widestValueLabel(ax, fm)) + 10;
         plot = rest.adjusted(left, fm.height() / 2, 0, -(fm.height() + 8));
         L.valueAxis = horiz ? QRectF(plot.left(), plot.bottom(), plot.width(), fm.height() + 8) : QRectF(rest.left(), plot.top(), left, plot.height());
