@@ -277,24 +277,6 @@ TEST(ChartRender, ZoomAndPanStayInsideTheChartBody)
     }
 }
 
-TEST(ChartRender, ZoomHasBounds)
-{
-    Chart c;
-    c.setZoom(-40);
-    EXPECT_EQ(c.zoomPercent, Chart::kMinZoom);
-    c.setZoom(0);
-    EXPECT_EQ(c.zoomPercent, Chart::kMinZoom);
-    c.setZoom(250);
-    EXPECT_EQ(c.zoomPercent, 250);
-    c.setZoom(1 << 20);
-    EXPECT_EQ(c.zoomPercent, Chart::kMaxZoom);
-    // the smallest zoom still draws the bars
-    plain(c);
-    c.setZoom(Chart::kMinZoom);
-    bars(c, Qt::blue, {10, 20});
-    EXPECT_GT(countColour(renderImage(c, kSize), Qt::blue), 0);
-}
-
 TEST(ChartRender, MonochromeDrawsGreyOnly)
 {
     QImage picture(40, 30, QImage::Format_RGB32);
@@ -471,24 +453,6 @@ TEST(ChartRender, ThinnedLineKeepsItsPeak)
                     peak = true;
         EXPECT_TRUE(peak) << int(kind);
     }
-}
-
-TEST(ChartRender, HitTestFindsLegendAndAxes)
-{
-    Chart c;
-    bars(c, Qt::red, {10, 20}).colorEachPoint = true;
-    const QRectF area(0, 0, 600, 400);
-    const ChartLayout L = layoutChart(c, area);
-    ASSERT_FALSE(L.legend.isEmpty());
-    EXPECT_GT(L.legend.left(), L.plot.right());
-    EXPECT_EQ(hitTest(c, area, L.legend.center()), ChartPart::Legend);
-    EXPECT_EQ(hitTest(c, area, L.valueAxis.center()), ChartPart::Axis);
-    EXPECT_EQ(hitTest(c, area, L.categoryAxis.center()), ChartPart::Axis);
-    EXPECT_EQ(hitTest(c, area, L.plot.center()), ChartPart::Body);
-    c.axesVisible = false;
-    c.legendVisible = false;
-    EXPECT_EQ(hitTest(c, area, L.valueAxis.center()), ChartPart::Body);
-    EXPECT_TRUE(layoutChart(c, area).legend.isEmpty());
 }
 
 TEST(ChartRender, GroupedValues)
