@@ -11,6 +11,7 @@
 #include <QActionGroup>
 #include <QComboBox>
 #include <QDir>
+#include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QTreeWidget>
@@ -60,6 +61,34 @@ const QStringList& barStyleTexts()
     return t;
 }
 
+// A small picture of a chart kind for the kind list.
+QIcon kindIcon(int kind)
+{
+    const SeriesKind kinds[] = {SeriesKind::Bar, SeriesKind::HorizBar, SeriesKind::Pie, SeriesKind::Line,
+                                SeriesKind::FastLine, SeriesKind::Area, SeriesKind::Point, SeriesKind::Bar};
+    chart::Chart c;
+    c.axesVisible = false;
+    c.legendVisible = false;
+    c.background.gradientVisible = false;
+    c.background.color = Qt::transparent;
+    c.depthPercent = 25;
+    for (int s = 0; s < (kind == 7 ? 2 : 1); ++s) {
+        Series& series = c.addSeries(kinds[kind]);
+        series.colorEachPoint = kind != 4 && kind != 7;
+        series.color = chart::autoColor(s + 3);
+        series.barStyle = BarStyle::Rectangle;
+        series.pointerStyle = chart::PointerStyle::Circle;
+        for (double v : {2.0, 4.0, 3.0})
+            series.add(v + s, QString());
+    }
+    QImage img(40, 28, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    chart::renderChart(c, p, QRectF(-6, -6, 52, 40));
+    p.end();
+    return QIcon(QPixmap::fromImage(img));
+}
+
 } // namespace
 
 Tfrmchart::Tfrmchart(QTreeWidget* months, QTreeWidget* sums, QComboBox* report, QWidget* parent)
@@ -70,6 +99,9 @@ Tfrmchart::Tfrmchart(QTreeWidget* months, QTreeWidget* sums, QComboBox* report, 
     ui->cmbcharts->addItems({QStringLiteral("ميله اي عمودي"), QStringLiteral("ميله اي افقي"), QStringLiteral("دايره اي"),
                              QStringLiteral("خطي(1)"), QStringLiteral("خطي(2)"), QStringLiteral("مساحتي"),
                              QStringLiteral("نقطه اي"), QStringLiteral("مقايسه اي")});
+    ui->cmbcharts->setIconSize(QSize(40, 28));
+    for (int k = 0; k < ui->cmbcharts->count(); ++k)
+        ui->cmbcharts->setItemIcon(k, kindIcon(k));
     ui->cmbcharts->setCurrentIndex(0);
     buildSeries();
     buildMenus();

@@ -228,16 +228,21 @@ TEST(ChartRender, DepthAndElevationShapeTheFaces)
     struct Case {
         int elevation;
         int depth;
+        bool orthogonal;
+        int rotation;
         bool topShown;
         bool sideShown;
     };
-    for (const Case& k : {Case{315, 20, true, true}, Case{360, 20, false, true}, Case{270, 20, true, false},
-                          Case{315, 0, false, false}}) {
-        SCOPED_TRACE(testing::Message() << k.elevation << " " << k.depth);
+    for (const Case& k : {Case{315, 20, true, 360, true, true}, Case{360, 20, true, 360, false, true},
+                          Case{270, 20, true, 360, true, false}, Case{315, 0, true, 360, false, false},
+                          Case{315, 20, false, 360, true, false}, Case{315, 20, false, 340, true, true}}) {
+        SCOPED_TRACE(testing::Message() << k.elevation << " " << k.depth << " " << k.orthogonal << " " << k.rotation);
         Chart c;
         plain(c, true);
         c.elevation = k.elevation;
         c.depthPercent = k.depth;
+        c.orthogonal = k.orthogonal;
+        c.rotation = k.rotation;
         c.axesVisible = false;
         bars(c, front, {30, 50});
         const QImage img = renderImage(c, kSize);

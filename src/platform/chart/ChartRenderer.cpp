@@ -922,11 +922,14 @@ ChartLayout layoutChart(const Chart& chart, const QRectF& area)
                 plot.setTop(plot.top() + room);
         }
     }
-    // the back plane lies up and to the right, at the elevation's angle
+    // orthogonal: the back plane lies up and to the right at the elevation's angle; otherwise the
+    // elevation tilts the view from above and the rotation turns it sideways
     if (chart.view3D && !pie) {
         const double a = qDegreesToRadians(double(std::clamp(360 - chart.elevation, 0, 90)));
         const double depth = std::min(plot.width(), plot.height()) * std::clamp(chart.depthPercent, 0, 100) / 100.0;
-        const QPointF d(depth * std::cos(a), -depth * std::sin(a));
+        const double turn = qDegreesToRadians(double(360 - chart.rotation));
+        const QPointF d = chart.orthogonal ? QPointF(depth * std::cos(a), -depth * std::sin(a))
+                                           : QPointF(depth * std::sin(turn), -depth * std::sin(a));
         plot.adjust(0, -d.y(), -d.x(), 0);
         L.depth = d * zoom;
     }
