@@ -91,6 +91,8 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActRep, [] {
         FrmReps->close();
         FrmReps->show();
+        FrmReps->raise();
+        FrmReps->activateWindow();
     });
 
     frmTTMS = new TfrmTTMS;
