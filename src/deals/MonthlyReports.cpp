@@ -72,7 +72,8 @@ QString MonthlyReportSql(TMonthlyReport kind, bool ranged, const QString& t1, co
     QString sql = QStringLiteral("select sum(%1),%2 from %3").arg(s.sum, month, s.table);
     if (!conditions.isEmpty())
         sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    return sql + QStringLiteral(" group by %1 order by %1").arg(month);
+    // rows without a date come first on both engines
+    return sql + QStringLiteral(" group by %1 order by coalesce(%1,'')").arg(month);
 }
 
 std::vector<TMonthSum> RunMonthlyReport(db::DataSet& ds, TMonthlyReport kind, bool ranged, const QString& t1,

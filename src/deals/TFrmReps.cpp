@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QShowEvent>
 
 TFrmReps* FrmReps = nullptr;
 
@@ -72,7 +73,8 @@ TFrmReps::~TFrmReps() = default;
 void TFrmReps::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    btnreportClick();
+    if (!event->spontaneous())
+        btnreportClick();
 }
 
 void TFrmReps::btnreportClick()
