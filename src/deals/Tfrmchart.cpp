@@ -488,8 +488,7 @@ void Tfrmchart::BuildComparisonChart()
             s.cursor = kComparisonCursor;
             s.title = seriesTitle(i, b);
             s.barWidthPercent = 30;
-            s.barStyle = first.barStyle;
-            s.marksVisible = first.marksVisible;
+            s.marksVisible = true;
             for (int k = 0; k < 7; ++k) {
                 QAction* a = comp->addAction(barStyleTexts()[k]);
                 a->setData(k);

@@ -362,7 +362,7 @@ TEST_F(ChartWindowTest, StyleMenus)
     ASSERT_EQ(items.size(), 17);
     items[8 + 2]->trigger();          // second group, "هرمي"
     EXPECT_EQ(frm->chart().series(8).barStyle, chart::BarStyle::Pyramid);
-    EXPECT_EQ(frm->chart().series(7).barStyle, chart::BarStyle::RectGradient);
+    EXPECT_EQ(frm->chart().series(7).barStyle, chart::BarStyle::Rectangle);
     items[7]->trigger();              // first group, last item
     EXPECT_EQ(frm->chart().series(7).barStyle, chart::BarStyle::RectGradient);
     items[5]->trigger();

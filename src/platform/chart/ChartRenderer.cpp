@@ -239,11 +239,6 @@ void paintBackground(const Ctx& c, const QRectF& r)
 
 // ----- cartesian geometry
 
-struct Frame3D {
-    QRectF front;              // front plane of the plot
-    QPointF d;                 // offset of the back plane
-};
-
 QPolygonF quad(QPointF a, QPointF b, QPointF off)
 {
     return QPolygonF({a, b, b + off, a + off});
@@ -569,37 +564,23 @@ void paintCartesian(Ctx& c)
     std::vector<Mark> marks;
     const double base = valuePos(std::clamp(0.0, ax.lo, ax.hi));
 
-    // slices from the back to the front
-    int slice = slices - 1;
-    int barIndex = 0;
-    bool sharedSliceUsed = false;
-    std::vector<const Series*> order;
-    for (const Series* s : cart)
-        order.push_back(s);
-    for (const Series* s : order) {
-        int mySlice;
-        if (isBar(s->kind) && sharedDepth) {
-            if (!sharedSliceUsed) {
-                sharedSliceUsed = true;
-                mySlice = slice--;
-            } else {
-                mySlice = slice + 1;
-            }
-        } else {
-            mySlice = slice--;
-        }
-        const QPointF off = sliceD * mySlice;
-        const QPointF d = c.chart.view3D ? sliceD : QPointF();
-        const double rad = std::max(2.0, 4.5 * zoom);
-
-        if (isBar(s->kind)) {
-            const double width = slot * std::clamp(s->barWidthPercent, 1, 100) / 100.0;
-            const int m = int(bars.size());
-            const bool side = m > 1 && range.multi == MultiBar::Side;
-            const double w = side ? width / m : width;
-            const double shift = side ? -width / 2 + w * barIndex + w / 2 : 0;
-            const int count = s->count();
-            for (int i = 0; i < count; ++i) {
+    // bars of one depth slice: category by category from the left (from the bottom when
+    // horizontal), so that a bar covers the side of the one before it
+    const int m = int(bars.size());
+    auto drawBars = [&](const std::vector<const Series*>& group, QPointF off, QPointF d) {
+        int count = 0;
+        for (const Series* s : group)
+            count = std::max(count, s->count());
+        for (int i = 0; i < count; ++i)
+            for (size_t k = 0; k < group.size(); ++k) {
+                const Series* s = group[k];
+                if (i >= s->count())
+                    continue;
+                const int index = m > 1 && group.size() == 1 ? int(std::find(bars.begin(), bars.end(), s) - bars.begin()) : int(k);
+                const double width = slot * std::clamp(s->barWidthPercent, 1, 100) / 100.0;
+                const bool side = m > 1 && range.multi == MultiBar::Side;
+                const double w = side ? width / m : width;
+                const double shift = side ? -width / 2 + w * index + w / 2 : 0;
                 const double raw = s->points[size_t(i)].value;
                 double v0 = 0, v1 = raw;
                 if (m > 1 && (range.multi == MultiBar::Stacked || range.multi == MultiBar::Stacked100)) {
@@ -623,12 +604,31 @@ void paintCartesian(Ctx& c)
                 r.translate(off);
                 drawBar(c, s->barStyle, r, d, s->pointColor(i), !horiz, v1 < v0);
                 if (s->marksVisible)
-                    marks.push_back({horiz ? QPointF(r.right(), r.center().y()) + d / 2 : QPointF(r.center().x(), v1 < v0 ? r.bottom() : r.top()) + d / 2,
+                    marks.push_back({horiz ? QPointF(r.right(), r.center().y()) + d / 2
+                                           : QPointF(r.center().x(), v1 < v0 ? r.bottom() : r.top()) + d / 2,
                                      groupedValue(raw), horiz});
             }
-            ++barIndex;
+    };
+
+    // slices from the back to the front; bars sharing the depth take one slice together
+    int slice = slices - 1;
+    bool sharedDrawn = false;
+    for (const Series* s : cart) {
+        const QPointF d = c.chart.view3D ? sliceD : QPointF();
+        const double rad = std::max(2.0, 4.5 * zoom);
+        if (isBar(s->kind)) {
+            if (sharedDepth && sharedDrawn)
+                continue;
+            const QPointF off = sliceD * slice--;
+            if (sharedDepth) {
+                sharedDrawn = true;
+                drawBars(bars, off, d);
+            } else {
+                drawBars({s}, off, d);
+            }
             continue;
         }
+        const QPointF off = sliceD * slice--;
 
         std::vector<std::pair<QPointF, int>> pts;
         pts.reserve(size_t(s->count()));
