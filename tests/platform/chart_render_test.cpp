@@ -220,6 +220,21 @@ TEST(ChartRender, MultiBarModes)
     }
 }
 
+TEST(ChartRender, SideBySideBarsIn3DCoverOnlySides)
+{
+    // each bar covers the side of the bar before it, never another bar's front
+    Chart c;
+    plain(c, true);
+    c.depthPercent = 40;
+    c.axesVisible = false;
+    bars(c, Qt::red, {10, 10, 10}).barWidthPercent = 90;
+    bars(c, Qt::blue, {10, 10, 10}).barWidthPercent = 90;
+    const QImage img = render(c, "side3d");
+    const int red = countColour(img, Qt::red, 2), blue = countColour(img, Qt::blue, 2);
+    EXPECT_GT(red, 2000);
+    EXPECT_NEAR(red, blue, blue / 20);
+}
+
 TEST(ChartRender, DepthAndElevationShapeTheFaces)
 {
     // the top face is lighter, the side face darker than the front
