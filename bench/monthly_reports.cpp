@@ -248,8 +248,8 @@ int main(int argc, char** argv)
             });
             const double raw = best(3, [&] { rawSteps(path, MonthlyReportSql(TMonthlyReport(k), ranged, f->Edtt1->Text(), f->Edtt2->Text())); });
             allFast = allFast && ms < 300;
-            std::printf("  %-26s %7.1f ms  %4d months  bare statement %7.1f ms  ratio %5.2f  %s\n",
-                        MonthlyReportTexts()[k].toUtf8().constData(), ms, f->ListView2->topLevelItemCount(), raw, ms / raw,
+            std::printf("  %s %7.1f ms  %4d months  bare statement %7.1f ms  ratio %5.2f  %s\n",
+                        MonthlyReportTexts()[k].leftJustified(22).toUtf8().constData(), ms, f->ListView2->topLevelItemCount(), raw, ms / raw,
                         ms < 300 ? "(under 0.3 s)" : "(OVER 0.3 s)");
         }
     }
