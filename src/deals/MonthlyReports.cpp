@@ -73,7 +73,7 @@ QString MonthlyReportSql(TMonthlyReport kind, bool ranged, const QString& t1, co
     if (!conditions.isEmpty())
         sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
     // rows without a date come first on both engines
-    return sql + QStringLiteral(" group by %1 order by coalesce(%1,'')").arg(month);
+    return sql + QStringLiteral(" group by %1 order by coalesce(%1,%2)").arg(month, Q(QString()));
 }
 
 std::vector<TMonthSum> RunMonthlyReport(db::DataSet& ds, TMonthlyReport kind, bool ranged, const QString& t1,
