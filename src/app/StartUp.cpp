@@ -11,6 +11,7 @@
 #include "deals/TFrmSanad.h"
 #include "deals/TfrmTTMS2.h"
 #include "deals/TfrmVAT.h"
+#include "deals/TFrmReps.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -103,6 +104,7 @@ bool CreateForms()
     // the entry forms first: each list opens its entry form on the current row
     FrmHazinehNew = new TFrmHazinehNew;
     FrmHazineh = new TFrmHazineh;
+    FrmReps = new TFrmReps;
     FrmCheck = new TFrmCheck;
     frmlstcheck = new Tfrmlstcheck;
 
@@ -126,6 +128,12 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActLstExSanad, ShowHazinehList);
     FrmMain->SetOpener(actions->ActCheck, ShowNewCheck);
     FrmMain->SetOpener(actions->ActLstCheck, ShowChequeList);
+    FrmMain->SetOpener(actions->ActRep, [] {
+        FrmReps->close();
+        FrmReps->show();
+        FrmReps->raise();
+        FrmReps->activateWindow();
+    });
 
     frmTTMS = new TfrmTTMS;
     frmTTMS2 = new TfrmTTMS2(FrmMain);
@@ -154,6 +162,8 @@ void FreeForms()
     FrmHazineh = nullptr;
     delete FrmHazinehNew;
     FrmHazinehNew = nullptr;
+    delete FrmReps;
+    FrmReps = nullptr;
     delete RFrmUsers;
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;

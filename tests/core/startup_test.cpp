@@ -12,6 +12,7 @@
 #include "core/ProgramIni.h"
 #include "core/TDm.h"
 #include "deals/TfrmTTMS2.h"
+#include "deals/TFrmReps.h"
 #include "platform/db/DataSet.h"
 #include "platform/ini/IniFile.h"
 #include "ui_TFrmMain.h"
@@ -220,8 +221,15 @@ TEST(StartUpSequence, StartsOnAFreshProgramFolder)
     EXPECT_EQ(FrmMain->windowTitle(), TFrmMain::AppCaptionText + QStringLiteral(" - ") + Tools->TodayShamsi());
     EXPECT_EQ(FrmMain->StatusPanel->text(), QStringLiteral("ويرايش: 9.45A"));
     EXPECT_EQ(FrmMain->layoutDirection(), Qt::RightToLeft);
+    // the monthly reports exist from the start; the report action shows them afresh
+    ASSERT_NE(FrmReps, nullptr);
+    EXPECT_FALSE(FrmReps->isVisible());
+    FrmMain->form()->ActRep->trigger();
+    EXPECT_TRUE(FrmReps->isVisible());
+    EXPECT_EQ(FrmReps->findChild<QLabel*>(QStringLiteral("Label7"))->text(), QStringLiteral("0"));
     FreeForms();
     EXPECT_EQ(Dm, nullptr);
+    EXPECT_EQ(FrmReps, nullptr);
 }
 
 TEST(StartUpSequence, AMissingDatabaseEndsTheStartUp)
