@@ -5,6 +5,8 @@
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
+#include "deals/ContractActions.h"
+#include "deals/TMainForm.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -64,6 +66,8 @@ bool CreateForms()
 
     FrmLstMelk = new TFrmLstMelk;
 
+    MainForm = new TMainForm;
+
     FrmLstNiyaz = new TFrmLstNiyaz;
     ConnectPropertyListMatching();
 
@@ -85,6 +89,9 @@ bool CreateForms()
     FrmMain->SetOpener(actions->ActNewRegion, ShowNewRegion);
     FrmMain->SetOpener(actions->ActLstRegion, ShowRegionList);
     FrmMain->SetOpener(actions->ActTel, ShowPhoneBook);
+    FrmMain->SetOpener(actions->ActNewGhovl, ShowNewContractTemplate);
+    FrmMain->SetOpener(actions->ActopenGhovl, ShowOpenContractTemplate);
+    FrmMain->SetOpener(actions->ActLstGhovl, ShowManageContractTemplates);
 
     frmTTMS = new TfrmTTMS;
     return true;
@@ -100,6 +107,8 @@ void FreeForms()
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;
     FrmLstNiyaz = nullptr;
+    delete MainForm;
+    MainForm = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
     delete FrmNiyaz;

@@ -5,7 +5,9 @@
 #include "ui/Tfrminputbox.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -68,9 +70,40 @@ int WidgetPrompter::plainMessage(const shell::PlainMessageRequest& request)
     }
 }
 
+namespace {
+
+// The file dialog with the request's extras: the chosen filter's index and a read-only tick.
+QString runFileDialog(const shell::FileRequest& request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(dialogParent(), request.caption, startPath(request), request.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.overwritePrompt)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    QCheckBox* readOnly = nullptr;
+    if (request.readOnly) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            readOnly = new QCheckBox(QStringLiteral("فقط خواندني"), &dialog);
+            grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (request.selectedFilter)
+        *request.selectedFilter = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    if (request.readOnly)
+        *request.readOnly = readOnly && readOnly->isChecked();
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
 QString WidgetPrompter::openFile(const shell::FileRequest& request)
 {
-    return QFileDialog::getOpenFileName(dialogParent(), request.caption, startPath(request), request.filter);
+    if (!request.readOnly && !request.selectedFilter)
+        return QFileDialog::getOpenFileName(dialogParent(), request.caption, startPath(request), request.filter);
+    return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
 QString WidgetPrompter::saveFile(const shell::FileRequest& request)
@@ -78,8 +111,10 @@ QString WidgetPrompter::saveFile(const shell::FileRequest& request)
     QFileDialog::Options options;
     if (!request.overwritePrompt)
         options |= QFileDialog::DontConfirmOverwrite;
-    return QFileDialog::getSaveFileName(dialogParent(), request.caption, startPath(request), request.filter, nullptr,
-                                        options);
+    if (!request.selectedFilter)
+        return QFileDialog::getSaveFileName(dialogParent(), request.caption, startPath(request), request.filter, nullptr,
+                                            options);
+    return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
 QString WidgetPrompter::chooseDirectory(const shell::FileRequest& request)

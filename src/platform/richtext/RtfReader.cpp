@@ -122,6 +122,7 @@ private:
     QString run_;
     FormatKey runKey{};
     bool haveRun = false;
+    bool pieceRtl = false;             // direction of the last piece, for neutral characters
     bool paraHasContent = false;       // text or a mark since the last \par
     ParaState lastPar;
     QTextList* list = nullptr;
@@ -231,7 +232,7 @@ void Reader::text(const QString& s)
     // Right-to-left letters take the associated properties; neutral characters stay with
     // the piece they follow.
     int start = 0;
-    bool rtl = false;
+    bool rtl = pieceRtl;
     bool decided = false;
     for (int i = 0; i < s.size(); ++i) {
         const QChar ch = s[i];
@@ -249,6 +250,7 @@ void Reader::text(const QString& s)
         }
     }
     textPiece(s.mid(start), rtl);
+    pieceRtl = rtl;
 }
 
 void Reader::applyBlock(const ParaState& p)
