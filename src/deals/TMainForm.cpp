@@ -92,6 +92,10 @@ TMainForm::TMainForm(QWidget* parent)
     QFont f(screen.family());
     f.setPointSizeF(screen.pointSizeF() > 0 ? screen.pointSizeF() : screen.pixelSize() * 72.0 / logicalDpiY());
     ed->document()->setDefaultFont(f);
+    // paragraphs without letters of their own run right to left
+    QTextOption option = ed->document()->defaultTextOption();
+    option.setTextDirection(Qt::RightToLeft);
+    ed->document()->setDefaultTextOption(option);
     QTextFrameFormat root = ed->document()->rootFrame()->frameFormat();
     root.setLeftMargin(kGutter);
     root.setRightMargin(kGutter);
@@ -125,6 +129,7 @@ TMainForm::TMainForm(QWidget* parent)
     underFont.setUnderline(true);
     ui->UnderlineButton->setFont(underFont);
     auto* align = new QActionGroup(this);
+    align->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);   // justified: none
     for (QAction* a : {ui->LeftAlign, ui->CenterAlign, ui->RightAlign})
         align->addAction(a);
     ui->LeftAlign->setData(0);
@@ -160,7 +165,8 @@ void TMainForm::buildFontBoxes()
         name = new QComboBox(bar);
         name->setObjectName(QString::fromLatin1(nameId));
         name->addItems(families);
-        name->setEditable(false);
+        name->setEditable(true);
+        name->setInsertPolicy(QComboBox::NoInsert);
         name->setMinimumWidth(150);
         size = new QSpinBox(bar);
         size->setObjectName(QString::fromLatin1(sizeId));
@@ -170,7 +176,8 @@ void TMainForm::buildFontBoxes()
         bar->insertWidget(before, name);
         bar->insertWidget(before, size);
         bar->insertSeparator(before);
-        connect(name, &QComboBox::currentTextChanged, this, [this](const QString& family) {
+        // a name chosen from the list, or typed and confirmed with Enter
+        connect(name, &QComboBox::textActivated, this, [this](const QString& family) {
             if (!Updating)
                 SetFontName(family);
         });
@@ -746,13 +753,11 @@ void TMainForm::SelectionChange()
     for (QComboBox* box : {FontName, ComboBox1})
         if (box) {
             const int i = box->findText(family, Qt::MatchFixedString);
-            if (i >= 0)
-                box->setCurrentIndex(i);
-            else
-                box->setCurrentIndex(-1);
+            box->setCurrentIndex(i);
+            box->setEditText(family);
         }
     const richtext::Align a = richtext::physicalAlignment(c.blockFormat(), richtext::isRightToLeft(c.block()));
-    ui->LeftAlign->setChecked(a == richtext::Align::Left || a == richtext::Align::Justify);
+    ui->LeftAlign->setChecked(a == richtext::Align::Left);
     ui->RightAlign->setChecked(a == richtext::Align::Right);
     ui->CenterAlign->setChecked(a == richtext::Align::Centre);
     Q_UNUSED(font);
