@@ -165,7 +165,7 @@ TEST_P(DealContract, ALongContractFlowsOverPagesOfTheContractPaper)
     ed().SetEditorContent(QString::fromLatin1(richtext::writeRtf(&d)));
 
     const struct { int orientation; } papers[] = {{1}, {0}};
-    int pagesLandscape = 0;
+    int landscapeWidth = 0;
     for (const auto& p : papers) {
         PrintSettings.PaperSizeContract = 10;
         PrintSettings.OrientationContract = quint8(p.orientation);
@@ -186,9 +186,9 @@ TEST_P(DealContract, ALongContractFlowsOverPagesOfTheContractPaper)
         EXPECT_EQ(width, printable) << "the text spans the printable width";
         EXPECT_GT(pages, 2);
         if (p.orientation == 1)
-            pagesLandscape = pages;
+            landscapeWidth = width;
         else
-            EXPECT_LT(pages, pagesLandscape) << "the portrait page holds more lines";
+            EXPECT_LT(width, landscapeWidth) << "portrait lays the text out over the narrower width";
     }
     EXPECT_EQ(FrmPrnSanad, nullptr);
 }

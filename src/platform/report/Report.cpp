@@ -174,6 +174,7 @@ std::vector<std::pair<double, double>> documentLines(QTextDocument& doc)
 
 // Paragraph lengths of an edited document are screen pixels (96 per inch); the layout
 // device has 254 per inch, where the same lengths must take the same room on paper.
+// The document's own margin is dropped.
 void scaleParagraphLengths(QTextDocument& doc)
 {
     constexpr double k = 254.0 / 96.0;
@@ -193,11 +194,13 @@ void scaleParagraphLengths(QTextDocument& doc)
         c.setBlockFormat(f);
     }
     doc.setIndentWidth(doc.indentWidth() * k);
+    // the element's rectangle is the text's: no margin of the editor around it
     QTextFrameFormat root = doc.rootFrame()->frameFormat();
-    root.setLeftMargin(root.leftMargin() * k);
-    root.setRightMargin(root.rightMargin() * k);
-    root.setTopMargin(root.topMargin() * k);
-    root.setBottomMargin(root.bottomMargin() * k);
+    root.setMargin(0);
+    root.setLeftMargin(0);
+    root.setRightMargin(0);
+    root.setTopMargin(0);
+    root.setBottomMargin(0);
     doc.rootFrame()->setFrameFormat(root);
     doc.setUndoRedoEnabled(undo);
 }
