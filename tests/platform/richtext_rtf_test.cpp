@@ -276,6 +276,25 @@ TEST(Rtf, WordProcessorStyles)
     EXPECT_EQ(doc.begin().begin().fragment().charFormat().foreground().color(), QColor(128, 0, 0));
 }
 
+TEST(Rtf, MalformedInputReadsWhatItCan)
+{
+    const struct { QByteArray rtf; QString text; } cases[] = {
+        {"{\\rtf1 abc", QStringLiteral("abc")},                        // never closed
+        {"{\\rtf1 a}}}b", QStringLiteral("ab")},                      // closed too often
+        {"{\\rtf1 x\\'", QStringLiteral("x")},                        // cut escape
+        {"{\\rtf1 x\\'4", QStringLiteral("x")},                       // a control byte
+        {"{\\rtf1 x\\u1 y}", QStringLiteral("x")},                     // a control character, then its fallback
+        {"{\\rtf1 \\bin999 z}", QString()},                         // binary past the end
+        {"{\\rtf1 {\\*\\unknown {{{ deep }}} a}b}", QStringLiteral("b")},
+        {"{\\rtf1 \\fs-5 \\li99999999999 big\\par}", QStringLiteral("big")},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        readRtf(&doc, c.rtf);
+        EXPECT_EQ(doc.toPlainText(), c.text) << c.rtf.constData();
+    }
+}
+
 TEST(Rtf, PlainTextDetectionAndDecoding)
 {
     const struct { QByteArray data; bool rich; QString text; } cases[] = {

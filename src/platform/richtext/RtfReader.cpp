@@ -203,9 +203,14 @@ void Reader::textPiece(const QString& s, bool rtl)
     run_ += s;
 }
 
-void Reader::text(const QString& s)
+void Reader::text(const QString& input)
 {
-    if (s.isEmpty() || top().dest == Dest::Skip)
+    if (input.isEmpty() || top().dest == Dest::Skip)
+        return;
+    // control characters other than the tab have no place in the text
+    QString s = input;
+    s.removeIf([](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); });
+    if (s.isEmpty())
         return;
     Group& g = top();
     if (g.dest == Dest::FontTable) {
