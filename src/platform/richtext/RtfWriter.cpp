@@ -27,6 +27,7 @@ private:
     QList<QColor> colors;              // index 0 of the table is "automatic"
     QHash<QRgb, int> colorIndex;
     QByteArray body;
+    bool lists = false;
 
     int fontOf(const QString& family);
     int colorOf(const QColor& c);
@@ -200,9 +201,12 @@ void Writer::block(const QTextBlock& b, bool last)
     if (bf.bottomMargin() > 0)
         num("sa", pixelsToTwips(bf.bottomMargin()));
     if (list) {
+        lists = true;
         const bool bullet = list->format().style() == QTextListFormat::ListDisc
             || list->format().style() == QTextListFormat::ListCircle || list->format().style() == QTextListFormat::ListSquare;
         const int symbol = fontOf(QStringLiteral("Symbol"));
+        // list tables for Word and LibreOffice, \pn groups for WordPad
+        body += bullet ? "\\ls1\\ilvl0" : "\\ls2\\ilvl0";
         if (bullet) {
             body += "{\\pntext";
             num("f", symbol);
@@ -252,7 +256,15 @@ QByteArray Writer::run()
     for (const QColor& c : colors)
         out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
             + QByteArray::number(c.blue()) + ';';
-    out += "}\n\\viewkind4\\uc1\n";
+    out += "}\n";
+    if (lists)
+        out += "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
+               "\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720\\lin720}"
+               "\\listid1}{\\list\\listtemplateid2\\listsimple{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
+               "\\levelfollow0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720\\lin720}\\listid2}}\n"
+               "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
+               "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n";
+    out += "\\viewkind4\\uc1\n";
     out += body;
     out += "}\n";
     return out;
