@@ -7,6 +7,7 @@
 #include "ui/Dialogs.h"
 #include "ui_TFrmSelGhovl.h"
 
+#include <QHeaderView>
 #include <QKeyEvent>
 
 TFrmSelGhovl::TFrmSelGhovl(QWidget* owner, bool manage) : QDialog(owner), ui(std::make_unique<Ui::TFrmSelGhovl>())
@@ -19,6 +20,7 @@ TFrmSelGhovl::TFrmSelGhovl(QWidget* owner, bool manage) : QDialog(owner), ui(std
     if (Dm)
         g->setDataSet(Dm->QGhovL);
     g->setColumns({{QStringLiteral("esm"), QStringLiteral("نام قولنامه"), 280, true}});
+    g->horizontalHeader()->setStretchLastSection(true);
     g->setEditTriggers(QAbstractItemView::NoEditTriggers);
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::SingleSelection);
