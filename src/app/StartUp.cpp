@@ -12,6 +12,8 @@
 #include "deals/TfrmTTMS2.h"
 #include "deals/TfrmVAT.h"
 #include "deals/TFrmReps.h"
+#include "deals/ContractActions.h"
+#include "deals/TMainForm.h"
 #include "ui_TFrmMain.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFRmMelk.h"
@@ -91,6 +93,8 @@ bool CreateForms()
 
     FrmLstMelk = new TFrmLstMelk;
 
+    MainForm = new TMainForm;
+
     FrmLstNiyaz = new TFrmLstNiyaz;
     ConnectPropertyListMatching();
 
@@ -134,6 +138,9 @@ bool CreateForms()
         FrmReps->raise();
         FrmReps->activateWindow();
     });
+    FrmMain->SetOpener(actions->ActNewGhovl, ShowNewContractTemplate);
+    FrmMain->SetOpener(actions->ActopenGhovl, ShowOpenContractTemplate);
+    FrmMain->SetOpener(actions->ActLstGhovl, ShowManageContractTemplates);
 
     frmTTMS = new TfrmTTMS;
     frmTTMS2 = new TfrmTTMS2(FrmMain);
@@ -168,6 +175,8 @@ void FreeForms()
     RFrmUsers = nullptr;
     delete FrmLstNiyaz;
     FrmLstNiyaz = nullptr;
+    delete MainForm;
+    MainForm = nullptr;
     delete FrmLstMelk;
     FrmLstMelk = nullptr;
     delete FrmRepMoameleh;

@@ -1,10 +1,11 @@
 #pragma once
-// The contract editor as the deal form uses it.
+// The deal form's contract button: the contract text of the current deal in the editor.
 
-// Whether the contract editor window is open.
+// True while the contract editor window is visible.
 bool ContractEditorVisible();
-// Brings the open contract editor to the front.
+// Brings the contract editor window to the front.
 void BringContractEditorToFront();
-// Loads the contract text of the current deal of Dm->QSanad (or lets the user pick a template),
-// switches the editor to deal mode, saves the text into the deal and shows the editor modally.
+// On the current row of Dm->QSanad (browse state): loads its contract text, or lets the user
+// pick a template when it has none, switches the editor to deal mode, saves the text into the
+// deal and shows the editor modally. A cancelled pick stops here and saves nothing.
 void OpenDealContract();

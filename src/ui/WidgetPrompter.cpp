@@ -6,7 +6,9 @@
 #include "ui/WindowLook.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QColorDialog>
+#include <QGridLayout>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
@@ -77,26 +79,45 @@ int WidgetPrompter::plainMessage(const shell::PlainMessageRequest& request)
     }
 }
 
-QString WidgetPrompter::openFile(const shell::FileRequest& request)
+namespace {
+
+// The file dialog with the request's extras: the chosen filter's index and a read-only tick.
+QString runFileDialog(const shell::FileRequest& request, QFileDialog::AcceptMode mode)
 {
     QFileDialog dialog(dialogParent(), request.caption, QString(), request.filter);
     PrepareFileDialog(dialog);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.overwritePrompt)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
     startAt(dialog, startPath(request));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    QCheckBox* readOnly = nullptr;
+    if (request.readOnly) {
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+            readOnly = new QCheckBox(QStringLiteral("فقط خواندني"), &dialog);
+            grid->addWidget(readOnly, grid->rowCount(), 0, 1, grid->columnCount());
+        }
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    if (request.selectedFilter)
+        *request.selectedFilter = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    if (request.readOnly)
+        *request.readOnly = readOnly && readOnly->isChecked();
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+QString WidgetPrompter::openFile(const shell::FileRequest& request)
+{
+    return runFileDialog(request, QFileDialog::AcceptOpen);
 }
 
 QString WidgetPrompter::saveFile(const shell::FileRequest& request)
 {
-    QFileDialog dialog(dialogParent(), request.caption, QString(), request.filter);
-    PrepareFileDialog(dialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    if (!request.overwritePrompt)
-        dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    startAt(dialog, startPath(request));
-    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    return runFileDialog(request, QFileDialog::AcceptSave);
 }
 
 QString WidgetPrompter::chooseDirectory(const shell::FileRequest& request)

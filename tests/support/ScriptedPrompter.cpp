@@ -69,15 +69,30 @@ QString takeFile(std::deque<QString>& files)
 }
 } // namespace
 
+void ScriptedPrompter::takeFileOptions(const shell::FileRequest& r)
+{
+    std::pair<int, bool> o{0, false};
+    if (!fileOptions.empty()) {
+        o = fileOptions.front();
+        fileOptions.pop_front();
+    }
+    if (r.selectedFilter)
+        *r.selectedFilter = o.first;
+    if (r.readOnly)
+        *r.readOnly = o.second;
+}
+
 QString ScriptedPrompter::openFile(const shell::FileRequest& r)
 {
     calls.append({QStringLiteral("openFile"), r.caption, r.fileName});
+    takeFileOptions(r);
     return takeFile(files);
 }
 
 QString ScriptedPrompter::saveFile(const shell::FileRequest& r)
 {
     calls.append({QStringLiteral("saveFile"), r.caption, r.fileName});
+    takeFileOptions(r);
     return takeFile(files);
 }
 

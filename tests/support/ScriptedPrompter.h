@@ -30,6 +30,8 @@ public:
     void answer(int result) { results.push_back(result); }
     void answerInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
     void answerFile(QString path) { files.push_back(std::move(path)); }
+    // The filter index and read-only tick the next file dialog reports (0 and false by default).
+    void answerFileOptions(int filterIndex, bool readOnly) { fileOptions.push_back({filterIndex, readOnly}); }
     void answerPrinted(bool printed) { printedAnswers.push_back(printed); }
 
     // Called with each prepared report shown in the preview.
@@ -58,6 +60,8 @@ private:
     std::deque<int> results;
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;
+    std::deque<std::pair<int, bool>> fileOptions;
+    void takeFileOptions(const shell::FileRequest& r);
     std::deque<bool> printedAnswers;
     shell::Prompter* previous = nullptr;
 };

@@ -4,7 +4,9 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -168,6 +170,39 @@ std::vector<std::pair<double, double>> documentLines(QTextDocument& doc)
     }
     std::sort(lines.begin(), lines.end());
     return lines;
+}
+
+// Paragraph lengths of an edited document are screen pixels (96 per inch); the layout
+// device has 254 per inch, where the same lengths must take the same room on paper.
+// The document's own margin is dropped.
+void scaleParagraphLengths(QTextDocument& doc)
+{
+    constexpr double k = 254.0 / 96.0;
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
+    QTextCursor c(&doc);
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QTextBlockFormat f = b.blockFormat();
+        if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0 && f.topMargin() == 0 && f.bottomMargin() == 0)
+            continue;
+        f.setLeftMargin(f.leftMargin() * k);
+        f.setRightMargin(f.rightMargin() * k);
+        f.setTextIndent(f.textIndent() * k);
+        f.setTopMargin(f.topMargin() * k);
+        f.setBottomMargin(f.bottomMargin() * k);
+        c.setPosition(b.position());
+        c.setBlockFormat(f);
+    }
+    doc.setIndentWidth(doc.indentWidth() * k);
+    // the element's rectangle is the text's: no margin of the editor around it
+    QTextFrameFormat root = doc.rootFrame()->frameFormat();
+    root.setMargin(0);
+    root.setLeftMargin(0);
+    root.setRightMargin(0);
+    root.setTopMargin(0);
+    root.setBottomMargin(0);
+    doc.rootFrame()->setFrameFormat(root);
+    doc.setUndoRedoEnabled(undo);
 }
 
 } // namespace
@@ -424,6 +459,7 @@ bool Report::Layout::printBand(Band* band, bool mayBreak)
 void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const std::vector<Resolved>& resolved, bool mayBreak)
 {
     std::shared_ptr<QTextDocument> doc(rt.document->clone());
+    scaleParagraphLengths(*doc);
     doc->documentLayout()->setPaintDevice(layoutDevice());
     doc->setTextWidth(rt.rect.width());
     const double total = doc->size().height();

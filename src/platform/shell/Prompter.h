@@ -50,6 +50,8 @@ struct FileRequest {
     QString directory;
     QString fileName;
     bool overwritePrompt = true;
+    int* selectedFilter = nullptr;   // when set: receives the index of the filter chosen
+    bool* readOnly = nullptr;        // when set: the open dialog offers a read-only tick and reports it
 };
 
 // Results used by the message dialogs.
