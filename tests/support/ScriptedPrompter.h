@@ -31,6 +31,8 @@ public:
     void answerInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
     void answerFile(QString path) { files.push_back(std::move(path)); }
     void answerPrinted(bool printed) { printedAnswers.push_back(printed); }
+    // The font dialog's answers; with none left it is cancelled.
+    void answerFont(QFont font) { fonts.push_back(std::move(font)); }
 
     // Called with each prepared report shown in the preview.
     std::function<void(report::PreparedReport&)> onPreview;
@@ -59,6 +61,7 @@ private:
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;
     std::deque<bool> printedAnswers;
+    std::deque<QFont> fonts;
     shell::Prompter* previous = nullptr;
 };
 
