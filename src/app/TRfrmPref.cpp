@@ -47,10 +47,17 @@ TRfrmPref::TRfrmPref(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     ui->setupUi(this);
     Ui::TRfrmPref& f = *ui;
 
-    for (QComboBox* c : {f.cmbPaperGharar, f.cmbPaperRep, f.cmbPaperInv})
-        c->addItems(PaperSizeTexts());
-    for (QComboBox* c : {f.CmbOrientionGharar, f.cmbOrientationRep, f.cmbOrientationInv})
+    // Latin texts: embedded left to right, so that "{ A4 }" keeps its order in the
+    // right-to-left window
+    for (QComboBox* c : {f.cmbPaperGharar, f.cmbPaperRep, f.cmbPaperInv}) {
+        for (const QString& text : PaperSizeTexts())
+            c->addItem(QChar(0x202A) + text + QChar(0x202C));
+        c->setLayoutDirection(Qt::LeftToRight);
+    }
+    for (QComboBox* c : {f.CmbOrientionGharar, f.cmbOrientationRep, f.cmbOrientationInv}) {
         c->addItems({QStringLiteral("Portrait"), QStringLiteral("LandScape")});
+        c->setLayoutDirection(Qt::LeftToRight);
+    }
 
     db::DataSet* uq = Dm ? Dm->UQ : nullptr;
     f.DBGrid2->setDataSet(uq);
