@@ -22,6 +22,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -75,10 +76,11 @@ QString currentSchema(db::Connection& conn)
     return conn.scalar(QStringLiteral("select current_schema()")).toString();
 }
 
-void pgDump(const QString& conninfo, const QString& schema, const QString& file)
+void pgDump(const QString& conninfo, const QString& schema, const QString& file, int lockWaitMs)
 {
     db::pgtools::run(QStringLiteral("pg_dump"),
-                     {QStringLiteral("-Fc"), QStringLiteral("-n"), db::pgtools::quoteIdent(schema), QStringLiteral("-f"), file},
+                     {QStringLiteral("-Fc"), QStringLiteral("--lock-wait-timeout=%1").arg(lockWaitMs), QStringLiteral("-n"),
+                      db::pgtools::quoteIdent(schema), QStringLiteral("-f"), file},
                      conninfo);
 }
 
@@ -144,6 +146,8 @@ bool TBackUpAccess::Restore(const QString& fileName)
         return false;
 
     // the chosen file, copied and checked apart from the data
+    std::optional<WaitCursor> wait;
+    wait.emplace();
     QTemporaryDir work;
     const QString staging = work.filePath(QStringLiteral("restore.db"));
     try {
@@ -170,9 +174,11 @@ bool TBackUpAccess::Restore(const QString& fileName)
         return false;
     }
 
+    wait.reset();   // the save question of a record being typed
     if (!Release())
         return false;
     Reopen reopen(t_);
+    wait.emplace();
 
     try {
         writeReplacing(PreviousDataFile(), [&](const QString& tmp) { Conn().backupTo(tmp); });
@@ -200,7 +206,7 @@ bool TBackUpSQL::BackUp(const QString& fileName)
 {
     try {
         const QString schema = currentSchema(Conn());
-        writeReplacing(fileName, [&](const QString& tmp) { pgDump(t_.serverConnInfo, schema, tmp); });
+        writeReplacing(fileName, [&](const QString& tmp) { pgDump(t_.serverConnInfo, schema, tmp, t_.lockWaitMs); });
     } catch (const std::exception& e) {
         error(processError() + CrLf + errorText(e));
         return false;
@@ -216,6 +222,8 @@ bool TBackUpSQL::Restore(const QString& fileName)
         return false;
 
     // the archive's contents, read whole into a script before anything is touched
+    std::optional<WaitCursor> wait;
+    wait.emplace();
     QTemporaryDir work;
     const QString listFile = work.filePath(QStringLiteral("list"));
     const QString script = work.filePath(QStringLiteral("restore.sql"));
@@ -255,14 +263,16 @@ bool TBackUpSQL::Restore(const QString& fileName)
         return false;
     }
 
+    wait.reset();   // the save question of a record being typed
     if (!Release())
         return false;
     Reopen reopen(t_);
+    wait.emplace();
 
     QString live;
     try {
         live = currentSchema(Conn());
-        writeReplacing(PreviousDataFile(), [&](const QString& tmp) { pgDump(t_.serverConnInfo, live, tmp); });
+        writeReplacing(PreviousDataFile(), [&](const QString& tmp) { pgDump(t_.serverConnInfo, live, tmp, t_.lockWaitMs); });
     } catch (const std::exception&) {
         error(QStringLiteral("خطايي در روند برنامه پيش آمد ، مجددا سعي كنيد"), 10);
         return false;
@@ -382,7 +392,6 @@ bool SaveBackUpAs(TBackUp& backup, bool isAccess, const TTools& tools)
     if (chosen.isEmpty())
         return false;
 
-    WaitCursor wait;
     const QString fileName = WithBackUpExtension(chosen, backup.Extension());
     if (QFileInfo::exists(fileName)) {
         shell::PlainMessageRequest q;
@@ -397,6 +406,7 @@ bool SaveBackUpAs(TBackUp& backup, bool isAccess, const TTools& tools)
             return false;
         }
     }
+    WaitCursor wait;
     return backup.BackUp(fileName);
 }
 
@@ -411,7 +421,6 @@ bool LoadBackUpFrom(TBackUp& backup, bool isAccess)
     if (fileName.isEmpty())
         return false;
 
-    WaitCursor wait;
     if (!QFileInfo::exists(fileName)) {
         error(QStringLiteral("فايل انتخاب شده وجود ندارد"));
         return false;
