@@ -1,7 +1,14 @@
 #include "app/StartUp.h"
 
+#include "app/AppActions.h"
+#include "app/TForm2000.h"
+#include "app/TForm3.h"
+#include "app/TForm4.h"
+#include "app/TForm5.h"
 #include "app/TFrmMain.h"
 #include "app/TRFrmUsers.h"
+#include "app/TfrmChoseWin.h"
+#include "app/TfrmHelp.h"
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
@@ -114,6 +121,14 @@ bool CreateForms()
 
     FrmTels = new TFrmTels;
 
+    frmChoseWin = new TfrmChoseWin;
+    Form2000 = new TForm2000;
+    Form3 = new TForm3;
+    Form4 = new TForm4;
+    Form5 = new TForm5;
+    frmHelp = new TfrmHelp;
+    ConnectAppActions();
+
     // the main window's actions that open the registry windows
     const auto* actions = FrmMain->form();
     FrmMain->SetOpener(actions->ActNewMelk, ShowNewProperty);
@@ -159,6 +174,7 @@ void FreeForms()
     FrmAddInfoCust = nullptr;
     delete FrmAddInfoOwner;
     FrmAddInfoOwner = nullptr;
+    FreeHelpWindows();
     delete FrmTels;
     FrmTels = nullptr;
     delete frmlstcheck;

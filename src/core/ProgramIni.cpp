@@ -48,3 +48,9 @@ bool WriteBgPath(const QString& path)
     ini.writeString(QStringLiteral("bg"), QStringLiteral("path"), path);
     return ini.save();
 }
+
+QString ReadUpdateServer()
+{
+    const ini::IniFile ini(ProgramIniPath());
+    return ini.readString(QStringLiteral("upd"), QStringLiteral("server"), QString()).trimmed();
+}

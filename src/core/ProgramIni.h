@@ -19,3 +19,7 @@ bool WriteVerNO(double version);
 // else is a picture file's path.
 QString ReadBgPath();
 bool WriteBgPath(const QString& path);
+
+// upd/server, default empty (no update check): the address of the maker's web server that
+// holds lastver.php and upDareVidid.html.
+QString ReadUpdateServer();

@@ -6,6 +6,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/Sql.h"
 #include "platform/shell/Prompter.h"
+#include "ui/WaitCursor.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -48,28 +49,6 @@ void showPlain(const QString& text)
     r.text = text;
     shell::prompter().plainMessage(r);
 }
-
-// The hourglass while the import runs, when there is a screen.
-class WaitCursor {
-public:
-    WaitCursor() : on_(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (on_)
-            QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents();
-    }
-    ~WaitCursor()
-    {
-        if (on_)
-            QGuiApplication::restoreOverrideCursor();
-    }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    bool on_;
-};
 
 QString cellText(db::Cursor& cur, int c)
 {

@@ -105,7 +105,11 @@ QString ScriptedPrompter::chooseDirectory(const shell::FileRequest& r)
 std::optional<QFont> ScriptedPrompter::chooseFont(const QFont& initial)
 {
     calls.append({QStringLiteral("chooseFont"), {}, initial.family()});
-    return std::nullopt;
+    if (fonts.empty())
+        return std::nullopt;
+    QFont f = fonts.front();
+    fonts.pop_front();
+    return f;
 }
 
 std::optional<QColor> ScriptedPrompter::chooseColor(const QColor& initial)

@@ -33,6 +33,8 @@ public:
     // The filter index and read-only tick the next file dialog reports (0 and false by default).
     void answerFileOptions(int filterIndex, bool readOnly) { fileOptions.push_back({filterIndex, readOnly}); }
     void answerPrinted(bool printed) { printedAnswers.push_back(printed); }
+    // The font dialog's answers; with none left it is cancelled.
+    void answerFont(QFont font) { fonts.push_back(std::move(font)); }
 
     // Called with each prepared report shown in the preview.
     std::function<void(report::PreparedReport&)> onPreview;
@@ -63,6 +65,7 @@ private:
     std::deque<std::pair<int, bool>> fileOptions;
     void takeFileOptions(const shell::FileRequest& r);
     std::deque<bool> printedAnswers;
+    std::deque<QFont> fonts;
     shell::Prompter* previous = nullptr;
 };
 

@@ -53,6 +53,16 @@ QVariant Connection::scalar(const QString& sql, const Params& params)
     return {};
 }
 
+void Connection::backupTo(const QString&, int)
+{
+    throw DbError(ErrorCategory::Other, QStringLiteral("backupTo: not supported on this engine"));
+}
+
+void Connection::restoreFrom(const QString&, int)
+{
+    throw DbError(ErrorCategory::Other, QStringLiteral("restoreFrom: not supported on this engine"));
+}
+
 bool Connection::tryExec(const QString& sql, QString* error)
 {
     const bool savepoint = inTransaction();

@@ -95,6 +95,14 @@ public:
     void setCatalog(const Catalog* catalog) { catalog_ = catalog; }
     const Catalog* catalog() const { return catalog_; }
 
+    // The whole database copied into a new file, consistent while other connections write
+    // (the file database: SQLite's online backup). A lock held elsewhere is waited for up
+    // to about waitMs.
+    virtual void backupTo(const QString& file, int waitMs = 5000);
+    // The whole database replaced by the one in a file, in one step: on failure it stays as
+    // it was (the file database).
+    virtual void restoreFrom(const QString& file, int waitMs = 5000);
+
     // Whether a table, view, column or index exists.
     bool tableExists(const QString& table);
     bool viewExists(const QString& view);

@@ -4,6 +4,7 @@
 #include "platform/db/ColumnStore.h"
 #include "platform/db/Sql.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
 #include <sqlite3.h>
@@ -193,6 +194,41 @@ private:
     bool done_ = false;
 };
 
+sqlite3* openFile(const QString& path, int flags)
+{
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (rc != SQLITE_OK) {
+        QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        sqlite3_close_v2(db);
+        throw DbError(categoryOf(rc), msg + QStringLiteral(": ") + path);
+    }
+    return db;
+}
+
+// Copies every page of from into to in one step, so the copy is one consistent state of
+// from and to changes all at once or not at all. A lock held by another connection is
+// waited for about waitMs.
+void copyDatabase(sqlite3* from, sqlite3* to, int waitMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
+    if (!b)
+        fail(to, sqlite3_errcode(to));
+    int rc;
+    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (clock.elapsed() >= waitMs)
+            break;
+        sqlite3_sleep(20);
+    }
+    const int done = sqlite3_backup_finish(b);
+    if (rc != SQLITE_DONE)
+        throw DbError(categoryOf(rc), QString::fromUtf8(sqlite3_errstr(rc)));
+    if (done != SQLITE_OK)
+        fail(to, done);
+}
+
 class SqliteConnection : public Connection {
 public:
     SqliteConnection(sqlite3* db) : Connection(Engine::SQLite), db_(db) {}
@@ -235,6 +271,36 @@ public:
             exec(QStringLiteral("ROLLBACK"), {});
     }
     bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+
+    void backupTo(const QString& file, int waitMs) override
+    {
+        sqlite3* to = openFile(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+        try {
+            copyDatabase(db_, to, waitMs);
+        } catch (...) {
+            sqlite3_close_v2(to);
+            throw;
+        }
+        if (sqlite3_close(to) != SQLITE_OK)
+            throw DbError(ErrorCategory::Other, QStringLiteral("close failed: ") + file);
+    }
+
+    void restoreFrom(const QString& file, int waitMs) override
+    {
+        if (inTransaction())
+            throw DbError(ErrorCategory::Other, QStringLiteral("restoreFrom: a transaction is open"));
+        if (!QFileInfo::exists(file))
+            throw DbError(ErrorCategory::Other, QStringLiteral("فايل پايگاه داده پيدا نشد: %1").arg(file));
+        sqlite3* from = openFile(file, SQLITE_OPEN_READONLY);
+        try {
+            copyDatabase(from, db_, waitMs);
+        } catch (...) {
+            sqlite3_close_v2(from);
+            throw;
+        }
+        sqlite3_close_v2(from);
+        keys_.clear();
+    }
 
     KeyInfo keyOf(const QString& table) override
     {
