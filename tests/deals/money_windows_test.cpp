@@ -391,7 +391,7 @@ TEST_P(MoneyLists, AmountsHoldFifteenDigits)
     focus(e->DBEdit3, QEvent::FocusIn);
     typeText(e->DBEdit3, QStringLiteral("1234567890123456"));
     e->DBNavigator1->BtnClick(widgets::NavButton::Post);
-    EXPECT_EQ(prompter.messages(), QStringList(u("مقدار «مبلغ» بيش از حد مجاز است؛ مبلغ حداکثر 15 رقم صحيح دارد")));
+    EXPECT_EQ(prompter.messages(), QStringList(u("«مبلغ»: مبلغ وارد شده بيش از حد مجاز است")));
     EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh")).toInt(), 0);
 
