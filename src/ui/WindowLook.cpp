@@ -12,6 +12,8 @@
 #include <QLibraryInfo>
 #include <QPainter>
 #include <QScreen>
+#include <QTimer>
+#include <QPointer>
 #include <QStyleFactory>
 #include <QStyleOption>
 #include <QTextLayout>
@@ -33,12 +35,33 @@ class WindowCentring : public QObject {
 public:
     using QObject::QObject;
 
+private:
+    // Without a window manager nobody maximises a window: once the manager would have done
+    // it, a window still well short of the screen is given the whole free area by hand.
+    static void fillScreenWithoutWindowManager(QWidget* w)
+    {
+        QPointer<QWidget> window(w);
+        QTimer::singleShot(300, w, [window] {
+            if (!window || !window->isVisible() || !(window->windowState() & Qt::WindowMaximized))
+                return;
+            QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+            if (!screen)
+                return;
+            const QRect area = screen->availableGeometry();
+            if (window->frameGeometry().width() < area.width() * 9 / 10
+                || window->frameGeometry().height() < area.height() * 9 / 10)
+                window->setGeometry(area);
+        });
+    }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
             auto* w = static_cast<QWidget*>(watched);
             const Qt::WindowType type = w->windowType();
+            if (w->isWindow() && (w->windowState() & Qt::WindowMaximized))
+                fillScreenWithoutWindowManager(w);
             if (w->isWindow() && (type == Qt::Window || type == Qt::Dialog) && !w->testAttribute(Qt::WA_Moved)
                 && !(w->windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
                 if (QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen()) {
