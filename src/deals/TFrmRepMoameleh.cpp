@@ -58,11 +58,6 @@ const Column kColumns[] = {
     {"custNatNO", "کد ملي خريدار", 100},
 };
 
-bool editing(const db::DataSet* ds)
-{
-    return ds && (ds->State() == db::DataSetState::Edit || ds->State() == db::DataSetState::Insert);
-}
-
 void info(const QString& text, const QString& caption = QString(), int fontSize = 8)
 {
     shell::MessageRequest r;
