@@ -146,7 +146,8 @@ void TBookList::setupList(const Parts& parts, const Design& design)
     frame_->FillSearchTitles(1);
     if (parts_.find.CmbSearch)
         parts_.find.CmbSearch->setCurrentIndex(design_.searchItem);
-    frame_->setAmountItem(design_.amountItem);
+    if (parts_.find.CmbSearch && design_.amountItem >= 0)
+        frame_->setAmountTitles({parts_.find.CmbSearch->itemText(design_.amountItem)});
     frame_->SetChangeAction([this] { btnchangeClick(); });
 
     parts_.Panel1->hide();

@@ -101,17 +101,12 @@ TFrmRepMoameleh::TFrmRepMoameleh(QWidget* parent)
         bold.setBold(true);
         style.font = bold;
     });
-    g->installEventFilter(this);
-    connect(g, &QAbstractItemView::doubleClicked, this, [this] { btnchangeClick(); });
 
     frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), kLayoutKey);
     frame_->setDateTitles({kDateTitle});
     frame_->setAmountTitles({kCommissionTitle});
     frame_->FillSearchTitles(2);
-    connect(ui->edtsearch, &QLineEdit::textEdited, this, [this] {
-        if (ui->CmbSearch->currentIndex() == 4)
-            MoneyEditChange(ui->edtsearch);
-    });
+    frame_->SetChangeAction([this] { btnchangeClick(); });
 
     gridMenu_ = new QMenu(this);
     gridMenu_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -382,14 +377,3 @@ void TFrmRepMoameleh::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
-bool TFrmRepMoameleh::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == ui->dbgrid1 && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            btnchangeClick();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}

@@ -93,10 +93,11 @@ void TListFrame::Find()
         return;
     if (grouping_)
         return;
-    const bool amount = amountItem_ >= 0 && parts_.CmbSearch && parts_.CmbSearch->currentIndex() == amountItem_;
+    const QString title = parts_.CmbSearch ? parts_.CmbSearch->currentText() : QString();
+    const bool amount = amountTitles_.contains(title);
     const QString raw = parts_.edtsearch->text();
     const QString text = amount && !raw.isEmpty() ? TTools::StripThousands(raw) : raw;
-    if (amount && !parts_.edtsearch->text().isEmpty()) {
+    if (amount && !raw.isEmpty()) {
         // the grouped text shows what was typed; the search reads the plain number
         grouping_ = true;
         MoneyEditChange(parts_.edtsearch);
@@ -108,7 +109,7 @@ void TListFrame::Find()
             return;
         }
         const bool partial = parts_.chkjozi && parts_.chkjozi->isChecked();
-        const QString filter = FilterFor(parts_.CmbSearch ? parts_.CmbSearch->currentText() : QString(), text, partial);
+        const QString filter = FilterFor(title, text, partial);
         if (filter.isEmpty())
             return;
         ds->setFilter(filter);

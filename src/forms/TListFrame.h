@@ -67,11 +67,9 @@ public:
     // Titles of date columns: a partly typed date finds the dates beginning with its
     // complete parts (1403/05/__ finds 1403/05/...).
     void setDateTitles(const QSet<QString>& titles) { dateTitles_ = titles; }
-    // Titles of amount columns: the find text loses its thousands separators.
+    // Titles of amount columns: their find text is read without thousands separators and
+    // grouped as it is typed.
     void setAmountTitles(const QSet<QString>& titles) { amountTitles_ = titles; }
-    // The CmbSearch item of an amount column: its find text is read without thousands
-    // separators and grouped as it is typed.
-    void setAmountItem(int index) { amountItem_ = index; }
     // Fills CmbSearch with the grid's column titles from the given column on.
     void FillSearchTitles(int firstColumn);
 
@@ -120,7 +118,6 @@ private:
     QSet<QString> dateTitles_;
     QSet<QString> amountTitles_;
     std::function<void()> change_;
-    int amountItem_ = -1;
     bool grouping_ = false;
 };
 

@@ -65,10 +65,10 @@ TFrmTels::TFrmTels(QWidget* parent)
     });
     g->setSelectionBehavior(QAbstractItemView::SelectRows);
     g->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    g->installEventFilter(this);
 
     frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), QStringLiteral("GTels"));
     frame_->FillSearchTitles(1);
+    frame_->SetChangeAction([this] { btnchangeClick(); });
 
     connect(ui->TabControl1, &QTabBar::currentChanged, this, [this] { TabControl1Change(); });
     connect(ui->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
@@ -76,23 +76,10 @@ TFrmTels::TFrmTels(QWidget* parent)
     connect(ui->btndel, &QPushButton::clicked, this, [this] { btndelClick(); });
     connect(ui->btnrefresh, &QPushButton::clicked, this, [this] { btnrefreshClick(); });
     connect(ui->btnprint, &QPushButton::clicked, this, [this] { btnprintClick(); });
-    connect(g, &QAbstractItemView::doubleClicked, this, [this] { btnchangeClick(); });
     setWindowTitle(QStringLiteral("دفترچه تلفن"));
 }
 
 TFrmTels::~TFrmTels() = default;
-
-bool TFrmTels::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == ui->dbgrid1 && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            btnchangeClick();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
 
 void TFrmTels::keyReleaseEvent(QKeyEvent* event)
 {

@@ -114,6 +114,9 @@ TEST_P(DealListTest, FindSumsOfSelectedRowsAndDelete)
     ASSERT_EQ(u()->CmbSearch->currentText(), QStringLiteral("حق بنگاه خام"));
     u()->edtsearch->setText(QStringLiteral("1,000,000"));
     EXPECT_EQ(Dm->QSanad->FieldByName(QStringLiteral("EsmMalek"))->AsString(), QStringLiteral("ب"));
+    u()->edtsearch->setText(QStringLiteral("1000000"));
+    EXPECT_EQ(u()->edtsearch->text(), QStringLiteral("1,000,000"));
+    EXPECT_EQ(Dm->QSanad->Filter().toLower(), QStringLiteral("haghebongah=1000000"));
     u()->CmbSearch->setCurrentIndex(1);
     u()->edtsearch->setText(QStringLiteral("1403/01/__"));
     EXPECT_EQ(Dm->QSanad->FieldByName(QStringLiteral("EsmMalek"))->AsString(), QStringLiteral("الف"));

@@ -283,6 +283,9 @@ TEST_P(MoneyLists, SelectedRowSumsAndTheAmountSearch)
     auto* h = FrmHazineh->form();
     h->CmbSearch->setCurrentIndex(5);
     EXPECT_EQ(h->CmbSearch->currentText(), QStringLiteral("مبلغ"));
+    h->edtsearch->setText(QStringLiteral("1,000"));
+    EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("الف"));
+    EXPECT_EQ(q->Filter().toLower(), QStringLiteral("mablagh=1000"));
     h->edtsearch->setText(QStringLiteral("2500000"));
     EXPECT_EQ(h->edtsearch->text(), QStringLiteral("2,500,000"));
     EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("ب"));
