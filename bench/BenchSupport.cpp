@@ -9,7 +9,6 @@
 #include "platform/db/Sql.h"
 
 #include <QAbstractScrollArea>
-#include <QApplication>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -89,10 +88,21 @@ void reshow(QWidget* window, QAbstractScrollArea* grid)
     QApplication::processEvents();
 }
 
-void useOffscreenPlatform()
+namespace {
+
+int& offscreenUnlessSet(int& argc)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv, shell::Prompter& prompter)
+    : QApplication(offscreenUnlessSet(argc), argv)
+{
+    shell::setPrompter(&prompter);
 }
 
 ProgramFolder::ProgramFolder()

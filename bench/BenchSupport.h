@@ -5,6 +5,7 @@
 #include "platform/db/Connection.h"
 #include "platform/shell/Prompter.h"
 
+#include <QApplication>
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
@@ -85,8 +86,12 @@ long rawSteps(const QString& path, const QString& sql);
 // Hides and shows a window again (what showing runs) and paints its grid.
 void reshow(QWidget* window, QAbstractScrollArea* grid);
 
-// Runs offscreen unless QT_QPA_PLATFORM names a platform; call before the application object.
-void useOffscreenPlatform();
+// The application object, offscreen unless QT_QPA_PLATFORM names a platform, with `prompter`
+// installed as the program's prompter.
+class Application : public QApplication {
+public:
+    Application(int& argc, char** argv, shell::Prompter& prompter);
+};
 
 // A program folder in a temporary directory: DOVIN_HOME points at it and the program's globals
 // are those of the file database.

@@ -146,10 +146,8 @@ void row(const char* what, double s, double raw, const char* rawName)
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
     YesPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
     std::printf("%d properties, %d demands, %d deals\n", kProperties, kDemands, kDeals);

@@ -90,10 +90,8 @@ void fill(const QString& path, const QString& today)
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
     const ProgramFolder folder;
     Tools = new TTools(true, [] { return QDateTime(QDate(2024, 9, 25), QTime(10, 30)); });
     const QString path = folder.agencyFile();

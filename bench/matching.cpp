@@ -66,11 +66,9 @@ void seed(db::Connection& conn, int regions)
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
-    const ProgramFolder folder;
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
+    const ProgramFolder folder;
     TTools tools;
     Tools = &tools;
 

@@ -119,10 +119,8 @@ bool printFigure(const char* what, double ms, double raw, int rows, bool limited
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
     CountingPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
     const ProgramFolder folder;
     // today 1403/01/06
     Tools = new TTools(true, [] { return QDateTime(QDate(2024, 3, 25), QTime(10, 30)); });

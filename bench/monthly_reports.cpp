@@ -128,11 +128,9 @@ void comparisonChart(chart::Chart& c)
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
-    report::installFontSubstitutions();
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
+    report::installFontSubstitutions();
     const ProgramFolder folder;
     Tools = new TTools(true);
     const QString path = folder.agencyFile();

@@ -103,10 +103,8 @@ void printFigure(const char* what, double ms, double raw, int rows)
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
     const ProgramFolder folder;
     Tools = new TTools(true);
     const QString path = folder.agencyFile();

@@ -118,14 +118,12 @@ public:
 
 int main(int argc, char** argv)
 {
-    useOffscreenPlatform();
-    QApplication app(argc, argv);
+    BenchPrompter prompter;
+    Application app(argc, argv, prompter);
     const ProgramFolder program;
     const QString folder = program.path();
-    BenchPrompter prompter;
     prompter.target = folder + QStringLiteral("out/TTMS1402_2.mdb");
     QDir().mkpath(folder + QStringLiteral("out"));
-    shell::setPrompter(&prompter);
     TTools tools;
     Tools = &tools;
 
