@@ -8,15 +8,17 @@
 #include "platform/db/Connection.h"
 #include "platform/db/PgTools.h"
 #include "platform/db/Sql.h"
-#include "platform/shell/Prompter.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -105,19 +107,11 @@ void seed(db::Connection& conn, const QString& folder)
     fill(conn, QStringLiteral("T_Sanad"), kDeals, rnd);
 }
 
-class YesPrompter : public shell::Prompter {
+// Yes to every question, silently; keeps the last message.
+class YesPrompter : public QuietPrompter {
 public:
     int messageDlg(const shell::MessageRequest& r) override { return note(r.text, r.buttons & 4 ? 6 : 1); }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
     int plainMessage(const shell::PlainMessageRequest& r) override { return note(r.text, 6); }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
     QString last;
 
 private:
@@ -127,15 +121,6 @@ private:
         return answer;
     }
 };
-
-template <typename F>
-double seconds(F f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e9;
-}
 
 double rawSqliteCopy(const QString& from, const QString& to)
 {
@@ -161,10 +146,8 @@ void row(const char* what, double s, double raw, const char* rawName)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
     YesPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
     QTemporaryDir dir;
     const QString folder = dir.path() + QLatin1Char('/');
     std::printf("%d properties, %d demands, %d deals\n", kProperties, kDemands, kDeals);

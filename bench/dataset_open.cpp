@@ -4,6 +4,8 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 
+#include "BenchSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -233,9 +235,7 @@ void fillSqlite(const QString& path, const TableDef& t)
             marks << QStringLiteral("?");
         }
     conn.reset();
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3* db = bench::beginFill(path);
     sqlite3_stmt* st = nullptr;
     const QByteArray sql = QStringLiteral("insert into T_Melk (%1) values (%2)").arg(cols.join(QLatin1Char(',')), marks.join(QLatin1Char(','))).toUtf8();
     sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
@@ -249,8 +249,7 @@ void fillSqlite(const QString& path, const TableDef& t)
         for (int c = 0; c < row.size(); ++c) {
             const ColumnKind k = kinds[size_t(c)];
             if (k == ColumnKind::Text || k == ColumnKind::Memo) {
-                const QByteArray b = row[c].toUtf8();
-                sqlite3_bind_text(st, c + 1, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+                bench::bindText(st, c + 1, row[c]);
             } else if (k == ColumnKind::Double || k == ColumnKind::Money) {
                 sqlite3_bind_double(st, c + 1, row[c].toDouble());
             } else {
@@ -261,8 +260,7 @@ void fillSqlite(const QString& path, const TableDef& t)
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
+    bench::endFill(db);
 }
 
 void fillPg(Connection& conn, const QString& conninfo, const TableDef& t)

@@ -3,8 +3,6 @@
 // sqlite3 API.
 #include "core/AppGlobals.h"
 #include "core/FeatureCaptions.h"
-#include "core/Schema.h"
-#include "core/TDBUpdate.h"
 #include "core/TDm.h"
 #include "core/TPrefMng.h"
 #include "deals/DealStatements.h"
@@ -15,13 +13,15 @@
 #include "platform/widgets/DBGrid.h"
 #include "ui/TTools.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -30,9 +30,7 @@ const int kRows = 100000;
 // Deals of the last 185 days: parties with their identities, kinds, commissions and discounts.
 void fill(const QString& path, const QString& today)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3* db = beginFill(path);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db,
                        "insert into T_Sanad (TarikhV, saatv, Tarikhsanad, tarikhstart, tarikhend, Nov, EsmMalek, "
@@ -48,10 +46,7 @@ void fill(const QString& path, const QString& today)
     for (int d = 0; d <= 185; ++d)
         days << TTools::SubtractDays(today, d);
     QRandomGenerator rnd(7);
-    const auto text = [&](int k, const QString& s) {
-        const QByteArray b = s.toUtf8();
-        sqlite3_bind_text(st, k, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-    };
+    const auto text = [&](int k, const QString& s) { bindText(st, k, s); };
     for (int i = 0; i < kRows; ++i) {
         const QString date = days[int(rnd.bounded(days.size()))];
         const QString of = first[int(rnd.bounded(first.size()))], ol = last[int(rnd.bounded(last.size()))];
@@ -88,84 +83,19 @@ void fill(const QString& path, const QString& today)
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-void rawSteps(sqlite3* db, const QString& sql)
-{
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-    const int n = sqlite3_column_count(st);
-    long touched = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < n; ++c)
-            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-                touched += sqlite3_column_bytes(st, c);
-            else
-                touched += sqlite3_column_double(st, c) != 0;
-    sqlite3_finalize(st);
-    if (touched < 0)
-        std::printf("?\n");
-}
-
-class QuietPrompter : public shell::Prompter {
-public:
-    int messageDlg(const shell::MessageRequest& r) override { return say(r.text); }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
-    int plainMessage(const shell::PlainMessageRequest& r) override { return say(r.text); }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
-
-private:
-    static int say(const QString& text)
-    {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return shell::ResultOk;
-    }
-};
-
-template <typename F>
-double best(int times, F f)
-{
-    double b = 1e18;
-    for (int i = 0; i < times; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        b = std::min(b, double(t.nsecsElapsed()) / 1e6);
-    }
-    return b;
+    endFill(db);
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
+    Application app(argc, argv, prompter);
+    const ProgramFolder folder;
     Tools = new TTools(true, [] { return QDateTime(QDate(2024, 9, 25), QTime(10, 30)); });
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
-    const QString path = dir.filePath(QStringLiteral("mdbDovin.mdb"));
-    {
-        auto conn = db::Connection::openSqlite(path, true);
-        conn->setCatalog(&SchemaCatalog());
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        MakeDBUpdate(*conn, true, dir.path() + QLatin1Char('/'))->Update(0);
-        auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb")), true);
-        CreateBaseSchema(*users, TSchemaDb::Users);
-    }
+    const QString path = folder.agencyFile();
+    folder.createDatabases(true);
     fill(path, Tools->TodayShamsi());
     std::printf("T_Sanad: %d rows\n", kRows);
     TPrefMng::SetVATVal(9);
@@ -174,7 +104,7 @@ int main(int argc, char** argv)
 
     LoadFeatureCaptions();
     Dm = new TDm;
-    Dm->Connect(db::Connection::openSqlite(path), db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb"))));
+    folder.connect(*Dm);
     FrmRepMoameleh = new TFrmRepMoameleh;
     FrmRepMoameleh->resize(1200, 700);
     auto* grid = FrmRepMoameleh->findChild<widgets::DBGrid*>(QStringLiteral("dbgrid1"));
@@ -186,19 +116,14 @@ int main(int argc, char** argv)
     sqlite3* raw = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     const double tRaw = best(3, [&] {
-        rawSteps(raw, listSql);
-        rawSteps(raw, sumsSql);
+        stepAll(raw, listSql);
+        stepAll(raw, sumsSql);
     });
     sqlite3_close(raw);
 
     const double tSearch = best(3, [&] { FrmRepMoameleh->btnokClick(); });
     // showing: defaults, both statements, layout, VAT columns, the grid painted
-    const double tShow = best(3, [&] {
-        FrmRepMoameleh->hide();
-        FrmRepMoameleh->show();
-        grid->viewport()->grab();
-        QApplication::processEvents();
-    });
+    const double tShow = best(3, [&] { reshow(FrmRepMoameleh, grid); });
     const int rows = Dm->QSanad->RecordCount();
     std::printf("%-28s %8.1f ms\n", "bare statements (sqlite3)", tRaw);
     std::printf("%-28s %8.1f ms  %6d rows  ratio %5.2f\n", "default search", tSearch, rows, tSearch / tRaw);

@@ -6,17 +6,19 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
-#include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "registry/Matching.h"
 #include "ui/TTools.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -60,80 +62,21 @@ void seed(db::Connection& conn, int regions)
     });
 }
 
-double rawSeconds(const QString& file, const QString& sql, int* rows)
-{
-    QElapsedTimer t;
-    t.start();
-    sqlite3* h = nullptr;
-    sqlite3_open_v2(file.toUtf8().constData(), &h, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h, db::stripNationalPrefix(sql).toUtf8().constData(), -1, &st, nullptr);
-    int n = 0;
-    const int cols = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        for (int c = 0; c < cols; ++c) {
-            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-                (void)sqlite3_column_text(st, c);
-            else
-                (void)sqlite3_column_double(st, c);
-        }
-        ++n;
-    }
-    sqlite3_finalize(st);
-    sqlite3_close(h);
-    *rows = n;
-    return t.nsecsElapsed() / 1e9;
-}
-
-// Messages go to stderr; nothing here asks questions.
-class QuietPrompter : public shell::Prompter {
-public:
-    int messageDlg(const shell::MessageRequest& r) override { return note(r.text); }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
-    int plainMessage(const shell::PlainMessageRequest& r) override { return note(r.text); }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
-
-private:
-    int note(const QString& text)
-    {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return shell::ResultOk;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
+    Application app(argc, argv, prompter);
+    const ProgramFolder folder;
     TTools tools;
     Tools = &tools;
 
-    const QString file = dir.filePath(QStringLiteral("mdbDovin.mdb"));
-    {
-        auto conn = db::Connection::openSqlite(file, true);
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        seed(*conn, 40);
-    }
-    auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("users.mdb")), true);
-    CreateBaseSchema(*users, TSchemaDb::Users);
+    const QString file = folder.agencyFile();
+    seed(*folder.createDatabases(), 40);
     TDm dm;
     Dm = &dm;
-    dm.Connect(db::Connection::openSqlite(file), std::move(users));
+    folder.connect(dm);
 
     widgets::DBGrid grid;
     grid.setDataSet(dm.QNiyaz);
@@ -164,13 +107,11 @@ int main(int argc, char** argv)
                 return 1;
             best = std::min(best, t.nsecsElapsed() / 1e9);
         }
-        int rows = 0;
-        double raw = 1e9;
-        for (int i = 0; i < 3; ++i)
-            raw = std::min(raw, rawSeconds(file, dm.QNiyaz->SQL(), &rows));
+        long rows = 0;
+        const double raw = bench::best(3, [&] { rows = rawSteps(file, dm.QNiyaz->SQL()); }) / 1e3;
         std::printf("matching one property against %d demands: %d rows found\n", kDemands, dm.QNiyaz->RecordCount());
         std::printf("  match run and grid shown: %.3f s (bar 0.5 s)\n", best);
-        std::printf("  bare statement stepped with sqlite3: %.3f s (%d rows)\n", raw, rows);
+        std::printf("  bare statement stepped with sqlite3: %.3f s (%ld rows)\n", raw, rows);
         std::printf("  ratio: %.2f\n", best / raw);
         fast = fast && best < 0.5;
     }

@@ -2,7 +2,6 @@
 // cheques: each default search with its sums, the grid painted with its colours, and the
 // printout, against stepping the same statements with the raw sqlite3 API.
 #include "core/AppGlobals.h"
-#include "core/Schema.h"
 #include "core/TDm.h"
 #include "deals/TFrmCheck.h"
 #include "deals/TFrmHazineh.h"
@@ -15,14 +14,16 @@
 #include "platform/widgets/DBGrid.h"
 #include "ui/TTools.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -36,17 +37,9 @@ QString randomDate(QRandomGenerator& rnd)
         .arg(rnd.bounded(1, 30), 2, 10, QLatin1Char('0'));
 }
 
-void bindText(sqlite3_stmt* st, int k, const QString& text)
-{
-    const QByteArray b = text.toUtf8();
-    sqlite3_bind_text(st, k, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-}
-
 void fill(const QString& path)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3* db = beginFill(path);
     QRandomGenerator rnd(7);
     const QStringList names = {QStringLiteral("اجاره دفتر"), QStringLiteral("قبض برق"), QStringLiteral("حقوق منشي"),
                                QStringLiteral("کميسيون"), QStringLiteral("آگهي روزنامه"), QStringLiteral("پذيرايي")};
@@ -91,76 +84,29 @@ void fill(const QString& path)
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-// Steps a statement and touches every cell; the time in ms.
-double rawSteps(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-    const int n = sqlite3_column_count(st);
-    long touched = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < n; ++c)
-            touched += sqlite3_column_type(st, c) == SQLITE_TEXT ? sqlite3_column_bytes(st, c)
-                                                                : sqlite3_column_int64(st, c) != 0;
-    sqlite3_finalize(st);
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    sqlite3_close(db);
-    return touched >= 0 ? ms : -1;
+    endFill(db);
 }
 
 // The list statement and its two sums, stepped raw (what the default search runs).
-double rawBook(const QString& path, db::DataSet* list, db::DataSet* s1, db::DataSet* s2)
+void rawBook(const QString& path, db::DataSet* list, db::DataSet* s1, db::DataSet* s2)
 {
-    const auto plain = [](const QString& sql) { return QString(sql).replace(QStringLiteral("N'"), QStringLiteral("'")); };
-    return rawSteps(path, plain(list->SQL())) + rawSteps(path, plain(s1->SQL())) + rawSteps(path, plain(s2->SQL()));
+    rawSteps(path, list->SQL());
+    rawSteps(path, s1->SQL());
+    rawSteps(path, s2->SQL());
 }
 
 // Answers every question with its first button (all rows print) and counts the pages previewed.
-class CountingPrompter : public shell::Prompter {
+class CountingPrompter : public QuietPrompter {
 public:
     int pages = 0;
     int messageDlg(const shell::MessageRequest&) override { return shell::ResultYes; }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
     int plainMessage(const shell::PlainMessageRequest&) override { return shell::ResultOk; }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
     bool preview(report::PreparedReport& r, const QString&) override
     {
         pages = r.pageCount();
         return false;
     }
-    bool shellOpen(const QString&) override { return false; }
 };
-
-template <typename F>
-double timed(F f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-template <typename F>
-double best(int times, F f)
-{
-    double b = 1e18;
-    for (int i = 0; i < times; ++i)
-        b = std::min(b, timed(f));
-    return b;
-}
 
 bool printFigure(const char* what, double ms, double raw, int rows, bool limited = true)
 {
@@ -173,29 +119,19 @@ bool printFigure(const char* what, double ms, double raw, int rows, bool limited
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
     CountingPrompter prompter;
-    shell::setPrompter(&prompter);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
+    Application app(argc, argv, prompter);
+    const ProgramFolder folder;
     // today 1403/01/06
     Tools = new TTools(true, [] { return QDateTime(QDate(2024, 3, 25), QTime(10, 30)); });
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
     UserCanChange = true;
-    const QString path = dir.filePath(QStringLiteral("mdbDovin.mdb"));
-    {
-        auto conn = db::Connection::openSqlite(path, true);
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb")), true);
-        CreateBaseSchema(*users, TSchemaDb::Users);
-    }
+    const QString path = folder.agencyFile();
+    folder.createDatabases();
     fill(path);
     std::printf("t_hazineh: %d rows, t_check: %d rows\n", kRows, kRows);
 
     Dm = new TDm;
-    Dm->Connect(db::Connection::openSqlite(path), db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb"))));
+    folder.connect(*Dm);
     FrmHazinehNew = new TFrmHazinehNew;
     FrmHazineh = new TFrmHazineh;
     FrmCheck = new TFrmCheck;
@@ -206,12 +142,7 @@ int main(int argc, char** argv)
     // and the grid paints its coloured kind column
     FrmHazineh->resize(1100, 650);
     auto* hgrid = FrmHazineh->findChild<widgets::DBGrid*>(QStringLiteral("dbgrid1"));
-    const double tHShow = best(3, [&] {
-        FrmHazineh->hide();
-        FrmHazineh->show();
-        hgrid->viewport()->grab();
-        QApplication::processEvents();
-    });
+    const double tHShow = best(3, [&] { reshow(FrmHazineh, hgrid); });
     const double rawH = best(3, [&] { rawBook(path, Dm->QHazineh, Dm->QSH, Dm->QSD); });
     ok &= printFigure("expenses: default search, shown", tHShow, rawH, Dm->QHazineh->RecordCount());
     const double tHSearch = best(3, [&] { FrmHazineh->btnokClick(); });
@@ -231,12 +162,7 @@ int main(int argc, char** argv)
     // coloured by due date
     frmlstcheck->resize(1100, 650);
     auto* cgrid = frmlstcheck->findChild<widgets::DBGrid*>(QStringLiteral("dbgrid1"));
-    const double tCShow = best(3, [&] {
-        frmlstcheck->hide();
-        frmlstcheck->show();
-        cgrid->viewport()->grab();
-        QApplication::processEvents();
-    });
+    const double tCShow = best(3, [&] { reshow(frmlstcheck, cgrid); });
     const double rawC = best(3, [&] { rawBook(path, Dm->QCheck, Dm->Qsumcd, Dm->QsumcP); });
     ok &= printFigure("cheques: default search, shown", tCShow, rawC, Dm->QCheck->RecordCount());
     const double tCSearch = best(3, [&] { frmlstcheck->btnokClick(); });

@@ -2,32 +2,28 @@
 // and shown, against stepping the same statement with the raw sqlite3 API; then the chart
 // renderer: 12 months x 3 series in 3D at 1920x1080 and a line of 10,000 points.
 #include "core/AppGlobals.h"
-#include "core/Schema.h"
-#include "core/TDBUpdate.h"
 #include "core/TDm.h"
-#include "core/TTMSTemplate.h"
 #include "deals/MonthlyReports.h"
 #include "deals/TFrmReps.h"
 #include "platform/chart/Chart.h"
 #include "platform/chart/ChartRenderer.h"
-#include "platform/db/Connection.h"
-#include "platform/db/Sql.h"
 #include "platform/report/Fonts.h"
-#include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
 #include "platform/widgets/MaskEdit.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
-#include <QElapsedTimer>
 #include <QPainter>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -42,14 +38,10 @@ QByteArray randomDate(QRandomGenerator& rnd)
         .toUtf8();
 }
 
-void bindText(sqlite3_stmt* st, int k, const QByteArray& b) { sqlite3_bind_text(st, k, b.constData(), int(b.size()), SQLITE_TRANSIENT); }
-
 // Deals with commission and discounts (some missing), expenses and incomes, cheques of both kinds.
 void fill(const QString& path)
 {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3* db = beginFill(path);
     QRandomGenerator rnd(17);
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(db,
@@ -59,7 +51,7 @@ void fill(const QString& path)
     const QByteArray owner = QStringLiteral("محمد رضايي").toUtf8(), buyer = QStringLiteral("زهرا احمدي").toUtf8();
     for (int i = 0; i < kRows; ++i) {
         bindText(st, 1, randomDate(rnd));
-        bindText(st, 2, rnd.bounded(2) ? "k" : "j");
+        bindText(st, 2, QByteArray(rnd.bounded(2) ? "k" : "j"));
         bindText(st, 3, owner);
         bindText(st, 4, buyer);
         sqlite3_bind_double(st, 5, double(rnd.bounded(1, 5000)) * 10000);
@@ -111,63 +103,7 @@ void fill(const QString& path)
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-double rawSteps(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, db::stripNationalPrefix(sql).toUtf8().constData(), -1, &st, nullptr);
-    double total = 0;
-    long rows = 0;
-    while (sqlite3_step(st) == SQLITE_ROW) {
-        total += sqlite3_column_double(st, 0);
-        rows += sqlite3_column_bytes(st, 1) > 0;
-    }
-    sqlite3_finalize(st);
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    sqlite3_close(db);
-    return rows >= 0 && total == total ? ms : -1;
-}
-
-class QuietPrompter : public shell::Prompter {
-public:
-    int messageDlg(const shell::MessageRequest& r) override { return say(r.text); }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
-    int plainMessage(const shell::PlainMessageRequest& r) override { return say(r.text); }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
-
-private:
-    static int say(const QString& text)
-    {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return shell::ResultOk;
-    }
-};
-
-template <typename F>
-double best(int times, F f)
-{
-    double b = 1e18;
-    for (int i = 0; i < times; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        b = std::min(b, double(t.nsecsElapsed()) / 1e6);
-    }
-    return b;
+    endFill(db);
 }
 
 // Three years of twelve months as three bar series.
@@ -192,33 +128,19 @@ void comparisonChart(chart::Chart& c)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    report::installFontSubstitutions();
     QuietPrompter prompter;
-    shell::setPrompter(&prompter);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
+    Application app(argc, argv, prompter);
+    report::installFontSubstitutions();
+    const ProgramFolder folder;
     Tools = new TTools(true);
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
-    const QString path = dir.filePath(QStringLiteral("mdbDovin.mdb"));
-    {
-        auto conn = db::Connection::openSqlite(path, true);
-        conn->setCatalog(&SchemaCatalog());
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
-        ttms::BuildTemplate(dir.filePath(QStringLiteral("TTMS_empty.mdb")), data + QStringLiteral("zone.csv"),
-                            data + QStringLiteral("edareKol.csv"));
-        MakeDBUpdate(*conn, true, dir.path() + QLatin1Char('/'))->Update(0);
-        auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb")), true);
-        CreateBaseSchema(*users, TSchemaDb::Users);
-    }
+    const QString path = folder.agencyFile();
+    folder.buildTaxTemplate();
+    folder.createDatabases(true);
     fill(path);
     std::printf("T_Sanad, t_hazineh, t_check: %d rows each\n", kRows);
 
     Dm = new TDm;
-    Dm->Connect(db::Connection::openSqlite(path), db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb"))));
+    folder.connect(*Dm);
     FrmReps = new TFrmReps;
     struct {
         QCheckBox* chktarikh = FrmReps->findChild<QCheckBox*>(QStringLiteral("chktarikh"));

@@ -5,23 +5,23 @@
 #include "core/Schema.h"
 #include "core/TDm.h"
 #include "platform/db/Catalog.h"
-#include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
-#include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "registry/TFrmLstMelk.h"
 #include "ui/TTools.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QElapsedTimer>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -39,9 +39,7 @@ void fill(const QString& path)
             marks << QStringLiteral("?");
             defs.push_back(&c);
         }
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
-    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    sqlite3* db = beginFill(path);
     sqlite3_stmt* st = nullptr;
     const QByteArray sql = QStringLiteral("insert into T_Melk (%1) values (%2)")
                                .arg(cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
@@ -86,78 +84,13 @@ void fill(const QString& path)
                 text = QStringLiteral("تهران، خيابان آزادي، کوچه %1").arg(rnd.bounded(1, 40));
             else if (c->size >= 200)
                 text = rnd.bounded(3) == 0 ? QStringLiteral("نوساز، نورگير") : QString();
-            const QByteArray b = text.toUtf8();
-            sqlite3_bind_text(st, k++, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            bindText(st, k++, text);
         }
         sqlite3_step(st);
         sqlite3_reset(st);
     }
     sqlite3_finalize(st);
-    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(db);
-}
-
-double rawSteps(const QString& path, const QString& sql)
-{
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
-    QElapsedTimer t;
-    t.start();
-    sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &st, nullptr);
-    const int n = sqlite3_column_count(st);
-    long touched = 0;
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < n; ++c)
-            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
-                touched += sqlite3_column_bytes(st, c);
-            else
-                touched += sqlite3_column_int64(st, c) != 0;
-    sqlite3_finalize(st);
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    sqlite3_close(db);
-    return touched >= 0 ? ms : -1;
-}
-
-// Answers every question with its first button and prints what was asked.
-class PrintingPrompter : public shell::Prompter {
-public:
-    int messageDlg(const shell::MessageRequest& r) override { return say(r.text, shell::ResultOk); }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
-    int plainMessage(const shell::PlainMessageRequest& r) override { return say(r.text, shell::ResultOk); }
-    QString openFile(const shell::FileRequest&) override { return {}; }
-    QString saveFile(const shell::FileRequest&) override { return {}; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
-
-private:
-    static int say(const QString& text, int answer)
-    {
-        std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
-        return answer;
-    }
-};
-
-template <typename F>
-double timed(F f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
-
-template <typename F>
-double best(int times, F f)
-{
-    double b = 1e18;
-    for (int i = 0; i < times; ++i)
-        b = std::min(b, timed(f));
-    return b;
+    endFill(db);
 }
 
 void printFigure(const char* what, double ms, double raw, int rows)
@@ -170,28 +103,18 @@ void printFigure(const char* what, double ms, double raw, int rows)
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    PrintingPrompter prompter;
-    shell::setPrompter(&prompter);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
+    QuietPrompter prompter;
+    Application app(argc, argv, prompter);
+    const ProgramFolder folder;
     Tools = new TTools(true);
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
-    const QString path = dir.filePath(QStringLiteral("mdbDovin.mdb"));
-    {
-        auto conn = db::Connection::openSqlite(path, true);
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        auto users = db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb")), true);
-        CreateBaseSchema(*users, TSchemaDb::Users);
-    }
+    const QString path = folder.agencyFile();
+    folder.createDatabases();
     fill(path);
     std::printf("T_Melk: %d rows\n", kRows);
 
     LoadFeatureCaptions();
     Dm = new TDm;
-    Dm->Connect(db::Connection::openSqlite(path), db::Connection::openSqlite(dir.filePath(QStringLiteral("dbusers.mdb"))));
+    folder.connect(*Dm);
     FrmLstMelk = new TFrmLstMelk;
     const auto box = [](const char* name) { return FrmLstMelk->findChild<QCheckBox*>(QLatin1String(name)); };
     const auto edit = [](const char* name) { return FrmLstMelk->findChild<QLineEdit*>(QLatin1String(name)); };
@@ -230,12 +153,7 @@ int main(int argc, char** argv)
     box("ChkEjareh")->setChecked(true);
     box("chkf")->setChecked(false);
     box("chknovmelk")->setChecked(false);
-    const double tShow = best(3, [&] {
-        FrmLstMelk->hide();
-        FrmLstMelk->show();
-        grid->viewport()->grab();
-        QApplication::processEvents();
-    });
+    const double tShow = best(3, [&] { reshow(FrmLstMelk, grid); });
     printFigure("grid ready to show", tShow, rawDefault, Dm->QMelk->RecordCount());
     FrmLstMelk->findChild<QRadioButton*>(QStringLiteral("RadioButton2"))->setChecked(true);
     const double tCards = best(3, [&] {

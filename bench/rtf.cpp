@@ -4,8 +4,9 @@
 #include "platform/report/Report.h"
 #include "platform/richtext/Rtf.h"
 
+#include "BenchSupport.h"
+
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
@@ -51,17 +52,11 @@ void buildContract(QTextDocument& doc, int articles)
     }
 }
 
+// The best of `runs` calls of f, in seconds.
 template <class F>
 double bestOf(int runs, F f)
 {
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        QElapsedTimer t;
-        t.start();
-        f();
-        best = std::min(best, t.nsecsElapsed() / 1e9);
-    }
-    return best;
+    return bench::best(runs, f) / 1e3;
 }
 
 int pagesOf(const QTextDocument& doc, double* seconds)

@@ -2,18 +2,16 @@
 // steps (sums, template copy, the three inserts, the copy under the chosen name), against the
 // same statements and copies done with the raw sqlite3 API in the same process.
 #include "core/AppGlobals.h"
-#include "core/Schema.h"
-#include "core/TDBUpdate.h"
 #include "core/TDm.h"
 #include "core/TPrefMng.h"
-#include "core/TTMSTemplate.h"
 #include "deals/TTMSExport.h"
 #include "deals/TfrmTTMS2.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
-#include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
+
+#include "BenchSupport.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,10 +20,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <filesystem>
 #include <sqlite3.h>
+
+using namespace bench;
 
 namespace {
 
@@ -103,7 +102,7 @@ double rawSeconds(const QString& folder, const QString& sumsSql, const QString& 
 }
 
 // Yes to every question; the export goes to one file.
-class BenchPrompter : public shell::Prompter {
+class BenchPrompter : public QuietPrompter {
 public:
     QString target;
     int messageDlg(const shell::MessageRequest& r) override
@@ -112,59 +111,30 @@ public:
             std::fprintf(stderr, "error: %s\n", r.text.toUtf8().constData());
         return r.buttons & 4 ? shell::ResultYes : shell::ResultOk;
     }
-    std::optional<QString> inputBox(const shell::InputRequest&) override { return std::nullopt; }
-    int plainMessage(const shell::PlainMessageRequest& r) override
-    {
-        std::fprintf(stderr, "message: %s\n", r.text.toUtf8().constData());
-        return shell::ResultOk;
-    }
-    QString openFile(const shell::FileRequest&) override { return {}; }
     QString saveFile(const shell::FileRequest&) override { return target; }
-    QString chooseDirectory(const shell::FileRequest&) override { return {}; }
-    std::optional<QFont> chooseFont(const QFont&) override { return std::nullopt; }
-    std::optional<QColor> chooseColor(const QColor&) override { return std::nullopt; }
-    bool printSetup(QPrinter&) override { return false; }
-    bool preview(report::PreparedReport&, const QString&) override { return false; }
-    bool shellOpen(const QString&) override { return false; }
 };
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    QTemporaryDir dir;
-    qputenv("DOVIN_HOME", dir.path().toUtf8());
-    const QString folder = dir.path() + QLatin1Char('/');
-    IsAccess = true;
-    TRUEPREFIX = QStringLiteral("-");
     BenchPrompter prompter;
+    Application app(argc, argv, prompter);
+    const ProgramFolder program;
+    const QString folder = program.path();
     prompter.target = folder + QStringLiteral("out/TTMS1402_2.mdb");
     QDir().mkpath(folder + QStringLiteral("out"));
-    shell::setPrompter(&prompter);
     TTools tools;
     Tools = &tools;
 
-    const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
-    ttms::BuildTemplate(folder + QStringLiteral("TTMS_empty.mdb"), data + QStringLiteral("zone.csv"),
-                        data + QStringLiteral("edareKol.csv"));
-    const QString file = folder + QStringLiteral("mdbDovin.mdb");
-    {
-        auto conn = db::Connection::openSqlite(file, true);
-        conn->setCatalog(&SchemaCatalog());
-        CreateBaseSchema(*conn, TSchemaDb::Agency);
-        MakeDBUpdate(*conn, true, folder)->Update(0);
-        seed(*conn);
-    }
+    program.buildTaxTemplate();
+    seed(*program.createDatabases(true));
     TPrefMng::SetVATVal(9);
     TPrefMng::SetMunicipalVal(1);
     TPrefMng::SetVATEnabled(true);
-    auto users = db::Connection::openSqlite(folder + QStringLiteral("users.mdb"), true);
-    CreateBaseSchema(*users, TSchemaDb::Users);
     TDm dm;
     Dm = &dm;
-    dm.Connect(db::Connection::openSqlite(file), std::move(users));
+    program.connect(dm);
 
     TfrmTTMS2 w;
     w.FormShow();

@@ -1,0 +1,145 @@
+#include "BenchSupport.h"
+
+#include "core/AppGlobals.h"
+#include "core/Schema.h"
+#include "core/TDBUpdate.h"
+#include "core/TDm.h"
+#include "core/TTMSTemplate.h"
+#include "platform/db/Connection.h"
+#include "platform/db/Sql.h"
+
+#include <QAbstractScrollArea>
+#include <cstdio>
+#include <sqlite3.h>
+
+namespace bench {
+
+int QuietPrompter::messageDlg(const shell::MessageRequest& r) { return say(r.text); }
+std::optional<QString> QuietPrompter::inputBox(const shell::InputRequest&) { return std::nullopt; }
+int QuietPrompter::plainMessage(const shell::PlainMessageRequest& r) { return say(r.text); }
+QString QuietPrompter::openFile(const shell::FileRequest&) { return {}; }
+QString QuietPrompter::saveFile(const shell::FileRequest&) { return {}; }
+QString QuietPrompter::chooseDirectory(const shell::FileRequest&) { return {}; }
+std::optional<QFont> QuietPrompter::chooseFont(const QFont&) { return std::nullopt; }
+std::optional<QColor> QuietPrompter::chooseColor(const QColor&) { return std::nullopt; }
+bool QuietPrompter::printSetup(QPrinter&) { return false; }
+bool QuietPrompter::preview(report::PreparedReport&, const QString&) { return false; }
+bool QuietPrompter::shellOpen(const QString&) { return false; }
+
+int QuietPrompter::say(const QString& text)
+{
+    std::fprintf(stderr, "message: %s\n", text.toUtf8().constData());
+    return shell::ResultOk;
+}
+
+void bindText(sqlite3_stmt* st, int k, const QByteArray& utf8)
+{
+    sqlite3_bind_text(st, k, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void bindText(sqlite3_stmt* st, int k, const QString& text) { bindText(st, k, text.toUtf8()); }
+
+sqlite3* beginFill(const QString& path)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    return db;
+}
+
+void endFill(sqlite3* db)
+{
+    sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+long stepAll(sqlite3* db, const QString& sql)
+{
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(db, db::stripNationalPrefix(sql).toUtf8().constData(), -1, &st, nullptr);
+    const int n = sqlite3_column_count(st);
+    long rows = 0, touched = 0;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < n; ++c)
+            if (sqlite3_column_type(st, c) == SQLITE_TEXT)
+                touched += sqlite3_column_bytes(st, c);
+            else
+                touched += sqlite3_column_double(st, c) != 0;
+        ++rows;
+    }
+    sqlite3_finalize(st);
+    return touched >= 0 ? rows : -1;
+}
+
+long rawSteps(const QString& path, const QString& sql)
+{
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const long rows = stepAll(db, sql);
+    sqlite3_close(db);
+    return rows;
+}
+
+void reshow(QWidget* window, QAbstractScrollArea* grid)
+{
+    window->hide();
+    window->show();
+    grid->viewport()->grab();
+    QApplication::processEvents();
+}
+
+namespace {
+
+int& offscreenUnlessSet(int& argc)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc;
+}
+
+} // namespace
+
+Application::Application(int& argc, char** argv, shell::Prompter& prompter)
+    : QApplication(offscreenUnlessSet(argc), argv)
+{
+    shell::setPrompter(&prompter);
+}
+
+ProgramFolder::ProgramFolder()
+{
+    qputenv("DOVIN_HOME", dir_.path().toUtf8());
+    IsAccess = true;
+    TRUEPREFIX = QStringLiteral("-");
+}
+
+QString ProgramFolder::path() const { return dir_.path() + QLatin1Char('/'); }
+QString ProgramFolder::file(const QString& name) const { return dir_.filePath(name); }
+QString ProgramFolder::agencyFile() const { return file(QStringLiteral("mdbDovin.mdb")); }
+QString ProgramFolder::usersFile() const { return file(QStringLiteral("dbusers.mdb")); }
+
+void ProgramFolder::buildTaxTemplate() const
+{
+    const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
+    ttms::BuildTemplate(file(QStringLiteral("TTMS_empty.mdb")), data + QStringLiteral("zone.csv"),
+                        data + QStringLiteral("edareKol.csv"));
+}
+
+std::unique_ptr<db::Connection> ProgramFolder::createDatabases(bool update) const
+{
+    auto conn = db::Connection::openSqlite(agencyFile(), true);
+    if (update)
+        conn->setCatalog(&SchemaCatalog());
+    CreateBaseSchema(*conn, TSchemaDb::Agency);
+    if (update)
+        MakeDBUpdate(*conn, true, path())->Update(0);
+    auto users = db::Connection::openSqlite(usersFile(), true);
+    CreateBaseSchema(*users, TSchemaDb::Users);
+    return conn;
+}
+
+void ProgramFolder::connect(TDm& dm) const
+{
+    dm.Connect(db::Connection::openSqlite(agencyFile()), db::Connection::openSqlite(usersFile()));
+}
+
+} // namespace bench
