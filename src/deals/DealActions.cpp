@@ -1,5 +1,6 @@
 #include "deals/DealActions.h"
 
+#include "forms/FormShared.h"
 #include "deals/TFrmRepMoameleh.h"
 #include "deals/TFrmSanad.h"
 #include "platform/db/DataSet.h"
@@ -7,22 +8,11 @@
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
 
-namespace {
-
-void bringUp(QWidget* w)
-{
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
-} // namespace
-
 void ShowNewDeal()
 {
     if (!FrmSanad)
         return;
-    bringUp(FrmSanad);
+    BringUp(FrmSanad);
     FrmSanad->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
     FrmSanad->form()->DBEdit1->setFocus();
 }
@@ -34,11 +24,11 @@ void ShowDealList()
     // showing again resets the criteria and runs the list as a new showing does
     if (FrmRepMoameleh->isVisible())
         FrmRepMoameleh->hide();
-    bringUp(FrmRepMoameleh);
+    BringUp(FrmRepMoameleh);
 }
 
 void ShowCurrentDeal()
 {
     if (FrmSanad)
-        bringUp(FrmSanad);
+        BringUp(FrmSanad);
 }

@@ -11,18 +11,11 @@
 
 namespace {
 
-void bringUp(QWidget* w)
-{
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
 void newEntry(QWidget* form, db::DataSet* ds)
 {
     if (!form || !ds)
         return;
-    bringUp(form);
+    BringUp(form);
     // a row still being entered is saved or dropped first
     if (!AskSavePending(ds, form->windowTitle()))
         return;
@@ -40,7 +33,7 @@ void ShowNewHazineh() { newEntry(FrmHazinehNew, Dm ? Dm->QHazineh : nullptr); }
 void ShowHazinehList()
 {
     if (FrmHazineh)
-        bringUp(FrmHazineh);
+        BringUp(FrmHazineh);
 }
 
 void ShowNewCheck() { newEntry(FrmCheck, Dm ? Dm->QCheck : nullptr); }
@@ -48,5 +41,5 @@ void ShowNewCheck() { newEntry(FrmCheck, Dm ? Dm->QCheck : nullptr); }
 void ShowChequeList()
 {
     if (frmlstcheck)
-        bringUp(frmlstcheck);
+        BringUp(frmlstcheck);
 }

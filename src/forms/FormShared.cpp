@@ -142,3 +142,10 @@ void SetupRecordNavigators(widgets::DBNavigator* nav1, widgets::DBNavigator* nav
     for (NavButton b : {NavButton::Prior, NavButton::Next})
         nav2->button(b)->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
 }
+
+void BringUp(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}

@@ -52,3 +52,6 @@ void RepaintAll(QWidget* window);
 // The record forms' two navigators: new, save (green), cancel (red) with the text under the
 // picture; prior and next with the text beside it.
 void SetupRecordNavigators(widgets::DBNavigator* nav1, widgets::DBNavigator* nav2);
+
+// Shows a long-lived window and brings it to the front.
+void BringUp(QWidget* window);

@@ -1,5 +1,6 @@
 #include "registry/RegistryActions.h"
 
+#include "forms/FormShared.h"
 #include "platform/db/DataSet.h"
 #include "platform/widgets/DBNavigator.h"
 #include "registry/TFRmMelk.h"
@@ -13,22 +14,11 @@
 #include "ui_TFRmMelk.h"
 #include "ui_TFrmNiyaz.h"
 
-namespace {
-
-void bringUp(QWidget* w)
-{
-    w->show();
-    w->raise();
-    w->activateWindow();
-}
-
-} // namespace
-
 void ShowNewProperty()
 {
     if (!FRmMelk)
         return;
-    bringUp(FRmMelk);
+    BringUp(FRmMelk);
     FRmMelk->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
 }
 
@@ -40,14 +30,14 @@ void ShowPropertyList()
     // showing again runs the default search as a new showing does
     if (FrmLstMelk->isVisible())
         FrmLstMelk->hide();
-    bringUp(FrmLstMelk);
+    BringUp(FrmLstMelk);
 }
 
 void ShowNewDemand()
 {
     if (!FrmNiyaz)
         return;
-    bringUp(FrmNiyaz);
+    BringUp(FrmNiyaz);
     FrmNiyaz->form()->DBNavigator1->BtnClick(widgets::NavButton::Insert);
 }
 
@@ -58,7 +48,7 @@ void ShowDemandList()
     FrmLstNiyaz->MatchMode = 0;
     if (FrmLstNiyaz->isVisible())
         FrmLstNiyaz->hide();
-    bringUp(FrmLstNiyaz);
+    BringUp(FrmLstNiyaz);
 }
 
 void ShowNewRegion()
@@ -77,5 +67,5 @@ void ShowRegionList()
 void ShowPhoneBook()
 {
     if (FrmTels)
-        bringUp(FrmTels);
+        BringUp(FrmTels);
 }
