@@ -1,6 +1,7 @@
 #include "ui/WidgetPrompter.h"
 
 #include "platform/report/Preview.h"
+#include "platform/shell/Progress.h"
 #include "ui/Tfrm_dlg.h"
 #include "ui/Tfrminputbox.h"
 #include "ui/WindowLook.h"
@@ -14,7 +15,11 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
 #include <QUrl>
 
 namespace {
@@ -161,4 +166,94 @@ bool WidgetPrompter::shellOpen(const QString& pathOrUrl)
     else
         url = QUrl::fromUserInput(pathOrUrl);
     return url.isValid() && QDesktopServices::openUrl(url);
+}
+
+namespace {
+
+// The progress window: the work's name, a bar and, while the work may stop, "انصراف".
+class ProgressWindow : public QDialog {
+public:
+    explicit ProgressWindow(const QString& title) : QDialog(dialogParent())
+    {
+        setWindowTitle(title);
+        setLayoutDirection(Qt::RightToLeft);
+        setWindowModality(Qt::ApplicationModal);
+        setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+        auto* box = new QVBoxLayout(this);
+        auto* label = new QLabel(title, this);
+        label->setWordWrap(true);
+        box->addWidget(label);
+        bar_ = new QProgressBar(this);
+        bar_->setCursor(Qt::BusyCursor);
+        box->addWidget(bar_);
+        cancel_ = new QPushButton(QStringLiteral("انصراف"), this);
+        cancel_->setAutoDefault(false);
+        box->addWidget(cancel_, 0, Qt::AlignHCenter);
+        connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
+        setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 50);
+    }
+    void show(qint64 done, qint64 total, bool cancellable)
+    {
+        cancel_->setVisible(cancellable);
+        if (total > 0) {
+            // the bar counts in thousandths so that any total fits its int range
+            bar_->setRange(0, 1000);
+            bar_->setValue(int(std::min<qint64>(1000, done * 1000 / total)));
+        } else {
+            bar_->setRange(0, 0);
+        }
+        if (!isVisible())
+            QDialog::show();
+    }
+    bool cancelled() const { return cancelled_; }
+
+protected:
+    void reject() override
+    {
+        if (cancel_->isVisible())
+            cancelled_ = true;   // Escape and the close box cancel where cancelling is allowed
+    }
+
+private:
+    QProgressBar* bar_;
+    QPushButton* cancel_;
+    bool cancelled_ = false;
+};
+
+class WindowProgress : public shell::ProgressSink {
+public:
+    explicit WindowProgress(const QString& title) : title_(title)
+    {
+        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    }
+    ~WindowProgress() override
+    {
+        if (!window_)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    bool update(qint64 done, qint64 total, bool cancellable, qint64 elapsedMs) override
+    {
+        if (elapsedMs < 500 && !window_)
+            return true;
+        if (!window_) {
+            QGuiApplication::restoreOverrideCursor();
+            window_ = std::make_unique<ProgressWindow>(title_);
+        }
+        window_->show(done, total, cancellable);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 30);
+        return !window_->cancelled();
+    }
+
+private:
+    QString title_;
+    std::unique_ptr<ProgressWindow> window_;
+};
+
+} // namespace
+
+std::unique_ptr<shell::ProgressSink> WidgetPrompter::beginProgress(const shell::ProgressRequest& request)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return nullptr;
+    return std::make_unique<WindowProgress>(request.title);
 }

@@ -16,4 +16,5 @@ public:
     bool printSetup(QPrinter& printer) override;
     bool preview(report::PreparedReport& report, const QString& caption) override;
     bool shellOpen(const QString& pathOrUrl) override;
+    std::unique_ptr<shell::ProgressSink> beginProgress(const shell::ProgressRequest& request) override;
 };

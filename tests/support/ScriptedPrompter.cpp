@@ -1,5 +1,7 @@
 #include "ScriptedPrompter.h"
 
+#include "platform/shell/Progress.h"
+
 namespace testing_support {
 
 ScriptedPrompter::ScriptedPrompter() { previous = shell::setPrompter(this); }
@@ -152,6 +154,27 @@ QStringList ScriptedPrompter::messages() const
         if (c.what == QLatin1String("messageDlg") || c.what == QLatin1String("plainMessage"))
             out << c.text;
     return out;
+}
+
+namespace {
+class ScriptedProgress : public shell::ProgressSink {
+public:
+    explicit ScriptedProgress(ScriptedPrompter& p) : p_(p) {}
+    bool update(qint64, qint64, bool cancellable, qint64) override
+    {
+        ++p_.progressUpdates;
+        return !(cancellable && p_.cancelWork);
+    }
+
+private:
+    ScriptedPrompter& p_;
+};
+} // namespace
+
+std::unique_ptr<shell::ProgressSink> ScriptedPrompter::beginProgress(const shell::ProgressRequest& r)
+{
+    progressTitles.append(r.title);
+    return std::make_unique<ScriptedProgress>(*this);
 }
 
 } // namespace testing_support

@@ -36,6 +36,12 @@ public:
     // The font dialog's answers; with none left it is cancelled.
     void answerFont(QFont font) { fonts.push_back(std::move(font)); }
 
+    // The names of the long works started (outermost ones); with cancelWork set, the first
+    // report of a cancellable work asks to cancel it. progressUpdates counts the reports.
+    QStringList progressTitles;
+    bool cancelWork = false;
+    int progressUpdates = 0;
+
     // Called with each prepared report shown in the preview.
     std::function<void(report::PreparedReport&)> onPreview;
 
@@ -54,6 +60,7 @@ public:
     bool printSetup(QPrinter& printer) override;
     bool preview(report::PreparedReport& report, const QString& caption) override;
     bool shellOpen(const QString& pathOrUrl) override;
+    std::unique_ptr<shell::ProgressSink> beginProgress(const shell::ProgressRequest& request) override;
 
     // Texts of all message calls, in order.
     QStringList messages() const;

@@ -1,5 +1,7 @@
 #include "platform/shell/Prompter.h"
 
+#include "platform/shell/Progress.h"
+
 #include <stdexcept>
 
 namespace shell {
@@ -13,6 +15,11 @@ Prompter& prompter()
     if (!current)
         throw std::logic_error("no prompter installed");
     return *current;
+}
+
+std::unique_ptr<ProgressSink> Prompter::beginProgress(const ProgressRequest&)
+{
+    return nullptr;
 }
 
 Prompter* setPrompter(Prompter* p)

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <optional>
 
 class QPrinter;
@@ -13,6 +14,9 @@ class QWidget;
 namespace report { class PreparedReport; }
 
 namespace shell {
+
+class ProgressSink;
+struct ProgressRequest;
 
 // The program's own message dialog (kind, caption, text, buttons, font).
 struct MessageRequest {
@@ -81,6 +85,9 @@ public:
 
     // Shell "open" of a file, a folder or a web address; false when nothing could open it.
     virtual bool shellOpen(const QString& pathOrUrl) = 0;
+
+    // The progress window of a long work (see Progress); none by default.
+    virtual std::unique_ptr<ProgressSink> beginProgress(const ProgressRequest& request);
 };
 
 // The current prompter; never null once the program or a test has installed one.
