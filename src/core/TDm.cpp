@@ -75,9 +75,9 @@ TDm::TDm(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<db::DataSet*>();
     const auto t = [](const char* s) { return QString::fromUtf8(s); };
-    QMelk = make("QMelk", false, t("select * from T_Melk where hazfshodeh=0"), true);
+    QMelk = make("QMelk", false, t("select * from T_Melk where coalesce(hazfshodeh,0)=0"), true);
     QMn = make("QMn", false, t("select * from t_manategh"), true);
-    QNiyaz = make("QNiyaz", false, t("select * from T_niyaz where hazfshodeh=0"), true);
+    QNiyaz = make("QNiyaz", false, t("select * from T_niyaz where coalesce(hazfshodeh,0)=0"), true);
     Qmn2 = make("Qmn2", false, t("select * from t_manategh"), true);
     QSanad = make("QSanad", false, kQSanad, true);
     QSumHagh = make("QSumHagh", false, kQSumHagh, false);

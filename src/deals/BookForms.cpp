@@ -5,6 +5,7 @@
 #include "deals/MoneyBooks.h"
 #include "forms/FormShared.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBNavigator.h"
@@ -222,17 +223,17 @@ void TBookList::btnchangeClick()
 
 std::pair<double, double> TBookList::SumSelected(const QString& kindField, const QString& firstKind) const
 {
-    double first = 0, second = 0;
+    db::AmountSum first, second;
     frame_->ForSelectedRows([&](db::DataSet& ds, int row) {
         const int kind = ds.FieldByName(kindField)->Index();
         const int amount = ds.FieldByName(QStringLiteral("mablagh"))->Index();
         const double v = ds.ValueAt(row, amount).toDouble();
         if (ds.ValueAt(row, kind).toString() == firstKind)
-            first += v;
+            first.add(v);
         else
-            second += v;
+            second.add(v);
     });
-    return {first, second};
+    return {first.total(), second.total()};
 }
 
 void TBookList::showEvent(QShowEvent* event)

@@ -34,8 +34,7 @@ BookStatements HazinehStatements(bool dated, const QString& t1, const QString& t
 
 BookStatements ChequeStatements(const ChequeCriteria& c)
 {
-    QString w = c.deletedOnly ? QStringLiteral(" where hazf=") + c.truePrefix + QStringLiteral("1 ")
-                              : QStringLiteral(" where hazf=0 ");
+    QString w = QStringLiteral(" where ") + db::BoolIs(QStringLiteral("hazf"), c.deletedOnly) + QLatin1Char(' ');
     if (c.dated)
         w += QStringLiteral(" and ") + between(c.t1, c.t2);
     const QString s = w;

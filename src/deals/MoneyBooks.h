@@ -24,9 +24,9 @@ struct ChequeCriteria {
     bool received = true;     // ChkbuySell
     bool paid = true;         // ChkRahn
     bool deletedOnly = false; // ChkMovaghat
-    QString truePrefix;       // TRUEPREFIX
 };
 // The cheque list and its sums; the sums keep the deletion and date conditions, not the kinds.
+// The deletion flag counts as set when it holds any non-zero value, as not set when 0 or NULL.
 BookStatements ChequeStatements(const ChequeCriteria& c);
 
 // Font colour of an expense's kind: blue for an income, red otherwise.

@@ -6,6 +6,7 @@
 #include "forms/FormShared.h"
 #include "forms/TListFrame.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Format.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBEdit.h"
@@ -230,7 +231,7 @@ void TFrmRepMoameleh::btndelClick()
 
 TFrmRepMoameleh::Sums TFrmRepMoameleh::SumSelectedDeals()
 {
-    double after = 0, vat = 0, levy = 0, total = 0;
+    db::AmountSum after, vat, levy, total;
     db::DataSet* ds = Dm->QSanad;
     // rows are read in place: the current row stays
     try {
@@ -242,10 +243,10 @@ TFrmRepMoameleh::Sums TFrmRepMoameleh::SumSelectedDeals()
             for (int row = 0; row < ds->RecordCount(); ++row) {
                 if (!ds->IsRowSelected(row))
                     continue;
-                after += ds->ValueAt(row, fa).toDouble();
-                vat += ds->ValueAt(row, fv).toDouble();
-                levy += ds->ValueAt(row, fm).toDouble();
-                total += ds->ValueAt(row, ft).toDouble();
+                after.add(ds->ValueAt(row, fa).toDouble());
+                vat.add(ds->ValueAt(row, fv).toDouble());
+                levy.add(ds->ValueAt(row, fm).toDouble());
+                total.add(ds->ValueAt(row, ft).toDouble());
             }
         }
     } catch (const std::exception& e) {
@@ -257,8 +258,8 @@ TFrmRepMoameleh::Sums TFrmRepMoameleh::SumSelectedDeals()
         r.buttons = 1;
         shell::prompter().messageDlg(r);
     }
-    return {TTools::FloatToThousands(after), TTools::FloatToThousands(vat), TTools::FloatToThousands(levy),
-            TTools::FloatToThousands(total)};
+    return {TTools::FloatToThousands(after.total()), TTools::FloatToThousands(vat.total()),
+            TTools::FloatToThousands(levy.total()), TTools::FloatToThousands(total.total())};
 }
 
 void TFrmRepMoameleh::BitBtn1Click()

@@ -5,6 +5,7 @@
 #include "deals/TFrmPrnTras.h"
 #include "deals/Tfrmchart.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 #include "ui_TFrmReps.h"
@@ -97,15 +98,15 @@ void TFrmReps::runReport(TMonthlyReport kind)
         QApplication::restoreOverrideCursor();
         throw;
     }
-    double total = 0;
+    db::AmountSum total;
     for (const TMonthSum& r : rows) {
         addRow(ui->ListView2, r.month);
         addRow(ui->ListView3, TTools::FloatToThousands(r.sum));
-        total += r.sum;
+        total.add(r.sum);
     }
     QApplication::restoreOverrideCursor();
     ui->Label6->setText(kind == TMonthlyReport::Profit ? QStringLiteral("مجموع سود") : QStringLiteral("مجموع"));
-    ui->Label7->setText(TTools::FloatToThousands(total));
+    ui->Label7->setText(TTools::FloatToThousands(total.total()));
 }
 
 void TFrmReps::ListSelect(QTreeWidget* from)

@@ -9,6 +9,7 @@
 #include "forms/TListFrame.h"
 #include "forms/FormShared.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
@@ -148,14 +149,15 @@ void TFrmSanad::connectDataModule()
 TFrmSanad::Totals TFrmSanad::ComputeTotals(const QString& ownerDiscount, const QString& custDiscount,
                                            const QString& commission, double rate)
 {
+    // exact decimal arithmetic: no binary noise in what the boxes show
     Totals t;
-    const long double d = static_cast<long double>(TTools::StrToFloatSafe(ownerDiscount)) + TTools::StrToFloatSafe(custDiscount);
-    const long double a = static_cast<long double>(TTools::StrToFloatSafe(commission)) - d;
-    const long double v = static_cast<long double>(rate) / 100 * a;
-    t.discount = double(d);
-    t.after = double(a);
-    t.vat = double(v);
-    t.total = double(a + v);
+    const db::Decimal d = TTools::StrToAmount(ownerDiscount) + TTools::StrToAmount(custDiscount);
+    const db::Decimal a = TTools::StrToAmount(commission) - d;
+    const db::Decimal v = (db::Decimal::FromDouble(rate) * a).Shifted(2);
+    t.discount = d.ToDouble();
+    t.after = a.ToDouble();
+    t.vat = v.ToDouble();
+    t.total = (a + v).ToDouble();
     return t;
 }
 

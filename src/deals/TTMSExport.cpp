@@ -3,6 +3,7 @@
 #include "deals/DealStatements.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Field.h"
 #include "platform/db/Sql.h"
 #include "ui/TTools.h"
@@ -113,7 +114,7 @@ QString SeasonSumsSQL(const SeasonRange& range)
 
 QString AmountText(double value)
 {
-    return TTools::FloatToStr(std::nearbyint(value));
+    return TTools::FloatToStr(db::RoundDecimal(value, 0));
 }
 
 QString NewGuidText()

@@ -2,6 +2,7 @@
 
 #include "core/AppGlobals.h"
 #include "core/TPrefMng.h"
+#include "platform/db/Decimal.h"
 #include "platform/report/Report.h"
 #include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
@@ -36,23 +37,20 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 
 } // namespace
 
-double RoundWhole(double x) { return std::nearbyint(x); }
-
-double RoundTo3(double x)
-{
-    const long double scaled = std::nearbyint(static_cast<long double>(x) / 0.001L);
-    return double(scaled * 0.001L);
-}
-
 TInvoiceAmounts InvoiceAmounts(double commission, double discount, double vatRate, double levyRate)
 {
+    using db::Decimal;
+    const Decimal half = (Decimal::FromDouble(commission) * Decimal(5)).Shifted(1);
+    const Decimal after = half.Rounded(0) - Decimal::FromDouble(discount);
+    const Decimal vat = (Decimal::FromDouble(vatRate) * after).Shifted(2).Rounded(3);
+    const Decimal levy = (Decimal::FromDouble(levyRate) * after).Shifted(2).Rounded(3);
     TInvoiceAmounts a;
-    a.half = RoundTo3(commission / 2);
+    a.half = half.Rounded(3).ToDouble();
     a.discount = discount;
-    a.after = RoundWhole(commission / 2) - discount;
-    a.vat = RoundTo3(vatRate * a.after / 100);
-    a.levy = RoundTo3(levyRate * a.after / 100);
-    a.payable = a.after + a.levy + a.vat;
+    a.after = after.ToDouble();
+    a.vat = vat.ToDouble();
+    a.levy = levy.ToDouble();
+    a.payable = (after + levy + vat).ToDouble();
     return a;
 }
 

@@ -12,10 +12,6 @@ class TextElement;
 class PreparedReport;
 }
 
-// Rounding to a whole number and to three decimals, ties to even.
-double RoundWhole(double x);
-double RoundTo3(double x);
-
 struct TInvoiceAmounts {
     double half = 0;      // the half commission shown, to three decimals
     double discount = 0;
@@ -24,6 +20,8 @@ struct TInvoiceAmounts {
     double levy = 0;
     double payable = 0;
 };
+// Computed on the exact decimal values; rounding to whole numbers and to three decimals
+// takes ties to even.
 TInvoiceAmounts InvoiceAmounts(double commission, double discount, double vatRate, double levyRate);
 
 struct TInvoiceParty {

@@ -59,7 +59,6 @@ Tfrmlstcheck::Tfrmlstcheck(QWidget* parent) : TBookList(parent, Qt::Window), ui(
         c.received = ui->ChkbuySell->isChecked();
         c.paid = ui->ChkRahn->isChecked();
         c.deletedOnly = ui->ChkMovaghat->isChecked();
-        c.truePrefix = TRUEPREFIX;
         const BookStatements s = ChequeStatements(c);
         Dm->QCheck->setSQL(s.list);
         Dm->Qsumcd->setSQL(s.sum1);

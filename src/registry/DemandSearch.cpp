@@ -3,9 +3,8 @@
 #include "platform/db/Sql.h"
 #include "ui/TTools.h"
 
-QString BuildDemandSearchStatement(const TDemandCriteria& c, const QString& truePrefix, QString* error)
+QString BuildDemandSearchStatement(const TDemandCriteria& c, QString* error)
 {
-    const auto boolStr = [&](bool b) { return b ? truePrefix + QStringLiteral("1") : QStringLiteral("0"); };
     QString s = QStringLiteral("select * from t_niyaz");
     bool joined = false;
     const auto add = [&](const QString& clause) {
@@ -13,14 +12,9 @@ QString BuildDemandSearchStatement(const TDemandCriteria& c, const QString& true
         joined = true;
     };
 
-    if (c.ChkDel || c.ChkNotdel) {
-        QString in;
-        if (c.ChkDel)
-            in = truePrefix + QStringLiteral("1");
-        if (c.ChkNotdel)
-            in += c.ChkDel ? QStringLiteral(",0") : QStringLiteral("0");
-        add(QStringLiteral("hazfshodeh in(") + in + QStringLiteral(")"));
-    }
+    // both ticked: deleted or not, every demand
+    if (c.ChkDel != c.ChkNotdel)
+        add(db::BoolIs(QStringLiteral("hazfshodeh"), c.ChkDel));
     if (c.chktarikh)
         add(QStringLiteral("TarikhEraeh between ") + db::Q(c.edtt1) + QStringLiteral(" and ") + db::Q(c.edtt2));
     if (c.chkre) {
@@ -31,8 +25,9 @@ QString BuildDemandSearchStatement(const TDemandCriteria& c, const QString& true
         if (c.chksell)
             g += QStringLiteral(" kharid<>0 ");
         if (c.ChkRahn || c.ChkEjareh)
-            g += (c.chksell ? QStringLiteral(" or ") : QString()) + QStringLiteral(" rahn=") + boolStr(c.ChkRahn)
-                 + QStringLiteral(" and ejareh=") + boolStr(c.ChkEjareh);
+            g += (c.chksell ? QStringLiteral(" or ") : QString()) + QLatin1Char(' ')
+                 + db::BoolIs(QStringLiteral("rahn"), c.ChkRahn) + QStringLiteral(" and ")
+                 + db::BoolIs(QStringLiteral("ejareh"), c.ChkEjareh);
         add(g + QStringLiteral(")"));
     }
     if (c.chkf) {

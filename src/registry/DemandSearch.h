@@ -22,5 +22,5 @@ struct TDemandCriteria {
 };
 
 // The statement, or an empty text with a Persian message in error when a price bound is not a number.
-// truePrefix is "-" on the file database, "" on the server.
-QString BuildDemandSearchStatement(const TDemandCriteria& c, const QString& truePrefix, QString* error);
+// Flags are tested as any non-zero true, NULL false.
+QString BuildDemandSearchStatement(const TDemandCriteria& c, QString* error);

@@ -194,10 +194,10 @@ TMatchRecord MatchRecordOf(TMatchDirection direction, const db::DataSet& source)
 }
 
 QString BuildMatchStatement(TMatchDirection direction, const TMatchRecord& r, const TMatchPanelState& p,
-                            const TMatchFlexibility& flex, const QString& truePrefix)
+                            const TMatchFlexibility& flex)
 {
     const bool toDemands = direction == TMatchDirection::PropertyToDemands;
-    const auto literal = [&](bool b) { return b ? truePrefix + QStringLiteral("1") : QStringLiteral("0"); };
+    const auto flag = [](const char* column, bool b) { return db::BoolIs(QLatin1String(column), b); };
 
     QString s = toDemands ? QStringLiteral("select * from T_Niyaz") : QStringLiteral("select * from T_Melk");
     QString j = QStringLiteral(" where ");
@@ -213,11 +213,11 @@ QString BuildMatchStatement(TMatchDirection direction, const TMatchRecord& r, co
 
     if (p.chkRequest) {
         if (toDemands)
-            add(QStringLiteral(" kharid = ") + literal(r.sell) + QStringLiteral(" and Rahn = ") + literal(r.rahn)
-                + QStringLiteral(" and Ejareh = ") + literal(r.ejareh));
+            add(QLatin1Char(' ') + flag("kharid", r.sell) + QStringLiteral(" and ") + flag("Rahn", r.rahn)
+                + QStringLiteral(" and ") + flag("Ejareh", r.ejareh));
         else
-            add(QStringLiteral(" forSell = ") + literal(r.sell) + QStringLiteral(" and forRahn = ") + literal(r.rahn)
-                + QStringLiteral(" and forEjareh = ") + literal(r.ejareh));
+            add(QLatin1Char(' ') + flag("forSell", r.sell) + QStringLiteral(" and ") + flag("forRahn", r.rahn)
+                + QStringLiteral(" and ") + flag("forEjareh", r.ejareh));
     }
     if (p.ChkType)
         add(QLatin1Char(' ') + db::Like(QStringLiteral("novMelk"), QStringLiteral("%") + r.novMelk + QStringLiteral("%")));
@@ -235,7 +235,7 @@ QString BuildMatchStatement(TMatchDirection direction, const TMatchRecord& r, co
     if (p.chkTel)
         range("tedadTel", num(r.tel - flex.tel), num(r.tel + flex.tel));
     if (!p.chkTempDel)
-        add(QStringLiteral(" hazfshodeh = 0 "));
+        add(QLatin1Char(' ') + flag("hazfshodeh", false) + QLatin1Char(' '));
 
     // Price groups: written only when some condition type qualifies.
     const QString saleWord = toDemands ? kSale : kBuy;
@@ -322,7 +322,7 @@ bool RunMatch(TMatchDirection direction, db::DataSet& source, const TMatchPanelS
 
     const QString previous = ds.SQL();
     ds.Close();
-    ds.setSQL(BuildMatchStatement(direction, record, panel, flex, TRUEPREFIX));
+    ds.setSQL(BuildMatchStatement(direction, record, panel, flex));
     try {
         ds.Open();
     } catch (const db::DbError& e) {

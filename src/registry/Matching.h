@@ -76,9 +76,9 @@ struct TMatchRecord {
 // a record being edited gives its unsaved values.
 TMatchRecord MatchRecordOf(TMatchDirection direction, const db::DataSet& source);
 
-// The statement over the other table. truePrefix is "-" on the file database, "" on the server.
+// The statement over the other table; flags are tested as any non-zero true, NULL false.
 QString BuildMatchStatement(TMatchDirection direction, const TMatchRecord& record, const TMatchPanelState& panel,
-                            const TMatchFlexibility& flex, const QString& truePrefix);
+                            const TMatchFlexibility& flex);
 
 // The other list as the run sees it.
 struct TMatchTarget {

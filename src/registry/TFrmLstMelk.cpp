@@ -106,17 +106,11 @@ QString TFrmLstMelk::CriteriaSql() const
         s += (joined ? QStringLiteral(" and ") : QStringLiteral(" where ")) + clause;
         joined = true;
     };
-    const QString yes = TRUEPREFIX + QLatin1Char('1');
-    const auto boolStr = [&](bool on) { return on ? yes : QStringLiteral("0"); };
+    const auto flag = [](const char* column, bool on) { return db::BoolIs(QLatin1String(column), on); };
 
-    if (ui->ChkDel->isChecked() || ui->ChkNotdel->isChecked()) {
-        QString in;
-        if (ui->ChkDel->isChecked())
-            in = yes;
-        if (ui->ChkNotdel->isChecked())
-            in += in.isEmpty() ? QStringLiteral("0") : QStringLiteral(",0");
-        add(QStringLiteral("hazfshodeh in(") + in + QLatin1Char(')'));
-    }
+    // both ticked: deleted or not, every property
+    if (ui->ChkDel->isChecked() != ui->ChkNotdel->isChecked())
+        add(flag("hazfshodeh", ui->ChkDel->isChecked()));
     if (ui->chktarikh->isChecked())
         add(QStringLiteral("TarikhEraeh between ") + db::Q(ui->edtt1->Text()) + QStringLiteral(" and ")
             + db::Q(ui->edtt2->Text()));
@@ -129,8 +123,8 @@ QString TFrmLstMelk::CriteriaSql() const
         if (ui->ChkRahn->isChecked() || ui->ChkEjareh->isChecked()) {
             if (ui->chksell->isChecked())
                 kinds += QStringLiteral(" or ");
-            kinds += QStringLiteral(" forrahn=") + boolStr(ui->ChkRahn->isChecked()) + QStringLiteral(" and forejareh=")
-                     + boolStr(ui->ChkEjareh->isChecked());
+            kinds += QLatin1Char(' ') + flag("forrahn", ui->ChkRahn->isChecked()) + QStringLiteral(" and ")
+                     + flag("forejareh", ui->ChkEjareh->isChecked());
         }
         // no box ticked: no condition on the deal kind
         if (!kinds.isEmpty())

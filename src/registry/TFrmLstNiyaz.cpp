@@ -118,7 +118,7 @@ void TFrmLstNiyaz::btnokClick()
         return;
     MatchMode = 0;
     QString error;
-    const QString sql = BuildDemandSearchStatement(Criteria(), TRUEPREFIX, &error);
+    const QString sql = BuildDemandSearchStatement(Criteria(), &error);
     if (sql.isEmpty()) {
         AskMessage(error, 1, 1);
         return;

@@ -1,5 +1,7 @@
 #include "ui/EditHelpers.h"
 
+#include "platform/db/Format.h"
+
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -16,18 +18,8 @@ const QChar DecimalSeparator = QLatin1Char('.');
 const QChar ThousandSeparator = QLatin1Char(',');
 const QLatin1String EmptyDate("____/__/__");
 
-// ASCII, Persian or Arabic-Indic digit as its value, else -1.
-int digitValue(QChar c)
-{
-    const ushort u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 0x06F0 && u <= 0x06F9)
-        return u - 0x06F0;
-    if (u >= 0x0660 && u <= 0x0669)
-        return u - 0x0660;
-    return -1;
-}
+using db::DigitValue;
+using db::ToAsciiDigits;
 
 // The single character the key types, or a null QChar (shortcuts with Ctrl or Alt type nothing).
 QChar typedChar(const QKeyEvent* e)
@@ -41,7 +33,7 @@ QChar typedChar(const QKeyEvent* e)
 int typedDigit(const QKeyEvent* e)
 {
     const QChar c = typedChar(e);
-    return c.isNull() ? -1 : digitValue(c);
+    return c.isNull() ? -1 : DigitValue(c);
 }
 
 // Keys that change a line edit's text; every other key (moving, selecting, copying, Enter, Tab) passes.
@@ -60,16 +52,6 @@ bool editsText(const QKeyEvent* e)
 }
 
 bool refuse(const QKeyEvent* e) { return editsText(e); }
-
-QString toAsciiDigits(QString s)
-{
-    for (QChar& c : s) {
-        const int d = digitValue(c);
-        if (d >= 0)
-            c = QChar(u'0' + d);
-    }
-    return s;
-}
 
 // Characters of an amount besides the separators, the first sign and the first decimal separator.
 int amountDigits(QString s)
@@ -96,7 +78,7 @@ public:
 
     State validate(QString& input, int&) const override
     {
-        input = toAsciiDigits(input);
+        input = ToAsciiDigits(input);
         for (QChar c : input) {
             const bool ok = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == ThousandSeparator
                 || c == QLatin1Char('-') || c == QLatin1Char('+') || (decimals && c == DecimalSeparator);
@@ -306,7 +288,7 @@ bool MoneyEditKeyDown(QLineEdit* edit, const QKeyEvent* event, int maxDigits, co
         return false;
     }
 
-    const int digit = c.isNull() ? -1 : digitValue(c);
+    const int digit = c.isNull() ? -1 : DigitValue(c);
     if (digit < 0)
         return refuse(event);
 

@@ -3,6 +3,7 @@
 #include "ui/TTools.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/ini/IniFile.h"
@@ -162,7 +163,7 @@ void EnterAsTab(QWidget* formOrControl, QChar& key)
 
 void SumSelectedRows(widgets::DBGrid* grid, const QString& fieldName, QString& outText)
 {
-    double sum = 0;
+    db::AmountSum sum;
     db::DataSet* ds = grid ? grid->dataSet() : nullptr;
     QString error;
     try {
@@ -171,7 +172,7 @@ void SumSelectedRows(widgets::DBGrid* grid, const QString& fieldName, QString& o
             // rows are read in place: the current row never moves
             for (int row = 0; row < ds->RecordCount(); ++row)
                 if (ds->IsRowSelected(row))
-                    sum += asFloat(ds->ValueAt(row, field));
+                    sum.add(asFloat(ds->ValueAt(row, field)));
         }
     } catch (const db::DbError& e) {
         error = e.message();
@@ -188,7 +189,7 @@ void SumSelectedRows(widgets::DBGrid* grid, const QString& fieldName, QString& o
         r.fontSize = 10;
         shell::prompter().messageDlg(r);
     }
-    outText = db::formatNumber(sum, QString::fromLatin1(kAmountFormat));
+    outText = db::formatNumber(sum.total(), QString::fromLatin1(kAmountFormat));
 }
 
 QString DatePrefixFromMask(const QString& date)

@@ -1,6 +1,7 @@
 #include "ui/PrintGrid.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Format.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
@@ -41,11 +42,11 @@ void PrintGrid(const GridPrintSettings& settings, widgets::DBGrid* grid, const Q
 
     QString totalText;
     if (!sumField.isEmpty()) {
-        double total = 0;
+        db::AmountSum total;
         if (const db::Field* f = ds->FindField(sumField))
             for (int row : rows)
-                total += ds->ValueAt(row, f->Index()).toDouble();
-        totalText = db::formatNumber(total, QStringLiteral("###,###,###,###,##0.###"));
+                total.add(ds->ValueAt(row, f->Index()).toDouble());
+        totalText = db::formatNumber(total.total(), QStringLiteral("###,###,###,###,##0.###"));
     }
     const QString footerText = footer.isEmpty() ? sumLabel + totalText : footer + QLatin1Char('\r') + sumLabel + totalText;
 

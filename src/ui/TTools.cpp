@@ -1,5 +1,7 @@
 #include "ui/TTools.h"
 
+#include "platform/db/Decimal.h"
+#include "platform/db/Format.h"
 #include "ui/Dialogs.h"
 
 #include <QCoreApplication>
@@ -206,6 +208,21 @@ double TTools::StrToFloatSafe(const QString& text, bool* ok)
     return v;
 }
 
+db::Decimal TTools::StrToAmount(const QString& text, bool* ok)
+{
+    QString s = StripThousands(text).trimmed();
+    if (DecimalSeparator != QLatin1Char('.'))
+        s.replace(DecimalSeparator, QLatin1Char('.'));
+    db::Decimal d;
+    if (db::Decimal::FromText(s, &d)) {
+        if (ok)
+            *ok = true;
+        return d;
+    }
+    // exponents and the like: the decimal of the double
+    return db::Decimal::FromDouble(StrToFloatSafe(text, ok));
+}
+
 qint64 TTools::StrToInt64Safe(const QString& text, bool* ok)
 {
     if (ok)
@@ -228,7 +245,7 @@ QString TTools::FormatThousands(const QString& text)
         bool good = false;
         const double v = s.toDouble(&good);
         if (good && std::isfinite(v))
-            s = QString::number(v, 'f', 3);
+            s = db::formatNumber(v, QStringLiteral("0.000"));
     }
     QString sign;
     if (s.startsWith(QLatin1Char('-'))) {
@@ -276,38 +293,4 @@ int TTools::LastPos(const QString& text, QChar c) { return text.lastIndexOf(c) +
 
 int TTools::AbsInt(int value) { return value == INT_MIN ? INT_MAX : std::abs(value); }
 
-QString TTools::FloatToStr(double value)
-{
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    if (std::isinf(value))
-        return value > 0 ? QStringLiteral("INF") : QStringLiteral("-INF");
-    if (value == 0)
-        return QStringLiteral("0");
-
-    // d.dddddddddddddde±x: 15 significant digits, rounded once.
-    const QString e = QString::number(std::fabs(value), 'e', 14);
-    const int ePos = e.indexOf(QLatin1Char('e'));
-    QString digits = e.left(ePos);
-    digits.remove(QLatin1Char('.'));
-    const int exponent = e.mid(ePos + 1).toInt();
-    while (digits.size() > 1 && digits.endsWith(QLatin1Char('0')))
-        digits.chop(1);
-
-    QString out = value < 0 ? QStringLiteral("-") : QString();
-    if (exponent >= 15 || exponent < -4) {
-        out += digits.at(0);
-        if (digits.size() > 1)
-            out += DecimalSeparator + digits.mid(1);
-        out += QLatin1Char('E') + QString::number(exponent);
-        return out;
-    }
-    const int intDigits = exponent + 1;
-    if (intDigits <= 0)
-        out += QLatin1Char('0') + QString(DecimalSeparator) + QString(-intDigits, QLatin1Char('0')) + digits;
-    else if (digits.size() <= intDigits)
-        out += digits + QString(intDigits - digits.size(), QLatin1Char('0'));
-    else
-        out += digits.left(intDigits) + DecimalSeparator + digits.mid(intDigits);
-    return out;
-}
+QString TTools::FloatToStr(double value) { return db::GeneralFloat(value); }

@@ -8,6 +8,7 @@
 
 class QDate;
 class QDateTime;
+namespace db { class Decimal; }
 
 class TTools {
 public:
@@ -33,6 +34,9 @@ public:
     static QString StripThousands(const QString& text);
     // 0 (and ok false) for text that is not a number.
     static double StrToFloatSafe(const QString& text, bool* ok = nullptr);
+    // The exact decimal of an amount text (thousands separators allowed); 0 (and ok false)
+    // for text that is not a number.
+    static db::Decimal StrToAmount(const QString& text, bool* ok = nullptr);
     // Parsed in the 32-bit range; 0 (and ok false) for anything else.
     static qint64 StrToInt64Safe(const QString& text, bool* ok = nullptr);
     static QString FormatThousands(const QString& text);
@@ -43,7 +47,7 @@ public:
     // 1-based position of the last c in text, 0 when absent.
     static int LastPos(const QString& text, QChar c);
     static int AbsInt(int value);
-    // General format: up to 15 significant digits, "E" exponents (250, 1.5, 1E15, 1E-5).
+    // General format: up to 15 significant digits, "E" exponents (250, 1.5, 1E15, 0.00001, 1E-6).
     static QString FloatToStr(double value);
 
     // The Persian date of a Gregorian day, "yyyy/mm/dd".

@@ -26,22 +26,22 @@ TEST(MoneyBooks, ChequeCriteriaMatrix)
 {
     const QString sd = u("select sum(mablagh) as sd from  t_check");
     const QString sp = u("select sum(mablagh) as sp from  t_check");
+    // the flag is kept when 0 or NULL, deleted when anything else, whatever true was written as
     const struct {
         bool dated, received, paid, deletedOnly;
-        const char* truePrefix;
         const char* where; // of the list
         const char* sums;  // condition of both sums
     } cases[] = {
-        {false, true, true, false, "-", " where hazf=0 ", " where hazf=0 "},
-        {false, true, false, false, "-", " where hazf=0  and nov in ('دريافتي')", " where hazf=0 "},
-        {false, false, true, false, "", " where hazf=0  and nov in ('پرداختي')", " where hazf=0 "},
-        {false, false, false, false, "", " where hazf=0  and nov in ('')", " where hazf=0 "},
-        {false, true, true, true, "-", " where hazf=-1 ", " where hazf=-1 "},
-        {false, true, true, true, "", " where hazf=1 ", " where hazf=1 "},
-        {true, true, true, false, "-", " where hazf=0  and tarikh between '1403/01/01' and '1403/02/01'",
-         " where hazf=0  and tarikh between '1403/01/01' and '1403/02/01'"},
-        {true, false, false, true, "", " where hazf=1  and tarikh between '1403/01/01' and '1403/02/01' and nov in ('')",
-         " where hazf=1  and tarikh between '1403/01/01' and '1403/02/01'"},
+        {false, true, true, false, " where coalesce(hazf,0)=0 ", " where coalesce(hazf,0)=0 "},
+        {false, true, false, false, " where coalesce(hazf,0)=0  and nov in ('دريافتي')", " where coalesce(hazf,0)=0 "},
+        {false, false, true, false, " where coalesce(hazf,0)=0  and nov in ('پرداختي')", " where coalesce(hazf,0)=0 "},
+        {false, false, false, false, " where coalesce(hazf,0)=0  and nov in ('')", " where coalesce(hazf,0)=0 "},
+        {false, true, true, true, " where coalesce(hazf,0)<>0 ", " where coalesce(hazf,0)<>0 "},
+        {true, true, true, false, " where coalesce(hazf,0)=0  and tarikh between '1403/01/01' and '1403/02/01'",
+         " where coalesce(hazf,0)=0  and tarikh between '1403/01/01' and '1403/02/01'"},
+        {true, false, false, true,
+         " where coalesce(hazf,0)<>0  and tarikh between '1403/01/01' and '1403/02/01' and nov in ('')",
+         " where coalesce(hazf,0)<>0  and tarikh between '1403/01/01' and '1403/02/01'"},
     };
     for (const auto& c : cases) {
         ChequeCriteria k;
@@ -51,7 +51,6 @@ TEST(MoneyBooks, ChequeCriteriaMatrix)
         k.received = c.received;
         k.paid = c.paid;
         k.deletedOnly = c.deletedOnly;
-        k.truePrefix = u(c.truePrefix);
         const BookStatements s = ChequeStatements(k);
         EXPECT_EQ(s.list, u("select * from T_check ") + u(c.where)) << c.where;
         EXPECT_EQ(s.sum1, sd + u(c.sums) + u(" and nov='دريافتي'")) << c.where;

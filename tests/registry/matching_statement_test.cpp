@@ -21,12 +21,12 @@ QString range(const QString& lo, const QString& hi)
     return QStringLiteral(" ") + parts.join(QStringLiteral(" or "));
 }
 
-QString build(TMatchDirection d, const TMatchRecord& r, const TMatchPanelState& p, const QString& prefix = "-")
+QString build(TMatchDirection d, const TMatchRecord& r, const TMatchPanelState& p)
 {
     TMatchFlexibility flex;
     QString error;
     EXPECT_TRUE(ParseMatchFlexibility(p, &flex, &error)) << error.toStdString();
-    return BuildMatchStatement(d, r, p, flex, prefix);
+    return BuildMatchStatement(d, r, p, flex);
 }
 
 TMatchRecord saleOnly()
@@ -48,15 +48,15 @@ TEST(MatchStatement, WorkedExampleCharacterForCharacter)
     p.chkSellMatch = true;
     p.edtSellMatch = "200";
     EXPECT_EQ(build(TMatchDirection::PropertyToDemands, saleOnly(), p).toStdString(),
-              "select * from T_Niyaz where  kharid = -1 and Rahn = 0 and Ejareh = 0 and  otagh >= 1 and otagh <= 3 "
-              "and  hazfshodeh = 0  and  (  f1 between 500 and 900 or f1_2 between 500 and 900 or f2 between 500 "
+              "select * from T_Niyaz where  coalesce(kharid,0)<>0 and coalesce(Rahn,0)=0 and coalesce(Ejareh,0)=0 "
+              "and  otagh >= 1 and otagh <= 3 and  coalesce(hazfshodeh,0)=0  and  (  f1 between 500 and 900 or f1_2 between 500 and 900 or f2 between 500 "
               "and 900 or f2_2 between 500 and 900 or f3 between 500 and 900 or f3_2 between 500 and 900 ) ");
 }
 
 TEST(MatchStatement, PropertyToDemands)
 {
     const QString base = QStringLiteral("select * from T_Niyaz");
-    const QString notDeleted = QStringLiteral(" where  hazfshodeh = 0 ");
+    const QString notDeleted = QStringLiteral(" where  coalesce(hazfshodeh,0)=0 ");
     struct Case {
         const char* name;
         std::function<void(TMatchRecord&, TMatchPanelState&)> set;
@@ -183,17 +183,17 @@ TEST(MatchStatement, DemandToPropertiesOnTheServer)
     TMatchPanelState p;
     p.chkRequest = p.ChkType = p.chkQuarter = p.chkRoom = p.chkSellMatch = true;
     p.edtSellMatch = "100";
-    EXPECT_EQ(build(TMatchDirection::DemandToProperties, r, p, "").toStdString(),
-              ("select * from T_Melk where  forSell = 1 and forRahn = 0 and forEjareh = 1 and  lower(novMelk) like lower('%ويلا%') escape '\\' "
+    EXPECT_EQ(build(TMatchDirection::DemandToProperties, r, p).toStdString(),
+              ("select * from T_Melk where  coalesce(forSell,0)<>0 and coalesce(forRahn,0)=0 and coalesce(forEjareh,0)<>0 and  lower(novMelk) like lower('%ويلا%') escape '\\' "
                "and  mantaghehID in (select mnid from T_manategh where esm = 'شمال')  and  tedadOtagh >= 3 and "
-               "tedadOtagh <= 3 and  hazfshodeh = 0  and  ( "
+               "tedadOtagh <= 3 and  coalesce(hazfshodeh,0)=0  and  ( "
                + range("800", "1000") + " ) ")
                   .toStdString());
     // a property's sale word does not qualify on a demand
     r.type[0].clear();
     p = {};
     p.chkSellMatch = p.chkTempDel = true;
-    EXPECT_EQ(build(TMatchDirection::DemandToProperties, r, p, "").toStdString(), "select * from T_Melk");
+    EXPECT_EQ(build(TMatchDirection::DemandToProperties, r, p).toStdString(), "select * from T_Melk");
 }
 
 TEST(MatchStatement, FlexibilityThatDoesNotFitIsRefused)

@@ -37,15 +37,38 @@ protected:
 
 TEST_P(PropertyList, DeletedStateClauses)
 {
-    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where hazfshodeh in(0)"));
+    // the flag as the datasets read it: any non-zero deleted, 0 or NULL kept
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)=0"));
     ui()->ChkDel->setChecked(true);
-    EXPECT_EQ(list()->CriteriaSql(), isFile() ? QStringLiteral("select * from t_melk where hazfshodeh in(-1,0)")
-                                              : QStringLiteral("select * from t_melk where hazfshodeh in(1,0)"));
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk"));
     ui()->ChkNotdel->setChecked(false);
-    EXPECT_EQ(list()->CriteriaSql(), isFile() ? QStringLiteral("select * from t_melk where hazfshodeh in(-1)")
-                                              : QStringLiteral("select * from t_melk where hazfshodeh in(1)"));
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)<>0"));
     ui()->ChkDel->setChecked(false);
     EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk"));
+
+    // flags stored as 1, -1, NULL or 0 on either engine land where the record form shows them
+    const qint64 one = addProperty(QStringLiteral("يک"), true, false, false);
+    const qint64 minus = addProperty(QStringLiteral("منفي"), true, false, false);
+    const qint64 none = addProperty(QStringLiteral("خالي"), true, false, false);
+    const qint64 zero = addProperty(QStringLiteral("صفر"), true, false, false);
+    Dm->Conn->exec(QStringLiteral("update T_Melk set Hazfshodeh=1 where MID=$1"), {one});
+    Dm->Conn->exec(QStringLiteral("update T_Melk set Hazfshodeh=-1 where MID=$1"), {minus});
+    Dm->Conn->exec(QStringLiteral("update T_Melk set Hazfshodeh=NULL where MID=$1"), {none});
+    const struct {
+        bool deleted, kept;
+        QList<qint64> rows;
+    } ticks[] = {
+        {false, true, {none, zero}},
+        {true, false, {one, minus}},
+        {true, true, {one, minus, none, zero}},
+        {false, false, {one, minus, none, zero}},
+    };
+    for (const auto& t : ticks) {
+        ui()->ChkDel->setChecked(t.deleted);
+        ui()->ChkNotdel->setChecked(t.kept);
+        list()->btnokClick();
+        EXPECT_EQ(shownIds(), t.rows) << t.deleted << t.kept;
+    }
 }
 
 TEST_P(PropertyList, DealKindClausesAndTheirRows)
@@ -55,8 +78,7 @@ TEST_P(PropertyList, DealKindClausesAndTheirRows)
     const qint64 both = addProperty(QStringLiteral("رهن و اجاره"), false, true, true);
     const qint64 rent = addProperty(QStringLiteral("اجاره دهنده"), false, false, true);
     addProperty(QStringLiteral("حذف شده"), true, false, false, 0, QString(), QStringLiteral("1403/01/05"), true);
-    const QString t = TRUEPREFIX + QStringLiteral("1");
-    const QString base = QStringLiteral("select * from t_melk where hazfshodeh in(0)");
+    const QString base = QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)=0");
     const struct {
         bool sell, rahn, ejareh, re;
         QString clause;
@@ -64,10 +86,10 @@ TEST_P(PropertyList, DealKindClausesAndTheirRows)
     } cases[] = {
         {true, true, true, false, QString(), {sell, rahn, both, rent}},
         {true, false, false, false, QStringLiteral(" and ( forsell<>0 )"), {sell}},
-        {true, true, false, false, QStringLiteral(" and ( forsell<>0  or  forrahn=") + t + QStringLiteral(" and forejareh=0)"),
-         {sell, rahn}},
-        {false, true, false, false, QStringLiteral(" and ( forrahn=") + t + QStringLiteral(" and forejareh=0)"), {rahn}},
-        {false, true, true, false, QStringLiteral(" and ( forrahn=") + t + QStringLiteral(" and forejareh=") + t + QStringLiteral(")"),
+        {true, true, false, false,
+         QStringLiteral(" and ( forsell<>0  or  coalesce(forrahn,0)<>0 and coalesce(forejareh,0)=0)"), {sell, rahn}},
+        {false, true, false, false, QStringLiteral(" and ( coalesce(forrahn,0)<>0 and coalesce(forejareh,0)=0)"), {rahn}},
+        {false, true, true, false, QStringLiteral(" and ( coalesce(forrahn,0)<>0 and coalesce(forejareh,0)<>0)"),
          {both}},
         {false, false, false, true, QStringLiteral(" and  (forrahn<>0 or forejareh<>0) "), {rahn, both, rent}},
         // no box ticked: no condition instead of an empty pair of parentheses
@@ -127,7 +149,7 @@ TEST_P(PropertyList, DatesRoomsAndRegion)
     EXPECT_TRUE(ui()->edtt1->isEnabled());
     ui()->edtt1->setText(QStringLiteral("1403/01/01"));
     ui()->edtt2->setText(QStringLiteral("1403/12/29"));
-    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where hazfshodeh in(0) and TarikhEraeh "
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)=0 and TarikhEraeh "
                                                     "between '1403/01/01' and '1403/12/29'"));
     list()->btnokClick();
     EXPECT_EQ(shownIds(), QList<qint64>{late});
@@ -139,7 +161,7 @@ TEST_P(PropertyList, DatesRoomsAndRegion)
     ui()->chkotagh->setChecked(false);
     // region ticked with nothing chosen adds nothing
     ui()->chkmn->setChecked(true);
-    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where hazfshodeh in(0)"));
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)=0"));
     list()->btnokClick();
     EXPECT_EQ(shownIds(), (QList<qint64>{early, late}));
 }
@@ -176,8 +198,7 @@ TEST_P(PropertyList, ShowingLoadsTheSettingsFileAndAMissingKeyKeepsTheDesign)
     EXPECT_FALSE(ui()->chkre->isChecked());
     EXPECT_FALSE(ui()->chkmo->isChecked());
     EXPECT_FALSE(ui()->Panel1->isVisible());
-    EXPECT_EQ(QString(Dm->QMelk->SQL()).remove(QLatin1Char('N')), isFile() ? QStringLiteral("select * from t_melk where hazfshodeh in(-1,0)")
-                                                                    : QStringLiteral("select * from t_melk where hazfshodeh in(1,0)"));
+    EXPECT_EQ(QString(Dm->QMelk->SQL()).remove(QLatin1Char('N')), QStringLiteral("select * from t_melk"));
     EXPECT_EQ(Dm->QMelk->RecordCount(), 2);
     list()->close();
 
@@ -190,7 +211,7 @@ TEST_P(PropertyList, ShowingLoadsTheSettingsFileAndAMissingKeyKeepsTheDesign)
     EXPECT_FALSE(ui()->ChkDel->isChecked());
     EXPECT_FALSE(ui()->chkmo->isChecked());
     EXPECT_EQ(ui()->edtmo->text(), QString());
-    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where hazfshodeh in(0)"));
+    EXPECT_EQ(list()->CriteriaSql(), QStringLiteral("select * from t_melk where coalesce(hazfshodeh,0)=0"));
     EXPECT_EQ(Dm->QMelk->RecordCount(), 1);
 
     // rows of a match run stay when the list is shown in match mode

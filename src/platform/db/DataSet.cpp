@@ -641,13 +641,8 @@ QString DataSet::DisplayTextAt(int row, int field)
         return formatNumber(v.toDouble(), f->def_.displayFormat);
     if (v.typeId() == QMetaType::Bool)
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    if (v.typeId() == QMetaType::Double) {
-        const double d = v.toDouble();
-        qint64 n = 0;
-        if (std::abs(d) < 1e15 && WholeNumber(d, &n))
-            return QString::number(n);
-        return QString::number(d, 'g', 15);
-    }
+    if (v.typeId() == QMetaType::Double)
+        return GeneralFloat(v.toDouble());
     return v.toString();
 }
 

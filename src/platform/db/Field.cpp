@@ -1,6 +1,7 @@
 #include "platform/db/Field.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Format.h"
 #include "platform/db/Sql.h"
@@ -12,17 +13,6 @@
 namespace db {
 
 namespace {
-
-// General float text: up to 15 significant digits, no exponent below 1e15, "E" exponents.
-QString generalFloat(double v)
-{
-    if (v == std::floor(v) && std::fabs(v) < 1e15)
-        return QString::number(qint64(v));
-    QString s = QString::number(v, 'g', 15);
-    s.replace(QLatin1String("e+"), QLatin1String("E"));
-    s.replace(QLatin1Char('e'), QLatin1Char('E'));
-    return s;
-}
 
 QString notANumber(const QString& label, const QString& s)
 {
@@ -37,6 +27,11 @@ QString outOfRange(const QString& label, qint64 lo, qint64 hi)
 QString tooLarge(const QString& label)
 {
     return QStringLiteral("«%1»: مبلغ وارد شده بيش از حد مجاز است").arg(label);
+}
+
+QString tooManyDecimals(const QString& label, int allowed)
+{
+    return QStringLiteral("«%1»: حداکثر %2 رقم اعشار مجاز است").arg(label).arg(allowed);
 }
 
 [[noreturn]] void refuse(const QString& message) { throw DbError(ErrorCategory::Other, message); }
@@ -96,7 +91,7 @@ QString Field::AsString() const
         return {};
     switch (v.typeId()) {
     case QMetaType::Bool: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case QMetaType::Double: return generalFloat(v.toDouble());
+    case QMetaType::Double: return GeneralFloat(v.toDouble());
     case QMetaType::QByteArray: return QString::fromUtf8(v.toByteArray());
     default: return v.toString();
     }
@@ -167,7 +162,8 @@ void Field::SetValue(const QVariant& v) { ds_->setFieldValue(this, v); }
 
 void Field::SetText(const QString& typed)
 {
-    const QString text = WithoutNul(typed);
+    // numbers and masked texts (dates) take Persian and Arabic-Indic digits as ASCII digits
+    const QString text = IsNumeric() || !def_.editMask.isEmpty() ? ToAsciiDigits(WithoutNul(typed)) : WithoutNul(typed);
     QScopedValueRollback<bool> typing(settingText_, true);
     if (OnSetText) {
         OnSetText(*this, text);
@@ -225,6 +221,7 @@ QVariant Field::Coerce(const QVariant& v, bool cut) const
     }
     case FieldType::Float:
     case FieldType::Currency: {
+        const bool amount = def_.type == FieldType::Currency;
         double d;
         if (isText) {
             const QString s = v.toString().trimmed();
@@ -234,6 +231,15 @@ QVariant Field::Coerce(const QVariant& v, bool cut) const
             d = s.toDouble(&ok);
             if (!ok || (checked && !std::isfinite(d)))
                 refuse(notANumber(DisplayLabel(), s));
+            if (amount && checked && std::fabs(d) < AmountLimit) {
+                // typed amounts are stored exactly or refused, never rounded
+                Decimal typed;
+                if (!Decimal::FromText(s, &typed))
+                    typed = Decimal::FromDouble(d);
+                if (typed.Decimals() > AmountDecimals)
+                    refuse(tooManyDecimals(DisplayLabel(), AmountDecimals));
+                d = typed.ToDouble();
+            }
         } else if (v.typeId() == QMetaType::Bool) {
             d = v.toBool() ? 1 : 0;
         } else {
@@ -241,9 +247,10 @@ QVariant Field::Coerce(const QVariant& v, bool cut) const
             if (checked && !std::isfinite(d))
                 refuse(notANumber(DisplayLabel(), QString::number(d)));
         }
-        if (def_.type == FieldType::Currency && std::fabs(d) < 1e14)
-            d = double(std::nearbyint(static_cast<long double>(d) * 10000.0L) / 10000.0L);
-        if (checked && def_.type == FieldType::Currency && std::fabs(d) >= AmountLimit)
+        // the program's own values are held at the column's scale, rounded on their decimal value
+        if (amount && std::isfinite(d))
+            d = RoundDecimal(d, AmountDecimals);
+        if (checked && amount && std::fabs(d) >= AmountLimit)
             refuse(tooLarge(DisplayLabel()));
         return QVariant(d);
     }

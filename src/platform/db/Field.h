@@ -63,6 +63,8 @@ public:
     qint64 MaxValue() const;
     // Amounts (money, decimal) hold less than this in magnitude: numeric(19,4) on the server.
     static constexpr double AmountLimit = 1e15;
+    // Decimals an amount holds: numeric(19,4) on the server, the same on the file database.
+    static constexpr int AmountDecimals = 4;
 
     // Values of the current record (or of the row being calculated). Null reads as "" and 0.
     QVariant Value() const;
@@ -85,14 +87,17 @@ public:
     void SetAsBoolean(bool v) { SetValue(QVariant(v)); }
     void Clear() { SetValue(QVariant()); }
     // Typed text: through OnSetText when set, else converted to the field's type and checked
-    // whole (a text longer than the field is refused, not cut). NUL characters are dropped.
+    // whole (a text longer than the field is refused, not cut). NUL characters are dropped;
+    // numbers and masked texts take Persian and Arabic-Indic digits as ASCII digits.
     void SetText(const QString& text);
     // True while SetText runs (also inside OnSetText and OnValidate): the value was typed.
     bool SettingText() const { return settingText_; }
 
     // Converts v to the field's type, text cut to its width unless cut is false. A data
     // field refuses, with a message naming it, text that is no number (a fraction for a whole
-    // number too), a whole number outside its range and an amount beyond AmountLimit.
+    // number too), a whole number outside its range, an amount beyond AmountLimit and an
+    // amount given as text with more decimals than the column holds; the program's own
+    // amounts are rounded to the column's scale (ties to even on the decimal value).
     QVariant Coerce(const QVariant& v, bool cut = true) const;
     // The message for a text longer than the field.
     QString TooLongMessage() const;

@@ -76,4 +76,9 @@ QString stripNationalPrefix(const QString& sql)
     return out;
 }
 
+QString BoolIs(const QString& column, bool value)
+{
+    return QStringLiteral("coalesce(") + column + (value ? QStringLiteral(",0)<>0") : QStringLiteral(",0)=0"));
+}
+
 } // namespace db

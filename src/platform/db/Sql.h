@@ -17,6 +17,10 @@ QString WithoutNul(const QString& text);
 // letters match without regard to case.
 QString Like(const QString& expr, const QString& pattern);
 
+// A boolean column tested as the datasets read booleans: any non-zero is true, NULL is
+// false ("coalesce(c,0)<>0" or "coalesce(c,0)=0"), whatever true was written as.
+QString BoolIs(const QString& column, bool value);
+
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.
 QString stripNationalPrefix(const QString& sql);

@@ -2,11 +2,14 @@
 #include "platform/db/Connection.h"
 
 #include "platform/db/ColumnStore.h"
+#include "platform/db/Decimal.h"
 #include "platform/db/Sql.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QHash>
+#include <cmath>
+#include <new>
 #include <sqlite3.h>
 
 namespace db {
@@ -31,6 +34,86 @@ ErrorCategory categoryOf(int rc)
     if (!context.isEmpty())
         msg += QStringLiteral("\n") + context;
     throw DbError(cat, msg);
+}
+
+// sum() adds exactly: whole numbers as whole numbers, and every other value as the decimal it
+// stands for (Decimal::FromDouble), so that amounts held as doubles sum to the same figure as
+// the server's numeric column, without binary noise. NULL when no value was added; a whole
+// sum beyond 64 bits is an error, as with the built-in sum.
+struct ExactSum {
+    bool started = false;    // the context comes zeroed, not constructed
+    Decimal sum;
+    double binary = 0;       // for values that are not finite
+    qint64 whole = 0;
+    sqlite3_int64 count = 0;
+    bool approximate = false; // some value was no whole number
+    bool overflow = false;    // the whole sum left the 64-bit range
+    bool nonFinite = false;
+};
+
+ExactSum* exactSum(sqlite3_context* ctx, bool create)
+{
+    void* mem = sqlite3_aggregate_context(ctx, create ? int(sizeof(ExactSum)) : 0);
+    if (!mem)
+        return nullptr;
+    auto* s = static_cast<ExactSum*>(mem);
+    if (!*static_cast<bool*>(mem)) {
+        s = new (mem) ExactSum();
+        s->started = true;
+    }
+    return s;
+}
+
+void exactSumAdd(sqlite3_context* ctx, sqlite3_value* v, int sign)
+{
+    const int type = sqlite3_value_numeric_type(v);
+    if (type == SQLITE_NULL)
+        return;
+    ExactSum* s = exactSum(ctx, true);
+    if (!s) {
+        sqlite3_result_error_nomem(ctx);
+        return;
+    }
+    s->count += sign;
+    if (type == SQLITE_INTEGER) {
+        const sqlite3_int64 n = sqlite3_value_int64(v);
+        const Decimal d(n);
+        s->sum += sign < 0 ? -d : d;
+        qint64 w;
+        if (sign > 0 ? __builtin_add_overflow(s->whole, n, &w) : __builtin_sub_overflow(s->whole, n, &w))
+            s->overflow = true;
+        else
+            s->whole = w;
+        return;
+    }
+    s->approximate = true;
+    const double d = sqlite3_value_double(v);
+    if (!std::isfinite(d)) {
+        s->nonFinite = true;
+        s->binary += sign * d;
+        return;
+    }
+    const Decimal dec = Decimal::FromDouble(d);
+    s->sum += sign < 0 ? -dec : dec;
+}
+
+void exactSumStep(sqlite3_context* ctx, int, sqlite3_value** argv) { exactSumAdd(ctx, argv[0], 1); }
+void exactSumInverse(sqlite3_context* ctx, int, sqlite3_value** argv) { exactSumAdd(ctx, argv[0], -1); }
+
+void exactSumValue(sqlite3_context* ctx)
+{
+    const ExactSum* s = exactSum(ctx, false);
+    if (!s || s->count <= 0) {
+        sqlite3_result_null(ctx);
+    } else if (s->nonFinite) {
+        sqlite3_result_double(ctx, s->binary + s->sum.ToDouble());
+    } else if (s->approximate) {
+        sqlite3_result_double(ctx, s->sum.ToDouble());
+    } else if (s->overflow) {
+        sqlite3_result_error(ctx, "integer overflow", -1);
+    } else {
+        sqlite3_result_int64(ctx, s->whole);
+    }
 }
 
 class Stmt {
@@ -351,6 +434,10 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     sqlite3_extended_result_codes(db, 0);
     auto conn = std::make_unique<SqliteConnection>(db);
     conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
+    rc = sqlite3_create_window_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, exactSumStep,
+                                        exactSumValue, exactSumValue, exactSumInverse, nullptr);
+    if (rc != SQLITE_OK)
+        fail(db, rc);
     return conn;
 }
 

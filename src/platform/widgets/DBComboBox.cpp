@@ -11,6 +11,7 @@ DBComboBox::DBComboBox(QWidget* parent) : QComboBox(parent), link_(new FieldLink
 {
     setEditable(true);
     link_->writer = [this](db::Field& f) { f.SetText(currentText()); };
+    link_->setKeepsRefusedText(true);
     connect(link_, &FieldLink::refresh, this, &DBComboBox::showField);
     connect(this, &QComboBox::editTextChanged, this, [this] {
         if (!loading_ && lineEdit() && lineEdit()->isModified())
@@ -28,6 +29,7 @@ QString DBComboBox::dataField() const { return link_->fieldName(); }
 
 void DBComboBox::changed()
 {
+    link_->noteEdit();
     if (link_->modified())
         return;
     const QString typed = currentText();
@@ -45,6 +47,8 @@ void DBComboBox::changed()
 
 void DBComboBox::showField()
 {
+    if (link_->modified() && isEditable())
+        return;
     loading_ = true;
     const db::Field* f = link_->field();
     const QString text = f ? f->AsString() : QString();

@@ -10,6 +10,7 @@ namespace widgets {
 DBEdit::DBEdit(QWidget* parent) : MaskEdit(parent), link_(new FieldLink(this))
 {
     link_->writer = [this](db::Field& f) { f.SetText(Text()); };
+    link_->setKeepsRefusedText(true);
     connect(link_, &FieldLink::refresh, this, &DBEdit::showField);
     connect(this, &QLineEdit::textEdited, this, &DBEdit::userEdited);
     connect(this, &QLineEdit::editingFinished, this, [this] { link_->updateRecord(); });
@@ -34,7 +35,10 @@ void DBEdit::showField()
     if (f->IsNumeric())
         setAlignment(Qt::AlignAbsolute | (layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft)
                      | Qt::AlignVCenter);
-    setMaxLength(f->IsText() && f->Size() > 0 && f->EditMask().isEmpty() ? f->Size() : 32767);
+    // a text wider than the field reaches it whole (typed or pasted): the field refuses it
+    // with its message, never the box cutting it
+    setMaxLength(32767);
+    setAsciiDigits(f->IsNumeric());
     const bool editText = hasFocus() && link_->editing();
     const int pos = cursorPosition();
     QLineEdit::setText(editText ? f->Text() : f->DisplayText());
@@ -45,6 +49,7 @@ void DBEdit::showField()
 
 void DBEdit::userEdited()
 {
+    link_->noteEdit();
     if (link_->modified())
         return;
     const QString typed = Text();
@@ -72,7 +77,8 @@ void DBEdit::focusOutEvent(QFocusEvent* e)
 {
     MaskEdit::focusOutEvent(e);
     link_->updateRecord();
-    showField();
+    if (!link_->modified())
+        showField();
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* e)

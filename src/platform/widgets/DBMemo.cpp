@@ -8,9 +8,13 @@ namespace widgets {
 DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent), link_(new FieldLink(this))
 {
     link_->writer = [this](db::Field& f) { f.SetText(toPlainText()); };
+    link_->setKeepsRefusedText(true);
     connect(link_, &FieldLink::refresh, this, &DBMemo::showField);
     connect(this, &QPlainTextEdit::textChanged, this, [this] {
-        if (loading_ || link_->modified())
+        if (loading_)
+            return;
+        link_->noteEdit();
+        if (link_->modified())
             return;
         const QString typed = toPlainText();
         if (!link_->edit()) {

@@ -79,7 +79,7 @@ void FieldLink::setDataSet(db::DataSet* ds)
             list->links.removeAll(this);
     }
     ds_ = ds;
-    modified_ = false;
+    setModified(false);
     attach();
     emit refresh();
 }
@@ -87,7 +87,7 @@ void FieldLink::setDataSet(db::DataSet* ds)
 void FieldLink::setFieldName(const QString& name)
 {
     fieldName_ = name;
-    modified_ = false;
+    setModified(false);
     emit refresh();
 }
 
@@ -100,7 +100,7 @@ void FieldLink::attach()
     connect(ds_, &db::DataSet::layoutChanged, this, &FieldLink::reload);
     connect(ds_, &db::DataSet::stateChanged, this, [this] {
         if (!editing())
-            modified_ = false;
+            setModified(false);
         if (!busy_)
             emit refresh();
     });
@@ -116,7 +116,7 @@ void FieldLink::reload()
 {
     if (busy_)
         return;
-    modified_ = false;
+    setModified(false);
     emit refresh();
 }
 
@@ -157,13 +157,16 @@ bool FieldLink::edit()
     return ok && editing();
 }
 
-bool FieldLink::updateRecord()
+bool FieldLink::updateRecord(bool retry)
 {
     if (!modified_)
         return true;
+    if (refused_ && !retry)
+        return false;
     db::Field* f = field();
     modified_ = false;
     if (!f || !writer || !editing()) {
+        refused_ = false;
         emit refresh();
         return !f || !editing();
     }
@@ -172,6 +175,12 @@ bool FieldLink::updateRecord()
         BusyGuard busy(busy_);
         ok = guarded([&] { writer(*f); });
     }
+    if (!ok && keepsRefused_ && editing()) {
+        modified_ = true;
+        refused_ = true;
+        return false;
+    }
+    refused_ = false;
     emit refresh();
     return ok;
 }
@@ -185,7 +194,7 @@ bool FieldLink::updateRecord(db::DataSet* ds)
         return true;
     const QList<FieldLink*> links = list->links;
     for (FieldLink* link : links)
-        if (!link->updateRecord())
+        if (!link->updateRecord(true))
             return false;
     return true;
 }

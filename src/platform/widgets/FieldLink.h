@@ -39,12 +39,23 @@ public:
     bool edit();
     // The control holds a change not yet written to the field.
     bool modified() const { return modified_; }
-    void setModified(bool on) { modified_ = on; }
-    // Writes a pending change through writer; on a refusal the control shows the field again.
-    bool updateRecord();
+    void setModified(bool on)
+    {
+        modified_ = on;
+        refused_ = false;
+    }
+    // Writes a pending change through writer. On a refusal a text control keeps what was
+    // typed, still pending, for correction (a refused text is not tried again until it
+    // changes, unless retry); other controls show the field again.
+    bool updateRecord(bool retry = false);
     std::function<void(db::Field&)> writer;
+    // The control holds typed text: a refused text stays in it.
+    void setKeepsRefusedText(bool on) { keepsRefused_ = on; }
+    // The control's text changed since the last refusal.
+    void noteEdit() { refused_ = false; }
 
-    // Writes the pending changes of every control bound to the dataset (before a post).
+    // Writes the pending changes of every control bound to the dataset (before a post),
+    // refused texts again.
     static bool updateRecord(db::DataSet* ds);
 
 signals:
@@ -58,6 +69,8 @@ private:
     QPointer<db::DataSet> ds_;
     QString fieldName_;
     bool modified_ = false;
+    bool keepsRefused_ = false;
+    bool refused_ = false;   // the pending text was refused and has not changed since
     bool busy_ = false;   // editing or writing: the dataset's echo is not shown
 };
 

@@ -1,8 +1,26 @@
 #include "platform/widgets/MaskEdit.h"
 
+#include "platform/db/Format.h"
+
 #include <QStringList>
+#include <QValidator>
 
 namespace widgets {
+
+namespace {
+
+// Turns every digit that reaches the box into its ASCII digit and accepts the rest.
+class AsciiDigitsValidator : public QValidator {
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        input = db::ToAsciiDigits(input);
+        return Acceptable;
+    }
+};
+
+} // namespace
 
 MaskEdit::MaskEdit(QWidget* parent) : QLineEdit(parent) {}
 
@@ -48,12 +66,31 @@ void MaskEdit::setEditMask(const QString& mask)
     if (mask == mask_)
         return;
     mask_ = mask;
+    applyAsciiDigits();
     if (mask.isEmpty()) {
         setInputMask(QString());
         return;
     }
     const QString qt = toInputMask(mask, &blank_);
     setInputMask(qt + QLatin1Char(';') + blank_);
+}
+
+void MaskEdit::setAsciiDigits(bool on)
+{
+    asciiDigits_ = on;
+    applyAsciiDigits();
+}
+
+void MaskEdit::applyAsciiDigits()
+{
+    const bool want = asciiDigits_ || !mask_.isEmpty();
+    auto* mine = dynamic_cast<const AsciiDigitsValidator*>(validator());
+    if (want && !validator())
+        setValidator(new AsciiDigitsValidator(this));
+    else if (!want && mine) {
+        setValidator(nullptr);
+        delete mine;
+    }
 }
 
 QString MaskEdit::Text() const { return inputMask().isEmpty() ? text() : displayText(); }

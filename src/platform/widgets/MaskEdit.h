@@ -1,6 +1,7 @@
 #pragma once
 // A line edit with an edit mask in the classic notation, e.g. "9999/99/99" or
 // "9999/99/99;1;_". Untyped positions show the blank character and stay part of the text.
+// A masked box takes Persian digits as ASCII digits.
 
 #include <QLineEdit>
 
@@ -27,8 +28,15 @@ public:
     // The Qt input mask for a classic one.
     static QString toInputMask(const QString& classicMask, QChar* blank = nullptr);
 
+    // Persian and Arabic-Indic digits, typed or pasted, become ASCII digits; always so while
+    // a mask is set (dates), and for number boxes that ask for it.
+    void setAsciiDigits(bool on);
+
 private:
+    void applyAsciiDigits();
+
     QString mask_;
+    bool asciiDigits_ = false;
     QChar blank_ = QLatin1Char('_');
 };
 
