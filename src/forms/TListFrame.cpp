@@ -4,6 +4,7 @@
 #include "core/TPrefMng.h"
 #include "forms/FormShared.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Format.h"
 #include "platform/db/Sql.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
@@ -82,8 +83,8 @@ QString TListFrame::FilterFor(const QString& title, const QString& text, bool pa
         return field->FieldName() + QStringLiteral(" like ") + db::Q(w + text + w);
     }
     if (amountTitles_.contains(title))
-        return field->FieldName() + QLatin1Char('=') + TTools::StripThousands(text);
-    return field->FieldName() + QLatin1Char('=') + text;
+        return field->FieldName() + QLatin1Char('=') + TTools::StripThousands(db::ToAsciiDigits(text));
+    return field->FieldName() + QLatin1Char('=') + db::ToAsciiDigits(text);
 }
 
 void TListFrame::Find()
@@ -95,7 +96,16 @@ void TListFrame::Find()
         return;
     const QString title = parts_.CmbSearch ? parts_.CmbSearch->currentText() : QString();
     const bool amount = amountTitles_.contains(title);
-    const QString raw = parts_.edtsearch->text();
+    QString raw = parts_.edtsearch->text();
+    if ((amount || dateTitles_.contains(title)) && db::ToAsciiDigits(raw) != raw) {
+        // an amount or a date typed in Persian digits is searched as the digits they are
+        grouping_ = true;
+        const int caret = parts_.edtsearch->cursorPosition();
+        parts_.edtsearch->setText(db::ToAsciiDigits(raw));
+        parts_.edtsearch->setCursorPosition(caret);
+        grouping_ = false;
+        raw = parts_.edtsearch->text();
+    }
     const QString text = amount && !raw.isEmpty() ? TTools::StripThousands(raw) : raw;
     if (amount && !raw.isEmpty()) {
         // the grouped text shows what was typed; the search reads the plain number

@@ -312,6 +312,66 @@ TEST_P(RecordDefaultsTest, TypedAmountsLoseTheirSeparatorsAndEmptyIsZero)
     }
 }
 
+// Every amount field holds four decimals: more typed is refused with the field's name and
+// the decimals allowed, never rounded; the program's own values are rounded ties to even.
+TEST_P(RecordDefaultsTest, AmountsTakeFourDecimalsAndRefuseMore)
+{
+    const std::vector<std::pair<db::DataSet*, std::vector<const char*>>> amounts = {
+        {dm->QMelk, {"GhymatHarMeter", "F1", "F2", "F3", "f1_2", "f2_2", "f3_2"}},
+        {dm->QNiyaz, {"f1", "f2", "f3", "f1_2", "f2_2", "f3_2", "ghymat"}},
+        {dm->QSanad, {"rahn", "Ejareh", "foorosh", "Haghebongah", "ownerDiscount", "customerDiscount"}},
+        {dm->QHazineh, {"Mablagh"}},
+        {dm->QCheck, {"mablagh"}},
+    };
+    for (const auto& [ds, names] : amounts) {
+        ds->Append();
+        for (const char* name : names) {
+            db::Field* a = f(ds, name);
+            a->SetText(QStringLiteral("7"));
+            for (const char* typed : {"0.12345", "2,500,000,000.55555", "-1.00001"}) {
+                try {
+                    a->SetText(QString::fromUtf8(typed));
+                    ADD_FAILURE() << name << " took " << typed;
+                } catch (const db::DbError& e) {
+                    EXPECT_EQ(e.message(), QStringLiteral("«") + a->DisplayLabel() + QStringLiteral("»: حداکثر 4 رقم اعشار مجاز است"))
+                        << name;
+                }
+                EXPECT_EQ(a->AsFloat(), 7.0) << name << " " << typed;
+            }
+            a->SetText(QStringLiteral("2,500,000,000.5555"));
+            EXPECT_EQ(a->AsFloat(), 2500000000.5555) << name;
+            a->SetText(QStringLiteral("0.12340"));   // a trailing zero is no fifth decimal
+            EXPECT_EQ(a->AsFloat(), 0.1234) << name;
+            a->SetText(QStringLiteral("۱,۲۵۰.۵"));
+            EXPECT_EQ(a->AsFloat(), 1250.5) << name;
+            // computed by the program: rounded to four places on the decimal value, ties to even
+            a->SetAsFloat(0.12345);
+            EXPECT_EQ(a->AsFloat(), 0.1234) << name;
+            a->SetAsFloat(2500000000.55555);
+            EXPECT_EQ(a->AsFloat(), 2500000000.5556) << name;
+        }
+        ds->Cancel();
+    }
+
+    // stored exactly on both engines
+    db::DataSet* h = dm->QHazineh;
+    h->Append();
+    f(h, "Hname")->SetAsString(QStringLiteral("آب"));
+    f(h, "Mablagh")->SetText(QStringLiteral("2,500,000,000.5555"));
+    dm->PostInTransaction(*h);
+    EXPECT_EQ(scalar(QStringLiteral("select Mablagh from t_hazineh")).toDouble(), 2500000000.5555);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_hazineh where Mablagh = 2500000000.5555")).toInt(), 1);
+
+    // a date typed in Persian digits is a date
+    db::DataSet* c = dm->QCheck;
+    c->Append();
+    prompter.calls.clear();
+    f(c, "Tarikh")->SetText(QStringLiteral("۱۴۰۳/۰۵/۱۲"));
+    EXPECT_EQ(s(c, "Tarikh"), QStringLiteral("1403/05/12"));
+    EXPECT_TRUE(prompter.calls.isEmpty());
+    c->Cancel();
+}
+
 TEST_P(RecordDefaultsTest, AWrongDateIsRefusedAndTheOldValueStays)
 {
     const struct {

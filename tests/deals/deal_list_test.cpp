@@ -5,6 +5,7 @@
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/MaskEdit.h"
 #include "ui/GridHelpers.h"
+#include "ui/TTools.h"
 #include "ui_TFrmRepMoameleh.h"
 
 #include <QFile>
@@ -159,6 +160,63 @@ TEST_P(DealListTest, FindSumsOfSelectedRowsAndDelete)
     EXPECT_EQ(opened, 2);
     EXPECT_EQ(prompter.messages(), (QStringList{QStringLiteral("هيچ رديفي انتخاب نشده است"),
                                                 QStringLiteral("هيچ رديفي انتخاب نشده است")}));
+}
+
+// Whole units of a number with that many decimals as the text the program shows: the plain
+// decimal, trailing zeros dropped, grouped.
+QString shownUnits(qint64 units, int scale)
+{
+    qint64 p = 1;
+    for (int i = 0; i < scale; ++i)
+        p *= 10;
+    QString frac = QString::number(units % p).rightJustified(scale, QLatin1Char('0'));
+    while (frac.endsWith(QLatin1Char('0')))
+        frac.chop(1);
+    return TTools::FormatThousands(QString::number(units / p) + (frac.isEmpty() ? QString() : QLatin1Char('.') + frac));
+}
+
+// Ten-thousandths rounded to thousandths, ties to even.
+qint64 toThousandths(qint64 units)
+{
+    qint64 q = units / 10;
+    const qint64 r = units % 10;
+    if (r > 5 || (r == 5 && q % 2 != 0))
+        ++q;
+    return q;
+}
+
+// 300 commissions ending in .55, .15, .35 and .05: the list's sums and the sums of the selected
+// rows are the exact figures, the same text on both engines.
+TEST_P(DealListTest, SumsOfManyDealsAreExact)
+{
+    static const int endings[] = {55, 15, 35, 5};
+    qint64 cents = 0;
+    Dm->Conn->begin();
+    for (int i = 0; i < 300; ++i) {
+        const qint64 c = (1782130221 + qint64(i) * 7919) * 100 + endings[i % 4];
+        cents += c;
+        addDeal(QStringLiteral("1403/01/0%1").arg(1 + i % 6), QStringLiteral("k"), double(c) / 100);
+    }
+    Dm->Conn->commit();
+    rates(9, 1, true);
+    ShowDealList();
+    ASSERT_EQ(Dm->QSanad->RecordCount(), 300);
+    // ten-thousandths: VAT 9 %, levy 1 %, total with both
+    const qint64 vat = cents * 9, levy = cents, total = cents * 110;
+    EXPECT_EQ(u()->dbEdtShare->text(), shownUnits(cents, 2));
+    EXPECT_EQ(u()->dbEdtVAT->text(), shownUnits(toThousandths(vat), 3));
+    EXPECT_EQ(u()->dbEdtAvarez->text(), shownUnits(toThousandths(levy), 3));
+    EXPECT_EQ(u()->dbEdtKol->text(), shownUnits(toThousandths(total), 3));
+
+    for (int r = 0; r < 300; ++r)
+        Dm->QSanad->SelectRow(r, true);
+    FrmRepMoameleh->BitBtn1Click();
+    EXPECT_EQ(prompter.calls.last().text, QStringLiteral("حق بنگاه: ") + shownUnits(cents, 2) + QStringLiteral("\r\nارزش افزوده: ")
+                                              + shownUnits(vat, 4) + QStringLiteral("\r\nعوارض: ") + shownUnits(levy, 4)
+                                              + QStringLiteral("\r\nمجموع کل: ") + shownUnits(total, 4));
+    TPrefMng::SetVATEnabled(false);
+    FrmRepMoameleh->BitBtn1Click();
+    EXPECT_EQ(prompter.calls.last().text, shownUnits(cents, 2));
 }
 
 TEST_P(DealListTest, ReadingTheDealsAgainAsksAboutAnEditedDeal)

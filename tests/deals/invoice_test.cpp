@@ -2,6 +2,7 @@
 
 #include "deals_fixture.h"
 #include "platform/report/Report.h"
+#include "ui/TTools.h"
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
 
@@ -24,6 +25,7 @@ TEST(InvoiceAmounts, HalfCommissionDiscountVatLevyPayable)
         {100000, 80000, 9, 1, {50000, 80000, -30000, -2700, -300, -33000}},
         {3, 0, 9.5, 0.5, {1.5, 0, 2, 0.19, 0.01, 2.2}},
         {1, 0, 0.05, 0, {0.5, 0, 0, 0, 0, 0}},                  // 0.5 rounds to 0
+        {78106, 0, 1.25, 1, {39053, 0, 39053, 488.162, 390.53, 39931.692}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.h);
@@ -34,6 +36,34 @@ TEST(InvoiceAmounts, HalfCommissionDiscountVatLevyPayable)
         EXPECT_NEAR(a.vat, c.want.vat, 1e-9);
         EXPECT_NEAR(a.levy, c.want.levy, 1e-9);
         EXPECT_NEAR(a.payable, c.want.payable, 1e-9);
+    }
+}
+
+// Exact ties of the third decimal go to even on the decimal value, as the texts show them.
+TEST(InvoiceAmounts, TiesOfTheThirdDecimalGoToEven)
+{
+    const struct {
+        double h, v, m;
+        const char* half;
+        const char* after;
+        const char* vat;
+        const char* levy;
+        const char* payable;
+    } cases[] = {
+        {78106, 1.25, 1, "39,053", "39,053", "488.162", "390.53", "39,931.692"},
+        {1413201.125, 9, 1, "706,600.562", "706,601", "63,594.09", "7,066.01", "776,661.1"},
+        {1413201.135, 9, 1, "706,600.568", "706,601", "63,594.09", "7,066.01", "776,661.1"},
+        {78114, 1.25, 1, "39,057", "39,057", "488.212", "390.57", "39,935.782"},   // 488.2125
+        {78122, 1.25, 1, "39,061", "39,061", "488.262", "390.61", "39,939.872"},   // 488.2625
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.h);
+        const TInvoiceAmounts a = InvoiceAmounts(c.h, 0, c.v, c.m);
+        EXPECT_EQ(TTools::FloatToThousands(a.half), QLatin1String(c.half));
+        EXPECT_EQ(TTools::FloatToThousands(a.after), QLatin1String(c.after));
+        EXPECT_EQ(TTools::FloatToThousands(a.vat), QLatin1String(c.vat));
+        EXPECT_EQ(TTools::FloatToThousands(a.levy), QLatin1String(c.levy));
+        EXPECT_EQ(TTools::FloatToThousands(a.payable), QLatin1String(c.payable));
     }
 }
 

@@ -14,8 +14,11 @@
 #include "ui_TFrmHazineh.h"
 #include "ui_TFrmHazinehNew.h"
 #include "ui_Tfrmlstcheck.h"
+#include "platform/widgets/DBCheckBox.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QTest>
 #include <QComboBox>
 #include <QLineEdit>
 
@@ -290,6 +293,12 @@ TEST_P(MoneyLists, SelectedRowSumsAndTheAmountSearch)
     EXPECT_EQ(h->edtsearch->text(), QStringLiteral("2,500,000"));
     EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("ب"));
     EXPECT_EQ(q->Filter().toLower(), QStringLiteral("mablagh=2500000"));
+    // typed in Persian digits: the same number
+    h->edtsearch->setText(QStringLiteral("۱۰۰۰"));
+    EXPECT_EQ(h->edtsearch->text(), QStringLiteral("1,000"));
+    EXPECT_EQ(q->Filter().toLower(), QStringLiteral("mablagh=1000"));
+    EXPECT_EQ(f(q, "Hname")->AsString(), QStringLiteral("الف"));
+    h->edtsearch->setText(QStringLiteral("2500000"));
 
     // Enter in the grid opens the entry form on the current row
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
@@ -410,6 +419,142 @@ TEST_P(MoneyLists, AmountsHoldFifteenDigits)
     f(Dm->QCheck, "mablagh")->SetAsString(QStringLiteral("-999999999999999"));
     Dm->QCheck->Post();
     EXPECT_EQ(scalar(QStringLiteral("select mablagh from t_check")).toDouble(), -999999999999999.0);
+}
+
+// The deletion flag read as the record form reads it: any non-zero deleted, 0 or NULL kept,
+// in both lists and their sums.
+TEST_P(MoneyLists, ChequeFlagsAnyNonZeroIsDeletedAndNullIsKept)
+{
+    addCheque(QStringLiteral("1403/01/10"), kIn, 1000);
+    addCheque(QStringLiteral("1403/01/11"), kIn, 200);
+    addCheque(QStringLiteral("1403/01/12"), kOut, 30);
+    addCheque(QStringLiteral("1403/01/13"), kOut, 4);
+    addCheque(QStringLiteral("1403/01/14"), kIn, 5);
+    Dm->Conn->exec(QStringLiteral("update t_check set hazf=1 where mablagh=200"));
+    Dm->Conn->exec(QStringLiteral("update t_check set hazf=-1 where mablagh=30"));
+    Dm->Conn->exec(QStringLiteral("update t_check set hazf=NULL where mablagh in (4, 5)"));
+    frmlstcheck->show();
+    auto* c = frmlstcheck->form();
+    const auto amounts = [] {
+        QList<double> a;
+        for (int r = 0; r < Dm->QCheck->RecordCount(); ++r)
+            a << Dm->QCheck->ValueAt(r, f(Dm->QCheck, "mablagh")->Index()).toDouble();
+        std::sort(a.begin(), a.end());
+        return a;
+    };
+    EXPECT_EQ(amounts(), (QList<double>{4, 5, 1000}));
+    EXPECT_EQ(c->DBEdit2->text(), QStringLiteral("1,005"));
+    EXPECT_EQ(c->DBEdit1->text(), QStringLiteral("4"));
+    for (int r = 0; r < Dm->QCheck->RecordCount(); ++r) {
+        Dm->QCheck->SetRecNo(r + 1);
+        EXPECT_FALSE(FrmCheck->form()->DBCheckBox1->isChecked()) << r;
+    }
+
+    c->ChkMovaghat->setChecked(true);
+    frmlstcheck->btnokClick();
+    EXPECT_EQ(amounts(), (QList<double>{30, 200}));
+    EXPECT_EQ(c->DBEdit2->text(), QStringLiteral("200"));
+    EXPECT_EQ(c->DBEdit1->text(), QStringLiteral("30"));
+    for (int r = 0; r < Dm->QCheck->RecordCount(); ++r) {
+        Dm->QCheck->SetRecNo(r + 1);
+        EXPECT_TRUE(FrmCheck->form()->DBCheckBox1->isChecked()) << r;
+    }
+}
+
+// 300 amounts ending in .1, .2, .3 and .7: every total shows the exact sum, the same text on
+// both engines (the list's total, the sums of the selected rows, the printout).
+TEST_P(MoneyLists, TotalsOfManyAmountsAreExact)
+{
+    static const int tenths[] = {1, 2, 3, 7};
+    qint64 expense = 0, income = 0;
+    Dm->Conn->begin();
+    for (int i = 0; i < 300; ++i) {
+        const qint64 t = (2263101 + qint64(i) * 1237) * 10 + tenths[i % 4];
+        (i % 5 == 0 ? income : expense) += t;
+        addExpense(QStringLiteral("1403/01/0%1").arg(1 + i % 5), QStringLiteral("هزينه %1").arg(i), i % 5 == 0 ? kIncome : kExpense,
+                   double(t) / 10);
+    }
+    Dm->Conn->commit();
+    const auto text = [](qint64 t) {
+        const QString plain = QString::number(t / 10) + (t % 10 ? QLatin1Char('.') + QString::number(t % 10) : QString());
+        return TTools::FormatThousands(plain);
+    };
+    FrmHazineh->show();
+    auto* h = FrmHazineh->form();
+    ASSERT_EQ(Dm->QHazineh->RecordCount(), 300);
+    EXPECT_EQ(h->EdtSumHazineh->text(), text(expense));
+    EXPECT_EQ(h->EdtSumDaramad->text(), text(income));
+
+    for (int r = 0; r < 300; ++r)
+        Dm->QHazineh->SelectRow(r, true);
+    FrmHazineh->BitBtn1Click();
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].text,
+              u("مجموع هزينه ها: ") + text(expense) + u("\r\nمجموع درآمدها: ") + text(income));
+
+    report::PreparedReport shown;
+    prompter.onPreview = [&](report::PreparedReport& r) { shown = r; };
+    FrmHazineh->btnprintClick();
+    EXPECT_FALSE(shown.findText(u("مجموع هزينه ها : ") + text(expense)).isEmpty());
+}
+
+// A name wider than its column, pasted: refused by the field with its message, never cut,
+// and kept in the box for correction. Dates and amounts typed or pasted in Persian digits.
+TEST_P(MoneyLists, PastedNamesAreNotCutAndPersianDigitsCount)
+{
+    ShowNewCheck();
+    auto* k = FrmCheck->form();
+    QLineEdit* name = k->CCmbShakhs->lineEdit();
+    const QString sixty(60, QChar(0x0645));
+    QApplication::clipboard()->setText(sixty);
+    focus(k->CCmbShakhs, QEvent::FocusIn);
+    name->selectAll();
+    name->paste();
+    EXPECT_EQ(name->text(), sixty);
+    focus(k->CCmbShakhs, QEvent::FocusOut);
+    EXPECT_EQ(prompter.messages(), QStringList(u("«نام شخص» بيش از 50 حرف است")));
+    EXPECT_EQ(name->text(), sixty);
+    EXPECT_EQ(f(Dm->QCheck, "shakhs")->AsString(), QString());
+
+    focus(k->DBEdit2, QEvent::FocusIn);
+    k->DBEdit2->selectAll();
+    QTest::keyClick(k->DBEdit2, Qt::Key_Delete);
+    k->DBEdit2->setCursorPosition(0);
+    typeText(k->DBEdit2, u("۱۴۰۳/۰۱/۲۰"));
+    EXPECT_EQ(k->DBEdit2->Text(), QStringLiteral("1403/01/20"));
+    focus(k->DBEdit2, QEvent::FocusOut);
+    focus(k->DBEdit3, QEvent::FocusIn);
+    typeText(k->DBEdit3, u("۱۲۵٠٠٠"));
+    EXPECT_EQ(k->DBEdit3->text(), QStringLiteral("125,000"));
+    focus(k->DBEdit3, QEvent::FocusOut);
+
+    // saving tries the name again: refused, the entry stays open with its text
+    k->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_TRUE(FrmCheck->isVisible());
+    EXPECT_EQ(prompter.messages().size(), 2);
+    EXPECT_EQ(prompter.messages().last(), u("«نام شخص» بيش از 50 حرف است"));
+    EXPECT_EQ(name->text(), sixty);
+    EXPECT_EQ(scalar(QStringLiteral("select count(*) from t_check")).toInt(), 0);
+
+    // corrected: stored with the date and the amount
+    name->selectAll();
+    typeText(name, QStringLiteral("رضا"));
+    focus(k->CCmbShakhs, QEvent::FocusOut);
+    k->DBNavigator1->BtnClick(widgets::NavButton::Post);
+    EXPECT_FALSE(FrmCheck->isVisible()) << prompter.messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(scalar(QStringLiteral("select shakhs from t_check")).toString(), QStringLiteral("رضا"));
+    EXPECT_EQ(scalar(QStringLiteral("select tarikh from t_check")).toString(), QStringLiteral("1403/01/20"));
+    EXPECT_EQ(scalar(QStringLiteral("select mablagh from t_check")).toDouble(), 125000.0);
+    EXPECT_EQ(prompter.messages().size(), 2);
+
+    // the list's date boxes take a pasted Persian date
+    frmlstcheck->show();
+    QApplication::clipboard()->setText(u("۱۴۰۳/۰۱/۰۱"));
+    auto* c = frmlstcheck->form();
+    c->edtt1->setEnabled(true);
+    c->edtt1->selectAll();
+    c->edtt1->paste();
+    EXPECT_EQ(c->edtt1->Text(), QStringLiteral("1403/01/01"));
 }
 
 DOVIN_INSTANTIATE_ENGINES(MoneyLists);

@@ -18,6 +18,7 @@
 #include "platform/widgets/MaskEdit.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -132,34 +133,51 @@ TEST_F(Widgets, TypingEditsTheRowAndNavigatorPostsOrCancels)
     EXPECT_TRUE(prompter.calls.isEmpty());
 }
 
-TEST_F(Widgets, RefusalsAreCaughtAndTheFieldShownAgain)
+TEST_F(Widgets, RefusalsAreCaughtAndTheTypedTextKept)
 {
     addFive();
     ds->Open();
     Form form(ds.get());
 
-    // a refusal with a message: shown as an error, the edit shows the field again
-    ds->FieldByName(QStringLiteral("Esm"))->OnSetText = [](db::Field&, const QString& text) {
+    // a refusal with a message: shown once as an error, the edit keeps the text for correction
+    ds->FieldByName(QStringLiteral("Esm"))->OnSetText = [](db::Field& f, const QString& text) {
         if (text.contains(QLatin1Char('x')))
             throw db::DbError(db::ErrorCategory::Other, QStringLiteral("نام درست نيست"));
+        f.SetValue(text);
     };
     form.esm->setFocus();
     form.esm->selectAll();
     QTest::keyClicks(form.esm, QStringLiteral("x"));
+    QTest::keyClick(form.esm, Qt::Key_Return);
     form.grid->setFocus();
     ASSERT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.calls[0].kind, 0);
     EXPECT_EQ(prompter.calls[0].text, QStringLiteral("نام درست نيست"));
-    EXPECT_EQ(form.esm->text(), QStringLiteral("احمد رضايي"));
-    ds->Cancel();
+    EXPECT_EQ(form.esm->text(), QStringLiteral("x"));
+    EXPECT_EQ(ds->FieldByName(QStringLiteral("Esm"))->AsString(), QStringLiteral("احمد رضايي"));
+    // posting tries it again: refused, the record stays in edit with the text in the box
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_EQ(prompter.messages(), QStringList({QStringLiteral("نام درست نيست"), QStringLiteral("نام درست نيست")}));
+    EXPECT_EQ(ds->State(), db::DataSetState::Edit);
+    EXPECT_EQ(form.esm->text(), QStringLiteral("x"));
+    // corrected, it goes through
+    form.esm->setFocus();
+    form.esm->selectAll();
+    QTest::keyClicks(form.esm, QStringLiteral("y"));
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_EQ(ds->State(), db::DataSetState::Browse);
+    EXPECT_EQ(stored(1, "Esm").toString(), QStringLiteral("y"));
+    EXPECT_EQ(prompter.calls.size(), 2);
+    ds->FieldByName(QStringLiteral("Esm"))->OnSetText = nullptr;
+    prompter.calls.clear();
 
     // a silent refusal of the edit: nothing shown, nothing changed
     ds->BeforeEdit = [](db::DataSet&) { throw db::Abort(); };
     form.esm->setFocus();
     QTest::keyClicks(form.esm, QStringLiteral("z"));
     EXPECT_EQ(ds->State(), db::DataSetState::Browse);
-    EXPECT_EQ(form.esm->text(), QStringLiteral("احمد رضايي"));
-    EXPECT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(form.esm->text(), QStringLiteral("y"));
+    EXPECT_TRUE(prompter.calls.isEmpty());
 
     // a post refused with a message keeps the typed record in edit state
     ds->BeforeEdit = nullptr;
@@ -171,6 +189,59 @@ TEST_F(Widgets, RefusalsAreCaughtAndTheFieldShownAgain)
     EXPECT_EQ(prompter.messages().last(), QStringLiteral("مبلغ لازم است"));
     EXPECT_EQ(ds->State(), db::DataSetState::Edit);
     EXPECT_EQ(ds->FieldByName(QStringLiteral("Price"))->AsFloat(), 5.0);
+}
+
+// A text wider than its field reaches the field whole, pasted or typed, in an edit box and in
+// an editable combo box: the field refuses it with its message and the box keeps it.
+// Persian and Arabic-Indic digits in a date or an amount box are ASCII digits.
+TEST_F(Widgets, PastesAreNeverCutAndPersianDigitsAreDigits)
+{
+    addFive();
+    ds->Open();
+    Form form(ds.get());
+    auto* combo = new DBComboBox(&form.window);
+    combo->setDataSet(ds.get());
+    combo->setDataField(QStringLiteral("Esm"));
+    combo->show();
+    const QString tooLong(40, QChar(0x0628));   // 40 letters for a width of 30
+    const QString refused = QStringLiteral("«نام مالک» بيش از 30 حرف است");
+
+    for (QLineEdit* box : {static_cast<QLineEdit*>(form.esm), combo->lineEdit()}) {
+        prompter.calls.clear();
+        QApplication::clipboard()->setText(tooLong);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(box->text(), tooLong);
+        form.grid->setFocus();
+        EXPECT_EQ(prompter.messages(), QStringList(refused));
+        EXPECT_EQ(box->text(), tooLong);
+        EXPECT_EQ(ds->FieldByName(QStringLiteral("Esm"))->AsString(), QStringLiteral("احمد رضايي"));
+        form.nav->BtnClick(NavButton::Post);
+        EXPECT_EQ(prompter.messages(), QStringList({refused, refused}));
+        EXPECT_EQ(ds->State(), db::DataSetState::Edit);
+        EXPECT_EQ(stored(1, "Esm").toString(), QStringLiteral("احمد رضايي"));
+        form.nav->BtnClick(NavButton::Cancel);
+        EXPECT_EQ(box->text(), QStringLiteral("احمد رضايي"));
+    }
+
+    // typed into the masked date, pasted into the amount
+    prompter.calls.clear();
+    form.dt->setFocus();
+    form.dt->selectAll();
+    QTest::keyClick(form.dt, Qt::Key_Delete);
+    form.dt->setCursorPosition(0);
+    typeText(form.dt, QStringLiteral("۱۴۰۳٠٥١٢"));
+    EXPECT_EQ(form.dt->Text(), QStringLiteral("1403/05/12"));
+    QApplication::clipboard()->setText(QStringLiteral("۲۵۰۰.۵"));
+    form.price->setFocus();
+    form.price->selectAll();
+    QTest::keyClick(form.price, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(form.price->text(), QStringLiteral("2500.5"));
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_TRUE(prompter.calls.isEmpty()) << prompter.messages().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(stored(1, "Dt").toString(), QStringLiteral("1403/05/12"));
+    EXPECT_EQ(stored(1, "Price").toDouble(), 2500.5);
 }
 
 TEST_F(Widgets, NavigatorButtonsFollowTheDatasetState)

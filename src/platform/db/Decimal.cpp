@@ -78,7 +78,7 @@ Decimal Decimal::FromDouble(double v)
     // a double that is exactly a decimal of at most four places (whole numbers, halves,
     // quarters ... sixteenths) is taken exactly, whatever its number of digits
     const double sixteenths = v * 16;
-    if (std::fabs(sixteenths) < 1e35 && sixteenths == std::floor(sixteenths))
+    if (std::fabs(v) < 9007199254740992.0 && sixteenths == std::floor(sixteenths))
         return Decimal(Int(sixteenths) * 625, 4);
     // otherwise its 15 significant digits, rounded once from the binary value:
     // d.dddddddddddddde±x

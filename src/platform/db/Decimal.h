@@ -14,7 +14,7 @@ public:
     explicit Decimal(qint64 whole) : m_(whole) {}
 
     // The decimal a double stands for: the double itself when it is a decimal of at most four
-    // places (1E15 + 0.5 stays itself), else its value at 15 significant digits, so that 0.1
+    // places below 2^53 (1E15 + 0.5 stays itself), else its value at 15 significant digits, so that 0.1
     // is one tenth and the noise of binary arithmetic is gone. Not a number or infinite gives 0.
     static Decimal FromDouble(double v);
     // Plain decimal text: optional sign, digits, optional "." and digits ("-12.5", ".5", "7.").
