@@ -520,7 +520,7 @@ TEST_P(MoneyLists, PastedNamesAreNotCutAndPersianDigitsCount)
     k->DBEdit2->selectAll();
     QTest::keyClick(k->DBEdit2, Qt::Key_Delete);
     k->DBEdit2->setCursorPosition(0);
-    typeText(k->DBEdit2, u("۱۴۰۳/۰۱/۲۰"));
+    typeText(k->DBEdit2, u("۱۴۰۳۰۱۲۰"));
     EXPECT_EQ(k->DBEdit2->Text(), QStringLiteral("1403/01/20"));
     focus(k->DBEdit2, QEvent::FocusOut);
     focus(k->DBEdit3, QEvent::FocusIn);

@@ -81,8 +81,10 @@ TEST(Decimal, TextAndArithmeticAreExact)
     EXPECT_EQ((Decimal::FromDouble(-0.5) * Decimal::FromDouble(0.3)).ToString(), QStringLiteral("-0.15"));
     EXPECT_EQ(Decimal::FromDouble(1234.5).Exponent(), 3);
     EXPECT_EQ(Decimal::FromDouble(0.05).Exponent(), -2);
-    // far apart in size: the small one is rounded away rather than overflowing
-    EXPECT_EQ((Decimal::FromDouble(1e30) + Decimal::FromDouble(0.000001)).ToString(), QString(QStringLiteral("1") + QString(30, QLatin1Char('0'))));
+    // 37 digits still add exactly; beyond 38 the small one is rounded away rather than overflowing
+    EXPECT_EQ((Decimal::FromDouble(1e30) + Decimal::FromDouble(0.000001)).ToString(),
+              QLatin1Char('1') + QString(30, QLatin1Char('0')) + QStringLiteral(".000001"));
+    EXPECT_EQ((Decimal::FromDouble(1e35) + Decimal::FromDouble(0.001)).ToString(), QLatin1Char('1') + QString(35, QLatin1Char('0')));
 }
 
 TEST(Format, DisplayFormatRoundsTheDecimalValue)

@@ -98,7 +98,9 @@ Decimal Decimal::FromDouble(double v)
         m = m * 10 + (*p - '0');
         ++digits;
     }
-    const int exponent = p < res.ptr ? std::atoi(std::string(p + 1, res.ptr).c_str()) : 0;
+    int exponent = 0;
+    if (p < res.ptr)
+        std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exponent);
     return Decimal(negative ? -m : m, digits - 1 - exponent);
 }
 

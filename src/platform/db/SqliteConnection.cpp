@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <cmath>
+#include <cstdint>
 #include <new>
 #include <sqlite3.h>
 
@@ -53,9 +54,12 @@ struct ExactSum {
 
 ExactSum* exactSum(sqlite3_context* ctx, bool create)
 {
-    void* mem = sqlite3_aggregate_context(ctx, create ? int(sizeof(ExactSum)) : 0);
-    if (!mem)
+    // the context is aligned to 8 bytes, the decimal needs 16
+    void* raw = sqlite3_aggregate_context(ctx, create ? int(sizeof(ExactSum) + alignof(ExactSum)) : 0);
+    if (!raw)
         return nullptr;
+    const auto address = reinterpret_cast<std::uintptr_t>(raw);
+    void* mem = reinterpret_cast<void*>((address + alignof(ExactSum) - 1) & ~std::uintptr_t(alignof(ExactSum) - 1));
     auto* s = static_cast<ExactSum*>(mem);
     if (!*static_cast<bool*>(mem)) {
         s = new (mem) ExactSum();
