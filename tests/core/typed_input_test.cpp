@@ -19,6 +19,7 @@ TEST_P(TypedInputTest, EachKindOfFieldStoresOrRefusesTheWholeTypedText)
     const QString regionRange = QStringLiteral("«MantaghehID» بايد عددي از -2147483648 تا 2147483647 باشد");
     const QString priceNaN = QStringLiteral("«قيمت متري»: '%1' عدد معتبري نيست");
     const QString priceLimit = QStringLiteral("«قيمت متري»: مبلغ وارد شده بيش از حد مجاز است");
+    const QString priceDecimals = QStringLiteral("«قيمت متري»: حداکثر 4 رقم اعشار مجاز است");
     const QString ownerLong = QStringLiteral("«نام مالک» بيش از 50 حرف است");
     const QString today = QStringLiteral("1403/01/06");
     const struct {
@@ -29,6 +30,8 @@ TEST_P(TypedInputTest, EachKindOfFieldStoresOrRefusesTheWholeTypedText)
     } cases[] = {
         // dates: checked whole, never cut first; an emptied date is refused silently
         {"tarikheraeh", QStringLiteral("1403/02/05"), QStringLiteral("1403/02/05"), {}},
+        {"tarikheraeh", QStringLiteral("۱۴۰۳/۰۲/۰۵"), QStringLiteral("1403/02/05"), {}},
+        {"tarikheraeh", QStringLiteral("١٤٠٣/٠٢/٠٥"), QStringLiteral("1403/02/05"), {}},
         {"tarikheraeh", QStringLiteral("1403/12/30"), QStringLiteral("1403/12/30"), {}},
         {"tarikheraeh", QStringLiteral("1402/01/011"), today, date},
         {"tarikheraeh", QStringLiteral("1403/2/5"), today, date},
@@ -52,7 +55,10 @@ TEST_P(TypedInputTest, EachKindOfFieldStoresOrRefusesTheWholeTypedText)
         {"MantaghehID", QStringLiteral("-2147483649"), qint64(0), regionRange},
         // amounts: grouped text taken apart, four decimals, less than 10^15
         {"GhymatHarMeter", QStringLiteral("1,250"), 1250.0, {}},
-        {"GhymatHarMeter", QStringLiteral("12.34567"), 12.3457, {}},
+        {"GhymatHarMeter", QStringLiteral("12.3457"), 12.3457, {}},
+        {"GhymatHarMeter", QStringLiteral("12.34567"), 0.0, priceDecimals},
+        {"GhymatHarMeter", QStringLiteral("2,500,000,000.55555"), 0.0, priceDecimals},
+        {"GhymatHarMeter", QStringLiteral("۱,۲۵۰.۵"), 1250.5, {}},
         {"GhymatHarMeter", QStringLiteral("999,999,999,999,999"), 999999999999999.0, {}},
         {"GhymatHarMeter", QStringLiteral("-999999999999999"), -999999999999999.0, {}},
         {"GhymatHarMeter", QStringLiteral("1000000000000000"), 0.0, priceLimit},
