@@ -227,17 +227,17 @@ TEST_P(MonthlyReportsTest, WindowShowsTheDefaultReportWithItsTotal)
     }
 }
 
-// 300 incomes ending in .1, .2, .3 and .7 over three months: each month's sum and the total
+// 300 incomes ending in .1, .2, .3 and .7 over two months: each month's sum and the total
 // are the exact figures on both engines.
 TEST_P(MonthlyReportsTest, MonthSumsAndTheTotalAreExact)
 {
     static const int tenths[] = {1, 2, 3, 7};
-    qint64 month[3] = {0, 0, 0};
+    qint64 month[2] = {0, 0};
     Dm->Conn->begin();
     for (int i = 0; i < 300; ++i) {
         const qint64 t = (2263101 + qint64(i) * 1237) * 10 + tenths[i % 4];
-        month[i % 3] += t;
-        money("t_hazineh", QStringLiteral("درآمد"), QStringLiteral("1403/0%1/10").arg(7 + i % 3), double(t) / 10);
+        month[i % 2] += t;
+        money("t_hazineh", QStringLiteral("درآمد"), QStringLiteral("1403/0%1/10").arg(7 + i % 2), double(t) / 10);
     }
     Dm->Conn->commit();
     const auto text = [](qint64 t) {
@@ -250,8 +250,8 @@ TEST_P(MonthlyReportsTest, MonthSumsAndTheTotalAreExact)
     f->btnreport->click();
     // the fixture's two incomes come first
     EXPECT_EQ(texts(f->ListView3),
-              QStringList({QStringLiteral("300"), QStringLiteral("200"), text(month[0]), text(month[1]), text(month[2])}));
-    EXPECT_EQ(f->Label7->text(), text(month[0] + month[1] + month[2] + 5000));
+              QStringList({QStringLiteral("300"), QStringLiteral("200"), text(month[0]), text(month[1])}));
+    EXPECT_EQ(f->Label7->text(), text(month[0] + month[1] + 5000));
 }
 
 TEST_P(MonthlyReportsTest, EmptyReportHasNothingToChart)
