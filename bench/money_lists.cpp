@@ -171,6 +171,18 @@ int main(int argc, char** argv)
     printFigure("cheques: printout of every row", tCPrint, rawC, Dm->QCheck->RecordCount(), false);
     std::printf("%-36s %8d pages\n", "", prompter.pages);
 
+    // the file database's sum adds the decimals its doubles stand for; the engine's own adds
+    // the doubles (amounts with decimals, so that no value takes the whole-number shortcut)
+    const QString decimals = QStringLiteral("select sum(mablagh + 0.35), sum(mablagh * 1.09) from t_hazineh");
+    const double tExact = best(3, [&] { Dm->Conn->scalar(decimals); });
+    const double rawExact = best(3, [&] { rawSteps(path, decimals); });
+    ok &= printFigure("exact sums of 2 x 100,000 decimals", tExact, rawExact, kRows);
+    // values of no short decimal (a seventh of each amount) take their 15 significant digits
+    const QString sevenths = QStringLiteral("select sum(mablagh / 7.0) from t_hazineh");
+    const double tLong = best(3, [&] { Dm->Conn->scalar(sevenths); });
+    const double rawLong = best(3, [&] { rawSteps(path, sevenths); });
+    ok &= printFigure("exact sum of 100,000 long values", tLong, rawLong, kRows);
+
     delete frmlstcheck;
     delete FrmCheck;
     delete FrmHazineh;

@@ -11,7 +11,7 @@ namespace {
 
 using Int = __int128;
 
-// 10^n for n in 0..38; the mantissas stay below 10^38.
+// 10^n for n in 0..38; the mantissas stay below 10^37, so that two of them add without overflow.
 Int pow10(int n)
 {
     static const auto table = [] {
@@ -26,7 +26,7 @@ Int pow10(int n)
     return table.p[n];
 }
 
-constexpr int kMaxDigits = 38;
+constexpr int kMaxDigits = 37;
 
 Int absolute(Int v) { return v < 0 ? -v : v; }
 
@@ -57,18 +57,32 @@ Int divRoundEven(Int v, int k)
 
 } // namespace
 
-Decimal::Decimal(Int m, int scale) : m_(m), scale_(scale) { normalize(); }
+Decimal::Decimal(Int m, int scale) : m_(m), scale_(scale) {}
 
-void Decimal::normalize()
+Decimal Decimal::normalized() const
 {
-    if (m_ == 0) {
-        scale_ = 0;
-        return;
+    Decimal d = *this;
+    if (d.m_ == 0) {
+        d.scale_ = 0;
+        return d;
     }
-    while (m_ % 10 == 0) {
-        m_ /= 10;
-        --scale_;
+    while (d.m_ % 10 == 0) {
+        d.m_ /= 10;
+        --d.scale_;
     }
+    return d;
+}
+
+int Decimal::Decimals() const
+{
+    const int scale = normalized().scale_;
+    return scale > 0 ? scale : 0;
+}
+
+bool Decimal::operator==(const Decimal& o) const
+{
+    const Decimal a = normalized(), b = o.normalized();
+    return a.m_ == b.m_ && a.scale_ == b.scale_;
 }
 
 Decimal Decimal::FromDouble(double v)
@@ -80,6 +94,14 @@ Decimal Decimal::FromDouble(double v)
     const double sixteenths = v * 16;
     if (std::fabs(v) < 9007199254740992.0 && sixteenths == std::floor(sixteenths))
         return Decimal(Int(sixteenths) * 625, 4);
+    // the nearest double of a decimal of up to 15 digits and four places is that decimal
+    // (amounts as stored): found without formatting
+    static const double scales[] = {1, 10, 100, 1000, 10000};
+    for (int k = 1; k <= 4; ++k) {
+        const double r = std::nearbyint(v * scales[k]);
+        if (std::fabs(r) < 1e15 && r / scales[k] == v)
+            return Decimal(Int(r), k);
+    }
     // otherwise its 15 significant digits, rounded once from the binary value:
     // d.dddddddddddddde±x
     char buf[40];
@@ -151,22 +173,23 @@ double Decimal::ToDouble() const
 
 QString Decimal::ToString() const
 {
-    if (m_ == 0)
+    const Decimal d = normalized();
+    if (d.m_ == 0)
         return QStringLiteral("0");
-    Int a = absolute(m_);
+    Int a = absolute(d.m_);
     QString digits;
     while (a > 0) {
         digits.prepend(QChar(u'0' + int(a % 10)));
         a /= 10;
     }
-    if (scale_ < 0)
-        digits += QString(-scale_, QLatin1Char('0'));
-    else if (scale_ > 0) {
-        if (digits.size() <= scale_)
-            digits.prepend(QString(scale_ - digits.size() + 1, QLatin1Char('0')));
-        digits.insert(digits.size() - scale_, QLatin1Char('.'));
+    if (d.scale_ < 0)
+        digits += QString(-d.scale_, QLatin1Char('0'));
+    else if (d.scale_ > 0) {
+        if (digits.size() <= d.scale_)
+            digits.prepend(QString(d.scale_ - digits.size() + 1, QLatin1Char('0')));
+        digits.insert(digits.size() - d.scale_, QLatin1Char('.'));
     }
-    return m_ < 0 ? QLatin1Char('-') + digits : digits;
+    return d.m_ < 0 ? QLatin1Char('-') + digits : digits;
 }
 
 Decimal Decimal::Rounded(int decimals) const
@@ -192,7 +215,7 @@ bool Decimal::scaledTo(int scale, Int* out) const
         *out = 0;
         return true;
     }
-    if (digitCount(m_) + k > kMaxDigits)
+    if (k > kMaxDigits || absolute(m_) >= pow10(kMaxDigits - k))
         return false;
     *out = m_ * pow10(k);
     return true;
@@ -210,7 +233,7 @@ Decimal Decimal::operator+(const Decimal& o) const
         Int x, y;
         if (a.scaledTo(scale, &x) && b.scaledTo(scale, &y)) {
             const Int sum = x + y;
-            if (sum == 0 || digitCount(sum) <= kMaxDigits)
+            if (absolute(sum) < pow10(kMaxDigits))
                 return Decimal(sum, scale);
         }
     }

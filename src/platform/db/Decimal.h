@@ -25,7 +25,7 @@ public:
     // Plain notation, no exponent, no trailing zeros after the point ("-0.05", "1200").
     QString ToString() const;
     // Digits after the decimal point, trailing zeros not counted.
-    int Decimals() const { return scale_ > 0 ? scale_ : 0; }
+    int Decimals() const;
     // The power of ten of the first significant digit (1234.5: 3; 0.05: -2; 0: 0).
     int Exponent() const;
     bool IsZero() const { return m_ == 0; }
@@ -43,17 +43,18 @@ public:
     // Divided by 10 to the power n (n >= 0).
     Decimal Shifted(int n) const;
     Decimal& operator+=(const Decimal& o) { return *this = *this + o; }
-    bool operator==(const Decimal& o) const { return m_ == o.m_ && scale_ == o.scale_; }
+    bool operator==(const Decimal& o) const;
     bool operator!=(const Decimal& o) const { return !(*this == o); }
 
 private:
     using Int = __int128;
     Decimal(Int m, int scale);
-    void normalize();
+    // The same value without trailing zeros in the mantissa.
+    Decimal normalized() const;
     // The mantissa at a larger scale; false when it does not fit.
     bool scaledTo(int scale, Int* out) const;
 
-    Int m_ = 0;     // value = m_ / 10^scale_
+    Int m_ = 0;     // value = m_ / 10^scale_, |m_| < 10^37; trailing zeros allowed
     int scale_ = 0; // may be negative for values held as m_ * 10^-scale_
 };
 
