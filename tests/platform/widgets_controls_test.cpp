@@ -168,6 +168,15 @@ TEST_F(Widgets, RefusalsAreCaughtAndTheTypedTextKept)
     EXPECT_EQ(ds->State(), db::DataSetState::Browse);
     EXPECT_EQ(stored(1, "Esm").toString(), QStringLiteral("y"));
     EXPECT_EQ(prompter.calls.size(), 2);
+    // what the handler hands on is still the typed text: too wide, refused whole, never cut
+    form.esm->setFocus();
+    form.esm->selectAll();
+    typeText(form.esm, QString(40, QChar(0x0628)));
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_EQ(prompter.messages().last(), QStringLiteral("«نام مالک» بيش از 30 حرف است"));
+    EXPECT_EQ(form.esm->text(), QString(40, QChar(0x0628)));
+    form.nav->BtnClick(NavButton::Cancel);
+    EXPECT_EQ(stored(1, "Esm").toString(), QStringLiteral("y"));
     ds->FieldByName(QStringLiteral("Esm"))->OnSetText = nullptr;
     prompter.calls.clear();
 

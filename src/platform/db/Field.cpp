@@ -158,7 +158,8 @@ QString Field::DisplayText() const
 
 QString Field::Text() const { return AsString(); }
 
-void Field::SetValue(const QVariant& v) { ds_->setFieldValue(this, v); }
+// inside OnSetText the value is still the typed one: checked whole, never cut
+void Field::SetValue(const QVariant& v) { ds_->setFieldValue(this, v, settingText_); }
 
 void Field::SetText(const QString& typed)
 {
