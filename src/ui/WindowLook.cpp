@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QStyledItemDelegate>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLibraryInfo>
@@ -18,6 +19,7 @@
 #include <QStyleOption>
 #include <QTextLayout>
 #include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 
 using widgets::Isolated;
@@ -113,6 +115,14 @@ void PrepareFileDialog(QFileDialog& dialog)
     // a typed path reads left to right
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         name->setLayoutDirection(Qt::LeftToRight);
+    // the details list shows size, type and date whole; the name takes the rest
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        header->setStretchLastSection(false);
+        for (int column = 0; column < header->count(); ++column)
+            header->setSectionResizeMode(column, column == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
+    dialog.resize(qMax(dialog.width(), 900), qMax(dialog.height(), 500));
 }
 
 QString StripMnemonic(const QString& text, int* mnemonicAt)
@@ -159,7 +169,8 @@ void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
         return;
     }
     if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))) {
-        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, widgets::NegativeNumbersLeftToRight(text),
+                                  textRole);
         return;
     }
     // Qt underlines the marked letter as a separately shaped piece, which breaks the joining
