@@ -21,6 +21,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QScrollArea>
 
@@ -150,6 +151,9 @@ void EnterAsTab(QWidget* formOrControl, QChar& key)
     for (QWidget* w = current->nextInFocusChain(); w && w != current; w = w->nextInFocusChain()) {
         if (w->window() == window && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
             && !w->focusProxy()) {
+            // Enter on the button presses it, as it moved through the fields
+            if (auto* button = qobject_cast<QPushButton*>(w))
+                button->setAutoDefault(true);
             w->setFocus(Qt::TabFocusReason);
             // a control inside a scroll box is scrolled into view, as Tab does
             for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())

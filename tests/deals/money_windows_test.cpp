@@ -2,6 +2,7 @@
 // grid, document numbers, the cheque criteria, sums kept up to date, selected-row sums,
 // long amounts, the find bar's amount column and the printouts.
 #include "money_fixture.h"
+#include "WindowChecks.h"
 
 #include "deals/MoneyActions.h"
 #include "platform/report/PreparedReport.h"
@@ -65,6 +66,24 @@ TEST_P(MoneyLists, ExpenseListDefaultsToTheLast200DaysWithItsTotals)
     EXPECT_EQ(ui->EdtSumHazineh->text(), QString());
     EXPECT_EQ(ui->EdtSumDaramad->text(), QString());
     EXPECT_TRUE(prompter.calls.isEmpty());
+}
+
+TEST_P(MoneyLists, BothListsOpenWideEnoughForTheirColumns)
+{
+    addCheque(QStringLiteral("1403/01/06"), kIn, 1500000);
+    const std::pair<QWidget*, widgets::DBGrid*> lists[] = {{FrmHazineh, FrmHazineh->form()->dbgrid1},
+                                                            {frmlstcheck, frmlstcheck->form()->dbgrid1}};
+    for (const auto& [window, grid] : lists) {
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        window->resize(400, window->height());
+        window->show();
+        EXPECT_TRUE(testing_support::ShowsItsColumns(window, grid));
+        window->close();
+    }
+    // the cheque list's state column, which carries the due colours, is among them
+    const auto cols = frmlstcheck->form()->dbgrid1->columns();
+    EXPECT_TRUE(std::any_of(cols.begin(), cols.end(),
+                            [](const widgets::GridColumn& c) { return c.fieldName == QLatin1String("Vaziyat") && c.visible; }));
 }
 
 TEST_P(MoneyLists, KindAndDueColoursInTheGrids)
