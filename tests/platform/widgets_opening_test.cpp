@@ -7,6 +7,7 @@
 #include "platform/widgets/FormShow.h"
 
 #include <QDialog>
+#include <QGlyphRun>
 #include <QLineEdit>
 #include <QTextLayout>
 #include <gtest/gtest.h>
@@ -76,9 +77,11 @@ double minusAgainstDigit(const QString& shown)
 {
     QTextLayout layout(shown, QFont(QStringLiteral("DejaVu Sans"), 12));
     report::layoutText(layout, 5000, false, Qt::AlignRight, true);
-    const QTextLine line = layout.lineAt(0);
     const int minus = int(shown.indexOf(QLatin1Char('-')));
-    const auto centre = [&](int i) { return (line.cursorToX(i) + line.cursorToX(i + 1)) / 2; };
+    const auto centre = [&](int i) {
+        const QList<QGlyphRun> runs = layout.glyphRuns(i, 1);
+        return runs.isEmpty() ? qQNaN() : runs.first().boundingRect().center().x();
+    };
     return centre(minus) - centre(minus + 1);
 }
 
