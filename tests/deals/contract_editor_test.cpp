@@ -5,6 +5,7 @@
 
 #include "deals/ContractActions.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QSpinBox>

@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -164,6 +165,23 @@ TEST_P(MoneyLists, DocumentNumbersProposedAndTyped)
 
     // the names typed joined the stored list, once each
     EXPECT_EQ(e->HCmbHazineh->count(), 3);
+}
+
+TEST_P(MoneyLists, EnterFromTheLastFieldOfAnEntryReachesItsSaveButtonWhichEnterPresses)
+{
+    auto* e = FrmHazinehNew->form();
+    ShowNewHazineh();
+    typeText(e->HCmbHazineh->lineEdit(), QStringLiteral("برق"));
+    e->DBEdit4->setFocus();
+    // through the kind's radio buttons to "ذخيره تغييرات"
+    QWidget* save = e->DBNavigator1->button(widgets::NavButton::Post);
+    for (int i = 0; i < 5 && FrmHazinehNew->focusWidget() != save; ++i)
+        QTest::keyClick(FrmHazinehNew->focusWidget(), Qt::Key_Return);
+    ASSERT_EQ(FrmHazinehNew->focusWidget(), save);
+    EXPECT_TRUE(FrmHazinehNew->isVisible());
+    QTest::keyClick(save, Qt::Key_Return);
+    EXPECT_FALSE(FrmHazinehNew->isVisible());
+    EXPECT_EQ(scalar(QStringLiteral("select Hname from t_hazineh")).toString(), QStringLiteral("برق"));
 }
 
 TEST_P(MoneyLists, ClosingAnEntryAsksAndNoKeepsNothing)

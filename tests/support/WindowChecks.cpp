@@ -23,9 +23,10 @@ void MinimiseAndRestore(QWidget* window)
     const int columns = grid->horizontalHeader()->length();
     const int room = grid->viewport()->width();
     const QRect screen = window->screen()->availableGeometry();
-    if (columns <= room && screen.contains(window->frameGeometry()))
-        return ::testing::AssertionSuccess();
-    if (window->frameGeometry().width() == screen.width() && screen.contains(window->frameGeometry()))
+    if (!screen.contains(window->frameGeometry()))
+        return ::testing::AssertionFailure() << "window " << window->frameGeometry().x() << ".."
+                                             << window->frameGeometry().right() << " off a screen of " << screen.width();
+    if (columns <= room || window->frameGeometry().width() == screen.width())
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "columns " << columns << " px in a grid of " << room << " px, window "
                                          << window->width() << " px wide on a screen of " << screen.width() << " px";
