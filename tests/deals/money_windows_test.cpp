@@ -19,6 +19,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStyle>
 #include <QTest>
 
 namespace {
@@ -182,6 +183,22 @@ TEST_P(MoneyLists, EnterFromTheLastFieldOfAnEntryGoesOnThroughTheKindToTheFirstF
                                  QStringLiteral("widgets::DBEdit")}));
     EXPECT_EQ(FrmHazinehNew->focusWidget(), e->DBEdit1);
     EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
+}
+
+TEST_P(MoneyLists, AmountsStandAtTheRightOfTheirBoxes)
+{
+    ShowNewHazineh();
+    ShowNewCheck();
+    FrmHazineh->show();
+    const std::pair<QLineEdit*, const char*> boxes[] = {{FrmHazinehNew->form()->DBEdit3, "expense amount"},
+                                                         {FrmCheck->form()->DBEdit3, "cheque amount"},
+                                                         {FrmHazineh->form()->EdtSumHazineh, "expenses total"},
+                                                         {FrmHazineh->form()->EdtSumDaramad, "incomes total"}};
+    for (const auto& [box, name] : boxes) {
+        // a number reads left to right: its box must put it at the right explicitly
+        const Qt::Alignment a = QStyle::visualAlignment(Qt::LeftToRight, box->alignment());
+        EXPECT_TRUE(a & Qt::AlignRight) << name;
+    }
 }
 
 TEST_P(MoneyLists, ClosingAnEntryAsksAndNoKeepsNothing)
