@@ -31,10 +31,9 @@ void DBEdit::showField()
         return;
     }
     setEditMask(f->EditMask());
-    // numbers stand where the window's text starts, typed or not, like every other box
+    // amounts stand at the right, typed or not, also in a box that reads left to right
     if (f->IsNumeric())
-        setAlignment(Qt::AlignAbsolute | (layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft)
-                     | Qt::AlignVCenter);
+        setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     // a text wider than the field reaches it whole (typed or pasted): the field refuses it
     // with its message, never the box cutting it
     setMaxLength(32767);
