@@ -35,6 +35,13 @@ const QString kOut = QStringLiteral("پرداختي");
 
 using MoneyLists = MoneyTest;
 
+// The window as the user sees it, into $DOVIN_SHOTS when set.
+void shot(QWidget* w, const char* name)
+{
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        w->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + QLatin1Char('/') + QLatin1String(name) + ".png");
+}
+
 TEST_P(MoneyLists, ExpenseListDefaultsToTheLast200DaysWithItsTotals)
 {
     addExpense(QStringLiteral("1402/06/15"), QStringLiteral("قبل"), kExpense, 7);        // a day too early
@@ -509,6 +516,7 @@ TEST_P(MoneyLists, ChequeFlagsAnyNonZeroIsDeletedAndNullIsKept)
     EXPECT_EQ(amounts(), (QList<double>{30, 200}));
     EXPECT_EQ(c->DBEdit2->text(), QStringLiteral("200"));
     EXPECT_EQ(c->DBEdit1->text(), QStringLiteral("30"));
+    shot(frmlstcheck, "cheques_deleted");
     for (int r = 0; r < Dm->QCheck->RecordCount(); ++r) {
         Dm->QCheck->SetRecNo(r + 1);
         EXPECT_TRUE(FrmCheck->form()->DBCheckBox1->isChecked()) << r;
@@ -541,6 +549,7 @@ TEST_P(MoneyLists, TotalsOfManyAmountsAreExact)
     ASSERT_EQ(Dm->QHazineh->RecordCount(), 303);
     EXPECT_EQ(h->EdtSumHazineh->text(), text(expense));
     EXPECT_EQ(h->EdtSumDaramad->text(), text(income));
+    shot(FrmHazineh, "expense_totals");
 
     for (int r = 0; r < 303; ++r)
         Dm->QHazineh->SelectRow(r, true);
@@ -572,6 +581,7 @@ TEST_P(MoneyLists, PastedNamesAreNotCutAndPersianDigitsCount)
     EXPECT_EQ(prompter.messages(), QStringList(u("«نام شخص» بيش از 50 حرف است")));
     EXPECT_EQ(name->text(), sixty);
     EXPECT_EQ(f(Dm->QCheck, "shakhs")->AsString(), QString());
+    shot(FrmCheck, "cheque_long_name");
 
     focus(k->DBEdit2, QEvent::FocusIn);
     k->DBEdit2->selectAll();
