@@ -1,6 +1,7 @@
 // Users typed into the preferences window's grid (name, password, rights) and posted, with a
 // refused name kept for correction and Enter never pressing the picture button; and the rights
 // gate of the data module refusing typing into a grid of stored rows.
+#include "Typing.h"
 #include "records_fixture.h"
 
 #include "app/TRfrmPref.h"
@@ -16,19 +17,9 @@
 #include <QTest>
 
 using widgets::NavButton;
+using testing_support::typeText;
 
 namespace {
-
-// Types any text (QTest::keyClicks takes ASCII only).
-void typeText(QWidget* w, const QString& text)
-{
-    for (const QChar c : text) {
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &press);
-        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(w, &release);
-    }
-}
 
 // Typing into the grid's current cell: the first letter opens its editor, the rest goes there.
 widgets::GridCellEditor* typeIntoCell(widgets::DBGrid* grid, const QString& text)

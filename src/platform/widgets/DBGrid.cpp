@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace widgets {
 
@@ -36,19 +37,18 @@ DBGrid::DBGrid(QWidget* parent)
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
-    // no empty area beside the columns: the last one fills it
-    horizontalHeader()->setStretchLastSection(true);
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
         emit titleClicked(column);
         if (sortOnTitle_)
             sortBy(column);
     });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        // the width the last column takes to fill the grid is not its own
-        if (lastVisible(column) && horizontalHeader()->length() <= viewport()->width())
+        if (filling_ || column < 0 || column >= cols_.size() || isColumnHidden(column) || size <= 0)
             return;
-        if (column >= 0 && column < cols_.size() && !isColumnHidden(column) && size > 0)
+        // the width the last column takes to fill the grid is not its own
+        if (column != lastVisibleColumn() || size > viewport()->width() - othersWidth(column))
             cols_[column].width = size;
+        fillWidth();
     });
     // row moves inside the model shift the view's selection: not the dataset's
     auto hold = [this] { ++syncing_; };
@@ -155,14 +155,16 @@ void DBGrid::applyColumns()
         names << c.fieldName;
         titles << c.title;
     }
-    const QVector<GridColumn> keep = cols_;   // resizing below reports back into cols_
     model_->setColumns(names, titles);
-    for (int i = 0; i < keep.size(); ++i) {
-        setColumnHidden(i, !keep[i].visible);
-        if (keep[i].visible)
-            setColumnWidth(i, keep[i].width);
+    {
+        QScopedValueRollback<bool> applying(filling_, true);
+        for (int i = 0; i < cols_.size(); ++i) {
+            setColumnHidden(i, !cols_[i].visible);
+            if (cols_[i].visible)
+                setColumnWidth(i, cols_[i].width);
+        }
     }
-    cols_ = keep;
+    fillWidth();
     syncSelection();
     syncCurrent();
 }
@@ -393,15 +395,44 @@ QString DBGrid::cellToolTip(const QModelIndex& index) const
     return cut ? index.data(Qt::DisplayRole).toString() : QString();
 }
 
-bool DBGrid::lastVisible(int column) const
+// ---- the columns fill the grid ----
+
+int DBGrid::lastVisibleColumn() const
 {
     const QHeaderView* h = horizontalHeader();
     for (int v = h->count() - 1; v >= 0; --v) {
         const int logical = h->logicalIndex(v);
         if (!h->isSectionHidden(logical))
-            return logical == column;
+            return logical;
     }
-    return false;
+    return -1;
+}
+
+int DBGrid::othersWidth(int column) const
+{
+    int width = 0;
+    for (int i = 0; i < model_->columnCount(); ++i)
+        if (i != column && !isColumnHidden(i))
+            width += columnWidth(i);
+    return width;
+}
+
+void DBGrid::fillWidth()
+{
+    const int last = lastVisibleColumn();
+    if (filling_ || last < 0 || last >= cols_.size())
+        return;
+    const int want = std::max(cols_[last].width, viewport()->width() - othersWidth(last));
+    if (columnWidth(last) == want)
+        return;
+    QScopedValueRollback<bool> filling(filling_, true);
+    setColumnWidth(last, want);
+}
+
+void DBGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    fillWidth();
 }
 
 } // namespace widgets

@@ -81,6 +81,7 @@ protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyboardSearch(const QString& search) override;
+    void updateGeometries() override;
 
 private:
     void applyColumns();
@@ -95,7 +96,9 @@ private:
     void datasetStateChanged();
     void dropEditor();
     QStyleOptionViewItem cellOption(const QModelIndex& index) const;
-    bool lastVisible(int column) const;
+    int lastVisibleColumn() const;
+    int othersWidth(int column) const;
+    void fillWidth();
 
     DataSetModel* model_;
     GridDelegate* delegate_;
@@ -109,6 +112,7 @@ private:
     QVector<GridColumn> cols_;
     bool custom_ = false;
     bool sortOnTitle_ = true;
+    bool filling_ = false;
     int syncing_ = 0;
 };
 
