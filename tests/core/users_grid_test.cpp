@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QTest>
+#include <QToolButton>
 
 using widgets::NavButton;
 using testing_support::typeText;
@@ -120,6 +121,7 @@ TEST_P(UsersGridTest, AUserIsTypedIntoTheGridWithPasswordAndRights)
 
     // a stored user's password changed in place is posted when another row becomes current
     f.DBNavigator2->button(NavButton::Insert)->click();
+    grid->setCurrentIndex(grid->model()->index(uq->CurrentRow(), 0));
     typeIntoCell(grid, QStringLiteral("رضا"));
     QTest::keyClick(grid->cellEditor(), Qt::Key_Return);
     f.DBNavigator2->button(NavButton::Post)->click();
