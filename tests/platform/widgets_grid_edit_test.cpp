@@ -28,18 +28,22 @@ namespace {
 
 const QChar Ellipsis(0x2026);
 
-// Where a cut text stopped: the length of the original it keeps.
-int keptLength(const QString& text, const QString& shown)
+// The part of the text a cut shows: [start, end) of the original; {-1, -1} when the shown
+// text is no part of it.
+std::pair<int, int> keptSpan(const QString& text, const QString& shown)
 {
     if (shown == text)
-        return int(text.size());
-    QString head = shown;
-    if (head.endsWith(Ellipsis))
-        head.chop(1);
-    return text.startsWith(head) ? int(head.size()) : -1;
+        return {0, int(text.size())};
+    QString middle = shown;
+    if (middle.startsWith(Ellipsis))
+        middle.remove(0, 1);
+    if (middle.endsWith(Ellipsis))
+        middle.chop(1);
+    const int at = middle.isEmpty() ? 0 : int(text.indexOf(middle));
+    return at < 0 ? std::pair{-1, -1} : std::pair{at, at + int(middle.size())};
 }
 
-// The spans of numbers in a text (digits with their inner separators and a sign).
+// Whether a cut at this position splits a number (digits with their inner separators and a sign).
 bool cutsANumber(const QString& text, int at)
 {
     if (at <= 0 || at >= text.size())
@@ -105,25 +109,32 @@ TEST(CellText, CutBetweenWordsAndNeverInsideANumber)
     const auto w = [&](const QString& s) { return fm.horizontalAdvance(s); };
     const QString condition = QStringLiteral("رهن کامل : 6,900,000,000   شرايط پرداخت");
     const QString phones = QStringLiteral(" خانه:02122334455موبايل:09121112233");
+    const QString amount = QStringLiteral("رهن کامل : 6,900,000,000");
     const struct {
         QString text;
         qreal width;
         QString shown;
     } cases[] = {
         {condition, w(condition), condition},
+        // the terms go first, the amount stays whole
         {condition, w(QStringLiteral("رهن کامل : 6,900,000,000   شرايط") + Ellipsis),
          QStringLiteral("رهن کامل : 6,900,000,000   شرايط") + Ellipsis},
         {condition, w(QStringLiteral("رهن کامل : 6,900,000,000") + Ellipsis),
          QStringLiteral("رهن کامل : 6,900,000,000") + Ellipsis},
-        // too narrow for the whole amount: the amount goes, not a part of it
-        {condition, w(QStringLiteral("رهن کامل : 6,900,000,000") + Ellipsis) - 1, QStringLiteral("رهن کامل :") + Ellipsis},
+        // then the words before the amount: the cut stands at the text's start
+        {amount, w(amount) - 1, Ellipsis + QStringLiteral("کامل : 6,900,000,000")},
+        {amount, w(Ellipsis + QStringLiteral(": 6,900,000,000")), Ellipsis + QStringLiteral(": 6,900,000,000")},
+        {amount, w(Ellipsis + QStringLiteral("6,900,000,000")), Ellipsis + QStringLiteral("6,900,000,000")},
+        {condition, w(Ellipsis + QStringLiteral("6,900,000,000") + Ellipsis),
+         Ellipsis + QStringLiteral("6,900,000,000") + Ellipsis},
+        // no room for the amount: the words before it, never a part of it
+        {amount, w(QStringLiteral("رهن کامل :") + Ellipsis), QStringLiteral("رهن کامل :") + Ellipsis},
         {QStringLiteral("498,800,000"), w(QStringLiteral("498,800")), QString(Ellipsis)},
         {QStringLiteral("-25,850,000"), w(QStringLiteral("-25,850,00")), QString(Ellipsis)},
         {QStringLiteral("1403/05/12"), w(QStringLiteral("1403/05")), QString(Ellipsis)},
         {QStringLiteral("12.75"), w(QStringLiteral("12.7")), QString(Ellipsis)},
-        // a word alone may be cut inside, a number in it stays whole
+        // a word alone may be cut inside
         {QStringLiteral("abcdefghij"), w(QStringLiteral("abcd") + Ellipsis), QStringLiteral("abcd") + Ellipsis},
-        {phones, w(QStringLiteral(" خانه:021223") + Ellipsis), QStringLiteral(" خانه:") + Ellipsis},
         {QStringLiteral("1,000"), w(Ellipsis) - 1, QString()},
     };
     for (const auto& c : cases) {
@@ -131,16 +142,17 @@ TEST(CellText, CutBetweenWordsAndNeverInsideANumber)
         EXPECT_EQ(CutCellText(c.text, fm, c.width), c.shown);
     }
 
-    // every width: what shows fits, keeps the text's start, ends on a cut outside any number
-    for (const QString& text : {condition, phones, QStringLiteral("فروش : 1,250,000,000   اجاره : 3,500,000   نقد"),
+    // every width: what shows fits, is a piece of the text, and no cut splits a number
+    for (const QString& text : {condition, amount, phones, QStringLiteral("فروش : 1,250,000,000   اجاره : 3,500,000   نقد"),
                                 QStringLiteral("1403/01/06 10:30"), QStringLiteral("-3,000")}) {
         for (int width = 0; width <= int(w(text)) + 2; ++width) {
             const QString shown = CutCellText(text, fm, width);
             SCOPED_TRACE(text.toStdString() + " / " + std::to_string(width) + " -> " + shown.toStdString());
-            const int kept = keptLength(text, shown);
-            ASSERT_GE(kept, 0);
+            const auto [start, end] = keptSpan(text, shown);
+            ASSERT_GE(start, 0);
             EXPECT_LE(w(shown), width);
-            EXPECT_FALSE(cutsANumber(text, kept));
+            EXPECT_FALSE(cutsANumber(text, start));
+            EXPECT_FALSE(cutsANumber(text, end));
         }
     }
 }
@@ -172,7 +184,9 @@ TEST_F(WidgetsFixture, CutCellsCarryTheWholeTextAsToolTip)
         const QString shown = grid.shownText(index(c.row, c.column));
         EXPECT_EQ(grid.cellToolTip(index(c.row, c.column)), c.cut ? full : QString());
         EXPECT_EQ(shown == full, !c.cut);
-        EXPECT_FALSE(cutsANumber(full, keptLength(full, shown)));
+        const auto [start, end] = keptSpan(full, shown);
+        EXPECT_FALSE(cutsANumber(full, start));
+        EXPECT_FALSE(cutsANumber(full, end));
     }
     // "98,765,432,100" in 40 pixels shows no part of the number
     EXPECT_EQ(grid.shownText(index(1, 1)), QString(Ellipsis));

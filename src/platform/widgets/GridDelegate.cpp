@@ -32,10 +32,15 @@ bool isSeparator(QChar c)
         || c == QChar(0x066B) || c == QChar(0x066C) || c == QChar(0x060C);
 }
 
-// For each position p of the text (0..size), whether a cut there would split a number.
-std::vector<bool> insideNumber(const QString& text)
+struct Span {
+    int start;
+    int end;
+};
+
+// The numbers of a text: digits with the separators between them and a sign before them.
+std::vector<Span> numbers(const QString& text)
 {
-    std::vector<bool> inside(size_t(text.size()) + 1, false);
+    std::vector<Span> spans;
     int i = 0;
     while (i < text.size()) {
         if (!text.at(i).isDigit()) {
@@ -54,11 +59,10 @@ std::vector<bool> insideNumber(const QString& text)
             else
                 break;
         }
-        for (int p = start + 1; p < end; ++p)
-            inside[size_t(p)] = true;
+        spans.push_back({start, end});
         i = end;
     }
-    return inside;
+    return spans;
 }
 
 QString withEllipsis(const QString& text, int length)
@@ -91,30 +95,58 @@ QString CutCellText(const QString& text, const QFontMetricsF& metrics, qreal wid
 {
     if (metrics.horizontalAdvance(text) <= width)
         return text;
-    const std::vector<bool> inside = insideNumber(text);
-    const auto fits = [&](int length) { return metrics.horizontalAdvance(withEllipsis(text, length)) <= width; };
-
-    // between words: the longest run of whole words that fits
-    int firstWordEnd = -1;
-    std::vector<int> wordEnds;
-    for (int p = 1; p < text.size(); ++p)
+    const auto fitting = [&](const QString& shown) { return metrics.horizontalAdvance(shown) <= width; };
+    const std::vector<Span> spans = numbers(text);
+    std::vector<bool> inside(size_t(text.size()) + 1, false);
+    for (const Span& n : spans)
+        for (int p = n.start + 1; p < n.end; ++p)
+            inside[size_t(p)] = true;
+    std::vector<int> wordEnds, wordStarts;
+    for (int p = 1; p < text.size(); ++p) {
         if (text.at(p).isSpace() && !text.at(p - 1).isSpace())
             wordEnds.push_back(p);
-    for (auto it = wordEnds.rbegin(); it != wordEnds.rend(); ++it)
-        if (fits(*it))
-            return withEllipsis(text, *it);
-    firstWordEnd = wordEnds.empty() ? int(text.size()) : wordEnds.front();
+        if (!text.at(p).isSpace() && text.at(p - 1).isSpace())
+            wordStarts.push_back(p);
+    }
 
-    // inside the first word, at a letter boundary outside any number
+    if (!spans.empty()) {
+        // the amount (the text's first number) stays whole: first the words after it go, ...
+        const Span amount = spans.front();
+        for (auto it = wordEnds.rbegin(); it != wordEnds.rend() && *it >= amount.end; ++it)
+            if (fitting(withEllipsis(text, *it)))
+                return withEllipsis(text, *it);
+        if (fitting(withEllipsis(text, amount.end)))
+            return withEllipsis(text, amount.end);
+        // ... then the words before it, the cut standing at the text's start
+        const bool more = !text.mid(amount.end).trimmed().isEmpty();
+        std::vector<int> starts;
+        for (int k : wordStarts)
+            if (k < amount.start)
+                starts.push_back(k);
+        if (amount.start > 0)
+            starts.push_back(amount.start);
+        for (int k : starts) {
+            const QString shown = Ellipsis + text.mid(k, amount.end - k) + (more ? QString(Ellipsis) : QString());
+            if (fitting(shown))
+                return shown;
+        }
+    }
+
+    // no room for the amount: the longest run of whole words that fits, ...
+    for (auto it = wordEnds.rbegin(); it != wordEnds.rend(); ++it)
+        if (fitting(withEllipsis(text, *it)))
+            return withEllipsis(text, *it);
+    // ... else the first word cut at a letter outside any number
+    const int firstWordEnd = wordEnds.empty() ? int(text.size()) : wordEnds.front();
     QTextBoundaryFinder letters(QTextBoundaryFinder::Grapheme, text);
     std::vector<int> cuts;
     for (int p = letters.toNextBoundary(); p > 0 && p < firstWordEnd; p = letters.toNextBoundary())
         if (!inside[size_t(p)])
             cuts.push_back(p);
     for (auto it = cuts.rbegin(); it != cuts.rend(); ++it)
-        if (fits(*it))
+        if (fitting(withEllipsis(text, *it)))
             return withEllipsis(text, *it);
-    return metrics.horizontalAdvance(Ellipsis) <= width ? QString(Ellipsis) : QString();
+    return fitting(Ellipsis) ? QString(Ellipsis) : QString();
 }
 
 // ---- the cell editor ----
@@ -254,7 +286,9 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
         return QStyledItemDelegate::createEditor(parent, option, index);
     auto* editor = new GridCellEditor(model, index, parent);
     editor->setFrame(false);
-    editor->setAlignment(index.data(Qt::TextAlignmentRole).value<Qt::Alignment>());
+    // the text stays where the cell shows it, whatever the direction of what is typed
+    const auto align = index.data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    editor->setAlignment(QStyle::visualAlignment(parent->layoutDirection(), align) | Qt::AlignVCenter);
     editor_ = editor;
     return editor;
 }
