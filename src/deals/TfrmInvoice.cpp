@@ -3,7 +3,6 @@
 #include "core/AppGlobals.h"
 #include "core/TPrefMng.h"
 #include "platform/report/Report.h"
-#include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
 
 #include <cmath>
@@ -245,6 +244,5 @@ report::PreparedReport TfrmInvoice::Prepare() { return rep_->prepare(); }
 
 bool TfrmInvoice::Preview()
 {
-    report::PreparedReport prepared = Prepare();
-    return shell::prompter().preview(prepared, u("فاکتور"));
+    return rep_->preview(u("فاکتور"));
 }

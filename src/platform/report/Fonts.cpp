@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QTextLayout>
 #include <QTextOption>
+#include <algorithm>
 #include <cmath>
 
 namespace report {
@@ -35,15 +36,39 @@ QString layoutString(const QString& text)
     s.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
     s.replace(QLatin1Char('\r'), QChar::LineSeparator);
     s.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    return s;
+    if (std::none_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }))
+        return s;
+    // The line breaker would break "1,234,567" after "1,": inside a word that holds a digit
+    // (an amount, a date, a number) every character is joined to the next.
+    QString out;
+    out.reserve(s.size() * 2);
+    const int n = int(s.size());
+    for (int i = 0; i < n;) {
+        int end = i;
+        bool digit = false;
+        while (end < n && !s[end].isSpace()) {
+            digit = digit || s[end].isDigit();
+            ++end;
+        }
+        for (int k = i; k < end; ++k) {
+            out += s[k];
+            if (digit && k + 1 < end)
+                out += QChar(0x2060);   // word joiner
+        }
+        while (end < n && s[end].isSpace())
+            out += s[end++];
+        i = end;
+    }
+    return out;
 }
 
-double layoutText(QTextLayout& layout, double width, bool wrap, Qt::Alignment alignment, bool rightToLeft)
+double layoutText(QTextLayout& layout, double width, bool wrap, Qt::Alignment alignment, bool rightToLeft, bool breakWords)
 {
     QTextOption option;
     option.setAlignment((alignment & Qt::AlignHorizontal_Mask) | Qt::AlignAbsolute);
     option.setTextDirection(rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-    option.setWrapMode(wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::ManualWrap);
+    option.setWrapMode(!wrap ? QTextOption::ManualWrap
+                             : breakWords ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::WordWrap);
     layout.setTextOption(option);
     const double lineWidth = std::max(1.0, width);
     double y = 0;
@@ -60,6 +85,36 @@ double layoutText(QTextLayout& layout, double width, bool wrap, Qt::Alignment al
     return y;
 }
 
+double widestLine(const QTextLayout& layout)
+{
+    double w = 0;
+    for (int i = 0; i < layout.lineCount(); ++i)
+        w = std::max(w, layout.lineAt(i).naturalTextWidth());
+    return w;
+}
+
+int widestWord(const QFont& font, const QString& text)
+{
+    // at a width of one unit every line holds one piece that cannot break
+    QTextLayout layout(layoutString(text), font, layoutDevice());
+    layoutText(layout, 1, true, Qt::AlignLeft, true);
+    return int(std::ceil(widestLine(layout)));
+}
+
+QFont fontAtPoints(const QFont& font, double points)
+{
+    QFont f = font;
+    f.setPointSizeF(points);
+    return f;
+}
+
+double fontPoints(const QFont& font)
+{
+    if (font.pointSizeF() > 0)
+        return font.pointSizeF();
+    return font.pixelSize() > 0 ? font.pixelSize() * 72.0 / 254.0 : 11;
+}
+
 int textHeight(const QFont& font, const QString& text)
 {
     QTextLayout layout(layoutString(text), font, layoutDevice());
@@ -70,10 +125,7 @@ int textWidth(const QFont& font, const QString& text)
 {
     QTextLayout layout(layoutString(text), font, layoutDevice());
     layoutText(layout, 1e6, false, Qt::AlignLeft, true);
-    double w = 0;
-    for (int i = 0; i < layout.lineCount(); ++i)
-        w = std::max(w, layout.lineAt(i).naturalTextWidth());
-    return int(std::ceil(w));
+    return int(std::ceil(widestLine(layout)));
 }
 
 } // namespace report

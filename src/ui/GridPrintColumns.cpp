@@ -1,0 +1,179 @@
+#include "ui/GridPrintColumns.h"
+
+#include "platform/report/Fonts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+namespace {
+
+constexpr int kCandidates = 12;   // the widest words, measured again at each smaller size
+constexpr int kSlack = 4;         // rounding between measuring a word and laying its line out
+constexpr double kStep = 0.5;     // points
+
+bool numberChar(QChar c)
+{
+    static const QString marks = QStringLiteral(",./-+:()%٫٬");
+    return c.isDigit() || marks.contains(c);
+}
+
+int sum(const QVector<int>& v) { return std::accumulate(v.begin(), v.end(), 0); }
+
+} // namespace
+
+GridPrintColumns::GridPrintColumns(const QFont& cellFont) : font_(cellFont), wideDigit_(QLatin1Char('0'))
+{
+    // digits are folded into the widest one: one measured width stands for every number of its shape
+    int widest = -1;
+    for (char d = '0'; d <= '9'; ++d) {
+        const int w = report::textWidth(font_, QString(QLatin1Char(d)));
+        if (w > widest) {
+            widest = w;
+            wideDigit_ = QLatin1Char(d);
+        }
+    }
+}
+
+QFont GridPrintColumns::titleFontOf(const QFont& cellFont)
+{
+    QFont f = report::fontAtPoints(cellFont, report::fontPoints(cellFont) + 2);
+    f.setBold(true);
+    return f;
+}
+
+void GridPrintColumns::addColumn(int screenWidth, const QString& title)
+{
+    Column c;
+    c.screenWidth = std::max(0, screenWidth);
+    c.title = title;
+    cols_.append(std::move(c));
+}
+
+void GridPrintColumns::addText(int column, const QString& text)
+{
+    Column& c = cols_[column];
+    QString folded = text;
+    for (QChar& ch : folded)
+        if (ch >= QLatin1Char('0') && ch <= QLatin1Char('9'))
+            ch = wideDigit_;
+    if (c.seen.contains(folded))
+        return;
+    c.seen.insert(folded);
+    const int n = int(folded.size());
+    for (int i = 0; i < n;) {
+        while (i < n && folded[i].isSpace())
+            ++i;
+        const int start = i;
+        bool number = true;
+        while (i < n && !folded[i].isSpace()) {
+            number = number && numberChar(folded[i]);
+            ++i;
+        }
+        if (i > start) {
+            c.words.insert(folded.mid(start, i - start));
+            c.numeric = c.numeric && number;
+        }
+    }
+}
+
+GridPrintColumns::Needs GridPrintColumns::needsAt(double points, int padding, const QVector<QStringList>& candidates) const
+{
+    const QFont cell = report::fontAtPoints(font_, points);
+    const QFont title = titleFontOf(cell);
+    Needs n;
+    for (int c = 0; c < cols_.size(); ++c) {
+        int word = 0;
+        for (const QString& w : candidates[c])
+            word = std::max(word, report::textWidth(cell, w));
+        n.word.append(word + 2 * padding + kSlack);
+        n.title.append(report::widestWord(title, cols_[c].title) + 2 * padding + kSlack);
+    }
+    n.sliver = report::textWidth(cell, QStringLiteral("0000")) + 2 * padding;
+    return n;
+}
+
+QVector<int> GridPrintColumns::distribute(const QVector<int>& minimum, int width) const
+{
+    const int count = int(cols_.size());
+    qint64 screen = 0;
+    for (const Column& c : cols_)
+        screen += c.screenWidth;
+    // the on-screen proportions first
+    QVector<double> w(count);
+    for (int c = 0; c < count; ++c)
+        w[c] = screen > 0 ? double(width) * cols_[c].screenWidth / screen : double(width) / count;
+    // columns narrower than their words take what they lack from the others' room above theirs
+    double lack = 0, room = 0;
+    for (int c = 0; c < count; ++c) {
+        if (w[c] < minimum[c])
+            lack += minimum[c] - w[c];
+        else
+            room += w[c] - minimum[c];
+    }
+    if (lack > room)   // they cannot all stand: each gets its minimum
+        return minimum;
+    QVector<int> out(count);
+    for (int c = 0; c < count; ++c) {
+        if (w[c] < minimum[c])
+            w[c] = minimum[c];
+        else if (room > 0)
+            w[c] -= lack * (w[c] - minimum[c]) / room;
+        out[c] = std::max(minimum[c], int(std::floor(w[c])));
+    }
+    return out;
+}
+
+GridPrintColumns::Layout GridPrintColumns::fit(int width, int padding) const
+{
+    const int count = int(cols_.size());
+    // the widest words at the report's size; at a smaller size the widest is among them
+    QVector<QStringList> candidates(count);
+    for (int c = 0; c < count; ++c) {
+        std::vector<std::pair<int, QString>> measured;
+        measured.reserve(cols_[c].words.size());
+        for (const QString& w : cols_[c].words)
+            measured.emplace_back(report::textWidth(font_, w), w);
+        const size_t keep = std::min<size_t>(kCandidates, measured.size());
+        std::partial_sort(measured.begin(), measured.begin() + keep, measured.end(),
+                          [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (size_t i = 0; i < keep; ++i)
+            candidates[c].append(measured[i].second);
+    }
+
+    Layout out;
+    out.breakWords.fill(false, count);
+    const double start = report::fontPoints(font_);
+    const double smallest = std::min(start, report::kMinFontPoints);
+    auto finish = [&](double points, const QVector<int>& minimum) {
+        out.cellFont = report::fontAtPoints(font_, points);
+        out.titleFont = titleFontOf(out.cellFont);
+        out.widths = distribute(minimum, width);
+        return out;
+    };
+
+    // every word whole: the report's size, else the largest smaller size where they stand
+    QVector<int> minimum(count);
+    for (double points = start;; points = std::max(smallest, points - kStep)) {
+        const Needs n = needsAt(points, padding, candidates);
+        for (int c = 0; c < count; ++c)
+            minimum[c] = std::max(n.word[c], n.title[c]);
+        if (sum(minimum) <= width)
+            return finish(points, minimum);
+        if (points <= smallest)
+            break;
+    }
+    // at the smallest size the words of text columns and titles give way; numbers and dates
+    // never do, and when even they cannot stand side by side the font goes smaller still
+    out.breakTitles = true;
+    auto numeric = [this](int c) { return cols_[c].numeric && !cols_[c].words.isEmpty(); };
+    for (int c = 0; c < count; ++c)
+        out.breakWords[c] = !numeric(c);
+    for (double points = smallest;; points -= kStep) {
+        const Needs n = needsAt(points, padding, candidates);
+        for (int c = 0; c < count; ++c)
+            minimum[c] = numeric(c) ? n.word[c] : std::min(n.sliver, std::max(n.word[c], n.title[c]));
+        if (sum(minimum) <= width || points - kStep < 1)
+            return finish(points, minimum);
+    }
+}
