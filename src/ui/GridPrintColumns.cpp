@@ -2,6 +2,8 @@
 
 #include "platform/report/Fonts.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -9,8 +11,9 @@
 namespace {
 
 constexpr int kCandidates = 12;   // the widest words, measured again at each smaller size
-constexpr int kSlack = 4;         // rounding between measuring a word and laying its line out
+constexpr int kSlack = 2;         // rounding between measuring a word and laying its line out
 constexpr double kStep = 0.5;     // points
+constexpr double kTitleLarger = 2;   // points the titles print larger than the cells
 
 bool numberChar(QChar c)
 {
@@ -19,6 +22,9 @@ bool numberChar(QChar c)
 }
 
 int sum(const QVector<int>& v) { return std::accumulate(v.begin(), v.end(), 0); }
+
+// The words of a text: what stands between blanks.
+QStringList wordsOf(const QString& text) { return text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts); }
 
 } // namespace
 
@@ -35,9 +41,9 @@ GridPrintColumns::GridPrintColumns(const QFont& cellFont) : font_(cellFont), wid
     }
 }
 
-QFont GridPrintColumns::titleFontOf(const QFont& cellFont)
+QFont GridPrintColumns::titleFontOf(const QFont& cellFont, double larger)
 {
-    QFont f = report::fontAtPoints(cellFont, report::fontPoints(cellFont) + 2);
+    QFont f = report::fontAtPoints(cellFont, report::fontPoints(cellFont) + larger);
     f.setBold(true);
     return f;
 }
@@ -77,17 +83,21 @@ void GridPrintColumns::addText(int column, const QString& text)
     }
 }
 
-GridPrintColumns::Needs GridPrintColumns::needsAt(double points, int padding, const QVector<QStringList>& candidates) const
+GridPrintColumns::Needs GridPrintColumns::needsAt(double points, double titleLarger, int padding,
+                                                  const QVector<QStringList>& candidates) const
 {
     const QFont cell = report::fontAtPoints(font_, points);
-    const QFont title = titleFontOf(cell);
+    const QFont title = titleFontOf(cell, titleLarger);
     Needs n;
     for (int c = 0; c < cols_.size(); ++c) {
         int word = 0;
         for (const QString& w : candidates[c])
             word = std::max(word, report::textWidth(cell, w));
         n.word.append(word + 2 * padding + kSlack);
-        n.title.append(report::widestWord(title, cols_[c].title) + 2 * padding + kSlack);
+        int widest = 0;
+        for (const QString& w : wordsOf(cols_[c].title))
+            widest = std::max(widest, report::textWidth(title, w));
+        n.title.append(widest + 2 * padding + kSlack);
     }
     n.sliver = report::textWidth(cell, QStringLiteral("0000")) + 2 * padding;
     return n;
@@ -143,11 +153,12 @@ GridPrintColumns::Layout GridPrintColumns::fit(int width, int padding) const
 
     Layout out;
     out.breakWords.fill(false, count);
+    out.breakTitles.fill(false, count);
     const double start = report::fontPoints(font_);
     const double smallest = std::min(start, report::kMinFontPoints);
     auto finish = [&](double points, const QVector<int>& minimum) {
         out.cellFont = report::fontAtPoints(font_, points);
-        out.titleFont = titleFontOf(out.cellFont);
+        out.titleFont = titleFontOf(out.cellFont, kTitleLarger);
         out.widths = distribute(minimum, width);
         return out;
     };
@@ -155,7 +166,7 @@ GridPrintColumns::Layout GridPrintColumns::fit(int width, int padding) const
     // every word whole: the report's size, else the largest smaller size where they stand
     QVector<int> minimum(count);
     for (double points = start;; points = std::max(smallest, points - kStep)) {
-        const Needs n = needsAt(points, padding, candidates);
+        const Needs n = needsAt(points, kTitleLarger, padding, candidates);
         for (int c = 0; c < count; ++c)
             minimum[c] = std::max(n.word[c], n.title[c]);
         if (sum(minimum) <= width)
@@ -163,17 +174,43 @@ GridPrintColumns::Layout GridPrintColumns::fit(int width, int padding) const
         if (points <= smallest)
             break;
     }
-    // at the smallest size the words of text columns and titles give way; numbers and dates
-    // never do, and when even they cannot stand side by side the font goes smaller still
-    out.breakTitles = true;
+    // at the smallest size the titles give up their larger size, then words of titles and
+    // text columns give way, as few as can be; numbers and dates never do, and when even
+    // they cannot stand side by side the font goes smaller still
     auto numeric = [this](int c) { return cols_[c].numeric && !cols_[c].words.isEmpty(); };
-    for (int c = 0; c < count; ++c)
-        out.breakWords[c] = !numeric(c);
     for (double points = smallest;; points -= kStep) {
-        const Needs n = needsAt(points, padding, candidates);
+        const Needs n = needsAt(points, 0, padding, candidates);
+        // a narrow number column keeps room for a few letters of its title where it can
+        QVector<int> widths(count);
         for (int c = 0; c < count; ++c)
-            minimum[c] = numeric(c) ? n.word[c] : std::min(n.sliver, std::max(n.word[c], n.title[c]));
-        if (sum(minimum) <= width || points - kStep < 1)
-            return finish(points, minimum);
+            widths[c] = numeric(c) ? std::max(n.word[c], std::min(n.sliver, n.title[c]))
+                                   : std::min(n.sliver, std::max(n.word[c], n.title[c]));
+        if (sum(widths) > width)
+            for (int c = 0; c < count; ++c)
+                if (numeric(c))
+                    widths[c] = n.word[c];
+        int spare = width - sum(widths);
+        if (spare < 0 && points - kStep >= 1)
+            continue;
+        // the room left is shared out evenly: a column that lacks less than its share is
+        // made whole, the others share what remains
+        QVector<int> order(count);
+        std::iota(order.begin(), order.end(), 0);
+        auto lack = [&](int c) { return std::max(0, std::max(n.word[c], n.title[c]) - widths[c]); };
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return lack(a) < lack(b); });
+        for (int i = 0; i < count && spare > 0; ++i) {
+            const int c = order[i];
+            const int give = std::min(lack(c), spare / (count - i));
+            widths[c] += give;
+            spare -= give;
+        }
+        out.cellFont = report::fontAtPoints(font_, points);
+        out.titleFont = titleFontOf(out.cellFont, 0);
+        out.widths = widths;
+        for (int c = 0; c < count; ++c) {
+            out.breakWords[c] = widths[c] < n.word[c];
+            out.breakTitles[c] = widths[c] < n.title[c];
+        }
+        return out;
     }
 }

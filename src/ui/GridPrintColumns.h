@@ -2,8 +2,9 @@
 // Column widths and the table font of a grid printout. Every column is at least as wide as
 // its widest word (a number or a date is one word) and its title's widest word; the columns
 // otherwise keep the proportions of their on-screen widths. When the words cannot stand side
-// by side at the report font, the whole table's font shrinks, down to kMinFontPoints. Below
-// that, words of text columns and titles break inside while numbers and dates stay whole;
+// by side at the report font, the whole table's font shrinks, down to kMinFontPoints. There
+// the titles lose their two extra points, then the widest words of titles and text columns
+// break inside (in as few columns as the room allows) while numbers and dates stay whole;
 // only when the numbers and dates alone do not fit does the font go below the minimum.
 
 #include <QFont>
@@ -14,7 +15,7 @@
 
 class GridPrintColumns {
 public:
-    // cellFont: the report's body font; titles print in it bold and two points larger.
+    // cellFont: the report's body font; titles print in it bold, two points larger.
     explicit GridPrintColumns(const QFont& cellFont);
 
     // Columns in the order of the result's widths.
@@ -26,13 +27,12 @@ public:
         QFont cellFont;
         QFont titleFont;
         QVector<int> widths;             // tenths of a millimetre, padding included
-        QVector<bool> breakWords;        // columns whose long words may break inside
-        bool breakTitles = false;
+        QVector<bool> breakWords;        // columns whose widest words break inside
+        QVector<bool> breakTitles;       // columns whose title's widest word breaks inside
     };
     // Widths that together take width; padding is the room beside the text on each side.
     Layout fit(int width, int padding) const;
 
-    static QFont titleFontOf(const QFont& cellFont);
 
 private:
     struct Column {
@@ -48,7 +48,8 @@ private:
         QVector<int> title;
         int sliver = 0;                  // the least a text column takes when its words break
     };
-    Needs needsAt(double points, int padding, const QVector<QStringList>& candidates) const;
+    Needs needsAt(double points, double titleLarger, int padding, const QVector<QStringList>& candidates) const;
+    static QFont titleFontOf(const QFont& cellFont, double larger);
     QVector<int> distribute(const QVector<int>& minimum, int width) const;
 
     QFont font_;

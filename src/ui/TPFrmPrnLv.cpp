@@ -113,7 +113,7 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
         head.alignment = Qt::AlignHCenter | Qt::AlignTop;
         head.wordWrap = true;
         head.autoStretch = true;
-        head.breakLongWords = fit.breakTitles;
+        head.breakLongWords = fit.breakTitles[k];
         x += w;
         detail.columnLines.push_back({x, 5});
     }

@@ -53,7 +53,9 @@ TEST_F(ReportTextFit, LinesBreakBetweenWordsOnly)
     for (const Case& c : cases) {
         const QString text = QString::fromUtf8(c.text);
         // as narrow as the widest word: every word on a line of its own at most
-        const int narrow = widestWord(f, text) + 2;
+        int narrow = 0;
+        for (const QString& w : text.split(QLatin1Char(' ')))
+            narrow = std::max(narrow, textWidth(f, w) + 2);
         const ReportItem item = printed(text, QRect(0, 0, narrow, 40), true, true);
         EXPECT_EQ(item.font.pointSizeF(), 10) << c.text;   // the words fit: no smaller font
         EXPECT_TRUE(textFaults(item).isEmpty()) << c.text << textFaults(item).join(QLatin1Char('\n')).toStdString();

@@ -30,34 +30,34 @@ QPaintDevice* layoutDevice()
     return &device;
 }
 
+namespace {
+
+// Letters (with their marks and the joining controls) never break from each other.
+bool letter(QChar c) { return c.isLetter() || c.isMark() || c.category() == QChar::Other_Format; }
+
+} // namespace
+
 QString layoutString(const QString& text)
 {
     QString s = text;
     s.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
     s.replace(QLatin1Char('\r'), QChar::LineSeparator);
     s.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    if (std::none_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); }))
-        return s;
-    // The line breaker would break "1,234,567" after "1,": inside a word that holds a digit
-    // (an amount, a date, a number) every character is joined to the next.
-    QString out;
-    out.reserve(s.size() * 2);
+    // The line breaker would break "1,234,567" after "1," and "خريد/فروش" after the slash:
+    // inside a word every character that is not a letter is joined to its neighbours.
     const int n = int(s.size());
-    for (int i = 0; i < n;) {
-        int end = i;
-        bool digit = false;
-        while (end < n && !s[end].isSpace()) {
-            digit = digit || s[end].isDigit();
-            ++end;
-        }
-        for (int k = i; k < end; ++k) {
-            out += s[k];
-            if (digit && k + 1 < end)
-                out += QChar(0x2060);   // word joiner
-        }
-        while (end < n && s[end].isSpace())
-            out += s[end++];
-        i = end;
+    auto joined = [&](int i) { return !s[i].isSpace() && !s[i + 1].isSpace() && !(letter(s[i]) && letter(s[i + 1])); };
+    int first = 0;
+    while (first + 1 < n && !joined(first))
+        ++first;
+    if (first + 1 >= n)
+        return s;
+    QString out = s.left(first);
+    out.reserve(n * 2);
+    for (int i = first; i < n; ++i) {
+        out += s[i];
+        if (i + 1 < n && joined(i))
+            out += QChar(0x2060);   // word joiner
     }
     return out;
 }
@@ -91,14 +91,6 @@ double widestLine(const QTextLayout& layout)
     for (int i = 0; i < layout.lineCount(); ++i)
         w = std::max(w, layout.lineAt(i).naturalTextWidth());
     return w;
-}
-
-int widestWord(const QFont& font, const QString& text)
-{
-    // at a width of one unit every line holds one piece that cannot break
-    QTextLayout layout(layoutString(text), font, layoutDevice());
-    layoutText(layout, 1, true, Qt::AlignLeft, true);
-    return int(std::ceil(widestLine(layout)));
 }
 
 QFont fontAtPoints(const QFont& font, double points)

@@ -29,16 +29,14 @@ double layoutText(QTextLayout& layout, double width, bool wrap, Qt::Alignment al
 // The width of the widest laid-out line (after layoutText).
 double widestLine(const QTextLayout& layout);
 
-// The width of the widest piece of the text that a line never breaks: a word, a number, a date.
-int widestWord(const QFont& font, const QString& text);
-
 // The font at another size in points (fractions allowed).
 QFont fontAtPoints(const QFont& font, double points);
 // The font's size in points (a pixel-sized font counts as its size on the report's device).
 double fontPoints(const QFont& font);
 
-// The text as it is laid out: its CR LF, CR and LF line breaks as line separators, and the
-// characters of every word that holds a digit joined so that no line breaks inside it.
+// The text as it is laid out: its CR LF, CR and LF line breaks as line separators, and
+// inside every word (what stands between blanks) its digits and signs joined to their
+// neighbours, so that lines break between words only.
 QString layoutString(const QString& text);
 
 // Height and width of a text in the font, in tenths of a millimetre (one line, no wrap).
