@@ -411,7 +411,10 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
 
 void Report::Layout::startPage()
 {
+    // pages of a long report hold about as many items as the one before
+    const qsizetype expected = out.pages.isEmpty() ? 0 : out.pages.last().items.size();
     out.pages.append(ReportPage());
+    out.pages.last().items.reserve(expected);
     if (rep.pageFrame.any()) {
         ReportItem box;
         box.type = ReportItem::Type::Box;
