@@ -24,7 +24,11 @@ bool numberChar(QChar c)
 int sum(const QVector<int>& v) { return std::accumulate(v.begin(), v.end(), 0); }
 
 // The words of a text: what stands between blanks.
-QStringList wordsOf(const QString& text) { return text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts); }
+QStringList wordsOf(const QString& text)
+{
+    static const QRegularExpression blanks(QStringLiteral("\\s+"));
+    return text.split(blanks, Qt::SkipEmptyParts);
+}
 
 } // namespace
 
@@ -66,20 +70,9 @@ void GridPrintColumns::addText(int column, const QString& text)
     if (c.seen.contains(folded))
         return;
     c.seen.insert(folded);
-    const int n = int(folded.size());
-    for (int i = 0; i < n;) {
-        while (i < n && folded[i].isSpace())
-            ++i;
-        const int start = i;
-        bool number = true;
-        while (i < n && !folded[i].isSpace()) {
-            number = number && numberChar(folded[i]);
-            ++i;
-        }
-        if (i > start) {
-            c.words.insert(folded.mid(start, i - start));
-            c.numeric = c.numeric && number;
-        }
+    for (const QString& w : wordsOf(folded)) {
+        c.words.insert(w);
+        c.numeric = c.numeric && std::all_of(w.begin(), w.end(), numberChar);
     }
 }
 

@@ -186,18 +186,19 @@ Fit fitText(const TextElement& t, const QString& text, const QFont& font)
     return fit;
 }
 
-ReportItem textItem(const TextElement& t, const QFont& font, const QString& text, const QRect& rect)
+ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
 {
     ReportItem item;
     item.type = ReportItem::Type::Text;
     item.name = t.name;
     item.rect = rect;
-    item.text = text;
-    item.font = font;
+    item.text = r.text;
+    item.font = r.font;
     item.alignment = t.alignment;
     item.rightToLeft = t.rightToLeft;
     item.wordWrap = t.wordWrap;
-    item.clip = !t.autoStretch;
+    item.breakWords = r.breakWords;
+    item.clip = r.clip;
     item.color = t.color;
     item.background = t.background;
     item.frame = t.frame;
@@ -351,10 +352,7 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
         case Element::Kind::Text:
         case Element::Kind::PageNumber: {
             const auto& t = static_cast<const TextElement&>(e);
-            ReportItem item = textItem(t, r.font, r.text, rect);
-            item.breakWords = r.breakWords;
-            item.clip = r.clip;
-            items().append(std::move(item));
+            items().append(textItem(t, r, rect));
             if (e.kind() == Element::Kind::PageNumber)
                 numbers.push_back({int(out.pages.size()) - 1, int(items().size()) - 1, r.text});
             break;
