@@ -34,9 +34,9 @@ QFont fontAtPoints(const QFont& font, double points);
 // The font's size in points (a pixel-sized font counts as its size on the report's device).
 double fontPoints(const QFont& font);
 
-// The text as it is laid out: its CR LF, CR and LF line breaks as line separators, and
-// inside every word (what stands between blanks) its digits and signs joined to their
-// neighbours, so that lines break between words only.
+// The text as it is laid out: its CR LF, CR and LF line breaks as line separators, its
+// negative numbers kept left to right, and inside every word (what stands between blanks)
+// its digits and signs joined to their neighbours, so that lines break between words only.
 QString layoutString(const QString& text);
 
 // Height and width of a text in the font, in tenths of a millimetre (one line, no wrap).
