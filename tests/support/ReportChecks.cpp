@@ -9,6 +9,14 @@ namespace testing_support {
 
 namespace {
 
+// The line as a reader sees it: without the layout's word joiners and direction marks.
+QString readable(QString line)
+{
+    static const QString marks = QStringLiteral("\u2060\u200E\u200F\u202A\u202B\u202C\u202D\u202E\u2066\u2067\u2068\u2069");
+    line.removeIf([](QChar c) { return marks.contains(c); });
+    return line;
+}
+
 struct Laid {
     QStringList lines;
     QList<int> starts;
@@ -24,7 +32,7 @@ Laid layOut(const report::ReportItem& item)
     out.height = report::layoutText(layout, item.rect.width(), item.wordWrap, item.alignment, item.rightToLeft, item.breakWords);
     for (int i = 0; i < layout.lineCount(); ++i) {
         const QTextLine line = layout.lineAt(i);
-        out.lines << s.mid(line.textStart(), line.textLength()).remove(QChar(0x2060));
+        out.lines << readable(s.mid(line.textStart(), line.textLength()));
         out.starts << line.textStart();
         out.widths << line.naturalTextWidth();
     }
