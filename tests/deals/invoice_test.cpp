@@ -103,12 +103,18 @@ TEST(InvoiceLayout, OnePageWithEveryRowInsideThePrintableWidth)
     EXPECT_EQ(values, 3);   // half, after, payable; no rates set
 }
 
-TEST(InvoiceLayout, LongAmountsAndTextsPrintWholeOnEitherOrientation)
+// The fonts the invoice's layout tests print in.
+void useInvoiceFonts()
 {
-    const TPrintSettings kept = PrintSettings;
     PrintSettings.BodyFont = QFont(QStringLiteral("arial"), 11);
     PrintSettings.InvoiceHeaderFont = QFont(QStringLiteral("tahoma"), 12);
     PrintSettings.InvoiceFooterFont = QFont(QStringLiteral("tahoma"), 10);
+}
+
+TEST(InvoiceLayout, LongAmountsAndTextsPrintWholeOnEitherOrientation)
+{
+    const TPrintSettings kept = PrintSettings;
+    useInvoiceFonts();
     TfrmInvoice inv;
     TInvoiceParty p;
     p.label = QStringLiteral("خريدار/مستاجر");
@@ -137,9 +143,7 @@ TEST(InvoiceLayout, LongAmountsAndTextsPrintWholeOnEitherOrientation)
 TEST(InvoiceLayout, PaymentStateAndRemarksSitOnTheirCaptionsLinesRightAfterThem)
 {
     const auto kept = PrintSettings;
-    PrintSettings.BodyFont = QFont(QStringLiteral("arial"), 11);
-    PrintSettings.InvoiceHeaderFont = QFont(QStringLiteral("tahoma"), 12);
-    PrintSettings.InvoiceFooterFont = QFont(QStringLiteral("tahoma"), 10);
+    useInvoiceFonts();
     TfrmInvoice inv;
     PrintSettings = kept;
     TInvoiceParty p;
