@@ -10,6 +10,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/report/PreparedReport.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "ui/TTools.h"
@@ -19,6 +20,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <cstdio>
 #include <sqlite3.h>
@@ -96,16 +98,51 @@ void rawBook(const QString& path, db::DataSet* list, db::DataSet* s1, db::DataSe
 }
 
 // Answers every question with its first button (all rows print) and counts the pages previewed.
+// Long work reports to it: the longest wait between two reports (the window paints at each)
+// and, when cancelAfterMs is set, a cancel that far into the work.
 class CountingPrompter : public QuietPrompter {
 public:
     int pages = 0;
+    int previews = 0;
+    qint64 cancelAfterMs = -1;
+    qint64 longestGapMs = 0;
+    QElapsedTimer sinceCancel;
+    QString work;
+
     int messageDlg(const shell::MessageRequest&) override { return shell::ResultYes; }
     int plainMessage(const shell::PlainMessageRequest&) override { return shell::ResultOk; }
     bool preview(report::PreparedReport& r, const QString&) override
     {
         pages = r.pageCount();
+        ++previews;
         return false;
     }
+    std::unique_ptr<shell::ProgressSink> beginProgress(const shell::ProgressRequest& r) override
+    {
+        work = r.title;
+        longestGapMs = 0;
+        return std::make_unique<Sink>(*this);
+    }
+
+private:
+    class Sink : public shell::ProgressSink {
+    public:
+        explicit Sink(CountingPrompter& p) : p_(p) {}
+        bool update(qint64, qint64, bool cancellable, qint64 elapsedMs) override
+        {
+            p_.longestGapMs = std::max(p_.longestGapMs, elapsedMs - last_);
+            last_ = elapsedMs;
+            if (!cancellable || p_.cancelAfterMs < 0 || elapsedMs < p_.cancelAfterMs)
+                return true;
+            if (!p_.sinceCancel.isValid())
+                p_.sinceCancel.start();
+            return false;
+        }
+
+    private:
+        CountingPrompter& p_;
+        qint64 last_ = 0;
+    };
 };
 
 bool printFigure(const char* what, double ms, double raw, int rows, bool limited = true)
@@ -156,7 +193,17 @@ int main(int argc, char** argv)
     ok &= printFigure("expenses: every row, painted", tHAll, rawHAll, Dm->QHazineh->RecordCount());
     const double tHPrint = timed([&] { FrmHazineh->btnprintClick(); });
     printFigure("expenses: printout of every row", tHPrint, rawHAll, Dm->QHazineh->RecordCount(), false);
-    std::printf("%-36s %8d pages\n", "", prompter.pages);
+    std::printf("%-36s %8d pages, progress \"%s\" reported at least every %lld ms\n", "", prompter.pages,
+                prompter.work.toUtf8().constData(), static_cast<long long>(prompter.longestGapMs));
+    // the user cancels a second into it: no preview opens, and the cancel is answered at once
+    prompter.cancelAfterMs = 1000;
+    const int previews = prompter.previews;
+    const double tHCancelled = timed([&] { FrmHazineh->btnprintClick(); });
+    const double tHAnswer = double(prompter.sinceCancel.nsecsElapsed()) / 1e6;
+    std::printf("%-36s %8.1f ms  cancel answered in %.1f ms  %s\n", "expenses: printout cancelled at 1 s", tHCancelled,
+                tHAnswer, prompter.previews == previews ? "no preview" : "A PREVIEW OPENED");
+    ok &= prompter.previews == previews && prompter.sinceCancel.isValid();
+    prompter.cancelAfterMs = -1;
 
     // cheques: the default search lists every document not deleted; the state column is
     // coloured by due date
@@ -169,7 +216,8 @@ int main(int argc, char** argv)
     ok &= printFigure("cheques: default search alone", tCSearch, rawC, Dm->QCheck->RecordCount());
     const double tCPrint = timed([&] { frmlstcheck->btnprintClick(); });
     printFigure("cheques: printout of every row", tCPrint, rawC, Dm->QCheck->RecordCount(), false);
-    std::printf("%-36s %8d pages\n", "", prompter.pages);
+    std::printf("%-36s %8d pages, progress \"%s\" reported at least every %lld ms\n", "", prompter.pages,
+                prompter.work.toUtf8().constData(), static_cast<long long>(prompter.longestGapMs));
 
     // the file database's sum adds the decimals its doubles stand for; the engine's own adds
     // the doubles (amounts with decimals, so that no value takes the whole-number shortcut)

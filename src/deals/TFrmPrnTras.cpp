@@ -1,7 +1,6 @@
 #include "deals/TFrmPrnTras.h"
 
 #include "platform/report/Fonts.h"
-#include "platform/shell/Prompter.h"
 
 #include <QTreeWidget>
 
@@ -23,7 +22,7 @@ QString rowText(const QTreeWidget* list, int row)
 
 } // namespace
 
-report::PreparedReport TFrmPrnTras::Prepare(int paperOrdinal, int orientation, const QFont& font)
+void TFrmPrnTras::Build(int paperOrdinal, int orientation, const QFont& font)
 {
     using namespace report;
     QuickRep1.setPaper(paperOrdinal, orientation);
@@ -77,11 +76,16 @@ report::PreparedReport TFrmPrnTras::Prepare(int paperOrdinal, int orientation, c
     QuickRep1.beforePrint = [this] { RowIndex = 0; };
     QuickRep1.moreData = [this] { return ListRight && RowIndex < ListRight->topLevelItemCount(); };
     QuickRep1.title = Title;
+}
+
+report::PreparedReport TFrmPrnTras::Prepare(int paperOrdinal, int orientation, const QFont& font)
+{
+    Build(paperOrdinal, orientation, font);
     return QuickRep1.prepare();
 }
 
 bool TFrmPrnTras::Preview(int paperOrdinal, int orientation, const QFont& font)
 {
-    report::PreparedReport prepared = Prepare(paperOrdinal, orientation, font);
-    return shell::prompter().preview(prepared, Title);
+    Build(paperOrdinal, orientation, font);
+    return QuickRep1.preview(Title);
 }

@@ -13,7 +13,9 @@ class TFrmPrnTras {
 public:
     TFrmPrnTras() = default;
 
-    // Lays the report out on the paper and font given and prepares its pages.
+    // Lays the report out on the paper and font given.
+    void Build(int paperOrdinal, int orientation, const QFont& font);
+    // Builds the report and prepares its pages.
     report::PreparedReport Prepare(int paperOrdinal, int orientation, const QFont& font);
     // Prepares it and shows it in the preview; true when the user printed.
     bool Preview(int paperOrdinal, int orientation, const QFont& font);

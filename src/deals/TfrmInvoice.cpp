@@ -5,7 +5,6 @@
 #include "platform/db/Decimal.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
-#include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
 
 #include <cmath>
@@ -245,6 +244,5 @@ report::PreparedReport TfrmInvoice::Prepare() { return rep_->prepare(); }
 
 bool TfrmInvoice::Preview()
 {
-    report::PreparedReport prepared = Prepare();
-    return shell::prompter().preview(prepared, u("فاکتور"));
+    return rep_->preview(u("فاکتور"));
 }

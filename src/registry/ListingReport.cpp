@@ -4,7 +4,6 @@
 #include "core/TPrefMng.h"
 #include "platform/db/DataSet.h"
 #include "platform/report/Report.h"
-#include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
 
 #include <QFontMetricsF>
@@ -181,6 +180,5 @@ std::unique_ptr<report::Report> BuildListingReport(db::DataSet& ds, bool allRows
 
 bool PreviewListing(report::Report& rep, const QString& caption)
 {
-    report::PreparedReport prepared = rep.prepare();
-    return shell::prompter().preview(prepared, caption);
+    return rep.preview(caption);
 }

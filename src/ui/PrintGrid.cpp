@@ -3,11 +3,10 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Decimal.h"
 #include "platform/db/Format.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "ui/TPFrmPrnLv.h"
-
-#include <QGuiApplication>
 
 void PrintGrid(const GridPrintSettings& settings, widgets::DBGrid* grid, const QString& title, const QString& footer,
                bool allRows, int firstColumn, const QString& sumField, const QString& sumLabel, bool ask)
@@ -34,33 +33,35 @@ void PrintGrid(const GridPrintSettings& settings, widgets::DBGrid* grid, const Q
                                                                : settings.reportTitle + crlf + code + crlf + title;
     const QString dateLine = settings.today + QLatin1Char('-') + settings.time;
 
-    // the rows printed, read in place: the shared current row never moves
-    QVector<int> rows;
-    for (int row = 0; row < ds->RecordCount(); ++row)
-        if (allRows || ds->IsRowSelected(row))
-            rows.append(row);
-
-    QString totalText;
-    if (!sumField.isEmpty()) {
-        db::AmountSum total;
-        if (const db::Field* f = ds->FindField(sumField))
-            for (int row : rows)
-                total.add(ds->ValueAt(row, f->Index()).toDouble());
-        totalText = db::formatNumber(total.total(), QStringLiteral("###,###,###,###,##0.###"));
-    }
-    const QString footerText = footer.isEmpty() ? sumLabel + totalText : footer + QLatin1Char('\r') + sumLabel + totalText;
-
-    // thousands of rows take seconds to lay out: a wait cursor until the preview opens
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    // reading the rows, measuring and laying out thousands of them takes seconds: one
+    // progress over all of it, and a cancel leaves nothing behind (no preview opens)
     report::PreparedReport prepared;
     try {
         TPFrmPrnLv form(settings, grid);
+        form.QuickRep1.title = title;
+        shell::Progress progress(form.QuickRep1.workName(), true);
+
+        // the rows printed, read in place: the shared current row never moves
+        QVector<int> rows;
+        const int count = ds->RecordCount();
+        for (int row = 0; row < count; ++row)
+            if (allRows || ds->IsRowSelected(row))
+                rows.append(row);
+
+        QString totalText;
+        if (!sumField.isEmpty()) {
+            db::AmountSum total;
+            if (const db::Field* f = ds->FindField(sumField))
+                for (int row : rows)
+                    total.add(ds->ValueAt(row, f->Index()).toDouble());
+            totalText = db::formatNumber(total.total(), QStringLiteral("###,###,###,###,##0.###"));
+        }
+        const QString footerText = footer.isEmpty() ? sumLabel + totalText : footer + QLatin1Char('\r') + sumLabel + totalText;
+
         form.build(titleBlock, dateLine, footerText, firstColumn, rows);
         prepared = form.prepare();
-    } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
-        throw;
+    } catch (const shell::Cancelled&) {
+        return;
     }
-    QGuiApplication::restoreOverrideCursor();
     shell::prompter().preview(prepared, title);
 }

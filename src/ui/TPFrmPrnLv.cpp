@@ -2,7 +2,9 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/report/Fonts.h"
+#include "platform/shell/Progress.h"
 #include "platform/widgets/DBGrid.h"
+#include "ui/GridPrintColumns.h"
 #include "ui/PrintGrid.h"
 
 namespace {
@@ -48,12 +50,36 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
     date.font = dateFont;
     date.alignment = Qt::AlignRight | Qt::AlignTop;
 
-    // column header and detail bands
-    QFont headerFont = body;
-    headerFont.setBold(true);
-    headerFont.setPointSize(body.pointSize() + 2);
-    const int headerText = textHeight(headerFont, kSample);
-    const int bodyText = textHeight(body, kSample);
+    // the printed columns, from the last grid column at the left to the first printed one at
+    // the right (hidden ones and slivers of 10 pixels or less are left out)
+    const QVector<widgets::GridColumn> cols = grid_->columns();
+    QVector<int> printed;
+    for (int i = int(cols.size()) - 1; i >= std::max(0, firstColumn); --i)
+        if (cols[i].visible && cols[i].width > 10)
+            printed.append(i);
+    QVector<int> fields;
+    GridPrintColumns sizing(body);
+    for (int i : printed) {
+        sizing.addColumn(cols[i].width, cols[i].title);
+        fields.append(grid_->columnFieldIndex(i));
+    }
+    {
+        // every printed text is measured: the widths follow the widest word of each column
+        shell::Progress progress(QuickRep1.workName(), true);
+        progress.setTotal(rows_.size());
+        for (int r = 0; r < rows_.size(); ++r) {
+            progress.step(r);
+            for (int k = 0; k < fields.size(); ++k)
+                if (fields[k] >= 0)
+                    sizing.addText(k, ds_->DisplayTextAt(rows_[r], fields[k]));
+        }
+    }
+    const int pad = 8;
+    const GridPrintColumns::Layout fit = sizing.fit(W, pad);
+
+    // column header and detail bands in the table's font
+    const int headerText = textHeight(fit.titleFont, kSample);
+    const int bodyText = textHeight(fit.cellFont, kSample);
     Band& header = QuickRep1.band(BandType::ColumnHeader, headerText + 16);
     header.name = QStringLiteral("ColumnHeaderBand1");
     header.frame = Frame::all(2);
@@ -64,35 +90,30 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
     child.name = QStringLiteral("ChildBand1");
     child.frame.top = true;
 
-    // on-screen widths of the printed columns (hidden ones and slivers of 10 pixels or less are left out)
-    const QVector<widgets::GridColumn> cols = grid_->columns();
-    auto printed = [&](int i) { return cols[i].visible && cols[i].width > 10; };
-    int S = 0;
-    for (int i = std::max(0, firstColumn); i < cols.size(); ++i)
-        if (printed(i))
-            S += cols[i].width;
-
-    // from the last column at the left to the first printed column at the right
     int x = 0;
-    const int pad = 8;
-    for (int i = int(cols.size()) - 1; i >= std::max(0, firstColumn) && S > 0; --i) {
-        if (!printed(i))
-            continue;
-        const int w = int(qint64(W) * cols[i].width / S);
-        const int field = grid_->columnFieldIndex(i);
-        TextElement& cell = detail.addText(QStringLiteral("cell_%1").arg(cols[i].fieldName), QRect(x + pad, 6, w - 2 * pad, bodyText));
+    for (int k = 0; k < printed.size(); ++k) {
+        const widgets::GridColumn& col = cols[printed[k]];
+        const int w = fit.widths[k];
+        const int field = fields[k];
+        TextElement& cell = detail.addText(QStringLiteral("cell_%1").arg(col.fieldName), QRect(x + pad, 6, w - 2 * pad, bodyText));
+        cell.font = fit.cellFont;
         cell.wordWrap = true;
         cell.autoStretch = true;
+        cell.breakLongWords = fit.breakWords[k];
         cell.alignment = Qt::AlignRight | Qt::AlignTop;
         cell.text = QStringLiteral(" ");
         cell.onPrint = [this, field] {
             const int r = QuickRep1.currentRow();
             return field >= 0 && r >= 0 && r < rows_.size() ? ds_->DisplayTextAt(rows_[r], field) : QString();
         };
-        TextElement& head = header.addText(QStringLiteral("hdr_%1").arg(cols[i].fieldName), QRect(x + pad, 8, w - 2 * pad, headerText),
-                                           cols[i].title);
-        head.font = headerFont;
+        // captions wrap between words and the header grows to hold them
+        TextElement& head = header.addText(QStringLiteral("hdr_%1").arg(col.fieldName), QRect(x + pad, 8, w - 2 * pad, headerText),
+                                           col.title);
+        head.font = fit.titleFont;
         head.alignment = Qt::AlignHCenter | Qt::AlignTop;
+        head.wordWrap = true;
+        head.autoStretch = true;
+        head.breakLongWords = fit.breakTitles[k];
         x += w;
         detail.columnLines.push_back({x, 5});
     }

@@ -17,7 +17,8 @@ public:
     // Lays out the columns from firstColumn on and the rows given (rows of the dataset's order).
     void build(const QString& titleBlock, const QString& dateLine, const QString& footerText, int firstColumn,
                const QVector<int>& rows);
-    report::PreparedReport prepare() { return QuickRep1.prepare(); }
+    // Cancellable: throws shell::Cancelled when the user stopped it.
+    report::PreparedReport prepare() { return QuickRep1.prepare(true); }
 
     report::Report QuickRep1;
 

@@ -5,6 +5,7 @@
 #include "deals_fixture.h"
 #include "platform/report/Renderer.h"
 #include "platform/report/Report.h"
+#include "support/ReportChecks.h"
 #include "ui/TTools.h"
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
@@ -132,12 +133,47 @@ TEST(InvoiceLayout, OnePageWithEveryRowInsideThePrintableWidth)
     EXPECT_EQ(values, 3);   // half, after, payable; no rates set
 }
 
-TEST(InvoiceLayout, PaymentStateAndRemarksSitOnTheirCaptionsLinesRightAfterThem)
+// The fonts the invoice's layout tests print in.
+void useInvoiceFonts()
 {
-    const auto kept = PrintSettings;
     PrintSettings.BodyFont = QFont(QStringLiteral("arial"), 11);
     PrintSettings.InvoiceHeaderFont = QFont(QStringLiteral("tahoma"), 12);
     PrintSettings.InvoiceFooterFont = QFont(QStringLiteral("tahoma"), 10);
+}
+
+TEST(InvoiceLayout, LongAmountsAndTextsPrintWholeOnEitherOrientation)
+{
+    const TPrintSettings kept = PrintSettings;
+    useInvoiceFonts();
+    TfrmInvoice inv;
+    TInvoiceParty p;
+    p.label = QStringLiteral("خريدار/مستاجر");
+    p.name = QStringLiteral("عبدالحسين‌زاده‌خراساني‌تبريزي");
+    p.discount = 1234567.5;
+    p.paymentState = QStringLiteral("پرداخت در سه قسط با چک‌هاي بانک ملت شعبه مرکزي، سررسيد پايان هر ماه");
+    TInvoiceSettings s;
+    s.paperOrdinal = 9;
+    s.vatRate = 9;
+    s.levyRate = 1;
+    s.header = QStringLiteral("آژانس املاک");
+    for (int orientation : {0, 1}) {
+        s.orientation = orientation;
+        inv.Fill(TInvoiceDeal{987654321098765.0, QStringLiteral("k"), {}, {}, QStringLiteral("توضيحات طولاني ").repeated(12)}, p, s);
+        const report::PreparedReport r = inv.Prepare();
+        const QStringList faults = testing_support::reportTextFaults(r);
+        EXPECT_TRUE(faults.isEmpty()) << orientation << faults.join(QLatin1Char('\n')).toStdString();
+        EXPECT_FALSE(r.findText(QStringLiteral("493,827,160,549,383")).isEmpty()) << orientation;
+        const QString shots = qEnvironmentVariable("DOVIN_SHOT_DIR");
+        if (!shots.isEmpty())
+            report::renderPageImage(r, 0, 100).save(shots + QStringLiteral("/invoice_%1.png").arg(orientation));
+    }
+    PrintSettings = kept;
+}
+
+TEST(InvoiceLayout, PaymentStateAndRemarksSitOnTheirCaptionsLinesRightAfterThem)
+{
+    const auto kept = PrintSettings;
+    useInvoiceFonts();
     TfrmInvoice inv;
     PrintSettings = kept;
     TInvoiceParty p;

@@ -10,6 +10,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/PreparedReport.h"
+#include "support/ReportChecks.h"
 #include "platform/report/Renderer.h"
 #include "platform/widgets/MaskEdit.h"
 #include "ui/TTools.h"
@@ -304,6 +305,7 @@ TEST_P(MonthlyReportsTest, PrintoutHasMonthsRightAndSumsLeft)
     EXPECT_EQ(caption[0].item->text, QStringLiteral("مجموع"));
     EXPECT_EQ(total[0].item->text, QStringLiteral("1,244.5"));
     EXPECT_GT(caption[0].item->rect.left(), total[0].item->rect.right());
+    EXPECT_TRUE(testing_support::reportTextFaults(shown).isEmpty());
 
     // the range joins the title while it is ticked
     f->chktarikh->setChecked(true);

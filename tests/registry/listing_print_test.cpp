@@ -8,6 +8,7 @@
 #include "platform/report/Report.h"
 #include "registry/TFrmDarkhasti.h"
 #include "registry/TFrmPrnmoojod.h"
+#include "support/ReportChecks.h"
 
 namespace {
 
@@ -94,6 +95,9 @@ TEST_P(Listing, PropertyTexts)
         for (const auto& l : lines)
             EXPECT_FALSE(box.adjusted(-5, 0, 5, 0).contains(QPoint(l.item->rect.left(), box.center().y()))) << title;
     }
+    // every word, amount and phone whole inside its column
+    const QStringList faults = testing_support::reportTextFaults(r);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join('\n').toStdString();
     if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
         report::renderPageImage(r, 0, 100).save(qEnvironmentVariable("DOVIN_SHOTS") + "/property_listing.png");
 

@@ -6,6 +6,9 @@
 #include "platform/report/Renderer.h"
 #include "platform/widgets/DBGrid.h"
 #include "ui/PrintGrid.h"
+#include "support/ReportChecks.h"
+
+#include <QRegularExpression>
 
 using namespace widgets;
 using testing_support::WidgetsFixture;
@@ -213,4 +216,134 @@ TEST_F(PrintGridTest, CancelOrNoRowsOpensNothing)
     print(false);
     EXPECT_EQ(prompter.calls.size(), 1);
     EXPECT_EQ(prompter.previewCount, 0);
+}
+
+namespace {
+
+// n columns over the same field: a grid as wide as the deal list's.
+QVector<GridColumn> repeated(const QString& field, const QString& title, int n, int width)
+{
+    QVector<GridColumn> cols;
+    for (int i = 0; i < n; ++i)
+        cols.append({field, title, width, true});
+    return cols;
+}
+
+} // namespace
+
+TEST_F(PrintGridTest, AmountsDatesAndWordsPrintWholeTheFontShrinkingOnlyWhenNeeded)
+{
+    const QString longWord = QStringLiteral("عبدالحسين‌زاده‌خراساني‌تبريزي");
+    add(QStringLiteral("احمد رضايي"), 498800000, QStringLiteral("1401/09/30"));
+    add(longWord + QStringLiteral(" نيک"), -3000, QStringLiteral("1402/12/29"));
+    add(QStringLiteral("پروين صادقي"), 12345678901.5, QStringLiteral("1403/01/06"));
+    add(QStringLiteral("ب"), -25850000.125, QStringLiteral("1399/01/01"));
+    ds->Open();
+    grid.setDataSet(ds.get());
+    const QStringList amounts{QStringLiteral("498,800,000"), QStringLiteral("-3,000"), QStringLiteral("12,345,678,901.5"),
+                              QStringLiteral("-25,850,000.125")};
+    const QStringList dates{QStringLiteral("1401/09/30"), QStringLiteral("1402/12/29"), QStringLiteral("1403/01/06"),
+                            QStringLiteral("1399/01/01")};
+
+    struct Case {
+        const char* what;
+        int orientation;
+        int amountColumns;
+        int screenWidth;       // of each amount column; the name column is 160, the date 100
+        int fontPoints;
+        bool smaller;          // the table prints below the report font
+        bool belowMinimum;     // even the minimum is too large for the amounts
+    } cases[] = {
+        {"three columns", 0, 1, 120, 10, false, false},
+        {"narrow on screen, room on paper", 0, 3, 20, 10, false, false},
+        {"eight columns, portrait", 0, 6, 90, 10, true, false},
+        {"eight columns, landscape", 1, 6, 90, 10, false, false},
+        {"eight columns, large font", 1, 6, 90, 16, true, false},
+        {"twenty-five amounts, portrait", 0, 23, 90, 10, true, true},
+    };
+    for (const Case& c : cases) {
+        settings.orientation = c.orientation;
+        settings.bodyFont = QFont(QStringLiteral("tahoma"), c.fontPoints);
+        QVector<GridColumn> cols{{QStringLiteral("Esm"), QStringLiteral("نام مالک"), 160, true}};
+        cols += repeated(QStringLiteral("Price"), QStringLiteral("قيمت"), c.amountColumns, c.screenWidth);
+        cols.append({QStringLiteral("Dt"), QStringLiteral("تاريخ"), 100, true});
+        grid.setColumns(cols);
+        print(true);
+        SCOPED_TRACE(c.what);
+        // past the last resort only the words of the name column break
+        QStringList faults = testing_support::reportTextFaults(shown);
+        if (c.belowMinimum)
+            faults = faults.filter(QRegularExpression(QStringLiteral("^(?!page 1, cell_Esm: split)")));
+        EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+
+        // every amount and date stands whole on one line of its own cell
+        const auto prices = shown.findNamed(QStringLiteral("cell_Price"));
+        ASSERT_EQ(prices.size(), 4 * c.amountColumns);
+        for (int i = 0; i < prices.size(); ++i)
+            EXPECT_EQ(testing_support::laidOutLines(*prices[i].item), QStringList{amounts[i / c.amountColumns]});
+        const auto dts = shown.findNamed(QStringLiteral("cell_Dt"));
+        ASSERT_EQ(dts.size(), 4);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(testing_support::laidOutLines(*dts[i].item), QStringList{dates[i]});
+
+        const double points = prices.first().item->font.pointSizeF();
+        EXPECT_EQ(points < c.fontPoints, c.smaller) << points;
+        EXPECT_EQ(points < report::kMinFontPoints, c.belowMinimum) << points;
+        // the whole table shares one size, the titles two points larger but at the last resort
+        for (const QString& name : {QStringLiteral("cell_Esm"), QStringLiteral("cell_Dt")})
+            EXPECT_EQ(shown.findNamed(name).first().item->font.pointSizeF(), points) << name.toStdString();
+        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Price")).first().item->font.pointSizeF(), c.belowMinimum ? points : points + 2);
+        // the page stays the user's
+        EXPECT_EQ(shown.orientation, c.orientation);
+
+        // the long name stays one word while the font can shrink for it
+        const QStringList nameLines = testing_support::laidOutLines(*shown.findNamed(QStringLiteral("cell_Esm"))[1].item);
+        const bool whole = std::any_of(nameLines.begin(), nameLines.end(), [&](const QString& l) { return l.contains(longWord); });
+        EXPECT_TRUE(whole || c.belowMinimum) << nameLines.join(QLatin1String(" | ")).toStdString();
+        EXPECT_EQ(nameLines.join(QString()).remove(QLatin1Char(' ')), longWord + QStringLiteral("نيک"));
+    }
+}
+
+TEST_F(PrintGridTest, HeaderCaptionsWrapBetweenWordsAndTheRowsStartBelowThem)
+{
+    addFive();
+    ds->Open();
+    grid.setDataSet(ds.get());
+    const QString longTitle = QStringLiteral("مبلغ قابل پرداخت با ماليات و عوارض");
+    QVector<GridColumn> cols{{QStringLiteral("Esm"), QStringLiteral("نام مالک"), 400, true},
+                             {QStringLiteral("Price"), longTitle, 40, true},
+                             {QStringLiteral("Dt"), QStringLiteral("تاريخ سند"), 40, true}};
+    grid.setColumns(cols);
+    print(true);
+    const auto faults = testing_support::reportTextFaults(shown);
+    EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
+    const report::ReportItem& head = *shown.findNamed(QStringLiteral("hdr_Price")).first().item;
+    const QStringList lines = testing_support::laidOutLines(head);
+    EXPECT_GT(lines.size(), 1);
+    EXPECT_EQ(lines.join(QLatin1Char(' ')), longTitle);
+    EXPECT_EQ(head.font.pointSizeF(), 12);    // wrapping, not shrinking
+    // the header band holds every caption line, and the first row starts below it
+    const QRect firstRow = shown.findNamed(QStringLiteral("cell_Price")).first().item->rect;
+    EXPECT_LE(head.rect.bottom(), firstRow.top());
+    const auto frames = shown.findNamed(QStringLiteral("ColumnHeaderBand1"));
+    ASSERT_EQ(frames.size(), 1);
+    EXPECT_GE(frames.first().item->rect.bottom(), head.rect.bottom());
+}
+
+TEST_F(PrintGridTest, ACancelledPrintoutOpensNoPreview)
+{
+    conn().exec(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= 300; ++i)
+        add(QStringLiteral("مالک شماره %1").arg(i), i * 1000.0);
+    conn().exec(QStringLiteral("COMMIT"));
+    openGrid();
+    prompter.cancelWork = true;
+    print(true);
+    EXPECT_EQ(prompter.previewCount, 0);
+    EXPECT_EQ(prompter.progressTitles, QStringList{QStringLiteral("چاپ ") + kTitle});
+    // the list is as it was: the next printout runs to its end
+    prompter.cancelWork = false;
+    print(true);
+    EXPECT_EQ(prompter.previewCount, 1);
+    EXPECT_EQ(shown.findNamed(QStringLiteral("cell_Esm")).size(), 300);
 }

@@ -43,7 +43,8 @@ struct ReportItem {
     QFont font;
     Qt::Alignment alignment = Qt::AlignRight | Qt::AlignTop;
     bool rightToLeft = true;
-    bool wordWrap = false;
+    bool wordWrap = false;     // lines break between words
+    bool breakWords = false;   // a word wider than the rectangle breaks inside it
     bool clip = true;          // text beyond the rectangle is cut off
     QColor color = Qt::black;
     QColor background;         // invalid: transparent

@@ -42,7 +42,7 @@ void paintFrame(QPainter& p, const QRect& r, const Frame& f, double scale)
 void paintText(QPainter& p, const ReportItem& item)
 {
     QTextLayout layout(layoutString(item.text), item.font, layoutDevice());
-    const double h = layoutText(layout, item.rect.width(), item.wordWrap, item.alignment, item.rightToLeft);
+    const double h = layoutText(layout, item.rect.width(), item.wordWrap, item.alignment, item.rightToLeft, item.breakWords);
     double top = item.rect.top();
     // One line taller than its box (fonts with a large line gap) is centred on the box.
     if ((item.alignment & Qt::AlignVCenter) || (layout.lineCount() == 1 && h > item.rect.height()))

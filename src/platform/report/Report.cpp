@@ -1,6 +1,8 @@
 #include "platform/report/Report.h"
 
 #include "platform/report/Fonts.h"
+#include "platform/shell/Progress.h"
+#include "platform/shell/Prompter.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
@@ -130,22 +132,73 @@ struct Resolved {
     const Element* element;
     QString text;
     int height;                  // laid-out height of a stretching text, else the element's
+    QFont font;                  // text: the size it fits in
+    bool breakWords = false;
+    bool clip = true;
 };
 
 QFont fontOf(const TextElement& t, const QFont& reportFont) { return t.font ? *t.font : reportFont; }
 
-ReportItem textItem(const TextElement& t, const QFont& reportFont, const QString& text, const QRect& rect)
+// How a text fits its element: the font it prints in and the height of its lines.
+struct Fit {
+    QFont font;
+    double height = 0;
+    bool breakWords = false;
+    bool fits = true;
+};
+
+Fit fitText(const TextElement& t, const QString& text, const QFont& font)
+{
+    const QString s = layoutString(text);
+    const double width = t.rect.width();
+    const double height = t.rect.height();
+    // the height of the lines, and in ratio how far the text is from fitting (1 when it fits)
+    auto lay = [&](const QFont& f, bool breakWords, double& ratio) {
+        QTextLayout layout(s, f, layoutDevice());
+        const double h = layoutText(layout, width, t.wordWrap, t.alignment, t.rightToLeft, breakWords);
+        ratio = 1;
+        const double widest = widestLine(layout);
+        if (widest > width + 0.5)
+            ratio = width / widest;
+        // one line taller than a fixed box is centred on it; more lines must fit in it
+        if (!t.autoStretch && layout.lineCount() > 1 && h > height + 0.5)
+            ratio = std::min(ratio, height / h);
+        return h;
+    };
+    Fit fit{font};
+    double ratio = 1;
+    fit.height = lay(font, false, ratio);
+    if (ratio >= 1)
+        return fit;
+    double points = fontPoints(font);
+    const double smallest = std::min(points, kMinFontPoints);
+    while (ratio < 1 && points > smallest) {
+        // the size the overflow asks for, in half points, at least half a point smaller
+        points = std::max(smallest, std::min(std::floor(points * ratio * 2) / 2, points - 0.5));
+        fit.font = fontAtPoints(font, points);
+        fit.height = lay(fit.font, false, ratio);
+    }
+    if (ratio < 1 && t.breakLongWords && t.wordWrap) {
+        fit.breakWords = true;
+        fit.height = lay(fit.font, true, ratio);
+    }
+    fit.fits = ratio >= 1;
+    return fit;
+}
+
+ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
 {
     ReportItem item;
     item.type = ReportItem::Type::Text;
     item.name = t.name;
     item.rect = rect;
-    item.text = text;
-    item.font = fontOf(t, reportFont);
+    item.text = r.text;
+    item.font = r.font;
     item.alignment = t.alignment;
     item.rightToLeft = t.rightToLeft;
     item.wordWrap = t.wordWrap;
-    item.clip = !t.autoStretch;
+    item.breakWords = r.breakWords;
+    item.clip = r.clip;
     item.color = t.color;
     item.background = t.background;
     item.frame = t.frame;
@@ -209,13 +262,14 @@ void scaleParagraphLengths(QTextDocument& doc)
 
 class Report::Layout {
 public:
-    explicit Layout(Report& r) : rep(r), page(r.pageSize()) {}
+    Layout(Report& r, shell::Progress& progress) : rep(r), page(r.pageSize()), progress(progress) {}
 
     PreparedReport run();
 
 private:
     Report& rep;
     QSize page;
+    shell::Progress& progress;
     PreparedReport out;
     int y = 0;
     int bodyTop = 0;             // first position below the page's headers
@@ -249,15 +303,21 @@ int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, i
     for (const auto& e : band.elements()) {
         if (!e->enabled)
             continue;
-        Resolved r{e.get(), {}, e->rect.height()};
+        Resolved r{e.get(), {}, e->rect.height(), {}};
         if (e->kind() == Element::Kind::Text || e->kind() == Element::Kind::PageNumber) {
             const auto& t = static_cast<const TextElement&>(*e);
+            r.font = fontOf(t, rep.font);
+            r.clip = !t.autoStretch;
             r.text = t.onPrint && e->kind() == Element::Kind::Text ? t.onPrint() : t.text;
-            if (t.autoStretch && e->kind() == Element::Kind::Text) {
-                QTextLayout layout(layoutString(r.text), fontOf(t, rep.font), layoutDevice());
-                const int needed = int(std::ceil(layoutText(layout, t.rect.width(), t.wordWrap, t.alignment, t.rightToLeft)));
-                r.height = std::max(t.rect.height(), needed);
-                extra = std::max(extra, r.height - t.rect.height());
+            if (e->kind() == Element::Kind::Text) {
+                const Fit fit = fitText(t, r.text, r.font);
+                r.font = fit.font;
+                r.breakWords = fit.breakWords;
+                r.clip = r.clip && fit.fits;   // what cannot fit is printed whole, never cut
+                if (t.autoStretch) {
+                    r.height = std::max(t.rect.height(), int(std::ceil(fit.height)));
+                    extra = std::max(extra, r.height - t.rect.height());
+                }
             }
         }
         resolved.push_back(std::move(r));
@@ -292,7 +352,7 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
         case Element::Kind::Text:
         case Element::Kind::PageNumber: {
             const auto& t = static_cast<const TextElement&>(e);
-            items().append(textItem(t, rep.font, r.text, rect));
+            items().append(textItem(t, r, rect));
             if (e.kind() == Element::Kind::PageNumber)
                 numbers.push_back({int(out.pages.size()) - 1, int(items().size()) - 1, r.text});
             break;
@@ -349,7 +409,10 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
 
 void Report::Layout::startPage()
 {
+    // pages of a long report hold about as many items as the one before
+    const qsizetype expected = out.pages.isEmpty() ? 0 : out.pages.last().items.size();
     out.pages.append(ReportPage());
+    out.pages.last().items.reserve(expected);
     if (rep.pageFrame.any()) {
         ReportItem box;
         box.type = ReportItem::Type::Box;
@@ -527,7 +590,9 @@ PreparedReport Report::Layout::run()
     if (Band* detail = rep.findBand(BandType::Detail)) {
         rep.row = 0;
         auto more = [this] { return rep.moreData ? rep.moreData() : rep.row < rep.rowCount; };
+        progress.setTotal(rep.moreData ? 0 : rep.rowCount);
         while (more()) {
+            progress.step(rep.row);
             printBand(detail, true);
             ++rep.row;
         }
@@ -546,10 +611,33 @@ PreparedReport Report::Layout::run()
     return out;
 }
 
-PreparedReport Report::prepare()
+QString Report::workName() const
 {
-    Layout layout(*this);
-    return layout.run();
+    const QString first = layoutString(title).section(QChar::LineSeparator, 0, 0).trimmed();
+    return first.isEmpty() ? QStringLiteral("چاپ") : QStringLiteral("چاپ ") + first;
+}
+
+PreparedReport Report::prepare(bool cancellable)
+{
+    shell::Progress progress(workName(), cancellable);
+    Layout layout(*this, progress);
+    try {
+        return layout.run();
+    } catch (...) {
+        row = -1;
+        throw;
+    }
+}
+
+bool Report::preview(const QString& caption)
+{
+    PreparedReport prepared;
+    try {
+        prepared = prepare(true);
+    } catch (const shell::Cancelled&) {
+        return false;
+    }
+    return shell::prompter().preview(prepared, caption);
 }
 
 } // namespace report

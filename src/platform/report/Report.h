@@ -33,6 +33,10 @@ public:
     bool stretchWithBand = false;   // the bottom follows the band when the band stretches
 };
 
+// Text is never cut: lines break between words only, and a text whose widest word (or, in a
+// box that does not stretch, whose lines) does not fit prints in a smaller font, down to
+// kMinFontPoints. What still does not fit there is printed whole beyond the box, or, with
+// breakLongWords, its words too wide for the box break inside.
 class TextElement : public Element {
 public:
     Kind kind() const override { return Kind::Text; }
@@ -43,6 +47,7 @@ public:
     bool rightToLeft = true;
     bool wordWrap = false;
     bool autoStretch = false;       // grows in height to show all lines (with wordWrap)
+    bool breakLongWords = false;
     QColor color = Qt::black;
     QColor background;              // invalid: transparent
     std::function<QString()> onPrint;   // when set, gives the text each time the band prints
@@ -164,7 +169,15 @@ public:
 
     std::function<void()> beforePrint;   // once, before the first page
 
-    PreparedReport prepare();
+    // The name long work on this report shows: "چاپ " and the title's first line.
+    QString workName() const;
+
+    // Lays out every page. Long work shows its progress under workName();
+    // when cancellable, the user may stop it and shell::Cancelled is thrown.
+    PreparedReport prepare(bool cancellable = false);
+    // Prepares (cancellable) and shows the pages in the preview; false when the user
+    // cancelled the preparing (no preview opens) or did not print.
+    bool preview(const QString& caption);
 
 private:
     class Layout;

@@ -15,7 +15,7 @@ Progress::Progress(const QString& title, bool cancellable)
     : title_(title), cancellable_(cancellable), outer_(innermost)
 {
     started_.start();
-    if (!outer_)
+    if (!outer_ && hasPrompter())   // with no prompter the work shows nothing
         sink_ = prompter().beginProgress(ProgressRequest{title, cancellable});
     innermost = this;
 }

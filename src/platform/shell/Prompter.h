@@ -92,6 +92,8 @@ public:
 
 // The current prompter; never null once the program or a test has installed one.
 Prompter& prompter();
+// Whether one is installed (tools without windows may run with none).
+bool hasPrompter();
 // Installs a prompter (not owned); returns the previous one.
 Prompter* setPrompter(Prompter* p);
 
