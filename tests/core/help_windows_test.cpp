@@ -123,7 +123,8 @@ QStringList brokenLinks(const QString& folder)
     return broken;
 }
 
-// What the folder's pages lack: right-to-left, the encoding, a title, the one style sheet.
+// What the folder's pages lack: right-to-left, the encoding, a title, anchors around their
+// text, the one style sheet.
 QStringList pageFaults(const QString& folder)
 {
     QStringList faults;
@@ -139,6 +140,9 @@ QStringList pageFaults(const QString& folder)
             faults << page + QStringLiteral(": encoding");
         if (!html.contains(QRegularExpression(QStringLiteral("<title>[^<]+</title>"))))
             faults << page + QStringLiteral(": title");
+        // an anchor without text splits the next word's letters apart
+        if (html.contains(QRegularExpression(QStringLiteral("<a name=\"[^\"]*\">\\s*</a>"))))
+            faults << page + QStringLiteral(": empty anchor");
         if (html.count(sheet) != 1 || html.count(QStringLiteral("stylesheet")) != 1 || html.contains(QStringLiteral("style=")))
             faults << page + QStringLiteral(": style sheet");
     }
@@ -191,7 +195,7 @@ TEST(HelpPages, EveryLinkLeadsToAShippedPageAndItsAnchor)
         EXPECT_TRUE(hrefs.contains(QLatin1String(href))) << href;
 }
 
-TEST(HelpPages, TheChecksFindABrokenLinkAnchorStyleSheetAndWayBack)
+TEST(HelpPages, TheChecksFindBrokenLinksAnchorsAndStyleSheets)
 {
     QTemporaryDir folder;
     for (const QString& file : QDir(kHelpSource).entryList(QDir::Files))
@@ -203,11 +207,15 @@ TEST(HelpPages, TheChecksFindABrokenLinkAnchorStyleSheetAndWayBack)
     QString vat = readText(folder.filePath(QStringLiteral("vat.htm")));
     vat.replace(QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"help.css\">\n"), QString());
     writeText(folder.filePath(QStringLiteral("vat.htm")), vat);
+    QString users = readText(folder.filePath(QStringLiteral("users.htm")));
+    users.replace(QStringLiteral("<a name=\"login\">"), QStringLiteral("<a name=\"login\"></a>"));
+    writeText(folder.filePath(QStringLiteral("users.htm")), users);
     writeText(folder.filePath(QStringLiteral("extra.css")), QStringLiteral("p { }"));
 
     EXPECT_EQ(lines(brokenLinks(folder.path())),
               "check.htm: report.htm\ncheck.htm: index.htm#nowhere\ncheck.htm: no link back to the index");
-    EXPECT_EQ(lines(pageFaults(folder.path())), "style sheets: extra.css help.css\nvat.htm: style sheet");
+    EXPECT_EQ(lines(pageFaults(folder.path())),
+              "style sheets: extra.css help.css\nusers.htm: empty anchor\nvat.htm: style sheet");
 }
 
 TEST(HelpPages, QuotedCaptionsAndMessagesAreTheProgramsOwnToTheLetter)
