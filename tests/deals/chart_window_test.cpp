@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -429,9 +430,26 @@ TEST_F(ChartWindowTest, SaveAsBitmap)
         {home.filePath(QStringLiteral("second.bmp")), home.filePath(QStringLiteral("second.bmp"))},
         {home.filePath(QStringLiteral("third.BMP")), home.filePath(QStringLiteral("third.BMP"))},
     };
+    // the dialogs start in the user's pictures folder
+    QTemporaryDir user;
+    const QByteArray savedHome = qgetenv("HOME"), savedConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", user.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", user.filePath(QStringLiteral(".config")).toUtf8());
+    const auto restoreHome = qScopeGuard([&] {
+        qputenv("HOME", savedHome);
+        qputenv("XDG_CONFIG_HOME", savedConfig);
+    });
+    ASSERT_TRUE(QDir().mkpath(user.filePath(QStringLiteral("Pictures"))));
+    frm->action("N30")->trigger();
     for (const Case& c : cases) {
         prompter.answerFile(c.answer);
         frm->action("Action8")->trigger();
+        for (const QString& dialog : {QStringLiteral("openFile"), QStringLiteral("saveFile")}) {
+            const auto call = std::find_if(prompter.calls.begin(), prompter.calls.end(),
+                                           [&](const testing_support::PromptCall& p) { return p.what == dialog; });
+            ASSERT_NE(call, prompter.calls.end());
+            EXPECT_EQ(call->directory, user.filePath(QStringLiteral("Pictures")));
+        }
         QImage back;
         ASSERT_TRUE(back.load(c.written, "BMP")) << c.written.toStdString();
         EXPECT_EQ(back.size(), size);
