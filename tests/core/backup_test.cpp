@@ -174,7 +174,7 @@ protected:
         return isFile() ? QStringLiteral("عمليات بازيابي به پايان رسيد") : QStringLiteral("پايان عمليات");
     }
     // Temporary files in the program folder and beside the backups, and their list.
-    QStringList tempFiles() const
+    QStringList tempFiles()
     {
         return QDir(testDb().dir()).entryList({QStringLiteral("*.~*"), QStringLiteral("TempFiles.lst")}, QDir::Files);
     }
@@ -184,7 +184,7 @@ protected:
         return conn().scalar(QStringLiteral("select count(*) from pg_namespace where nspname like 'dovin_restore_%'")).toInt();
     }
     // What a child program running BackUpChild needs to work on this database.
-    QProcessEnvironment childEnv(const char* action, const QString& file, bool hold) const
+    QProcessEnvironment childEnv(const char* action, const QString& file, bool hold)
     {
         QProcessEnvironment env;
         env.insert(QStringLiteral("DOVIN_CHILD_ACTION"), QLatin1String(action));

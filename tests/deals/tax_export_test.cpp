@@ -360,7 +360,7 @@ TEST_P(TaxExport, TheDefaultNameSavesInARealFolder)
     const QString saved = documents + QStringLiteral("/TTMS1402_1.mdb");
     ASSERT_TRUE(QFile::exists(saved));
     EXPECT_EQ(rows(*db::Connection::openSqlite(saved), QStringLiteral("select Price from Foroush_Detail")),
-              QStringLiteral("1000000"));
+              QStringLiteral("1000000.0"));
     EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), documents + QLatin1Char('/'));
     EXPECT_EQ(QDir(documents).entryList(QDir::Files), QStringList{"TTMS1402_1.mdb"});
 

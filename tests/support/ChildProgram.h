@@ -10,6 +10,9 @@
 
 namespace testing_support {
 
+// The processes started by pid that still run, found by their parent.
+QList<qint64> ChildrenOf(qint64 pid);
+
 class ChildProgram {
 public:
     // Starts this executable running only test ("Suite.DISABLED_Name"), with env added.
@@ -28,9 +31,6 @@ private:
     QProcess p_;
     QByteArray pending_;
 };
-
-// The processes started by pid that still run, found by their parent.
-QList<qint64> ChildrenOf(qint64 pid);
 
 // Prints a line for the parent of a ChildProgram and flushes it.
 void TellParent(const QString& line);
