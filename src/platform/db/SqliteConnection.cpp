@@ -4,6 +4,7 @@
 #include "platform/db/ColumnStore.h"
 #include "platform/db/Sql.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -249,25 +250,44 @@ void endRead(sqlite3* db, bool began)
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
 }
 
+// Retries every millisecond until the time in *deadline (ms since the epoch) has passed:
+// another connection's writes leave a reader short moments only.
+int retryShortly(void* deadline, int)
+{
+    if (QDateTime::currentMSecsSinceEpoch() >= *static_cast<qint64*>(deadline))
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+// Begins a read transaction on db that sees one state of the database, waiting up to
+// waitMs for writers; busyMs is db's own busy timeout, put back afterwards.
+void beginRead(sqlite3* db, int waitMs, int busyMs)
+{
+    qint64 deadline = QDateTime::currentMSecsSinceEpoch() + waitMs;
+    sqlite3_busy_handler(db, retryShortly, &deadline);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+    sqlite3_busy_timeout(db, busyMs);
+    if (rc != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        endRead(db, sqlite3_get_autocommit(db) == 0);
+        throw DbError(categoryOf(rc), msg);
+    }
+}
+
 constexpr int kPagesPerStep = 256;
 
 // Copies every page of from into to, in pieces. from is read as one state, under a read
 // transaction held for the whole copy, and to changes all at once when the copy is
 // complete, or not at all (also when progress throws). A lock held by another connection
-// is waited for about waitMs.
-void copyDatabase(sqlite3* from, sqlite3* to, int waitMs, const Connection::CopyProgress& progress)
+// is waited for about waitMs; fromBusyMs is from's own busy timeout.
+void copyDatabase(sqlite3* from, int fromBusyMs, sqlite3* to, int waitMs, const Connection::CopyProgress& progress)
 {
     const bool began = sqlite3_get_autocommit(from) != 0;
-    if (began) {
-        char* err = nullptr;
-        const int rc = sqlite3_exec(from, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
-        if (rc != SQLITE_OK) {
-            const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
-            sqlite3_free(err);
-            endRead(from, sqlite3_get_autocommit(from) == 0);
-            throw DbError(categoryOf(rc), msg);
-        }
-    }
+    if (began)
+        beginRead(from, waitMs, fromBusyMs);
     sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
     if (!b) {
         endRead(from, began);
@@ -311,7 +331,7 @@ void copyDatabase(sqlite3* from, sqlite3* to, int waitMs, const Connection::Copy
 
 class SqliteConnection : public Connection {
 public:
-    SqliteConnection(sqlite3* db) : Connection(Engine::SQLite), db_(db) {}
+    SqliteConnection(sqlite3* db, int busyTimeoutMs) : Connection(Engine::SQLite), db_(db), busyMs_(busyTimeoutMs) {}
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool) override
@@ -356,7 +376,7 @@ public:
     {
         sqlite3* to = openFile(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         try {
-            copyDatabase(db_, to, waitMs, progress);
+            copyDatabase(db_, busyMs_, to, waitMs, progress);
         } catch (...) {
             sqlite3_close_v2(to);
             throw;
@@ -374,7 +394,7 @@ public:
         checkFileSize(file);
         sqlite3* from = openFile(file, SQLITE_OPEN_READONLY);
         try {
-            copyDatabase(from, db_, waitMs, progress);
+            copyDatabase(from, 0, db_, waitMs, progress);
         } catch (...) {
             sqlite3_close_v2(from);
             throw;
@@ -409,6 +429,7 @@ public:
 
 private:
     sqlite3* db_;
+    int busyMs_;
     QHash<QString, KeyInfo> keys_;
 };
 
@@ -430,7 +451,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     }
     sqlite3_busy_timeout(db, busyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
-    auto conn = std::make_unique<SqliteConnection>(db);
+    auto conn = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
     conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
     return conn;
 }
