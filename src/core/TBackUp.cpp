@@ -17,6 +17,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <chrono>
+#include <future>
 #include <optional>
 
 namespace {
@@ -67,6 +69,17 @@ public:
     std::function<void()> waitSteps()
     {
         return [this] { progress_->step(0); };
+    }
+    // Runs fn on a thread of its own while the window keeps painting; fn works on nothing
+    // but this work's own connection. A cancel waits for fn to end.
+    template <typename Fn>
+    auto aside(Fn fn) -> decltype(fn())
+    {
+        progress_->setTotal(0);
+        auto result = std::async(std::launch::async, std::move(fn));
+        while (result.wait_for(std::chrono::milliseconds(30)) != std::future_status::ready)
+            progress_->step(0);
+        return result.get();
     }
     // Ends the work and shows why it stopped; false.
     bool fail(const QString& text, int fontSize = 8)
@@ -256,17 +269,21 @@ bool TBackUpAccess::Restore(const QString& fileName)
     RemoveBackUpLeftovers(Conn(), t_.programFolder);
 
     // the chosen file, copied and checked apart from the data, and brought up to this version
+    std::optional<Reopen> reopen;   // runs last, once the files below are gone
     Work work;
     work.start(restoreTitle());
-    shell::TempFile staging(t_.programFolder + QStringLiteral("restore.mdb"), t_.programFolder);
+    std::optional<shell::TempFile> staging;
+    staging.emplace(t_.programFolder + QStringLiteral("restore.mdb"), t_.programFolder);
     try {
-        auto check = db::Connection::openSqlite(staging.path(), true);
+        auto check = db::Connection::openSqlite(staging->path(), true);
         try {
             check->restoreFrom(fileName, t_.lockWaitMs, work.copySteps());
         } catch (const db::DbError& e) {
             return work.fail(corruptText() + CrLf + e.message());
         }
-        if (check->scalar(QStringLiteral("PRAGMA quick_check")).toString() != QLatin1String("ok"))
+        const QString verdict =
+            work.aside([&check] { return check->scalar(QStringLiteral("PRAGMA quick_check")).toString(); });
+        if (verdict != QLatin1String("ok"))
             return work.fail(corruptText());
         for (const QString& table : BaseTables(TSchemaDb::Agency))
             if (!check->tableExists(table))
@@ -283,7 +300,7 @@ bool TBackUpAccess::Restore(const QString& fileName)
 
     if (!Release())
         return false;
-    Reopen reopen(t_);
+    reopen.emplace(t_);
     work.start(restoreTitle());
     try {
         writeReplacing(PreviousDataFile(), t_.programFolder,
@@ -295,12 +312,16 @@ bool TBackUpAccess::Restore(const QString& fileName)
     }
 
     work.pastReturn();
+    QString failure;
     try {
-        Conn().restoreFrom(staging.path(), t_.lockWaitMs, work.copySteps());
+        Conn().restoreFrom(staging->path(), t_.lockWaitMs, work.copySteps());
     } catch (const std::exception& e) {
         // a failed copy is rolled back whole: the data are those of before
-        return work.fail(processError() + CrLf + restoredText() + CrLf + errorText(e));
+        failure = processError() + CrLf + restoredText() + CrLf + errorText(e);
     }
+    staging.reset();
+    if (!failure.isEmpty())
+        return work.fail(failure);
     work.end();
     info(QStringLiteral("عمليات بازيابي به پايان رسيد"), 10);
     return true;
@@ -338,10 +359,12 @@ bool TBackUpSQL::Restore(const QString& fileName)
     RemoveBackUpLeftovers(Conn(), t_.programFolder);
 
     // the archive's contents, read whole into a script before anything is touched
+    std::optional<Reopen> reopen;   // runs last, once the files and the schema below are gone
     Work work;
     work.start(restoreTitle());
-    shell::TempFile listFile(t_.programFolder + QStringLiteral("restore.lst"), t_.programFolder);
-    shell::TempFile script(t_.programFolder + QStringLiteral("restore.sql"), t_.programFolder);
+    std::optional<shell::TempFile> listFile, script;
+    listFile.emplace(t_.programFolder + QStringLiteral("restore.lst"), t_.programFolder);
+    script.emplace(t_.programFolder + QStringLiteral("restore.sql"), t_.programFolder);
     QString archiveSchema;
     try {
         const auto toc = db::pgtools::parseToc(db::pgtools::run(
@@ -360,13 +383,13 @@ bool TBackUpSQL::Restore(const QString& fileName)
             if (!tables.contains(table.toLower()) || schemas.size() != 1)
                 return work.fail(foreignText());
         archiveSchema = *schemas.begin();
-        QFile f(listFile.path());
+        QFile f(listFile->path());
         if (!f.open(QIODevice::WriteOnly) || f.write(list) != list.size())
             throw std::runtime_error(f.errorString().toStdString());
         f.close();
         db::pgtools::run(QStringLiteral("pg_restore"),
-                         {QStringLiteral("-O"), QStringLiteral("-x"), QStringLiteral("-L"), listFile.path(),
-                          QStringLiteral("-f"), script.path(), fileName},
+                         {QStringLiteral("-O"), QStringLiteral("-x"), QStringLiteral("-L"), listFile->path(),
+                          QStringLiteral("-f"), script->path(), fileName},
                          t_.serverConnInfo, {}, -1, work.waitSteps());
     } catch (const shell::Cancelled&) {
         return false;
@@ -391,13 +414,15 @@ bool TBackUpSQL::Restore(const QString& fileName)
             args << QStringLiteral("-c")
                  << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(lent));
         args << QStringLiteral("-c") << QStringLiteral("CREATE SCHEMA %1").arg(quoteIdent(archiveSchema))
-             << QStringLiteral("-f") << script.path() << QStringLiteral("-c")
+             << QStringLiteral("-f") << script->path() << QStringLiteral("-c")
              << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(staging->name()));
         if (taken)
             args << QStringLiteral("-c")
                  << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(lent), quoteIdent(archiveSchema));
         db::pgtools::run(QStringLiteral("psql"), args, t_.serverConnInfo,
                          QStringLiteral("-c lock_timeout=%1").arg(t_.lockWaitMs), -1, work.waitSteps());
+        listFile.reset();
+        script.reset();
         if (!UpgradeIfOld(staging->use(), false))
             return work.fail(upgradeFailedText());
     } catch (const shell::Cancelled&) {
@@ -409,7 +434,7 @@ bool TBackUpSQL::Restore(const QString& fileName)
 
     if (!Release())
         return false;
-    Reopen reopen(t_);
+    reopen.emplace(t_);
     work.start(restoreTitle());
     try {
         writeReplacing(PreviousDataFile(), t_.programFolder, [&](const QString& tmp) {
@@ -423,11 +448,15 @@ bool TBackUpSQL::Restore(const QString& fileName)
 
     // one transaction: the schema of now goes, the loaded one takes its place
     work.pastReturn();
+    QString failure;
     try {
         staging->replace(live, t_.lockWaitMs);
     } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + restoredText() + CrLf + errorText(e));
+        failure = processError() + CrLf + restoredText() + CrLf + errorText(e);
     }
+    staging.reset();
+    if (!failure.isEmpty())
+        return work.fail(failure);
     work.end();
     info(QStringLiteral("پايان عمليات"), 8);
     return true;

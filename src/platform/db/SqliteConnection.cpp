@@ -237,10 +237,9 @@ void checkFileSize(const QString& path)
         expected = countKept ? pageSize * pages : (size + pageSize - 1) / pageSize * pageSize;
     if (size != expected)
         throw DbError(ErrorCategory::Other,
-                      QStringLiteral("اندازه فايل %1 بايت است و با سرآيند آن (%2 بايت) نمي خواند: %3")
+                      QStringLiteral("اندازه فايل %1 بايت است و با سرآيند آن (%2 بايت) نمي خواند")
                           .arg(size)
-                          .arg(expected)
-                          .arg(path));
+                          .arg(expected));
 }
 
 // Ends a read transaction that copyDatabase began.
