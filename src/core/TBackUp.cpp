@@ -88,6 +88,22 @@ public:
         error(text, fontSize);
         return false;
     }
+    // Runs a step of the work; true when it went through. A cancel ends the work quietly;
+    // a refusal (the text step returns) or an error ends it with its message.
+    template <typename Step>
+    bool attempt(Step step)
+    {
+        QString refusal;
+        try {
+            refusal = step();
+        } catch (const shell::Cancelled&) {
+            end();
+            return false;
+        } catch (const std::exception& e) {
+            refusal = processError() + CrLf + errorText(e);
+        }
+        return refusal.isEmpty() || fail(refusal);
+    }
 
 private:
     std::optional<shell::Progress> progress_;
@@ -204,6 +220,37 @@ private:
     const TBackUpTarget& t_;
 };
 
+// The end of a restore once the chosen file is staged apart from the data: the data of
+// before kept in previous (keep writes them to a file), then replace() past the point of
+// no return, whose failure leaves the data of before; drop() lets the staged copy go
+// before the datasets are read again. True when the data were replaced.
+template <typename Keep, typename Replace, typename Drop>
+bool keepAndReplace(Work& work, const QString& previous, const QString& listFolder, Keep keep, Replace replace, Drop drop)
+{
+    work.start(restoreTitle());
+    try {
+        writeReplacing(previous, listFolder, keep);
+    } catch (const shell::Cancelled&) {
+        work.end();
+        return false;
+    } catch (const std::exception&) {
+        return work.fail(retryText(), 10);
+    }
+    work.pastReturn();
+    QString failure;
+    try {
+        replace();
+    } catch (const std::exception& e) {
+        // a failed replacement is rolled back whole: the data are those of before
+        failure = processError() + CrLf + restoredText() + CrLf + errorText(e);
+    }
+    drop();
+    if (!failure.isEmpty())
+        return work.fail(failure);
+    work.end();
+    return true;
+}
+
 } // namespace
 
 void RemoveBackUpLeftovers(db::Connection& conn, const QString& programFolder)
@@ -250,13 +297,12 @@ bool TBackUpAccess::BackUp(const QString& fileName)
     RemoveBackUpLeftovers(Conn(), t_.programFolder);
     Work work;
     work.start(backUpTitle());
-    try {
-        writeReplacing(fileName, t_.programFolder, [&](const QString& tmp) { Conn().backupTo(tmp, 5000, work.copySteps()); });
-    } catch (const shell::Cancelled&) {
+    if (!work.attempt([&] {
+            writeReplacing(fileName, t_.programFolder,
+                           [&](const QString& tmp) { Conn().backupTo(tmp, 5000, work.copySteps()); });
+            return QString();
+        }))
         return false;
-    } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + errorText(e));
-    }
     work.end();
     info(QStringLiteral("عمليات ذخيره سازي به پايان رسيد"), 10);
     return true;
@@ -274,57 +320,37 @@ bool TBackUpAccess::Restore(const QString& fileName)
     work.start(restoreTitle());
     std::optional<shell::TempFile> staging;
     staging.emplace(t_.programFolder + QStringLiteral("restore.mdb"), t_.programFolder);
-    try {
-        auto check = db::Connection::openSqlite(staging->path(), true);
-        try {
-            check->restoreFrom(fileName, t_.lockWaitMs, work.copySteps());
-        } catch (const db::DbError& e) {
-            return work.fail(corruptText() + CrLf + e.message());
-        }
-        const QString verdict =
-            work.aside([&check] { return check->scalar(QStringLiteral("PRAGMA quick_check")).toString(); });
-        if (verdict != QLatin1String("ok"))
-            return work.fail(corruptText());
-        for (const QString& table : BaseTables(TSchemaDb::Agency))
-            if (!check->tableExists(table))
-                return work.fail(foreignText());
-        check->setCatalog(&SchemaCatalog());
-        if (!UpgradeIfOld(*check, true))
-            return work.fail(upgradeFailedText());
-    } catch (const shell::Cancelled&) {
+    if (!work.attempt([&] {
+            auto check = db::Connection::openSqlite(staging->path(), true);
+            try {
+                check->restoreFrom(fileName, t_.lockWaitMs, work.copySteps());
+            } catch (const db::DbError& e) {
+                return corruptText() + CrLf + e.message();
+            }
+            const QString verdict =
+                work.aside([&check] { return check->scalar(QStringLiteral("PRAGMA quick_check")).toString(); });
+            if (verdict != QLatin1String("ok"))
+                return corruptText();
+            for (const QString& table : BaseTables(TSchemaDb::Agency))
+                if (!check->tableExists(table))
+                    return foreignText();
+            check->setCatalog(&SchemaCatalog());
+            return UpgradeIfOld(*check, true) ? QString() : upgradeFailedText();
+        }))
         return false;
-    } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + errorText(e));
-    }
     work.end();   // the save question of a record being typed
 
     if (!Release())
         return false;
     reopen.emplace(t_);
-    work.start(restoreTitle());
-    try {
-        writeReplacing(PreviousDataFile(), t_.programFolder,
-                       [&](const QString& tmp) { Conn().backupTo(tmp, 5000, work.copySteps()); });
-    } catch (const shell::Cancelled&) {
-        return false;
-    } catch (const std::exception&) {
-        return work.fail(retryText(), 10);
-    }
-
-    work.pastReturn();
-    QString failure;
-    try {
-        Conn().restoreFrom(staging->path(), t_.lockWaitMs, work.copySteps());
-    } catch (const std::exception& e) {
-        // a failed copy is rolled back whole: the data are those of before
-        failure = processError() + CrLf + restoredText() + CrLf + errorText(e);
-    }
-    staging.reset();
-    if (!failure.isEmpty())
-        return work.fail(failure);
-    work.end();
-    info(QStringLiteral("عمليات بازيابي به پايان رسيد"), 10);
-    return true;
+    const bool replaced = keepAndReplace(
+        work, PreviousDataFile(), t_.programFolder,
+        [&](const QString& tmp) { Conn().backupTo(tmp, 5000, work.copySteps()); },
+        [&] { Conn().restoreFrom(staging->path(), t_.lockWaitMs, work.copySteps()); },
+        [&] { staging.reset(); });
+    if (replaced)
+        info(QStringLiteral("عمليات بازيابي به پايان رسيد"), 10);
+    return replaced;
 }
 
 // ---- the server database ----
@@ -336,16 +362,14 @@ bool TBackUpSQL::BackUp(const QString& fileName)
     RemoveBackUpLeftovers(Conn(), t_.programFolder);
     Work work;
     work.start(backUpTitle());
-    try {
-        const QString schema = currentSchema(Conn());
-        writeReplacing(fileName, t_.programFolder, [&](const QString& tmp) {
-            pgDump(t_.serverConnInfo, schema, tmp, t_.lockWaitMs, work.waitSteps());
-        });
-    } catch (const shell::Cancelled&) {
+    if (!work.attempt([&] {
+            const QString schema = currentSchema(Conn());
+            writeReplacing(fileName, t_.programFolder, [&](const QString& tmp) {
+                pgDump(t_.serverConnInfo, schema, tmp, t_.lockWaitMs, work.waitSteps());
+            });
+            return QString();
+        }))
         return false;
-    } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + errorText(e));
-    }
     work.end();
     info(QStringLiteral("پايان عمليات"), 8);
     return true;
@@ -366,100 +390,79 @@ bool TBackUpSQL::Restore(const QString& fileName)
     listFile.emplace(t_.programFolder + QStringLiteral("restore.lst"), t_.programFolder);
     script.emplace(t_.programFolder + QStringLiteral("restore.sql"), t_.programFolder);
     QString archiveSchema;
-    try {
-        const auto toc = db::pgtools::parseToc(db::pgtools::run(
-            QStringLiteral("pg_restore"), {QStringLiteral("-l"), fileName}, t_.serverConnInfo, {}, -1, work.waitSteps()));
-        QSet<QString> schemas, tables;
-        QByteArray list;
-        for (const auto& e : toc) {
-            if (e.type == QLatin1String("TABLE")) {
-                schemas << e.schema;
-                tables << e.name.toLower();
+    if (!work.attempt([&] {
+            try {
+                const auto toc = db::pgtools::parseToc(db::pgtools::run(QStringLiteral("pg_restore"),
+                                                                        {QStringLiteral("-l"), fileName},
+                                                                        t_.serverConnInfo, {}, -1, work.waitSteps()));
+                QSet<QString> schemas, tables;
+                QByteArray list;
+                for (const auto& e : toc) {
+                    if (e.type == QLatin1String("TABLE")) {
+                        schemas << e.schema;
+                        tables << e.name.toLower();
+                    }
+                    if (e.type != QLatin1String("SCHEMA"))   // the schema is made below
+                        list += e.line.toUtf8() + '\n';
+                }
+                for (const QString& table : BaseTables(TSchemaDb::Agency))
+                    if (!tables.contains(table.toLower()) || schemas.size() != 1)
+                        return foreignText();
+                archiveSchema = *schemas.begin();
+                QFile f(listFile->path());
+                if (!f.open(QIODevice::WriteOnly) || f.write(list) != list.size())
+                    throw std::runtime_error(f.errorString().toStdString());
+                f.close();
+                db::pgtools::run(QStringLiteral("pg_restore"),
+                                 {QStringLiteral("-O"), QStringLiteral("-x"), QStringLiteral("-L"), listFile->path(),
+                                  QStringLiteral("-f"), script->path(), fileName},
+                                 t_.serverConnInfo, {}, -1, work.waitSteps());
+            } catch (const db::DbError& e) {
+                return corruptText() + CrLf + e.message();
             }
-            if (e.type != QLatin1String("SCHEMA"))   // the schema is made below
-                list += e.line.toUtf8() + '\n';
-        }
-        for (const QString& table : BaseTables(TSchemaDb::Agency))
-            if (!tables.contains(table.toLower()) || schemas.size() != 1)
-                return work.fail(foreignText());
-        archiveSchema = *schemas.begin();
-        QFile f(listFile->path());
-        if (!f.open(QIODevice::WriteOnly) || f.write(list) != list.size())
-            throw std::runtime_error(f.errorString().toStdString());
-        f.close();
-        db::pgtools::run(QStringLiteral("pg_restore"),
-                         {QStringLiteral("-O"), QStringLiteral("-x"), QStringLiteral("-L"), listFile->path(),
-                          QStringLiteral("-f"), script->path(), fileName},
-                         t_.serverConnInfo, {}, -1, work.waitSteps());
-    } catch (const shell::Cancelled&) {
+            return QString();
+        }))
         return false;
-    } catch (const db::DbError& e) {
-        return work.fail(corruptText() + CrLf + e.message());
-    } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + errorText(e));
-    }
 
     // loaded into a schema beside the data (the archive's schema name, when in use, is
     // lent for the time of the load) and brought up to this version there
     QString live;
     std::unique_ptr<StagingSchema> staging;
-    try {
-        live = currentSchema(Conn());
-        staging = std::make_unique<StagingSchema>(t_.serverConnInfo);
-        const QString lent = staging->name() + QStringLiteral("_lent");
-        const bool taken = schemaExists(Conn(), archiveSchema);
-        QStringList args = {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-1"), QStringLiteral("-v"),
-                            QStringLiteral("ON_ERROR_STOP=1")};
-        if (taken)
-            args << QStringLiteral("-c")
-                 << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(lent));
-        args << QStringLiteral("-c") << QStringLiteral("CREATE SCHEMA %1").arg(quoteIdent(archiveSchema))
-             << QStringLiteral("-f") << script->path() << QStringLiteral("-c")
-             << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(staging->name()));
-        if (taken)
-            args << QStringLiteral("-c")
-                 << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(lent), quoteIdent(archiveSchema));
-        db::pgtools::run(QStringLiteral("psql"), args, t_.serverConnInfo,
-                         QStringLiteral("-c lock_timeout=%1").arg(t_.lockWaitMs), -1, work.waitSteps());
-        listFile.reset();
-        script.reset();
-        if (!UpgradeIfOld(staging->use(), false))
-            return work.fail(upgradeFailedText());
-    } catch (const shell::Cancelled&) {
+    if (!work.attempt([&] {
+            live = currentSchema(Conn());
+            staging = std::make_unique<StagingSchema>(t_.serverConnInfo);
+            const QString lent = staging->name() + QStringLiteral("_lent");
+            const bool taken = schemaExists(Conn(), archiveSchema);
+            QStringList args = {QStringLiteral("-X"), QStringLiteral("-q"), QStringLiteral("-1"), QStringLiteral("-v"),
+                                QStringLiteral("ON_ERROR_STOP=1")};
+            if (taken)
+                args << QStringLiteral("-c")
+                     << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(lent));
+            args << QStringLiteral("-c") << QStringLiteral("CREATE SCHEMA %1").arg(quoteIdent(archiveSchema))
+                 << QStringLiteral("-f") << script->path() << QStringLiteral("-c")
+                 << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(archiveSchema), quoteIdent(staging->name()));
+            if (taken)
+                args << QStringLiteral("-c")
+                     << QStringLiteral("ALTER SCHEMA %1 RENAME TO %2").arg(quoteIdent(lent), quoteIdent(archiveSchema));
+            db::pgtools::run(QStringLiteral("psql"), args, t_.serverConnInfo,
+                             QStringLiteral("-c lock_timeout=%1").arg(t_.lockWaitMs), -1, work.waitSteps());
+            listFile.reset();
+            script.reset();
+            return UpgradeIfOld(staging->use(), false) ? QString() : upgradeFailedText();
+        }))
         return false;
-    } catch (const std::exception& e) {
-        return work.fail(processError() + CrLf + errorText(e));
-    }
     work.end();   // the save question of a record being typed
 
     if (!Release())
         return false;
     reopen.emplace(t_);
-    work.start(restoreTitle());
-    try {
-        writeReplacing(PreviousDataFile(), t_.programFolder, [&](const QString& tmp) {
-            pgDump(t_.serverConnInfo, live, tmp, t_.lockWaitMs, work.waitSteps());
-        });
-    } catch (const shell::Cancelled&) {
-        return false;
-    } catch (const std::exception&) {
-        return work.fail(retryText(), 10);
-    }
-
-    // one transaction: the schema of now goes, the loaded one takes its place
-    work.pastReturn();
-    QString failure;
-    try {
-        staging->replace(live, t_.lockWaitMs);
-    } catch (const std::exception& e) {
-        failure = processError() + CrLf + restoredText() + CrLf + errorText(e);
-    }
-    staging.reset();
-    if (!failure.isEmpty())
-        return work.fail(failure);
-    work.end();
-    info(QStringLiteral("پايان عمليات"), 8);
-    return true;
+    const bool replaced = keepAndReplace(
+        work, PreviousDataFile(), t_.programFolder,
+        [&](const QString& tmp) { pgDump(t_.serverConnInfo, live, tmp, t_.lockWaitMs, work.waitSteps()); },
+        [&] { staging->replace(live, t_.lockWaitMs); }, [&] { staging.reset(); });
+    if (replaced)
+        info(QStringLiteral("پايان عمليات"), 8);
+    return replaced;
 }
 
 // ---- the actions ----

@@ -1,6 +1,7 @@
 // Backup and restore on both engines: default name, extension rule, the existing-file question,
 // exact round trips, refused files, failures that keep the data, and a backup under writes.
 #include "ChildProgram.h"
+#include "FileBytes.h"
 #include "UpgradedDbTest.h"
 
 #include "core/Schema.h"
@@ -155,20 +156,19 @@ protected:
     QStringList snapshot() { return snapshot(conn()); }
 
     QString file(const QString& name) { return testDb().dir() + QLatin1Char('/') + name; }
+    // A backup of the seeded data, then the data changed; the backup's file.
+    QString backUpThenChange()
+    {
+        const QString f = file(QStringLiteral("copy") + ext());
+        EXPECT_TRUE(backup->BackUp(f));
+        change();
+        return f;
+    }
     QString ext() const { return isFile() ? QStringLiteral(".zdc") : QStringLiteral(".zdq"); }
     QStringList messages() const { return prompter.messages(); }
     bool hasMessage(const QString& text) const { return messages().join(QLatin1Char('\n')).contains(text); }
-    void writeBytes(const QString& path, const QByteArray& bytes)
-    {
-        QFile f(path);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-    }
-    QByteArray bytes(const QString& path) const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void writeBytes(const QString& path, const QByteArray& bytes) { ASSERT_TRUE(testing_support::WriteBytes(path, bytes)); }
+    QByteArray bytes(const QString& path) const { return testing_support::ReadBytes(path); }
     QString successText() const
     {
         return isFile() ? QStringLiteral("عمليات بازيابي به پايان رسيد") : QStringLiteral("پايان عمليات");
@@ -320,9 +320,7 @@ TEST_P(BackUpTest, AnArchiveOfAnotherProgramIsRefused)
 
 TEST_P(BackUpTest, ANoOrAStoppedSaveQuestionChangesNothing)
 {
-    const QString f = file(QStringLiteral("copy") + ext());
-    ASSERT_TRUE(backup->BackUp(f));
-    change();
+    const QString f = backUpThenChange();
     const QStringList changed = snapshot();
 
     prompter.calls.clear();
@@ -341,9 +339,7 @@ TEST_P(BackUpTest, ANoOrAStoppedSaveQuestionChangesNothing)
 
 TEST_P(BackUpTest, AFailedReplacementKeepsTheDataAndReopens)
 {
-    const QString f = file(QStringLiteral("copy") + ext());
-    ASSERT_TRUE(backup->BackUp(f));
-    change();
+    const QString f = backUpThenChange();
     const QStringList changed = snapshot();
 
     // another workstation holds a lock for the whole restore
@@ -629,9 +625,7 @@ TEST_P(BackUpTest, AKilledRestoreNeverCompletesLater)
 {
     if (isFile())
         GTEST_SKIP() << "the file database is replaced by this program's own SQLite transaction";
-    const QString f = file(QStringLiteral("copy") + ext());
-    ASSERT_TRUE(backup->BackUp(f));
-    change();
+    const QString f = backUpThenChange();
     const QStringList changed = snapshot();
 
     // another workstation reads the properties: the restore waits to put the archive in place

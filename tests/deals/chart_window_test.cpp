@@ -1,5 +1,6 @@
 // The chart window over a report's two lists: drawing each kind, the comparison blocks, the
 // mouse tools and their limits, the wheel, the pie angle, the menus, saving and printing.
+#include "ScopedHome.h"
 #include "ScriptedPrompter.h"
 
 #include "deals/MonthlyReports.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QWheelEvent>
@@ -431,15 +431,8 @@ TEST_F(ChartWindowTest, SaveAsBitmap)
         {home.filePath(QStringLiteral("third.BMP")), home.filePath(QStringLiteral("third.BMP"))},
     };
     // the dialogs start in the user's pictures folder
-    QTemporaryDir user;
-    const QByteArray savedHome = qgetenv("HOME"), savedConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", user.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", user.filePath(QStringLiteral(".config")).toUtf8());
-    const auto restoreHome = qScopeGuard([&] {
-        qputenv("HOME", savedHome);
-        qputenv("XDG_CONFIG_HOME", savedConfig);
-    });
-    ASSERT_TRUE(QDir().mkpath(user.filePath(QStringLiteral("Pictures"))));
+    const testing_support::ScopedHome user;
+    const QString pictures = user.make(QStringLiteral("Pictures"));
     frm->action("N30")->trigger();
     for (const Case& c : cases) {
         prompter.answerFile(c.answer);
@@ -448,7 +441,7 @@ TEST_F(ChartWindowTest, SaveAsBitmap)
             const auto call = std::find_if(prompter.calls.begin(), prompter.calls.end(),
                                            [&](const testing_support::PromptCall& p) { return p.what == dialog; });
             ASSERT_NE(call, prompter.calls.end());
-            EXPECT_EQ(call->directory, user.filePath(QStringLiteral("Pictures")));
+            EXPECT_EQ(call->directory, pictures);
         }
         QImage back;
         ASSERT_TRUE(back.load(c.written, "BMP")) << c.written.toStdString();

@@ -2,6 +2,8 @@
 // and the window's steps down to the rows of the produced file.
 #include "tax_fixture.h"
 
+#include "ScopedHome.h"
+
 #include "deals/TTMSExport.h"
 #include "deals/TfrmTTMS2.h"
 #include "platform/shell/Progress.h"
@@ -12,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <cstring>
@@ -335,16 +336,8 @@ TEST_P(TaxExport, FailuresSaySoAndLeaveNoFile)
 TEST_P(TaxExport, TheDefaultNameSavesInARealFolder)
 {
     // the folder of a fresh installation is "c:\": the documents folder here, else home
-    QTemporaryDir home;
-    const QByteArray savedHome = qgetenv("HOME"), savedConfig = qgetenv("XDG_CONFIG_HOME");
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
-    const auto restoreHome = qScopeGuard([&] {
-        qputenv("HOME", savedHome);
-        qputenv("XDG_CONFIG_HOME", savedConfig);
-    });
-    ASSERT_TRUE(QDir().mkpath(home.filePath(QStringLiteral("Documents"))));
-    const QString documents = home.filePath(QStringLiteral("Documents"));
+    const testing_support::ScopedHome home;
+    const QString documents = home.make(QStringLiteral("Documents"));
 
     addOwnerInfo();
     addDeal("1402/02/01", "1000000");

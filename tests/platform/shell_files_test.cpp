@@ -1,6 +1,8 @@
 // Helper programs that end with the program, temporary files that never outlive their work,
 // file copies that say what failed, and the folders file dialogs start in.
 #include "ChildProgram.h"
+#include "FileBytes.h"
+#include "ScopedHome.h"
 #include "TestDb.h"
 
 #include "platform/db/PgTools.h"
@@ -108,17 +110,8 @@ TEST(HelperProcess, AStoppedWaitKillsTheToolAndOutcomesAreTold)
 class TempFilesTest : public ::testing::Test {
 protected:
     QString path(const QString& name) const { return dir.filePath(name); }
-    void write(const QString& file, const QByteArray& data) const
-    {
-        QFile f(file);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
-    QByteArray read(const QString& file) const
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    void write(const QString& file, const QByteArray& data) const { ASSERT_TRUE(testing_support::WriteBytes(file, data)); }
+    QByteArray read(const QString& file) const { return testing_support::ReadBytes(file); }
     QStringList entries() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name); }
     static QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
@@ -241,22 +234,9 @@ TEST_F(TempFilesTest, CopiesGoInPiecesAndSayWhatFailed)
 
 class StartFolderTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        for (const char* name : {"HOME", "XDG_CONFIG_HOME"})
-            saved.append({name, qgetenv(name)});
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral(".config")).toUtf8());
-    }
-    void TearDown() override
-    {
-        for (const auto& [name, value] : saved)
-            qputenv(name, value);
-    }
     QString at(const QString& name) const { return home.filePath(name); }
 
-    QTemporaryDir home;
-    QList<std::pair<const char*, QByteArray>> saved;
+    const testing_support::ScopedHome home;
 };
 
 TEST_F(StartFolderTest, FoldersOfAnotherSystemOrGoneStartInTheUsersFolders)
