@@ -4,6 +4,7 @@
 #include "platform/chart/ChartView.h"
 #include "platform/report/Report.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/BidiText.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 #include "ui_Tfrmchart.h"
@@ -329,7 +330,7 @@ void Tfrmchart::buildMenus()
                 ui->Chart1->update();
             } else {
                 showError(windowTitle(), kError + QLatin1Char('\n') + QStringLiteral("مجددا سعي كنيد") + QLatin1Char('\n') +
-                                             file + QLatin1Char('\n') + reader.errorString());
+                                             widgets::LeftToRight(file) + QLatin1Char('\n') + reader.errorString());
             }
         }
         QDir::setCurrent(TTools::AppPath());
@@ -627,7 +628,7 @@ void Tfrmchart::SaveBitmap()
         QImageWriter writer(file, "BMP");
         if (!writer.write(img))
             showError(windowTitle(), kError + QLatin1Char('\n') + QStringLiteral("مجددا سعي كنيد") + QLatin1Char('\n') +
-                                         file + QLatin1Char('\n') + writer.errorString());
+                                         widgets::LeftToRight(file) + QLatin1Char('\n') + writer.errorString());
     }
     QDir::setCurrent(TTools::AppPath());
 }

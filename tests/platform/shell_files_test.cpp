@@ -10,6 +10,7 @@
 #include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "platform/shell/TempFiles.h"
+#include "platform/widgets/BidiText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -209,9 +210,10 @@ TEST_F(TempFilesTest, CopiesGoInPiecesAndSayWhatFailed)
     const struct {
         QString from, to;
         const char* text;
+        QString named;   // the path the message names, kept left to right inside the Persian
     } failures[] = {
-        {path(QStringLiteral("none")), path(QStringLiteral("c")), "خوانده نشد"},
-        {path(QStringLiteral("a")), path(QStringLiteral("gone/c")), "ساخته نشد"},
+        {path(QStringLiteral("none")), path(QStringLiteral("c")), "خوانده نشد", path(QStringLiteral("none"))},
+        {path(QStringLiteral("a")), path(QStringLiteral("gone/c")), "ساخته نشد", path(QStringLiteral("gone"))},
     };
     for (const auto& f : failures) {
         try {
@@ -221,6 +223,7 @@ TEST_F(TempFilesTest, CopiesGoInPiecesAndSayWhatFailed)
             const QStringList lines = e.message().split(QStringLiteral("\r\n"));
             ASSERT_EQ(lines.size(), 2);
             EXPECT_TRUE(lines[0].contains(QString::fromUtf8(f.text))) << lines[0].toStdString();
+            EXPECT_TRUE(lines[0].contains(widgets::LeftToRight(f.named))) << lines[0].toStdString();
             EXPECT_EQ(lines[1], reason(ENOENT));
         }
     }

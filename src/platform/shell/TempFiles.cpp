@@ -1,5 +1,7 @@
 #include "platform/shell/TempFiles.h"
 
+#include "platform/widgets/BidiText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -81,6 +83,9 @@ void editList(const QString& folder, Edit edit)
 
 QString ownKey() { return processKey(::getpid()); }
 
+// A path inside a Persian line keeps its order ("/tmp/a", never "tmp/a/").
+QString pathText(const QString& path) { return widgets::LeftToRight(path); }
+
 QString systemReason() { return QString::fromLocal8Bit(std::strerror(errno)); }
 
 } // namespace
@@ -105,7 +110,7 @@ TempFile::~TempFile()
 void TempFile::replaceTarget()
 {
     if (std::rename(QFile::encodeName(path_).constData(), QFile::encodeName(target_).constData()) != 0)
-        throw FileError(QStringLiteral("فايل «%1» جايگزين نشد").arg(target_) + CrLf + systemReason());
+        throw FileError(QStringLiteral("فايل «%1» جايگزين نشد").arg(pathText(target_)) + CrLf + systemReason());
     replaced_ = true;
 }
 
@@ -129,29 +134,29 @@ void CopyFileContents(const QString& from, const QString& to, const std::functio
 {
     QFile in(from);
     if (!in.open(QIODevice::ReadOnly))
-        throw FileError(QStringLiteral("فايل «%1» خوانده نشد").arg(from) + CrLf + in.errorString());
+        throw FileError(QStringLiteral("فايل «%1» خوانده نشد").arg(pathText(from)) + CrLf + in.errorString());
     // named by its folder: the file written is often a temporary one beside the target
     const QString folder = QFileInfo(to).absolutePath();
     QFile out(to);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        throw FileError(QStringLiteral("فايل در پوشه «%1» ساخته نشد").arg(folder) + CrLf + out.errorString());
+        throw FileError(QStringLiteral("فايل در پوشه «%1» ساخته نشد").arg(pathText(folder)) + CrLf + out.errorString());
     const qint64 total = in.size();
     qint64 done = 0;
     for (;;) {
         const QByteArray piece = in.read(kCopyPiece);
         if (piece.isEmpty()) {
             if (in.error() != QFileDevice::NoError)
-                throw FileError(QStringLiteral("فايل «%1» خوانده نشد").arg(from) + CrLf + in.errorString());
+                throw FileError(QStringLiteral("فايل «%1» خوانده نشد").arg(pathText(from)) + CrLf + in.errorString());
             break;
         }
         if (out.write(piece) != piece.size())
-            throw FileError(QStringLiteral("فايل در پوشه «%1» نوشته نشد").arg(folder) + CrLf + out.errorString());
+            throw FileError(QStringLiteral("فايل در پوشه «%1» نوشته نشد").arg(pathText(folder)) + CrLf + out.errorString());
         done += piece.size();
         if (progress)
             progress(done, total);
     }
     if (!out.flush() || (out.close(), out.error() != QFileDevice::NoError))
-        throw FileError(QStringLiteral("فايل در پوشه «%1» نوشته نشد").arg(folder) + CrLf + out.errorString());
+        throw FileError(QStringLiteral("فايل در پوشه «%1» نوشته نشد").arg(pathText(folder)) + CrLf + out.errorString());
 }
 
 } // namespace shell
