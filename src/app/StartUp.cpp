@@ -11,6 +11,8 @@
 #include "app/TfrmHelp.h"
 #include "app/TfrmTTMS.h"
 #include "core/AppGlobals.h"
+#include "core/ProgramFolder.h"
+#include "core/TBackUp.h"
 #include "core/TDm.h"
 #include "deals/DealActions.h"
 #include "deals/TFrmAddInfo.h"
@@ -85,6 +87,7 @@ bool CreateForms()
     Dm->CheckDbVersion = [] { FrmMain->CheckDbVersionAndUpgrade(); };
     if (!Dm->DataModuleCreate(IsAccess))
         return false;
+    RemoveBackUpLeftovers(*Dm->Conn, ProgramFolder());
     FRmMelk->ConnectDataModule();
 
     FrmNiyaz = new TFrmNiyaz;

@@ -312,6 +312,7 @@ void TFrmMain::Action1Execute()
     shell::FileRequest r;
     r.caption = ui->Action1->text();
     r.filter = QStringLiteral("Pictures (*.jpg *.jpeg *.bmp *.png)");
+    r.pictures = true;
     const QString path = shell::prompter().openFile(r);
     if (!path.isEmpty()) {
         loadPicture(path);

@@ -168,6 +168,7 @@ void TRfrmPref::BitBtn3Click()
     shell::FileRequest r;
     r.caption = ui->BitBtn3->text();
     r.filter = QStringLiteral("Bitmaps (*.bmp)");
+    r.pictures = true;
     const QString path = shell::prompter().openFile(r);
     if (path.isEmpty())
         return;

@@ -1,8 +1,9 @@
 #pragma once
 // Backup and restore of the agency database: a consistent copy of the file database (".zdc")
 // or a custom-format archive of the server database (".zdq"), and the restore of either, with
-// the file checked first and the data of before kept ("load_pre_bk") and left in place when
-// anything fails.
+// the file checked and brought up to this version apart from the data first, the data of
+// before kept ("load_pre_bk") and left in place when anything fails. Both run under a
+// progress window; they may be cancelled until the data start being replaced.
 
 #include <QString>
 #include <functional>
@@ -52,8 +53,8 @@ protected:
     static bool ConfirmRestore();
     // Runs releaseDataSets; false when the restore must stop.
     bool Release() const;
-    // Brings an older schema of restored data up to this version.
-    void UpgradeIfOld(db::Connection& conn, bool isAccess) const;
+    // Brings an older schema of restored data up to this version; false when it could not.
+    bool UpgradeIfOld(db::Connection& conn, bool isAccess) const;
 
     TBackUpTarget t_;
 };
@@ -68,8 +69,8 @@ public:
     QString PreviousDataFile() const override;
 };
 
-// The server database: pg_dump's custom format, restored with pg_restore and psql in one
-// transaction that replaces the program's schema.
+// The server database: pg_dump's custom format, loaded with pg_restore and psql into a
+// schema beside the program's, which then takes its place in one transaction.
 class TBackUpSQL final : public TBackUp {
 public:
     using TBackUp::TBackUp;
@@ -83,6 +84,11 @@ std::unique_ptr<TBackUp> CreateBackUp(bool isAccess, TBackUpTarget target);
 // The program's data module: its Conn, the program folder, srvpath.txt's database.
 // askPending saves or drops what is being typed (false: stop).
 TBackUpTarget DataModuleTarget(TDm& dm, bool isAccess, std::function<bool()> askPending);
+
+// Removes what an interrupted backup or restore left: temporary files beside their targets
+// and, on the server database, the schema a restore was loading. Run at start and before
+// each backup and restore.
+void RemoveBackUpLeftovers(db::Connection& conn, const QString& programFolder);
 
 // The file dialogs' filter.
 QString BackUpFileFilter(bool isAccess);

@@ -6,12 +6,12 @@
 #include "platform/db/Decimal.h"
 #include "platform/db/Field.h"
 #include "platform/db/Sql.h"
+#include "platform/shell/TempFiles.h"
 #include "ui/TTools.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QUuid>
 #include <cmath>
-#include <filesystem>
 
 namespace ttms {
 
@@ -36,30 +36,6 @@ QString numberText(const db::DataSet& ds, const char* name)
     if (!ok)
         throw ExportError(QStringLiteral("مقدار «%1» در مشخصات مودي مالياتي عدد نمي باشد.").arg(QString::fromLatin1(name)));
     return text;
-}
-
-bool renameOver(const QString& from, const QString& to, QString* error)
-{
-    std::error_code ec;
-    std::filesystem::rename(from.toStdString(), to.toStdString(), ec);
-    if (ec && error)
-        *error = QString::fromStdString(ec.message());
-    return !ec;
-}
-
-// A plain copy to a path of our own (removed first); the copy is made writable.
-bool copyTo(const QString& from, const QString& to, QString* error)
-{
-    QFile::remove(to);
-    QFile source(from);
-    if (!source.copy(to)) {
-        if (error)
-            *error = source.errorString();
-        QFile::remove(to);
-        return false;
-    }
-    QFile::setPermissions(to, QFile::permissions(to) | QFileDevice::WriteOwner | QFileDevice::ReadOwner);
-    return true;
 }
 
 } // namespace
@@ -159,36 +135,27 @@ QString ForoushDetailSQL(const SeasonSums& sums)
          + QStringLiteral(",0,10,1001000, 1, 0)");
 }
 
-bool CopyReplacing(const QString& from, const QString& to, QString* error)
+void CopyReplacing(const QString& from, const QString& to, const QString& listFolder, const CopySteps& steps)
 {
-    const QString temp = to + QStringLiteral(".part");
-    if (!copyTo(from, temp, error))
-        return false;
-    if (!renameOver(temp, to, error)) {
-        QFile::remove(temp);
-        return false;
-    }
-    return true;
+    shell::TempFile temp(to, listFolder);
+    shell::CopyFileContents(from, temp.path(), steps);
+    temp.replaceTarget();
 }
 
 void WriteWorkingCopy(const QString& templatePath, const QString& workPath,
-                      const std::function<void(db::Connection&)>& fill)
+                      const std::function<void(db::Connection&)>& fill, const CopySteps& steps)
 {
-    const QString temp = workPath + QStringLiteral(".new");
-    QString why;
-    if (!copyTo(templatePath, temp, &why))
-        throw TemplateCopyError(why);
+    shell::TempFile temp(workPath, QFileInfo(workPath).absolutePath());
     try {
-        {
-            auto conn = db::Connection::openSqlite(temp);
-            db::inTransaction(*conn, [&] { fill(*conn); });
-        }
-        if (!renameOver(temp, workPath, &why))
-            throw ExportError(why);
-    } catch (...) {
-        QFile::remove(temp);
-        throw;
+        shell::CopyFileContents(templatePath, temp.path(), steps);
+    } catch (const shell::FileError& e) {
+        throw TemplateCopyError(e.message());
     }
+    {
+        auto conn = db::Connection::openSqlite(temp.path());
+        db::inTransaction(*conn, [&] { fill(*conn); });
+    }
+    temp.replaceTarget();
 }
 
 } // namespace ttms

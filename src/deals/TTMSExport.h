@@ -68,14 +68,18 @@ QString MoshakhasatSQL(const db::DataSet& yourInfo);
 QString ForoushSQL(const QString& guid, int season);
 QString ForoushDetailSQL(const SeasonSums& sums);
 
-// Copies from to to through a temporary file beside to, replacing to only once the copy is
-// complete. False with the reason in error when it failed; to is then left as it was.
-bool CopyReplacing(const QString& from, const QString& to, QString* error = nullptr);
+// Progress of a file copy: bytes done of how many; may throw to stop it (shell::Cancelled).
+using CopySteps = std::function<void(qint64 done, qint64 total)>;
+
+// Copies from to to through a temporary file beside to (listed in listFolder, see
+// shell::TempFile), replacing to only once the copy is complete. Throws shell::FileError,
+// to being then left as it was.
+void CopyReplacing(const QString& from, const QString& to, const QString& listFolder, const CopySteps& steps = {});
 
 // Copies the template to a temporary file beside workPath, runs fill on a connection to it
 // inside one transaction, and renames it over workPath. Throws TemplateCopyError when the
 // template cannot be copied; an error of fill is thrown on, and workPath stays as it was.
 void WriteWorkingCopy(const QString& templatePath, const QString& workPath,
-                      const std::function<void(db::Connection&)>& fill);
+                      const std::function<void(db::Connection&)>& fill, const CopySteps& steps = {});
 
 } // namespace ttms

@@ -8,7 +8,9 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/db/Sql.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
+#include "platform/shell/TempFiles.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/FormShow.h"
@@ -34,15 +36,19 @@ QString errorText(const std::exception& e)
         return d->message();
     if (const auto* x = dynamic_cast<const ttms::ExportError*>(&e))
         return x->message();
+    if (const auto* f = dynamic_cast<const shell::FileError*>(&e))
+        return f->message();
     return QString::fromUtf8(e.what());
 }
 
-// The hourglass while the file is written.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
+// A file copy's progress in the progress window.
+ttms::CopySteps copySteps(shell::Progress& progress)
+{
+    return [&progress](qint64 done, qint64 total) {
+        progress.setTotal(total);
+        progress.step(done);
+    };
+}
 
 } // namespace
 
@@ -169,15 +175,21 @@ void TfrmTTMS2::InsertForoushDetail(db::Connection& out)
 
 void TfrmTTMS2::BitBtn1Click()
 {
+    const QString title = QStringLiteral("دريافت فايل خروجي TTMS");
     const QString folder = TTools::AppPath();
     const QString work = folder + QStringLiteral("TTMS.mdb");
     try {
-        WaitCursor wait;
-        ttms::WriteWorkingCopy(folder + QStringLiteral("TTMS_empty.mdb"), work, [this](db::Connection& out) {
-            InsertMoshakhasat(out);
-            InsertForoush(out);
-            InsertForoushDetail(out);
-        });
+        shell::Progress progress(title, true);
+        ttms::WriteWorkingCopy(
+            folder + QStringLiteral("TTMS_empty.mdb"), work,
+            [this](db::Connection& out) {
+                InsertMoshakhasat(out);
+                InsertForoush(out);
+                InsertForoushDetail(out);
+            },
+            copySteps(progress));
+    } catch (const shell::Cancelled&) {
+        return;
     } catch (const ttms::TemplateCopyError&) {
         ShowMessageDlg(dkInfo, QString(), QStringLiteral("خطايي در روند کپي کردن فايل خام پيش آمد"), dbOk);
         return;
@@ -189,18 +201,24 @@ void TfrmTTMS2::BitBtn1Click()
     shell::FileRequest r;
     r.caption = windowTitle();
     r.filter = QStringLiteral("فايل هاي اکسس (*.mdb)");
-    r.directory = dlgFolder_;
+    r.directory = dlgFolder_;   // a folder that is not one of this machine starts in the documents
     r.fileName = ttms::DefaultFileName(year_, season_);
     r.overwritePrompt = true;
     QString name = shell::prompter().saveFile(r);
     if (name.isEmpty())
         return;   // the folder of the last export stays
     name = ttms::WithMdbExtension(name);
-    QString why;
-    if (ttms::CopyReplacing(work, name, &why))
-        ShowMessageDlg(dkInfo, QString(), QStringLiteral("عمليات کپي پايان يافت"), dbOk);
-    else
-        ShowMessageDlg(dkError, QString(), kFailed + name + QStringLiteral("\r\n") + why, dbOk);
+    try {
+        shell::Progress progress(title, true);
+        ttms::CopyReplacing(work, name, folder, copySteps(progress));
+    } catch (const shell::Cancelled&) {
+        return;
+    } catch (const std::exception& e) {
+        // the folder is kept only once a file was saved there
+        ShowMessageDlg(dkError, QString(), kFailed + errorText(e), dbOk);
+        return;
+    }
+    ShowMessageDlg(dkInfo, QString(), QStringLiteral("عمليات کپي پايان يافت"), dbOk);
     dlgFolder_ = QFileInfo(name).absolutePath() + QLatin1Char('/');
     TPrefMng::SetTTMSDlgPath(dlgFolder_);
 }

@@ -4,6 +4,7 @@
 #include "platform/chart/ChartView.h"
 #include "platform/report/Report.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/BidiText.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 #include "ui_Tfrmchart.h"
@@ -12,6 +13,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QIcon>
+#include <QImageReader>
+#include <QImageWriter>
 #include <QMenu>
 #include <QPainter>
 #include <QTreeWidget>
@@ -317,15 +320,17 @@ void Tfrmchart::buildMenus()
         shell::FileRequest r;
         r.caption = windowTitle();
         r.filter = QStringLiteral("JPEG (*.jpg *.jpeg);;Bitmaps (*.bmp);;Icons (*.ico);;Metafiles (*.emf *.wmf)");
+        r.pictures = true;
         const QString file = shell::prompter().openFile(r);
         if (!file.isEmpty()) {
-            QImage img;
-            if (img.load(file)) {
+            QImageReader reader(file);
+            const QImage img = reader.read();
+            if (!img.isNull()) {
                 chart().background.picture = img;
                 ui->Chart1->update();
             } else {
                 showError(windowTitle(), kError + QLatin1Char('\n') + QStringLiteral("مجددا سعي كنيد") + QLatin1Char('\n') +
-                                             QStringLiteral("Cannot read the picture %1").arg(file));
+                                             widgets::LeftToRight(file) + QLatin1Char('\n') + reader.errorString());
             }
         }
         QDir::setCurrent(TTools::AppPath());
@@ -613,15 +618,17 @@ void Tfrmchart::SaveBitmap()
     shell::FileRequest r;
     r.caption = windowTitle();
     r.filter = QStringLiteral("عكس هاي نوع Bitmaps (*.bmp)");
+    r.pictures = true;
     QString file = shell::prompter().saveFile(r);
     if (!file.isEmpty()) {
         // the overwrite question was asked for this very name
         if (!file.endsWith(QLatin1String(".bmp"), Qt::CaseInsensitive))
             file += QStringLiteral(".bmp");
         const QImage img = ui->Chart1->grabChart().convertToFormat(QImage::Format_RGB32);
-        if (!img.save(file, "BMP"))
+        QImageWriter writer(file, "BMP");
+        if (!writer.write(img))
             showError(windowTitle(), kError + QLatin1Char('\n') + QStringLiteral("مجددا سعي كنيد") + QLatin1Char('\n') +
-                                         QStringLiteral("Cannot write %1").arg(file));
+                                         widgets::LeftToRight(file) + QLatin1Char('\n') + writer.errorString());
     }
     QDir::setCurrent(TTools::AppPath());
 }

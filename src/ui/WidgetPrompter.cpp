@@ -28,19 +28,10 @@ QWidget* dialogParent() { return QApplication::activeWindow(); }
 
 void startAt(QFileDialog& dialog, const QString& path)
 {
-    if (path.isEmpty() || QFileInfo(path).isDir())
+    if (QFileInfo(path).isDir())
         dialog.setDirectory(path);
     else
         dialog.selectFile(path);
-}
-
-QString startPath(const shell::FileRequest& r)
-{
-    if (r.fileName.isEmpty())
-        return r.directory;
-    if (r.directory.isEmpty() || QFileInfo(r.fileName).isAbsolute())
-        return r.fileName;
-    return QDir(r.directory).filePath(r.fileName);
 }
 
 } // namespace
@@ -95,7 +86,7 @@ QString runFileDialog(const shell::FileRequest& request, QFileDialog::AcceptMode
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!request.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    startAt(dialog, startPath(request));
+    startAt(dialog, shell::StartPath(request));
     QCheckBox* readOnly = nullptr;
     if (request.readOnly) {
         dialog.setOption(QFileDialog::DontUseNativeDialog);
@@ -127,7 +118,7 @@ QString WidgetPrompter::saveFile(const shell::FileRequest& request)
 
 QString WidgetPrompter::chooseDirectory(const shell::FileRequest& request)
 {
-    QFileDialog dialog(dialogParent(), request.caption, request.directory);
+    QFileDialog dialog(dialogParent(), request.caption, shell::StartFolder(request));
     PrepareFileDialog(dialog);
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);

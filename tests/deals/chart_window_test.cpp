@@ -1,5 +1,6 @@
 // The chart window over a report's two lists: drawing each kind, the comparison blocks, the
 // mouse tools and their limits, the wheel, the pie angle, the menus, saving and printing.
+#include "ScopedHome.h"
 #include "ScriptedPrompter.h"
 
 #include "deals/MonthlyReports.h"
@@ -429,9 +430,19 @@ TEST_F(ChartWindowTest, SaveAsBitmap)
         {home.filePath(QStringLiteral("second.bmp")), home.filePath(QStringLiteral("second.bmp"))},
         {home.filePath(QStringLiteral("third.BMP")), home.filePath(QStringLiteral("third.BMP"))},
     };
+    // the dialogs start in the user's pictures folder
+    const testing_support::ScopedHome user;
+    const QString pictures = user.make(QStringLiteral("Pictures"));
+    frm->action("N30")->trigger();
     for (const Case& c : cases) {
         prompter.answerFile(c.answer);
         frm->action("Action8")->trigger();
+        for (const QString& dialog : {QStringLiteral("openFile"), QStringLiteral("saveFile")}) {
+            const auto call = std::find_if(prompter.calls.begin(), prompter.calls.end(),
+                                           [&](const testing_support::PromptCall& p) { return p.what == dialog; });
+            ASSERT_NE(call, prompter.calls.end());
+            EXPECT_EQ(call->directory, pictures);
+        }
         QImage back;
         ASSERT_TRUE(back.load(c.written, "BMP")) << c.written.toStdString();
         EXPECT_EQ(back.size(), size);

@@ -3,14 +3,21 @@
 #include "tax_fixture.h"
 #include "WindowChecks.h"
 
+#include "ScopedHome.h"
+
 #include "deals/TTMSExport.h"
 #include "deals/TfrmTTMS2.h"
+#include "platform/shell/Progress.h"
+#include "platform/shell/TempFiles.h"
 #include "platform/widgets/DBEdit.h"
 #include "ui_TfrmTTMS2.h"
 
+#include <QDir>
 #include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -98,14 +105,23 @@ TEST_F(TaxFiles, CopiesReplaceOnlyWhenComplete)
 {
     write("a", "new");
     write("b", "old");
-    QString why;
-    EXPECT_TRUE(CopyReplacing(path("a"), path("b"), &why)) << why.toStdString();
+    CopyReplacing(path("a"), path("b"), dir.path());
     EXPECT_EQ(read("b"), QByteArray("new"));
-    // a missing source or an unwritable target: false, the target as it was, nothing left over
-    EXPECT_FALSE(CopyReplacing(path("none"), path("b"), &why));
-    EXPECT_FALSE(why.isEmpty());
+    // a missing source or an unwritable target: the Persian text and the system's reason,
+    // the target as it was, nothing left over
+    for (const char* to : {"b", "nofolder/b"}) {
+        const char* from = QLatin1String(to) == QLatin1String("b") ? "none" : "a";
+        try {
+            CopyReplacing(path(from), path(to), dir.path());
+            ADD_FAILURE() << from << " copied to " << to;
+        } catch (const shell::FileError& e) {
+            EXPECT_EQ(e.message().split(QStringLiteral("\r\n")).size(), 2) << e.message().toStdString();
+        }
+    }
     EXPECT_EQ(read("b"), QByteArray("new"));
-    EXPECT_FALSE(CopyReplacing(path("a"), path("nofolder/b"), &why));
+    // stopped on the way
+    EXPECT_THROW(CopyReplacing(path("a"), path("c"), dir.path(), [](qint64, qint64) { throw shell::Cancelled(); }),
+                 shell::Cancelled);
     EXPECT_EQ(entries(), (QStringList{"a", "b"}));
 }
 
@@ -308,7 +324,13 @@ TEST_P(TaxExport, FailuresSaySoAndLeaveNoFile)
     prompter.answerFile(out("nofolder/x.mdb"));
     w->BitBtn1Click();   // a target that cannot be written: never the success message
     ASSERT_EQ(prompter.calls.size(), 2);
-    EXPECT_TRUE(prompter.calls[1].text.startsWith(failed + out("nofolder/x.mdb"))) << messages().toStdString();
+    // the Persian text, then the system's own reason on a line of its own
+    const QStringList lines = prompter.calls[1].text.split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 3) << messages().toStdString();
+    EXPECT_EQ(lines[0] + QStringLiteral("\r\n"), failed);
+    EXPECT_TRUE(lines[1].contains(out("nofolder"))) << lines[1].toStdString();
+    EXPECT_EQ(lines[2], QString::fromLocal8Bit(std::strerror(ENOENT)));
+    EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), QStringLiteral("/kept/"));   // a failed save keeps no folder
 
     const QByteArray before = workBytes();
     Dm->Conn->exec(QStringLiteral("update yourInfo set ShahrCode = null"));
@@ -316,7 +338,7 @@ TEST_P(TaxExport, FailuresSaySoAndLeaveNoFile)
     w->BitBtn1Click();   // a number column without a number: no file offered, the working copy as it was
     EXPECT_EQ(messages(), failed + QStringLiteral("مقدار «ShahrCode» در مشخصات مودي مالياتي عدد نمي باشد."));
     EXPECT_EQ(workBytes(), before);
-    EXPECT_FALSE(QFile::exists(work + QStringLiteral(".new")));
+    EXPECT_EQ(QDir(TTools::AppPath()).entryList({QStringLiteral("TTMS.mdb*")}, QDir::Files), QStringList{"TTMS.mdb"});
 
     Dm->Conn->exec(QStringLiteral("delete from yourInfo"));
     prompter.calls.clear();
@@ -329,6 +351,49 @@ TEST_P(TaxExport, FailuresSaySoAndLeaveNoFile)
     prompter.calls.clear();
     w->BitBtn1Click();
     EXPECT_EQ(messages(), QStringLiteral("خطايي در روند کپي کردن فايل خام پيش آمد"));
+}
+
+TEST_P(TaxExport, TheDefaultNameSavesInARealFolder)
+{
+    // the folder of a fresh installation is "c:\": the documents folder here, else home
+    const testing_support::ScopedHome home;
+    const QString documents = home.make(QStringLiteral("Documents"));
+
+    addOwnerInfo();
+    addDeal("1402/02/01", "1000000");
+    EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), QStringLiteral("c:\\"));
+    w->FormShow();
+    view("1402", 0);
+    prompter.calls.clear();
+    prompter.acceptOfferedFile();
+    w->BitBtn1Click();
+    EXPECT_EQ(messages(), QStringLiteral("TTMS1402_1|عمليات کپي پايان يافت"));
+    EXPECT_EQ(prompter.calls[0].directory, documents);
+    EXPECT_EQ(prompter.progressTitles.last(), QStringLiteral("دريافت فايل خروجي TTMS"));
+    const QString saved = documents + QStringLiteral("/TTMS1402_1.mdb");
+    ASSERT_TRUE(QFile::exists(saved));
+    EXPECT_EQ(rows(*db::Connection::openSqlite(saved), QStringLiteral("select Price from Foroush_Detail")),
+              QStringLiteral("1000000.0"));
+    EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), documents + QLatin1Char('/'));
+    EXPECT_EQ(QDir(documents).entryList(QDir::Files), QStringList{"TTMS1402_1.mdb"});
+
+    // the folder stored last has gone: the documents folder again
+    TPrefMng::SetTTMSDlgPath(home.filePath(QStringLiteral("usb/exports/")));
+    w->FormShow();
+    view("1402", 0);
+    prompter.calls.clear();
+    prompter.acceptOfferedFile();
+    prompter.answer(shell::ResultYes);   // the overwrite question is the dialog's own
+    w->BitBtn1Click();
+    EXPECT_EQ(prompter.calls[0].directory, documents);
+    EXPECT_EQ(TPrefMng::GetTTMSDlgPath(), documents + QLatin1Char('/'));
+
+    // a cancelled export leaves nothing beside the program or the chosen file
+    prompter.cancelWork = true;
+    prompter.calls.clear();
+    w->BitBtn1Click();
+    EXPECT_TRUE(prompter.calls.isEmpty());
+    EXPECT_EQ(QDir(TTools::AppPath()).entryList({QStringLiteral("TTMS.mdb*")}, QDir::Files), QStringList{"TTMS.mdb"});
 }
 
 DOVIN_INSTANTIATE_ENGINES(TaxExport);

@@ -84,24 +84,30 @@ void ScriptedPrompter::takeFileOptions(const shell::FileRequest& r)
         *r.readOnly = o.second;
 }
 
+QString ScriptedPrompter::takeFile(const shell::FileRequest& r)
+{
+    const QString f = testing_support::takeFile(files);
+    return f == kOffered ? shell::StartPath(r) : f;
+}
+
 QString ScriptedPrompter::openFile(const shell::FileRequest& r)
 {
-    calls.append({QStringLiteral("openFile"), r.caption, r.fileName});
+    calls.append({QStringLiteral("openFile"), r.caption, r.fileName, -1, 0, 0, shell::StartFolder(r)});
     takeFileOptions(r);
-    return takeFile(files);
+    return takeFile(r);
 }
 
 QString ScriptedPrompter::saveFile(const shell::FileRequest& r)
 {
-    calls.append({QStringLiteral("saveFile"), r.caption, r.fileName});
+    calls.append({QStringLiteral("saveFile"), r.caption, r.fileName, -1, 0, 0, shell::StartFolder(r)});
     takeFileOptions(r);
-    return takeFile(files);
+    return takeFile(r);
 }
 
 QString ScriptedPrompter::chooseDirectory(const shell::FileRequest& r)
 {
-    calls.append({QStringLiteral("chooseDirectory"), r.caption, r.directory});
-    return takeFile(files);
+    calls.append({QStringLiteral("chooseDirectory"), r.caption, r.directory, -1, 0, 0, shell::StartFolder(r)});
+    return takeFile(r);
 }
 
 std::optional<QFont> ScriptedPrompter::chooseFont(const QFont& initial)
@@ -163,6 +169,8 @@ public:
     bool update(qint64, qint64, bool cancellable, qint64) override
     {
         ++p_.progressUpdates;
+        if (p_.onProgress)
+            p_.onProgress();
         return !(cancellable && p_.cancelWork);
     }
 

@@ -18,6 +18,7 @@ struct PromptCall {
     int kind = -1;
     int buttons = 0;
     int fontSize = 0;
+    QString directory; // a file dialog's start folder (shell::StartFolder)
 };
 
 class ScriptedPrompter : public shell::Prompter {
@@ -30,6 +31,8 @@ public:
     void answer(int result) { results.push_back(result); }
     void answerInput(std::optional<QString> text) { inputs.push_back(std::move(text)); }
     void answerFile(QString path) { files.push_back(std::move(path)); }
+    // The next file dialog is confirmed with the folder and name it offers (shell::StartPath).
+    void acceptOfferedFile() { files.push_back(kOffered); }
     // The filter index and read-only tick the next file dialog reports (0 and false by default).
     void answerFileOptions(int filterIndex, bool readOnly) { fileOptions.push_back({filterIndex, readOnly}); }
     void answerPrinted(bool printed) { printedAnswers.push_back(printed); }
@@ -41,6 +44,8 @@ public:
     QStringList progressTitles;
     bool cancelWork = false;
     int progressUpdates = 0;
+    // Called at each report of a long work.
+    std::function<void()> onProgress;
 
     // Called with each prepared report shown in the preview.
     std::function<void(report::PreparedReport&)> onPreview;
@@ -66,6 +71,8 @@ public:
     QStringList messages() const;
 
 private:
+    static inline const QString kOffered = QStringLiteral("\x01offered");
+    QString takeFile(const shell::FileRequest& r);
     std::deque<int> results;
     std::deque<std::optional<QString>> inputs;
     std::deque<QString> files;

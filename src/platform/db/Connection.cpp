@@ -53,12 +53,12 @@ QVariant Connection::scalar(const QString& sql, const Params& params)
     return {};
 }
 
-void Connection::backupTo(const QString&, int)
+void Connection::backupTo(const QString&, int, const CopyProgress&)
 {
     throw DbError(ErrorCategory::Other, QStringLiteral("backupTo: not supported on this engine"));
 }
 
-void Connection::restoreFrom(const QString&, int)
+void Connection::restoreFrom(const QString&, int, const CopyProgress&)
 {
     throw DbError(ErrorCategory::Other, QStringLiteral("restoreFrom: not supported on this engine"));
 }

@@ -95,13 +95,17 @@ public:
     void setCatalog(const Catalog* catalog) { catalog_ = catalog; }
     const Catalog* catalog() const { return catalog_; }
 
-    // The whole database copied into a new file, consistent while other connections write
-    // (the file database: SQLite's online backup). A lock held elsewhere is waited for up
-    // to about waitMs.
-    virtual void backupTo(const QString& file, int waitMs = 5000);
+    // Told before and between the pieces of a long copy how many of its pages are done, of
+    // how many (0: not known yet); may throw to stop the copy, which then changes nothing.
+    using CopyProgress = std::function<void(qint64 done, qint64 total)>;
+    // The whole database copied into a new file, one consistent state of it while other
+    // connections write (the file database: SQLite's online backup). A lock held elsewhere
+    // is waited for up to about waitMs.
+    virtual void backupTo(const QString& file, int waitMs = 5000, const CopyProgress& progress = {});
     // The whole database replaced by the one in a file, in one step: on failure it stays as
-    // it was (the file database).
-    virtual void restoreFrom(const QString& file, int waitMs = 5000);
+    // it was (the file database). A file whose size is not the one its header gives (a
+    // copy missing its end) is refused.
+    virtual void restoreFrom(const QString& file, int waitMs = 5000, const CopyProgress& progress = {});
 
     // Whether a table, view, column or index exists.
     bool tableExists(const QString& table);

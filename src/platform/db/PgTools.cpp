@@ -1,8 +1,8 @@
 #include "platform/db/PgTools.h"
 
 #include "platform/db/Errors.h"
+#include "platform/shell/HelperProcess.h"
 
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <libpq-fe.h>
 
@@ -41,27 +41,20 @@ QProcessEnvironment environmentOf(const QString& conninfo, const QString& extraO
 } // namespace
 
 QByteArray run(const QString& program, const QStringList& args, const QString& conninfo, const QString& extraOptions,
-               int timeoutMs)
+               int timeoutMs, const std::function<void()>& poll)
 {
-    QProcess p;
-    p.setProcessEnvironment(environmentOf(conninfo, extraOptions));
-    p.start(program, args);
-    if (!p.waitForStarted())
-        throw DbError(ErrorCategory::Other, QStringLiteral("برنامه %1 اجرا نشد: %2").arg(program, p.errorString()));
-    p.closeWriteChannel();
-    if (!p.waitForFinished(timeoutMs)) {
-        p.kill();
-        p.waitForFinished();
+    const shell::HelperResult r = shell::RunHelper(program, args, environmentOf(conninfo, extraOptions), poll, timeoutMs);
+    if (!r.started)
+        throw DbError(ErrorCategory::Other, QStringLiteral("برنامه %1 اجرا نشد: %2").arg(program, r.error));
+    if (r.timedOut)
         throw DbError(ErrorCategory::Other, QStringLiteral("%1: زمان اجرا به پايان رسيد").arg(program));
-    }
-    const QByteArray out = p.readAllStandardOutput();
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
+    if (!r.ok()) {
+        QString err = QString::fromUtf8(r.err).trimmed();
         if (err.isEmpty())
-            err = QStringLiteral("%1: exit code %2").arg(program).arg(p.exitCode());
+            err = QStringLiteral("%1: exit code %2").arg(program).arg(r.exitCode);
         throw DbError(ErrorCategory::Other, err);
     }
-    return out;
+    return r.out;
 }
 
 QList<TocEntry> parseToc(const QByteArray& listing)

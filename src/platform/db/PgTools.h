@@ -6,14 +6,16 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace db::pgtools {
 
 // Runs program with args; extraOptions are added to the server options (PGOPTIONS).
 // Returns its standard output; throws DbError with its error output when it cannot start,
-// fails or runs longer than timeoutMs (-1: no limit).
+// fails or runs longer than timeoutMs (-1: no limit). The program ends with ours; poll is
+// called while it runs and may throw to stop it (see shell::RunHelper).
 QByteArray run(const QString& program, const QStringList& args, const QString& conninfo,
-               const QString& extraOptions = {}, int timeoutMs = -1);
+               const QString& extraOptions = {}, int timeoutMs = -1, const std::function<void()>& poll = {});
 
 // A table of contents entry of a custom-format archive ("pg_restore -l").
 struct TocEntry {

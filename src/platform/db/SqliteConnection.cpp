@@ -5,7 +5,9 @@
 #include "platform/db/Decimal.h"
 #include "platform/db/Sql.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <cmath>
@@ -293,23 +295,120 @@ sqlite3* openFile(const QString& path, int flags)
     return db;
 }
 
-// Copies every page of from into to in one step, so the copy is one consistent state of
-// from and to changes all at once or not at all. A lock held by another connection is
-// waited for about waitMs.
-void copyDatabase(sqlite3* from, sqlite3* to, int waitMs)
+// A database file's size held against its header: the page size times the page count the
+// header keeps, or a whole number of pages where the header keeps no valid count. Throws
+// when they differ (a copy that lost its end: SQLite would read the missing pages as
+// zeros). Files that are no SQLite database are left to SQLite to refuse.
+void checkFileSize(const QString& path)
 {
-    QElapsedTimer clock;
-    clock.start();
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return;
+    const qint64 size = f.size();
+    const QByteArray h = f.read(100);
+    if (h.size() < 100 || !h.startsWith(QByteArray("SQLite format 3\0", 16)))
+        return;
+    const auto number = [&h](int at, int bytes) {
+        quint32 v = 0;
+        for (int i = 0; i < bytes; ++i)
+            v = (v << 8) | quint8(h[at + i]);
+        return qint64(v);
+    };
+    qint64 pageSize = number(16, 2);
+    if (pageSize == 1)
+        pageSize = 65536;
+    const qint64 pages = number(28, 4);
+    const bool countKept = pages != 0 && number(24, 4) == number(92, 4);
+    qint64 expected = -1;
+    if (pageSize >= 512 && pageSize <= 65536 && (pageSize & (pageSize - 1)) == 0)
+        expected = countKept ? pageSize * pages : (size + pageSize - 1) / pageSize * pageSize;
+    if (size != expected)
+        throw DbError(ErrorCategory::Other,
+                      QStringLiteral("اندازه فايل %1 بايت است و با سرآيند آن (%2 بايت) نمي خواند")
+                          .arg(size)
+                          .arg(expected));
+}
+
+// Ends a read transaction that copyDatabase began.
+void endRead(sqlite3* db, bool began)
+{
+    if (began)
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+}
+
+// Retries every millisecond until the time in *deadline (ms since the epoch) has passed:
+// another connection's writes leave a reader short moments only.
+int retryShortly(void* deadline, int)
+{
+    if (QDateTime::currentMSecsSinceEpoch() >= *static_cast<qint64*>(deadline))
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+// Begins a read transaction on db that sees one state of the database, waiting up to
+// waitMs for writers; busyMs is db's own busy timeout, put back afterwards.
+void beginRead(sqlite3* db, int waitMs, int busyMs)
+{
+    qint64 deadline = QDateTime::currentMSecsSinceEpoch() + waitMs;
+    sqlite3_busy_handler(db, retryShortly, &deadline);
+    char* err = nullptr;
+    const int rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master", nullptr, nullptr, &err);
+    sqlite3_busy_timeout(db, busyMs);
+    if (rc != SQLITE_OK) {
+        const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+        sqlite3_free(err);
+        endRead(db, sqlite3_get_autocommit(db) == 0);
+        throw DbError(categoryOf(rc), msg);
+    }
+}
+
+constexpr int kPagesPerStep = 256;
+
+// Copies every page of from into to, in pieces. from is read as one state, under a read
+// transaction held for the whole copy, and to changes all at once when the copy is
+// complete, or not at all (also when progress throws). A lock held by another connection
+// is waited for about waitMs; fromBusyMs is from's own busy timeout.
+void copyDatabase(sqlite3* from, int fromBusyMs, sqlite3* to, int waitMs, const Connection::CopyProgress& progress)
+{
+    const bool began = sqlite3_get_autocommit(from) != 0;
+    if (began)
+        beginRead(from, waitMs, fromBusyMs);
     sqlite3_backup* b = sqlite3_backup_init(to, "main", from, "main");
-    if (!b)
+    if (!b) {
+        endRead(from, began);
         fail(to, sqlite3_errcode(to));
-    int rc;
-    while ((rc = sqlite3_backup_step(b, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        if (clock.elapsed() >= waitMs)
-            break;
-        sqlite3_sleep(20);
+    }
+    int rc = SQLITE_OK;
+    try {
+        if (progress)
+            progress(0, 0);
+        QElapsedTimer busy;
+        for (;;) {
+            rc = sqlite3_backup_step(b, kPagesPerStep);
+            if (rc != SQLITE_OK && rc != SQLITE_BUSY && rc != SQLITE_LOCKED)
+                break;
+            if (rc == SQLITE_OK) {
+                busy.invalidate();
+            } else {
+                if (!busy.isValid())
+                    busy.start();
+                if (busy.elapsed() >= waitMs)
+                    break;
+                sqlite3_sleep(20);
+            }
+            if (progress) {
+                const int total = sqlite3_backup_pagecount(b);
+                progress(total - sqlite3_backup_remaining(b), total);
+            }
+        }
+    } catch (...) {
+        sqlite3_backup_finish(b);
+        endRead(from, began);
+        throw;
     }
     const int done = sqlite3_backup_finish(b);
+    endRead(from, began);
     if (rc != SQLITE_DONE)
         throw DbError(categoryOf(rc), QString::fromUtf8(sqlite3_errstr(rc)));
     if (done != SQLITE_OK)
@@ -318,7 +417,7 @@ void copyDatabase(sqlite3* from, sqlite3* to, int waitMs)
 
 class SqliteConnection : public Connection {
 public:
-    SqliteConnection(sqlite3* db) : Connection(Engine::SQLite), db_(db) {}
+    SqliteConnection(sqlite3* db, int busyTimeoutMs) : Connection(Engine::SQLite), db_(db), busyMs_(busyTimeoutMs) {}
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
     std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool) override
@@ -359,11 +458,11 @@ public:
     }
     bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
 
-    void backupTo(const QString& file, int waitMs) override
+    void backupTo(const QString& file, int waitMs, const CopyProgress& progress) override
     {
         sqlite3* to = openFile(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         try {
-            copyDatabase(db_, to, waitMs);
+            copyDatabase(db_, busyMs_, to, waitMs, progress);
         } catch (...) {
             sqlite3_close_v2(to);
             throw;
@@ -372,15 +471,16 @@ public:
             throw DbError(ErrorCategory::Other, QStringLiteral("close failed: ") + file);
     }
 
-    void restoreFrom(const QString& file, int waitMs) override
+    void restoreFrom(const QString& file, int waitMs, const CopyProgress& progress) override
     {
         if (inTransaction())
             throw DbError(ErrorCategory::Other, QStringLiteral("restoreFrom: a transaction is open"));
         if (!QFileInfo::exists(file))
             throw DbError(ErrorCategory::Other, QStringLiteral("فايل پايگاه داده پيدا نشد: %1").arg(file));
+        checkFileSize(file);
         sqlite3* from = openFile(file, SQLITE_OPEN_READONLY);
         try {
-            copyDatabase(from, db_, waitMs);
+            copyDatabase(from, 0, db_, waitMs, progress);
         } catch (...) {
             sqlite3_close_v2(from);
             throw;
@@ -415,6 +515,7 @@ public:
 
 private:
     sqlite3* db_;
+    int busyMs_;
     QHash<QString, KeyInfo> keys_;
 };
 
@@ -436,7 +537,7 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     }
     sqlite3_busy_timeout(db, busyTimeoutMs);
     sqlite3_extended_result_codes(db, 0);
-    auto conn = std::make_unique<SqliteConnection>(db);
+    auto conn = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
     conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
     rc = sqlite3_create_window_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, exactSumStep,
                                         exactSumValue, exactSumValue, exactSumInverse, nullptr);

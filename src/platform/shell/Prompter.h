@@ -51,12 +51,25 @@ struct PlainMessageRequest {
 struct FileRequest {
     QString caption;
     QString filter;           // Qt filter text, e.g. "Backup (*.zdc)"
-    QString directory;
+    QString directory;        // where the dialog starts; see StartFolder
     QString fileName;
+    bool pictures = false;    // a picture dialog: starts in the pictures folder by default
     bool overwritePrompt = true;
     int* selectedFilter = nullptr;   // when set: receives the index of the filter chosen
     bool* readOnly = nullptr;        // when set: the open dialog offers a read-only tick and reports it
 };
+
+// The user's documents folder, or the home folder when there is none.
+QString DocumentsFolder();
+// The user's pictures folder, or else the documents folder.
+QString PicturesFolder();
+// The folder a file dialog starts in: the request's folder when it is a folder of this
+// machine; otherwise (none given, a folder of another system such as "c:\", or one that is
+// gone) the pictures folder for a picture dialog, else the documents folder.
+QString StartFolder(const FileRequest& request);
+// The file a dialog offers: the request's name in StartFolder (a name with a folder that
+// is gone keeps only its name).
+QString StartPath(const FileRequest& request);
 
 // Results used by the message dialogs.
 enum Result { ResultOk = 1, ResultCancel = 2, ResultRetry = 4, ResultYes = 6, ResultNo = 7, ResultAll = 8 };
