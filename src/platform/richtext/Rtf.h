@@ -14,10 +14,13 @@ namespace shell { class Progress; }
 
 namespace richtext {
 
-// The largest text read: no contract comes near it.
+// The largest text read: no contract comes near it. Beyond these a document would take
+// seconds and hundreds of megabytes.
 constexpr qint64 MaxTextBytes = 20LL * 1024 * 1024;
+constexpr int MaxParagraphs = 100000;      // table cells included
+constexpr int MaxRuns = 1000000;           // pieces of text in a format of their own
 inline bool fitsLimit(qint64 bytes) { return bytes <= MaxTextBytes; }
-// The message for a text beyond the limit.
+// The message for a text beyond the limits.
 QString tooLargeMessage();
 
 enum class LoadResult { Loaded, TooLarge, Cancelled };

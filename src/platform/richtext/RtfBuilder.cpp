@@ -14,8 +14,10 @@ namespace richtext {
 namespace {
 
 // Items of one list object. Each item added to a list costs time in proportion to the
-// list's length, so a longer list goes on in a new object (its numbers start again there).
-constexpr int kListItems = 500;
+// list's length, so a longer list goes on in a new object: bullets soon (nothing shows it),
+// numbers late (they start again there).
+constexpr int kBulletItems = 64;
+constexpr int kNumberedItems = 500;
 // Merging cells costs time in proportion to the table's cells: beyond this many merges a
 // table keeps its cells apart.
 constexpr int kMaxMerges = 2000;
@@ -139,7 +141,7 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
                 adjacent = ListSlot();
             slot = &adjacent;
         }
-        if (slot->list && slot->kind == p.listKind && slot->items < kListItems) {
+        if (slot->list && slot->kind == p.listKind && slot->items < (p.listKind == 1 ? kBulletItems : kNumberedItems)) {
             bf.setObjectIndex(slot->list->objectIndex());
             ++slot->items;
         } else {

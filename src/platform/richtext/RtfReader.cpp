@@ -27,6 +27,9 @@ constexpr int kMaxColors = 4096;
 constexpr int kMaxLists = 4096;
 constexpr int kMaxCellsInRow = 63;     // as many as word processors allow
 
+// A text beyond any contract: it would take the document seconds and hundreds of megabytes.
+struct TooLarge {};
+
 QString decodeCodePage(const QByteArray& bytes, int codePage)
 {
     if (codePage == 1256)
@@ -209,6 +212,7 @@ private:
     int openTable = -1;
     RowModel openRow;
     int openCell = -1;                 // first paragraph of the cell being read; -1 none
+    int usedRowDefs = 0;               // row definitions before this one belong to rows read
     CellDef pendingCell;
     enum class BorderTarget { None, CellTop, CellLeft, CellBottom, CellRight, Row } borderTarget = BorderTarget::None;
 
@@ -267,10 +271,13 @@ void Parser::textPiece(const QString& s, bool rtl)
     const int start = int(model.text.size());
     model.text += s;
     // identical adjacent formats make one run
-    if (int(model.runs.size()) > paraRuns && model.runs.back().format == f)
+    if (int(model.runs.size()) > paraRuns && model.runs.back().format == f) {
         model.runs.back().length += int(s.size());
-    else
+    } else {
+        if (model.runs.size() >= size_t(MaxRuns))
+            throw TooLarge();
         model.runs.push_back({start, int(s.size()), f});
+    }
 }
 
 void Parser::text(const QString& input)
@@ -339,6 +346,8 @@ int Parser::listKind(int ls, int ilvl) const
 void Parser::endParagraph(bool inTable, const ParaFormat* format)
 {
     const ParaFormat p = format ? *format : top().dest == Dest::Text ? top().par : lastPar;
+    if (model.paras.size() >= size_t(MaxParagraphs))
+        throw TooLarge();
     ParaModel para;
     para.runBegin = paraRuns;
     para.runEnd = int(model.runs.size());
@@ -410,6 +419,7 @@ void Parser::endRow()
     if (openRow.cells.empty())
         return;
     openRow.def = top().rowDef;
+    usedRowDefs = std::max(usedRowDefs, openRow.def + 1);
     model.tables[size_t(openTable)].rows.push_back(std::move(openRow));
     openRow = RowModel();
 }
@@ -424,6 +434,7 @@ void Parser::closeTable()
     }
     if (!openRow.cells.empty()) {
         openRow.def = top().rowDef;
+        usedRowDefs = std::max(usedRowDefs, openRow.def + 1);
         model.tables[size_t(openTable)].rows.push_back(std::move(openRow));
         openRow = RowModel();
     }
@@ -636,8 +647,13 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
 
     // tables
     case W::Trowd: {
-        model.rowDefs.emplace_back();
-        g.rowDef = int(model.rowDefs.size()) - 1;
+        // a definition no row took yet is defined anew
+        if (g.rowDef >= usedRowDefs) {
+            model.rowDefs[size_t(g.rowDef)] = RowDef();
+        } else {
+            model.rowDefs.emplace_back();
+            g.rowDef = int(model.rowDefs.size()) - 1;
+        }
         pendingCell = CellDef();
         borderTarget = BorderTarget::None;
         return;
@@ -859,7 +875,7 @@ void Parser::run()
 
 QString tooLargeMessage()
 {
-    return QStringLiteral("حجم متن بيش از حد مجاز (۲۰ مگابايت) است و باز نمي شود");
+    return QStringLiteral("متن بزرگتر از حد مجاز است (بيش از ۲۰ مگابايت يا ۱۰۰٬۰۰۰ بند) و باز نمي شود");
 }
 
 bool isRichText(const QByteArray& data) { return data.startsWith("{\\rtf"); }
@@ -875,6 +891,8 @@ LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* p
         parser.run();
     } catch (const shell::Cancelled&) {
         return LoadResult::Cancelled;
+    } catch (const TooLarge&) {
+        return LoadResult::TooLarge;
     }
     if (progress)
         progress->setCancellable(false);
@@ -899,6 +917,8 @@ LoadResult readPlainText(QTextDocument* doc, const QByteArray& text)
         const ushort u = c.unicode();
         return (u < 0x20 && u != '\t' && u != '\n') || u == 0xFDD0 || u == 0xFDD1;
     });
+    if (s.count(QLatin1Char('\n')) >= MaxParagraphs)
+        return LoadResult::TooLarge;
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     doc->setPlainText(s);
