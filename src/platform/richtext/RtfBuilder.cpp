@@ -60,6 +60,7 @@ private:
     QTextCharFormat charFormat(const FormatKey& k) const;
     QTextBlockFormat blockFormat(const ParaFormat& p) const;
     QColor color(int index) const;
+    bool hasText(const std::vector<CellModel>& content) const;
     void paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inCell);
     void table(QTextCursor& c, const TableModel& t, bool fresh);
     std::vector<std::vector<PlacedCell>> placeRows(const TableModel& t, bool rtl) const;
@@ -68,6 +69,16 @@ private:
 QColor Builder::color(int index) const
 {
     return index > 0 && index < m.colors.size() ? m.colors[index] : QColor();
+}
+
+// Whether cells hold any text: the empty paragraph of a cell merged into another is dropped.
+bool Builder::hasText(const std::vector<CellModel>& content) const
+{
+    for (const CellModel& range : content)
+        for (int p = range.first; p < range.end && p < int(m.paras.size()); ++p)
+            if (m.paras[size_t(p)].runEnd > m.paras[size_t(p)].runBegin)
+                return true;
+    return false;
 }
 
 QTextCharFormat Builder::charFormat(const FormatKey& k) const
@@ -155,7 +166,11 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
     const QTextCharFormat& mark = charFormats[size_t(p.mark)];
     if (fresh) {
         c.setBlockFormat(bf);
-        c.setBlockCharFormat(mark);
+        // the first block of a cell carries the cell's own format (spans, borders) as well
+        if (inCell)
+            c.mergeBlockCharFormat(mark);
+        else
+            c.setBlockCharFormat(mark);
     } else {
         c.insertBlock(bf, mark);
     }
@@ -197,7 +212,8 @@ std::vector<std::vector<PlacedCell>> Builder::placeRows(const TableModel& t, boo
                 content.push_back(row.cells[size_t(i)]);
             if (cd && cd->hmerge == 2 && !logical.empty()) {
                 logical.back().right = right;
-                logical.back().content.insert(logical.back().content.end(), content.begin(), content.end());
+                if (hasText(content))
+                    logical.back().content.insert(logical.back().content.end(), content.begin(), content.end());
             } else {
                 logical.push_back({prev, right, cd, std::move(content)});
             }
@@ -319,7 +335,8 @@ void Builder::table(QTextCursor& c, const TableModel& t, bool fresh)
                 const auto it = open.constFind(key);
                 if (it != open.constEnd() && places[*it].row + places[*it].rowSpan == s.row) {
                     ++places[*it].rowSpan;
-                    content[*it].insert(content[*it].end(), content[i].begin(), content[i].end());
+                    if (hasText(content[i]))
+                        content[*it].insert(content[*it].end(), content[i].begin(), content[i].end());
                     covered[i] = true;
                     continue;
                 }
