@@ -1,6 +1,7 @@
 #include "platform/report/RichTextFlow.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QPaintDevice>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -14,48 +15,6 @@ namespace report {
 namespace {
 
 constexpr double kScale = 254.0 / 96.0;
-
-void scaleProperties(QTextFormat& f, std::initializer_list<int> properties)
-{
-    for (const int p : properties)
-        if (f.hasProperty(p))
-            f.setProperty(p, f.doubleProperty(p) * kScale);
-}
-
-void scaleTables(QTextFrame* frame)
-{
-    for (QTextFrame* child : frame->childFrames()) {
-        if (auto* table = qobject_cast<QTextTable*>(child)) {
-            QTextTableFormat tf = table->format();
-            scaleProperties(tf, {QTextFormat::FrameBorder, QTextFormat::FrameMargin, QTextFormat::FramePadding,
-                                 QTextFormat::FrameTopMargin, QTextFormat::FrameBottomMargin, QTextFormat::FrameLeftMargin,
-                                 QTextFormat::FrameRightMargin, QTextFormat::TableCellSpacing, QTextFormat::TableCellPadding});
-            QList<QTextLength> widths = tf.columnWidthConstraints();
-            for (QTextLength& w : widths)
-                if (w.type() == QTextLength::FixedLength)
-                    w = QTextLength(QTextLength::FixedLength, w.rawValue() * kScale);
-            tf.setColumnWidthConstraints(widths);
-            if (tf.width().type() == QTextLength::FixedLength)
-                tf.setWidth(QTextLength(QTextLength::FixedLength, tf.width().rawValue() * kScale));
-            table->setFormat(tf);
-            for (int r = 0; r < table->rows(); ++r)
-                for (int c = 0; c < table->columns(); ++c) {
-                    QTextTableCell cell = table->cellAt(r, c);
-                    if (!cell.isValid() || cell.row() != r || cell.column() != c)
-                        continue;
-                    QTextCharFormat cf = cell.format();
-                    const QTextCharFormat before = cf;
-                    scaleProperties(cf, {QTextFormat::TableCellTopPadding, QTextFormat::TableCellBottomPadding,
-                                         QTextFormat::TableCellLeftPadding, QTextFormat::TableCellRightPadding,
-                                         QTextFormat::TableCellTopBorder, QTextFormat::TableCellBottomBorder,
-                                         QTextFormat::TableCellLeftBorder, QTextFormat::TableCellRightBorder});
-                    if (cf != before)
-                        cell.setFormat(cf);
-                }
-        }
-        scaleTables(child);
-    }
-}
 
 // Line positions (top, bottom) of a laid-out block, in document coordinates.
 void addLines(QAbstractTextDocumentLayout* layout, const QTextBlock& b, std::vector<std::pair<double, double>>& out)
@@ -108,7 +67,6 @@ void fitToPaper(QTextDocument& doc)
         c.setPosition(b.position());
         c.setBlockFormat(f);
     }
-    scaleTables(doc.rootFrame());
     c.endEditBlock();
     doc.setIndentWidth(doc.indentWidth() * kScale);
     // the element's rectangle is the text's: no margin of the editor around it
@@ -126,6 +84,9 @@ PageBreaks::PageBreaks(QTextDocument& doc, double room)
 {
     QAbstractTextDocumentLayout* layout = doc.documentLayout();
     total_ = doc.size().height();
+    // tables' padding and borders are laid out in the device's units
+    const QPaintDevice* device = layout->paintDevice();
+    const double deviceScale = device ? device->logicalDpiY() / 96.0 : 1.0;
     std::vector<std::pair<double, double>> raw;
     const auto breakAt = [this](double y) {
         if (y > 0.5 && y < total_)
@@ -166,13 +127,13 @@ PageBreaks::PageBreaks(QTextDocument& doc, double room)
                 if (!cell.isValid() || cell.row() != r)
                     continue;
                 const QTextCharFormat cf = cell.format();
-                const double padding = cf.hasProperty(QTextFormat::TableCellTopPadding)
-                    ? cf.doubleProperty(QTextFormat::TableCellTopPadding) : tf.cellPadding();
+                const double padding = deviceScale * (cf.hasProperty(QTextFormat::TableCellTopPadding)
+                    ? cf.doubleProperty(QTextFormat::TableCellTopPadding) : tf.cellPadding());
                 const QTextBlock b = cell.firstCursorPosition().block();
                 top = std::min(top, firstLineTop(layout, b) - b.blockFormat().topMargin() - padding);
             }
             edge[size_t(r)] = std::clamp(top, edge[size_t(r) - 1], tr.bottom());
-            rowEdges_.emplace_back(edge[size_t(r)], tf.border());
+            rowEdges_.emplace_back(edge[size_t(r)], deviceScale * tf.border());
         }
         for (int r = 0; r < rows; ++r) {
             double bottom = edge[size_t(r) + 1];

@@ -9,9 +9,9 @@ class QTextDocument;
 
 namespace report {
 
-// Lengths of an edited document (paragraph margins and indents, tables' columns, padding and
-// borders) are screen pixels, 96 per inch; the layout device has 254 per inch, where the same
-// lengths must take the same room on paper. The document's own margin is dropped.
+// Paragraph margins and indents of an edited document are screen pixels, 96 per inch; the
+// layout device has 254 per inch, where the same lengths must take the same room on paper
+// (tables' lengths the layout scales itself). The document's own margin is dropped.
 void fitToPaper(QTextDocument& doc);
 
 // Where the pages of a laid-out document end: never through a line of text, nor through a
