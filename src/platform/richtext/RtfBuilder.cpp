@@ -365,7 +365,15 @@ void Builder::table(QTextCursor& c, const TableModel& t, bool fresh)
         constraints << QTextLength(QTextLength::FixedLength, w);
     tf.setColumnWidthConstraints(constraints);
     tf.setCellSpacing(0);
-    tf.setCellPadding(twipsToPixels(firstDef && firstDef->gaph >= 0 ? firstDef->gaph : kDefaultGap));
+    // padding: the first cell's own, else the row's, else half the space between cells
+    int padding = kDefaultGap;
+    if (firstDef && !firstDef->cells.empty() && firstDef->cells[0].padding >= 0)
+        padding = firstDef->cells[0].padding;
+    else if (firstDef && firstDef->padding >= 0)
+        padding = firstDef->padding;
+    else if (firstDef && firstDef->gaph >= 0)
+        padding = firstDef->gaph;
+    tf.setCellPadding(twipsToPixels(padding));
     tf.setMargin(0);
     tf.setBorderCollapse(true);
     int borderWidth = 0;

@@ -92,6 +92,7 @@ struct CellDef {
     int hmerge = 0;             // 1 first of cells merged across, 2 merged into the one before
     int background = 0;         // colour table index; 0 none
     int valign = 0;             // 0 top, 1 centre, 2 bottom
+    int padding = -1;           // the widest of its sides, twips; -1 not given
 };
 
 struct RowDef {
@@ -99,6 +100,7 @@ struct RowDef {
     bool rtl = false;           // the first cell is the rightmost
     int left = 0;
     int gaph = -1;              // half the space between cells; -1 not given
+    int padding = -1;           // the cells' padding, the widest side; -1 not given
     int align = -1;             // -1 not given, 0 left, 1 right, 2 centre
     BorderDef border;
 };

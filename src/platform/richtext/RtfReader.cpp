@@ -84,7 +84,7 @@ enum class W {
     Pard, Ql, Qr, Qc, Qj, Rtlpar, Ltrpar, Li, Ri, Lin, Rin, Fi, Sb, Sa, Pagebb, Intbl, Itap,
     Trowd, Cellx, Rtlrow, Ltrrow, Trgaph, Trleft, Trqc, Trqr, Trql,
     Clvmgf, Clvmrg, Clmgf, Clmrg, Clbrdrt, Clbrdrl, Clbrdrb, Clbrdrr, Trbrdr, ParaBorder,
-    BrdrStyle, BrdrNone, Brdrw, Brdrcf, Clcbpat, Clvertalt, Clvertalc, Clvertalb,
+    BrdrStyle, BrdrNone, Brdrw, Brdrcf, Clcbpat, Clvertalt, Clvertalc, Clvertalb, Clpad, Trpadd,
 };
 
 struct WordInfo {
@@ -136,7 +136,9 @@ const QHash<QByteArray, WordInfo>& words()
             {"brdrbtw", W::ParaBorder}, {"brdrbar", W::ParaBorder}, {"box", W::ParaBorder}, {"brdrnone", W::BrdrNone},
             {"brdrnil", W::BrdrNone}, {"brdrtbl", W::BrdrNone}, {"brdrw", W::Brdrw}, {"brdrcf", W::Brdrcf},
             {"clcbpat", W::Clcbpat}, {"clvertalt", W::Clvertalt}, {"clvertalc", W::Clvertalc},
-            {"clvertalb", W::Clvertalb},
+            {"clvertalb", W::Clvertalb}, {"clpadl", W::Clpad}, {"clpadt", W::Clpad}, {"clpadb", W::Clpad},
+            {"clpadr", W::Clpad}, {"trpaddl", W::Trpadd}, {"trpaddt", W::Trpadd}, {"trpaddb", W::Trpadd},
+            {"trpaddr", W::Trpadd},
         };
         for (const auto& p : plain)
             t.insert(p.name, {p.word});
@@ -692,6 +694,8 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Clvertalt: pendingCell.valign = 0; return;
     case W::Clvertalc: pendingCell.valign = 1; return;
     case W::Clvertalb: pendingCell.valign = 2; return;
+    case W::Clpad: pendingCell.padding = std::max(pendingCell.padding, std::clamp(param, 0, 2880)); return;
+    case W::Trpadd: { RowDef* r = rowDef(); r->padding = std::max(r->padding, std::clamp(param, 0, 2880)); return; }
     default: return;
     }
 }

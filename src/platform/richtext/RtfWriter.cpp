@@ -341,6 +341,15 @@ void Writer::table(const QTextTable* t)
             std::reverse(cells.begin(), cells.end());
         body += "\\trowd";
         num("trgaph", gap);
+        // the same padding on every side, for word processors that read it so
+        for (const char* side : {"l", "t", "b", "r"}) {
+            body += "\\trpaddf";
+            body += side;
+            body += '3';
+            body += "\\trpadd";
+            body += side;
+            body += QByteArray::number(gap);
+        }
         body += "\\trleft0";
         body += rtl ? "\\rtlrow" : "\\ltrrow";
         if (tf.alignment() & Qt::AlignHCenter)
