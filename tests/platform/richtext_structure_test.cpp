@@ -156,6 +156,7 @@ TEST(RtfTables, RightToLeftRowsReadWrittenAndReadAgain)
         EXPECT_EQ(cells(t), (QList<QStringList>{{kWitness, kBuyer + QLatin1Char('|') + kSecond, kSeller},
                                                  {QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}}));
         EXPECT_TRUE(t->format().boolProperty(TableRowsRightToLeft));
+        EXPECT_EQ(t->format().alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter), Qt::AlignRight) << "it stands on the right";
         EXPECT_GT(t->format().border(), 0);
         const QList<QTextLength> widths = t->format().columnWidthConstraints();
         ASSERT_EQ(widths.size(), 3);
@@ -239,6 +240,23 @@ TEST(RtfTables, UnevenMergedAndDamagedRows)
     const QString plain = doc.toPlainText();
     for (int i = 1; i <= 70; ++i)
         EXPECT_EQ(plain.count(QRegularExpression(QStringLiteral("\\bw%1\\b").arg(i))), 1) << i;
+}
+
+TEST(RtfTables, WhereATableStandsSurvivesWriting)
+{
+    const struct { const char* row; Qt::Alignment align; } cases[] = {
+        {"\\rtlrow\\trql", Qt::AlignLeft}, {"\\rtlrow", Qt::AlignRight}, {"\\rtlrow\\trqc", Qt::AlignHCenter},
+        {"\\ltrrow", Qt::AlignLeft}, {"\\ltrrow\\trqr", Qt::AlignRight},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, "{\\rtf1\\trowd" + QByteArray(c.row) + "\\cellx2000\\intbl x\\cell\\row}");
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_EQ(tables(doc).size(), 1);
+            EXPECT_EQ(tables(doc)[0]->format().alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter), c.align) << c.row << ' ' << round;
+            read(doc, writeRtf(&doc));
+        }
+    }
 }
 
 TEST(RtfTables, TablesAtTheEdgesOfTheDocumentAddNoParagraphs)

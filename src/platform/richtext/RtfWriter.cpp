@@ -352,8 +352,10 @@ void Writer::table(const QTextTable* t)
         }
         body += "\\trleft0";
         body += rtl ? "\\rtlrow" : "\\ltrrow";
-        if (tf.alignment() & Qt::AlignHCenter)
-            body += "\\trqc";
+        // where the table stands; none given, a right-to-left one stands on the right
+        const Qt::Alignment align = tf.alignment();
+        const bool right = (align & Qt::AlignRight) || (!(align & Qt::AlignLeft) && rtl);
+        body += align & Qt::AlignHCenter ? "\\trqc" : right ? "\\trqr" : "\\trql";
         double edge = 0;
         for (const Out& o : cells) {
             const QTextTableCellFormat cf = o.cell.isValid() ? o.cell.format().toTableCellFormat() : QTextTableCellFormat();
