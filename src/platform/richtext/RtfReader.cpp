@@ -337,7 +337,7 @@ void Parser::text(const QString& input)
     pieceRtl = rtl;
 }
 
-// Ends the paragraph being read; inTable puts it into the cell being read.
+// Bullet (1) or numbers (2) of a level of a list of the list table; unknown lists are bullets.
 int Parser::listKind(int ls, int ilvl) const
 {
     const int kinds = listNfc.value(overrideList.value(ls, -1), 1);
@@ -345,6 +345,7 @@ int Parser::listKind(int ls, int ilvl) const
     return kind ? kind : (kinds & 0xF) ? kinds & 0xF : 1;
 }
 
+// Ends the paragraph being read; inTable puts it into the cell being read.
 void Parser::endParagraph(bool inTable, const ParaFormat* format)
 {
     const ParaFormat p = format ? *format : top().dest == Dest::Text ? top().par : lastPar;
