@@ -234,7 +234,9 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         }
         const int number = ++lists[size_t(ls - 1)].items;
         const int symbol = fontOf(QStringLiteral("Symbol"));
-        // list tables for Word and LibreOffice, \pn groups for WordPad
+        // list tables for Word and LibreOffice, a \pn group for WordPad's bullets; numbers get
+        // none (LibreOffice would number on through every list with one) and show as text to
+        // readers without list tables
         num("ls", ls);
         body += "\\ilvl0";
         if (bullet) {
@@ -246,7 +248,7 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         } else {
             body += "{\\pntext ";
             body += QByteArray::number(number);
-            body += ".\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
+            body += ".\\tab}";
         }
     }
     // the paragraph mark's look (an empty line keeps its height)
