@@ -1,5 +1,8 @@
 // A 100-page Persian contract: reading and writing its RTF, and flowing it into the pages of
-// the contract print, against Qt's own HTML reading and writing of the same document.
+// the contract print, against Qt's own HTML reading and writing of the same document. Then
+// texts that grow without bound: 100,000 runs of alternate bold and italic, a numbered list of
+// 20,000 items, a large table and a colour table of 19 MB, each read against the same text
+// without its formats.
 #include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
 #include "platform/richtext/Rtf.h"
@@ -8,9 +11,11 @@
 
 #include <QApplication>
 #include <QTextCursor>
+#include <QTextEdit>
 #include <QTextDocument>
 #include <QTextList>
 #include <cstdio>
+#include <sys/resource.h>
 
 namespace {
 
@@ -59,6 +64,69 @@ double bestOf(int runs, F f)
     return bench::best(runs, f) / 1e3;
 }
 
+const QByteArray kHeader = "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}\n";
+const QByteArray kWord = "\\u1605?\\u1575?\\u1583?\\u1607? ";   // a Persian word
+
+// Runs of alternate bold and italic, 50 to a paragraph; without formats the same words.
+QByteArray alternatingRuns(int runs, bool formats)
+{
+    QByteArray out = kHeader + "\\pard\\rtlpar\\qr\\f0\\fs24 ";
+    for (int i = 0; i < runs; ++i) {
+        if (formats)
+            out += i % 2 ? "{\\b " : "{\\i ";
+        out += kWord + QByteArray::number(i) + ' ';
+        if (formats)
+            out += '}';
+        if (i % 50 == 49)
+            out += "\\par\n";
+    }
+    return out + "\\par}";
+}
+
+// A numbered list as word processors write it; without formats the same paragraphs.
+QByteArray numberedList(int items, bool formats)
+{
+    QByteArray out = kHeader;
+    if (formats)
+        out += "{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}"
+               "{\\levelnumbers\\'01;}\\fi-360\\li720}\\listid1}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}}\n";
+    for (int i = 1; i <= items; ++i) {
+        out += "\\pard";
+        if (formats)
+            out += "\\ls1\\ilvl0\\fi-360\\li720{\\listtext " + QByteArray::number(i) + ".\\tab}";
+        out += "\\rtlpar\\qr\\f0\\fs24 " + kWord + QByteArray::number(i) + "\\par\n";
+    }
+    return out + "}";
+}
+
+// A right-to-left table of bordered cells; without formats the same paragraphs.
+QByteArray table(int rows, int columns, bool formats)
+{
+    QByteArray def = "\\trowd\\trgaph108\\rtlrow";
+    for (int c = 1; c <= columns; ++c)
+        def += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx"
+            + QByteArray::number(c * 1800);
+    QByteArray out = kHeader;
+    for (int r = 0; r < rows; ++r) {
+        if (formats)
+            out += def + '\n';
+        for (int c = 0; c < columns; ++c)
+            out += (formats ? "\\pard\\intbl\\rtlpar\\qr " : "\\pard\\rtlpar\\qr ") + kWord + QByteArray::number(r * columns + c)
+                + (formats ? "\\cell\n" : "\\par\n");
+        if (formats)
+            out += "\\row\n";
+    }
+    return out + "}";
+}
+
+long peakKilobytes()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return u.ru_maxrss;
+}
+
 int pagesOf(const QTextDocument& doc, double* seconds)
 {
     report::Report rep(10, report::Landscape);
@@ -75,6 +143,18 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     report::installFontSubstitutions();
+
+    // first, while the peak memory is low: a colour table of 19 MB of ';' keeps no entry per ';'
+    // beyond a few thousand
+    double colourSeconds = 0;
+    long colourKilobytes = 0;
+    {
+        const QByteArray colours = "{\\rtf1{\\colortbl" + QByteArray(19 << 20, ';') + "}x}";
+        const long before = peakKilobytes();
+        QTextDocument d;
+        colourSeconds = bench::seconds([&] { richtext::readRtf(&d, colours); });
+        colourKilobytes = peakKilobytes() - before;
+    }
 
     // as many articles as fill 100 pages of the default contract paper
     QTextDocument doc;
@@ -110,5 +190,33 @@ int main(int argc, char** argv)
     std::printf("flow pages  %7.3f s   (%d pages, %.1f ms a page)              bar 1 s:   %s\n", flow, pages,
                 flow * 1000 / std::max(1, pages), flow < 1.0 ? "ok" : "OVER");
     std::printf("text read back %s\n", same ? "identical" : "DIFFERENT");
-    return same ? 0 : 1;
+
+    // growing texts: the cost of their formats against the same text without them
+    struct Case {
+        const char* name;
+        QByteArray formatted, plain;
+    };
+    const Case cases[] = {
+        {"100,000 bold/italic runs", alternatingRuns(100000, true), alternatingRuns(100000, false)},
+        {"20,000-item numbered list", numberedList(20000, true), numberedList(20000, false)},
+        {"2,000-row table of 3 cells", table(2000, 3, true), table(2000, 3, false)},
+    };
+    bool fast = true;
+    for (const Case& c : cases) {
+        QTextDocument d;
+        const double withFormats = bestOf(3, [&] { richtext::readRtf(&d, c.formatted); });
+        const int blocks = d.blockCount();
+        const double without = bestOf(3, [&] { richtext::readRtf(&d, c.plain); });
+        // into the editor's box, as the contract editor reads it
+        QTextEdit edit;
+        const double intoEditor = bestOf(1, [&] { richtext::readRtf(edit.document(), c.formatted); });
+        std::printf("%-27s %6.1f KB  read %7.3f s, without formats %7.3f s, ratio %5.2f, into an edit box %7.3f s, "
+                    "%d blocks   bar 2 s: %s\n",
+                    c.name, c.formatted.size() / 1024.0, withFormats, without, withFormats / without, intoEditor, blocks,
+                    withFormats < 2.0 && intoEditor < 2.0 ? "ok" : "OVER");
+        fast = fast && withFormats < 2.0;
+    }
+    std::printf("19 MB colour table          read %7.3f s, peak memory grew by %ld KB (%.3f of the text)\n", colourSeconds,
+                colourKilobytes, colourKilobytes * 1024.0 / (19 << 20));
+    return same && fast ? 0 : 1;
 }

@@ -20,8 +20,10 @@ void OpenDealContract()
     if (!MainForm || !Dm || !Dm->QSanad->Active() || Dm->QSanad->IsEmpty())
         return;
     const db::Field* text = Dm->QSanad->FieldByName(QStringLiteral("ghovLnameh"));
+    // a text the editor cannot take (too large, reading cancelled) is left as it is stored
     if (!text->IsNull()) {
-        MainForm->SetEditorContent(text->AsString());
+        if (!MainForm->SetEditorContent(text->AsBytes()))
+            return;
     } else if (!MainForm->ToolButton3Click()) {
         return;
     }

@@ -9,6 +9,7 @@
 #include "platform/db/Sql.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RtfUnits.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/FormShow.h"
@@ -247,15 +248,24 @@ void TMainForm::bindActions()
 
 QString TMainForm::EditorContent() const { return QString::fromLatin1(richtext::writeRtf(ui->Editor->document())); }
 
-void TMainForm::SetEditorContent(const QString& content)
+bool TMainForm::SetEditorContent(const QByteArray& content)
 {
     QTextDocument* doc = ui->Editor->document();
-    QTextFrameFormat root = doc->rootFrame()->frameFormat();
-    richtext::loadText(doc, content.toUtf8());
+    const QTextFrameFormat root = doc->rootFrame()->frameFormat();
+    richtext::LoadResult result = richtext::LoadResult::TooLarge;
+    if (richtext::fitsLimit(content.size())) {
+        shell::Progress progress(QStringLiteral("خواندن متن"), true);
+        result = richtext::loadText(doc, content, &progress);
+    }
+    if (result == richtext::LoadResult::TooLarge)
+        ShowMessageDlg(dkError, QString(), richtext::tooLargeMessage(), dbOk, 8);
+    if (result != richtext::LoadResult::Loaded)
+        return false;
     doc->rootFrame()->setFrameFormat(root);
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     SelectionChange();
+    return true;
 }
 
 void TMainForm::SetEditorDocName(const QString& name)
@@ -291,7 +301,7 @@ void TMainForm::FileNew()
 {
     SetEditorDocName(UntitledName);
     TemplateId = -1;
-    SetEditorContent(QString());
+    SetEditorContent(QByteArray());
 }
 
 bool TMainForm::LoadEditorFile(const QString& path)
@@ -301,9 +311,16 @@ bool TMainForm::LoadEditorFile(const QString& path)
         ShowMessageDlg(dkError, QString(), QStringLiteral("فايل باز نشد") + QLatin1Char('\n') + path, dbOk, 8);
         return false;
     }
+    // the file's bytes as they are: the reader knows RTF, UTF-8 and the Windows code page
+    if (!richtext::fitsLimit(file.size())) {
+        ShowMessageDlg(dkError, QString(), richtext::tooLargeMessage() + QLatin1Char('\n') + path, dbOk, 8);
+        return false;
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    SetEditorContent(QString::fromUtf8(file.readAll()));
+    const QByteArray bytes = file.readAll();
     QApplication::restoreOverrideCursor();
+    if (!SetEditorContent(bytes))
+        return false;
     SetEditorDocName(path);
     TemplateId = -1;
     ui->Editor->setFocus();
@@ -421,7 +438,8 @@ bool TMainForm::ToolButton3Click()
     db::DataSet* q = Dm->QGhovL;
     if (!q->Active() || q->IsEmpty())
         return false;
-    SetEditorContent(q->FieldByName(QStringLiteral("ghtxt"))->AsString());
+    if (!SetEditorContent(q->FieldByName(QStringLiteral("ghtxt"))->AsBytes()))
+        return false;
     SetEditorDocName(q->FieldByName(QStringLiteral("esm"))->AsString());
     TemplateId = q->FieldByName(QStringLiteral("ID"))->AsInteger();
     ui->Editor->setFocus();

@@ -39,8 +39,10 @@ public:
 
     // The editor's whole content as stored in the database and in files (RTF).
     QString EditorContent() const;
-    // Stored content (RTF or plain text) into the editor.
-    void SetEditorContent(const QString& content);
+    // Stored content (RTF or plain text), the bytes as the file or column holds them, into the
+    // editor. False, with the editor as it was, when the text is too large (after a message)
+    // or its reading was cancelled.
+    bool SetEditorContent(const QByteArray& content);
 
     void SetEditorDocName(const QString& name);
     // The save question when the text is modified; false when the asking operation must stop

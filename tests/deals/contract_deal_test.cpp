@@ -53,7 +53,7 @@ TEST_P(DealContract, ADealWithoutContractStartsFromAPickedTemplate)
     const int deal = addDeal(QStringLiteral("7"), QVariant());
 
     // cancelling the pick saves nothing and shows nothing
-    ed().SetEditorContent(QStringLiteral("مانده از قبل"));
+    ed().SetEditorContent(QStringLiteral("مانده از قبل").toUtf8());
     answerPicker(QString());
     OpenDealContract();
     EXPECT_TRUE(dealContract(deal).isNull());
@@ -117,7 +117,7 @@ TEST_P(DealContract, FailedSaveIntoTheDealCancelsItsEditAndKeepsTheWindow)
     d.setPlainText(QStringLiteral("قبلي"));
     const QString before = QString::fromLatin1(richtext::writeRtf(&d));
     const int deal = addDeal(QStringLiteral("9"), before);
-    ed().SetEditorContent(before);
+    ed().SetEditorContent(before.toLatin1());
     ed().PrepareDealMode();
     UserCanChange = false;
     EXPECT_FALSE(ed().ToolButton7Click());
@@ -162,7 +162,7 @@ TEST_P(DealContract, ALongContractFlowsOverPagesOfTheContractPaper)
         c.setBlockFormat(bf);
         c.insertText(QStringLiteral("ماده %1: طرفين قرارداد متعهد مي شوند که مفاد اين قرارداد را رعايت نمايند.").arg(i));
     }
-    ed().SetEditorContent(QString::fromLatin1(richtext::writeRtf(&d)));
+    ed().SetEditorContent(richtext::writeRtf(&d));
 
     const struct { int orientation; } papers[] = {{1}, {0}};
     int landscapeWidth = 0;

@@ -1,13 +1,28 @@
-// The rich-text element keeps an edited document's paragraph lengths on paper.
+// The rich-text element keeps an edited document's lengths on paper, starts a new page at a
+// page break and keeps table rows whole on a page, their lines shown on both sides of a cut.
 #include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
+#include "platform/richtext/Rtf.h"
 
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
+#include <QTextTable>
 #include <gtest/gtest.h>
 
 namespace {
+
+QList<report::PreparedReport::Hit> flow(const QTextDocument& source, report::PreparedReport& out)
+{
+    report::installFontSubstitutions();
+    report::Report rep(10, report::Portrait);
+    rep.band(report::BandType::Title, 0).addRichText(QStringLiteral("rt"), QRect(0, 0, rep.printableWidth(), 0), &source);
+    out = rep.prepare();
+    return out.findNamed(QStringLiteral("rt"));
+}
 
 TEST(ReportRichText, ScreenLengthsOfParagraphsBecomeTheSameLengthsOnPaper)
 {
@@ -38,6 +53,72 @@ TEST(ReportRichText, ScreenLengthsOfParagraphsBecomeTheSameLengthsOnPaper)
     EXPECT_EQ(printed->rootFrame()->frameFormat().topMargin(), 0);
     // the source is left as it was
     EXPECT_EQ(source.begin().blockFormat().leftMargin(), 96);
+}
+
+TEST(ReportRichText, PageBreaksStartNewPages)
+{
+    QTextDocument source;
+    ASSERT_EQ(richtext::readRtf(&source, "{\\rtf1 first\\par second\\page third\\par\\pard\\pagebb fourth\\par}"),
+              richtext::LoadResult::Loaded);
+    report::PreparedReport r;
+    const auto parts = flow(source, r);
+    ASSERT_EQ(r.pageCount(), 3);
+    ASSERT_EQ(parts.size(), 3);
+    const QTextDocument& printed = *parts[0].item->document;
+    const auto topOf = [&](int block) { return printed.documentLayout()->blockBoundingRect(printed.findBlockByNumber(block)).top(); };
+    EXPECT_EQ(parts[0].item->documentTop, 0);
+    EXPECT_NEAR(parts[1].item->documentTop, topOf(2), 1.0) << "third starts the second page";
+    EXPECT_NEAR(parts[2].item->documentTop, topOf(3), 1.0) << "fourth starts the third";
+    EXPECT_NEAR(parts[0].item->rect.height(), topOf(2), 1.0);
+}
+
+TEST(ReportRichText, TableRowsStayWholeAndTheirLinesShowOnBothPages)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}";
+    for (int row = 1; row <= 60; ++row) {
+        rtf += "\\trowd\\trgaph108\\rtlrow";
+        for (int c = 1; c <= 3; ++c)
+            rtf += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx"
+                + QByteArray::number(c * 3000);
+        // the second cell has two lines, so rows are taller than a line
+        rtf += "\\pard\\intbl\\rtlpar\\f0 \\u1587?\\u1591?\\u1585? " + QByteArray::number(row) + "\\cell\\pard\\intbl x\\par y\\cell"
+               "\\pard\\intbl z\\cell\\row ";
+    }
+    rtf += "}";
+    QTextDocument source;
+    ASSERT_EQ(richtext::readRtf(&source, rtf), richtext::LoadResult::Loaded);
+    report::PreparedReport r;
+    const auto parts = flow(source, r);
+    ASSERT_GE(parts.size(), 2);
+    const QTextDocument& printed = *parts[0].item->document;
+    QTextTable* table = nullptr;
+    for (QTextFrame* f : printed.rootFrame()->childFrames())
+        table = table ? table : qobject_cast<QTextTable*>(f);
+    ASSERT_NE(table, nullptr);
+    // lengths on paper: three columns of 3000 twips are 158.75 mm wide
+    EXPECT_NEAR(printed.documentLayout()->frameBoundingRect(table).width(), 3 * 3000 / 1440.0 * 254, 30);
+    // the rows' text: no page ends between two lines of one row
+    std::vector<std::pair<double, double>> rows;
+    for (int row = 0; row < table->rows(); ++row) {
+        double top = 1e9, bottom = 0;
+        for (int c = 0; c < table->columns(); ++c)
+            for (QTextBlock b = table->cellAt(row, c).firstCursorPosition().block();
+                 b.isValid() && b.position() <= table->cellAt(row, c).lastPosition(); b = b.next()) {
+                const QRectF br = printed.documentLayout()->blockBoundingRect(b);
+                top = std::min(top, br.top());
+                bottom = std::max(bottom, br.bottom());
+            }
+        rows.emplace_back(top, bottom);
+    }
+    for (int i = 0; i + 1 < parts.size(); ++i) {
+        const double end = parts[i].item->documentTop + parts[i].item->rect.height();
+        for (const auto& [top, bottom] : rows)
+            EXPECT_FALSE(top < end - 0.5 && bottom > end + 0.5) << "page " << i << " ends inside a row at " << end;
+        // the next page starts a little above the cut: the line between the rows shows again
+        EXPECT_LT(parts[i + 1].item->documentTop, end);
+        EXPECT_GT(parts[i + 1].item->documentTop, end - 20);
+    }
+    EXPECT_NEAR(parts.last().item->documentTop + parts.last().item->rect.height(), printed.size().height(), 1.0);
 }
 
 } // namespace

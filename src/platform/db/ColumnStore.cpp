@@ -220,4 +220,23 @@ QString ColumnStore::text(size_t row) const
     return get(row).toString();
 }
 
+QByteArray ColumnStore::bytes(size_t row) const
+{
+    if (isNull(row))
+        return {};
+    if (rep_ == Rep::Text || rep_ == Rep::Bytes) {
+        const Slot s = slots_[row];
+        return QByteArray(bytesOf(s), qsizetype(s.len));
+    }
+    return get(row).toString().toUtf8();
+}
+
+bool ColumnStore::validText(size_t row) const
+{
+    if (rep_ != Rep::Text || isNull(row))
+        return true;
+    const Slot s = slots_[row];
+    return QByteArrayView(bytesOf(s), qsizetype(s.len)).isValidUtf8();
+}
+
 } // namespace db

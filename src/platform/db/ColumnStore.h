@@ -45,6 +45,10 @@ public:
     // Quick readers for sorting and filtering.
     double number(size_t row) const;
     QString text(size_t row) const;
+    // A text or bytes value as the database gave it (a text need not be valid UTF-8).
+    QByteArray bytes(size_t row) const;
+    // False for a stored text that is no valid UTF-8 (an old file database may hold such).
+    bool validText(size_t row) const;
 
 private:
     struct Slot {

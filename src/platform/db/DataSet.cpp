@@ -560,6 +560,18 @@ QVariant DataSet::fieldValue(const Field* f) const
     return phys < 0 ? QVariant() : storedValue(phys, f);
 }
 
+QByteArray DataSet::fieldBytes(const Field* f) const
+{
+    // a stored value of the current record as the database gave it
+    if (f->index_ >= 0 && Active() && !calcMode_ && state_ != DataSetState::Edit && state_ != DataSetState::Insert
+        && f->def_.kind == FieldKind::Data) {
+        const int phys = physOfCurrent();
+        return phys < 0 ? QByteArray() : stores_[size_t(f->store_)]->bytes(size_t(phys));
+    }
+    const QVariant v = fieldValue(f);
+    return v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
+}
+
 void DataSet::setFieldValue(Field* f, const QVariant& v, bool typed)
 {
     if (f->index_ < 0)
@@ -1085,6 +1097,9 @@ void DataSet::postEdit()
         for (Field* f : fields_) {
             const size_t i = size_t(f->index_);
             if (!changed_[i] || !writable(f, updateTable_) || int(i) == keyField_ || f->DataType() == FieldType::Blob)
+                continue;
+            // a stored text that is no valid UTF-8 cannot be named as a text: the key finds the row
+            if (!stores_[size_t(f->store_)]->validText(size_t(phys)))
                 continue;
             if (isNull(orig_[i])) {
                 where << QStringLiteral("%1 IS NULL").arg(f->BaseColumn());

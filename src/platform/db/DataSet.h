@@ -125,6 +125,7 @@ public:
 
     // Internal: used by Field.
     QVariant fieldValue(const Field* f) const;
+    QByteArray fieldBytes(const Field* f) const;
     // typed: a text is checked whole (the validation sees it uncut; longer than the field is refused).
     void setFieldValue(Field* f, const QVariant& v, bool typed = false);
 

@@ -138,13 +138,7 @@ bool Field::AsBoolean() const
     return v.toDouble() != 0;
 }
 
-QByteArray Field::AsBytes() const
-{
-    const QVariant v = Value();
-    if (v.typeId() == QMetaType::QByteArray)
-        return v.toByteArray();
-    return v.toString().toUtf8();
-}
+QByteArray Field::AsBytes() const { return ds_->fieldBytes(this); }
 
 QString Field::DisplayText() const
 {

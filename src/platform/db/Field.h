@@ -74,6 +74,7 @@ public:
     qint64 AsLargeInt() const;
     int AsInteger() const { return int(AsLargeInt()); }
     bool AsBoolean() const;
+    // Bytes of a blob; the text as the database holds it (unchanged, whatever its encoding).
     QByteArray AsBytes() const;
     // Text for display: numbers through the display format, booleans as "True"/"False".
     QString DisplayText() const;

@@ -1,14 +1,12 @@
 #include "platform/report/Report.h"
 
 #include "platform/report/Fonts.h"
+#include "platform/report/RichTextFlow.h"
 #include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextFrame>
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
@@ -203,59 +201,6 @@ ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
     item.background = t.background;
     item.frame = t.frame;
     return item;
-}
-
-// Line positions (top, bottom) of a laid-out document, in document coordinates.
-std::vector<std::pair<double, double>> documentLines(QTextDocument& doc)
-{
-    std::vector<std::pair<double, double>> lines;
-    QAbstractTextDocumentLayout* layout = doc.documentLayout();
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        const QRectF br = layout->blockBoundingRect(b);
-        const QTextLayout* tl = b.layout();
-        if (!tl)
-            continue;
-        for (int i = 0; i < tl->lineCount(); ++i) {
-            const QTextLine l = tl->lineAt(i);
-            const double top = br.top() + l.y();
-            lines.emplace_back(top, top + l.height());
-        }
-    }
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
-// Paragraph lengths of an edited document are screen pixels (96 per inch); the layout
-// device has 254 per inch, where the same lengths must take the same room on paper.
-// The document's own margin is dropped.
-void scaleParagraphLengths(QTextDocument& doc)
-{
-    constexpr double k = 254.0 / 96.0;
-    const bool undo = doc.isUndoRedoEnabled();
-    doc.setUndoRedoEnabled(false);
-    QTextCursor c(&doc);
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-        QTextBlockFormat f = b.blockFormat();
-        if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0 && f.topMargin() == 0 && f.bottomMargin() == 0)
-            continue;
-        f.setLeftMargin(f.leftMargin() * k);
-        f.setRightMargin(f.rightMargin() * k);
-        f.setTextIndent(f.textIndent() * k);
-        f.setTopMargin(f.topMargin() * k);
-        f.setBottomMargin(f.bottomMargin() * k);
-        c.setPosition(b.position());
-        c.setBlockFormat(f);
-    }
-    doc.setIndentWidth(doc.indentWidth() * k);
-    // the element's rectangle is the text's: no margin of the editor around it
-    QTextFrameFormat root = doc.rootFrame()->frameFormat();
-    root.setMargin(0);
-    root.setLeftMargin(0);
-    root.setRightMargin(0);
-    root.setTopMargin(0);
-    root.setBottomMargin(0);
-    doc.rootFrame()->setFrameFormat(root);
-    doc.setUndoRedoEnabled(undo);
 }
 
 } // namespace
@@ -522,11 +467,11 @@ bool Report::Layout::printBand(Band* band, bool mayBreak)
 void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const std::vector<Resolved>& resolved, bool mayBreak)
 {
     std::shared_ptr<QTextDocument> doc(rt.document->clone());
-    scaleParagraphLengths(*doc);
+    fitToPaper(*doc);
     doc->documentLayout()->setPaintDevice(layoutDevice());
     doc->setTextWidth(rt.rect.width());
-    const double total = doc->size().height();
-    const auto lines = documentLines(*doc);
+    const PageBreaks breaks(*doc, contentBottom - bodyTop);
+    const double total = breaks.total();
     const int gap = std::max(0, band.height - (rt.rect.y() + rt.rect.height()));
 
     double pos = 0;
@@ -534,21 +479,17 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
     for (;;) {
         const int start = first ? y + rt.rect.y() : y;
         const double avail = contentBottom - start;
-        double cut = total;
-        if (total - pos > avail && mayBreak) {
-            cut = pos + avail;
-            // Never cut through a line: stop above the first line that crosses the page end.
-            for (const auto& [top, bottom] : lines)
-                if (top > pos + 0.5 && top < cut && bottom > cut) {
-                    cut = top;
-                    break;
-                }
-            if (cut <= pos + 0.5) {
+        double cut = total, next = total;
+        if (mayBreak) {
+            const PageBreaks::Cut c = breaks.cut(pos, avail);
+            cut = c.end;
+            next = c.nextStart;
+            if (cut < total && cut <= pos + 0.5) {
                 if (y > bodyTop) {      // nothing fits here: start the band on a fresh page
                     newPage();
                     continue;
                 }
-                cut = pos + std::max(1.0, avail);
+                cut = next = pos + std::max(1.0, avail);
             }
         }
         const int fragTop = int(std::floor(pos));
@@ -572,7 +513,7 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
         y += bandHeight;
         if (last)
             break;
-        pos = fragBottom;
+        pos = next > pos + 0.5 ? std::min<double>(next, fragBottom) : fragBottom;
         first = false;
         newPage();
     }

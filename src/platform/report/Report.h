@@ -87,7 +87,8 @@ public:
     bool center = true;
 };
 
-// Rich text flowing over as many pages as it needs (the band continues on the next page).
+// Rich text flowing over as many pages as it needs (the band continues on the next page): a
+// page break in the text starts a new page, and a table row stays whole on a page it fits on.
 class RichTextElement : public Element {
 public:
     Kind kind() const override { return Kind::RichText; }

@@ -1,27 +1,45 @@
 #pragma once
 // RTF for QTextDocument: the text, character and paragraph formats a contract needs
 // (fonts, sizes, bold, italic, underline, strike, colours, alignment, indents, right-to-left
-// paragraphs, bullets). What the reader does not know it skips; what it reads it keeps.
+// paragraphs, lists, tables with right-to-left rows, page breaks). What the reader does not
+// know it skips; what it reads it keeps. Reading costs time and memory in proportion to the
+// text; texts beyond any contract's size are refused.
 
 #include <QByteArray>
 #include <QString>
 
 class QTextDocument;
 
+namespace shell { class Progress; }
+
 namespace richtext {
+
+// The largest text read: no contract comes near it. Beyond these a document would take
+// seconds and hundreds of megabytes.
+constexpr qint64 MaxTextBytes = 20LL * 1024 * 1024;
+constexpr int MaxParagraphs = 100000;      // table cells included
+constexpr int MaxRuns = 1000000;           // pieces of text in a format of their own
+inline bool fitsLimit(qint64 bytes) { return bytes <= MaxTextBytes; }
+// The message for a text beyond the limits.
+QString tooLargeMessage();
+
+enum class LoadResult { Loaded, TooLarge, Cancelled };
 
 // True when the data is RTF (it starts with "{\rtf"); anything else is plain text.
 bool isRichText(const QByteArray& data);
 
-// Replaces the document's content with the RTF's. Raw bytes above 127 in the text are taken
-// as UTF-8 when they form it, else in the current font's code page.
-void readRtf(QTextDocument* doc, const QByteArray& rtf);
+// Each reader replaces the document's content, unless it refuses the text (too large) or the
+// user cancels the progress given (the document is then left as it was).
 
-// Replaces the document's content with plain text (UTF-8 when valid, else Windows-1256).
-void readPlainText(QTextDocument* doc, const QByteArray& text);
+// Raw bytes above 127 in the text are taken as UTF-8 when they form it, else in the
+// current font's code page.
+LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress = nullptr);
+
+// Plain text: UTF-8 when valid, else Windows-1256.
+LoadResult readPlainText(QTextDocument* doc, const QByteArray& text);
 
 // RTF or plain text, by isRichText.
-void loadText(QTextDocument* doc, const QByteArray& data);
+LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress = nullptr);
 
 // The document as RTF (7-bit: every other character as \uN with a Windows-1256 fallback).
 QByteArray writeRtf(const QTextDocument* doc);

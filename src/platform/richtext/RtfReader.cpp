@@ -1,18 +1,14 @@
 #include "platform/richtext/Rtf.h"
 
+#include "platform/richtext/RtfDocument.h"
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
+#include "platform/shell/Progress.h"
 
-#include <QColor>
 #include <QHash>
 #include <QStringDecoder>
-#include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextList>
 #include <climits>
-#include <cstring>
-#include <vector>
 
 namespace richtext {
 
@@ -23,6 +19,16 @@ constexpr char16_t k1252[32] = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+// Bounds that keep memory in proportion to the text whatever a file holds.
+constexpr int kMaxDepth = 1000;        // deeper groups share the state of the deepest kept one
+constexpr int kMaxFonts = 4096;
+constexpr int kMaxColors = 4096;
+constexpr int kMaxLists = 4096;
+constexpr int kMaxCellsInRow = 63;     // as many as word processors allow
+
+// A text beyond any contract: it would take the document seconds and hundreds of megabytes.
+struct TooLarge {};
 
 QString decodeCodePage(const QByteArray& bytes, int codePage)
 {
@@ -53,7 +59,105 @@ bool isRtlChar(QChar c)
     return (u >= 0x0590 && u <= 0x08FF) || (u >= 0xFB1D && u <= 0xFDFF) || (u >= 0xFE70 && u <= 0xFEFF);
 }
 
+// Characters that are no text of a paragraph: controls other than the tab, and the marks the
+// document uses for its own structure. A paragraph separator inside a run is a line break.
+void cleanText(QString& s)
+{
+    s.removeIf([](QChar c) {
+        const ushort u = c.unicode();
+        return (u < 0x20 && u != '\t') || u == 0xFDD0 || u == 0xFDD1 || u == 0xFFFC;
+    });
+    s.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
+}
+
 enum class Dest { Text, FontTable, ColorTable, ListTable, ListOverride, Pn, Upr, Skip };
+
+// The control words the reader acts on.
+enum class W {
+    Unknown, Skipped,
+    Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin,
+    F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Listid, Ls, Ilvl, Pnlvlblt, Pnlvlbody,
+    Ansicpg, Ansi, Deff, Uc, U,
+    Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
+    Special,
+    Plain, B, I, Ul, Ulnone, Strike, V, Fs, Cf, Highlight, Super, Sub, Nosupersub, CharClass, DirCh, Af, Afs, Ab, Ai,
+    Pard, Ql, Qr, Qc, Qj, Rtlpar, Ltrpar, Li, Ri, Lin, Rin, Fi, Sb, Sa, Pagebb, Intbl, Itap,
+    Trowd, Cellx, Rtlrow, Ltrrow, Trgaph, Trleft, Trqc, Trqr, Trql,
+    Clvmgf, Clvmrg, Clmgf, Clmrg, Clbrdrt, Clbrdrl, Clbrdrb, Clbrdrr, Trbrdr, ParaBorder,
+    BrdrStyle, BrdrNone, Brdrw, Brdrcf, Clcbpat, Clvertalt, Clvertalc, Clvertalb, Clpad, Trpadd,
+};
+
+struct WordInfo {
+    W word = W::Unknown;
+    char16_t ch = 0;      // special characters
+};
+
+const QHash<QByteArray, WordInfo>& words()
+{
+    static const QHash<QByteArray, WordInfo> table = [] {
+        QHash<QByteArray, WordInfo> t;
+        // destinations whose content is no text of the document
+        for (const char* n : {"info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+                              "footerr", "footerf", "footnote", "pntext", "pntxta", "pntxtb", "listtext", "fldinst", "object",
+                              "objdata", "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
+                              "atndate", "atnref", "comment", "filetbl", "revtbl", "rsidtbl", "generator", "themedata",
+                              "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "shp", "shpinst",
+                              "nonshppict", "shppict", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
+                              "template", "private", "pgdsctbl", "do", "listpicture", "protusertbl", "wgrffmtfilter",
+                              "operator", "author", "title", "subject", "keywords", "company", "creatim", "revtim", "printim",
+                              "buptim", "fchars", "lchars", "pgptbl", "defchp", "defpap", "blipuid", "sp", "sn", "sv",
+                              "nesttableprops", "listname", "leveltext", "levelnumbers"})
+            t.insert(n, {W::Skipped});
+        const struct { const char* name; W word; } plain[] = {
+            {"fonttbl", W::Fonttbl}, {"colortbl", W::Colortbl}, {"listtable", W::Listtable},
+            {"listoverridetable", W::Listoverridetable}, {"pn", W::Pn}, {"upr", W::Upr}, {"ud", W::Ud},
+            {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
+            {"green", W::Green}, {"blue", W::Blue}, {"list", W::List}, {"listlevel", W::Listlevel},
+            {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"listid", W::Listid}, {"ls", W::Ls},
+            {"ilvl", W::Ilvl}, {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"ansicpg", W::Ansicpg},
+            {"ansi", W::Ansi}, {"deff", W::Deff}, {"uc", W::Uc}, {"u", W::U}, {"par", W::Par}, {"sect", W::Sect},
+            {"line", W::Line}, {"tab", W::Tab}, {"page", W::Page}, {"cell", W::Cell}, {"row", W::Row},
+            {"nestcell", W::Nestcell}, {"nestrow", W::Nestrow}, {"plain", W::Plain}, {"b", W::B}, {"i", W::I},
+            {"ul", W::Ul}, {"uld", W::Ul}, {"uldb", W::Ul}, {"ulw", W::Ul}, {"uldash", W::Ul}, {"ulth", W::Ul},
+            {"ulwave", W::Ul}, {"ulnone", W::Ulnone}, {"strike", W::Strike}, {"striked", W::Strike}, {"v", W::V},
+            {"fs", W::Fs}, {"cf", W::Cf}, {"highlight", W::Highlight}, {"cb", W::Highlight}, {"chcbpat", W::Highlight},
+            {"super", W::Super}, {"sub", W::Sub}, {"nosupersub", W::Nosupersub}, {"hich", W::CharClass},
+            {"dbch", W::CharClass}, {"loch", W::CharClass}, {"rtlch", W::DirCh}, {"ltrch", W::DirCh}, {"af", W::Af},
+            {"afs", W::Afs}, {"ab", W::Ab}, {"ai", W::Ai}, {"pard", W::Pard}, {"ql", W::Ql}, {"qr", W::Qr},
+            {"qc", W::Qc}, {"qj", W::Qj}, {"qd", W::Qj}, {"rtlpar", W::Rtlpar}, {"ltrpar", W::Ltrpar}, {"li", W::Li},
+            {"ri", W::Ri}, {"lin", W::Lin}, {"rin", W::Rin}, {"fi", W::Fi}, {"sb", W::Sb}, {"sa", W::Sa},
+            {"pagebb", W::Pagebb}, {"intbl", W::Intbl}, {"itap", W::Itap}, {"trowd", W::Trowd}, {"cellx", W::Cellx},
+            {"rtlrow", W::Rtlrow}, {"ltrrow", W::Ltrrow}, {"trgaph", W::Trgaph}, {"trleft", W::Trleft},
+            {"trqc", W::Trqc}, {"trqr", W::Trqr}, {"trql", W::Trql}, {"clvmgf", W::Clvmgf}, {"clvmrg", W::Clvmrg},
+            {"clmgf", W::Clmgf}, {"clmrg", W::Clmrg}, {"clbrdrt", W::Clbrdrt}, {"clbrdrl", W::Clbrdrl},
+            {"clbrdrb", W::Clbrdrb}, {"clbrdrr", W::Clbrdrr}, {"trbrdrt", W::Trbrdr}, {"trbrdrl", W::Trbrdr},
+            {"trbrdrb", W::Trbrdr}, {"trbrdrr", W::Trbrdr}, {"trbrdrh", W::Trbrdr}, {"trbrdrv", W::Trbrdr},
+            {"brdrt", W::ParaBorder}, {"brdrb", W::ParaBorder}, {"brdrl", W::ParaBorder}, {"brdrr", W::ParaBorder},
+            {"brdrbtw", W::ParaBorder}, {"brdrbar", W::ParaBorder}, {"box", W::ParaBorder}, {"brdrnone", W::BrdrNone},
+            {"brdrnil", W::BrdrNone}, {"brdrtbl", W::BrdrNone}, {"brdrw", W::Brdrw}, {"brdrcf", W::Brdrcf},
+            {"clcbpat", W::Clcbpat}, {"clvertalt", W::Clvertalt}, {"clvertalc", W::Clvertalc},
+            {"clvertalb", W::Clvertalb}, {"clpadl", W::Clpad}, {"clpadt", W::Clpad}, {"clpadb", W::Clpad},
+            {"clpadr", W::Clpad}, {"trpaddl", W::Trpadd}, {"trpaddt", W::Trpadd}, {"trpaddb", W::Trpadd},
+            {"trpaddr", W::Trpadd},
+        };
+        for (const auto& p : plain)
+            t.insert(p.name, {p.word});
+        for (const char* n : {"brdrs", "brdrth", "brdrsh", "brdrdb", "brdrdot", "brdrdash", "brdrhair", "brdrinset",
+                              "brdroutset", "brdrtriple", "brdrdashsm", "brdrdashd", "brdrdashdd", "brdrwavy",
+                              "brdrwavydb", "brdrengrave", "brdremboss", "brdrframe", "brdrthtnsg", "brdrtnthsg",
+                              "brdrtnthtnsg", "brdrthtnmg", "brdrtnthmg", "brdrtnthtnmg", "brdrthtnlg", "brdrtnthlg",
+                              "brdrtnthtnlg", "brdrdashdotstr"})
+            t.insert(n, {W::BrdrStyle});
+        const struct { const char* name; char16_t ch; } specials[] = {
+            {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
+            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
+            {"qmspace", 0x2005}, {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F}};
+        for (const auto& s : specials)
+            t.insert(s.name, {W::Special, s.ch});
+        return t;
+    }();
+    return table;
+}
 
 struct CharState {
     int font = -1;              // -1: the default font
@@ -68,121 +172,91 @@ struct CharState {
     int uc = 1;
 };
 
-struct ParaState {
-    int align = -1;             // -1 not given, 0 left, 1 right, 2 centre, 3 justified
-    int dir = 0;                // 0 not given, 1 left to right, 2 right to left
-    int li = 0, ri = 0, fi = 0;
-    int lin = INT_MIN, rin = INT_MIN;
-    int sb = 0, sa = 0;
-    int list = 0;               // 0 none, 1 bullet, 2 numbered
-};
-
 struct Group {
     CharState chr;
-    ParaState par;
+    ParaFormat par;
     Dest dest = Dest::Text;
     int pnOwner = -1;           // for Pn: the group whose paragraph gets the list
+    int rowDef = -1;            // the table row definition in force
 };
 
-struct FontEntry {
-    QString name;
-    int charset = -1;
-};
-
-// The effective look of a piece of text; equal keys give the same char format.
-struct FormatKey {
-    int font, size, color, background, vertical;
-    bool bold, italic, underline, strike;
-    bool operator==(const FormatKey& o) const { return std::memcmp(this, &o, sizeof(FormatKey)) == 0; }
-};
-
-class Reader {
+class Parser {
 public:
-    Reader(QTextDocument* doc, const QByteArray& data) : doc(doc), src(data), cursor(doc) {}
+    Parser(const QByteArray& data, shell::Progress* progress) : src(data), progress(progress) {}
     void run();
+    DocumentModel model;
 
 private:
-    QTextDocument* doc;
     const QByteArray& src;
+    shell::Progress* progress;
     int pos = 0;
-    QTextCursor cursor;
 
     std::vector<Group> stack;
+    int extraDepth = 0;                // groups opened beyond kMaxDepth
     int ansiCp = 1252;
-    int defaultFont = 0;
-    QHash<int, FontEntry> fonts;
     int tableFont = 0;                 // font being defined in the font table
-    QVector<QColor> colors;
     int red = -1, green = -1, blue = -1;
-    QHash<int, int> listNfc;           // list id -> number format of its first level
-    QHash<int, int> overrideNfc;       // \ls number -> number format
-    int listId = -1, listLevels = 0, listLevelNfc = -1;
+    QHash<int, int> listNfc;           // list id -> number format of its levels (first ones)
+    std::vector<int> levelNfcs;        // of the list being defined
+    QHash<int, int> overrideList;      // \ls number -> list id
+    int listId = -1;
     int skipChars = 0;                 // characters still to skip after \uN
 
-    QString run_;
-    FormatKey runKey{};
-    bool haveRun = false;
+    QHash<FormatKey, int> formatIndex;
+    QHash<ParaFormat, int> paraIndex;
     bool pieceRtl = false;             // direction of the last piece, for neutral characters
-    bool paraHasContent = false;       // text or a mark since the last \par
-    ParaState lastPar;
-    QTextList* list = nullptr;
-    int listKind = 0;
+    bool paraHasContent = false;       // text or a mark since the last paragraph end
+    int paraRuns = 0;                  // first run of the paragraph being read
+    ParaFormat lastPar;
+    bool pendingPageBreak = false;
+
+    // the table being read
+    int openTable = -1;
+    RowModel openRow;
+    int openCell = -1;                 // first paragraph of the cell being read; -1 none
+    int usedRowDefs = 0;               // row definitions before this one belong to rows read
+    CellDef pendingCell;
+    enum class BorderTarget { None, CellTop, CellLeft, CellBottom, CellRight, Row } borderTarget = BorderTarget::None;
 
     Group& top() { return stack.back(); }
     int codePage(int font) const;
+    int formatOf(const FormatKey& k);
 
     void controlWord(const QByteArray& word, bool hasParam, int param);
     void controlSymbol(char c);
     void text(const QString& s);
     void textPiece(const QString& s, bool rtl);
-    void flushRun();
-    void endParagraph();
+    void endParagraph(bool inTable, const ParaFormat* format = nullptr);
+    int listKind(int ls, int ilvl) const;
+    void endCell();
+    void endRow();
+    void closeTable();
     void finish();
-    void applyBlock(const ParaState& p);
-    QTextCharFormat formatOf(const FormatKey& k) const;
     void readText();
     void readHexRun();
+    RowDef* rowDef();
+    BorderDef* border();
 };
 
-int Reader::codePage(int font) const
+int Parser::codePage(int font) const
 {
-    const auto it = fonts.constFind(font < 0 ? defaultFont : font);
-    if (it == fonts.constEnd() || it->charset < 0)
+    const auto it = model.fonts.constFind(font < 0 ? model.defaultFont : font);
+    if (it == model.fonts.constEnd() || it->charset < 0)
         return ansiCp;
     return codePageOfCharset(it->charset, ansiCp);
 }
 
-QTextCharFormat Reader::formatOf(const FormatKey& k) const
+int Parser::formatOf(const FormatKey& k)
 {
-    QTextCharFormat f;
-    const auto it = fonts.constFind(k.font < 0 ? defaultFont : k.font);
-    if (it != fonts.constEnd() && !it->name.isEmpty())
-        f.setFontFamilies(QStringList{it->name});
-    f.setFontPointSize(k.size / 2.0);
-    f.setFontWeight(k.bold ? QFont::Bold : QFont::Normal);
-    f.setFontItalic(k.italic);
-    f.setFontUnderline(k.underline);
-    f.setFontStrikeOut(k.strike);
-    if (k.color > 0 && k.color < colors.size() && colors[k.color].isValid())
-        f.setForeground(colors[k.color]);
-    if (k.background > 0 && k.background < colors.size() && colors[k.background].isValid())
-        f.setBackground(colors[k.background]);
-    if (k.vertical == 1)
-        f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
-    else if (k.vertical == 2)
-        f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
-    return f;
+    const auto it = formatIndex.constFind(k);
+    if (it != formatIndex.constEnd())
+        return *it;
+    model.formats.push_back(k);
+    formatIndex.insert(k, int(model.formats.size()) - 1);
+    return int(model.formats.size()) - 1;
 }
 
-void Reader::flushRun()
-{
-    if (!haveRun || run_.isEmpty())
-        return;
-    cursor.insertText(run_, formatOf(runKey));
-    run_.clear();
-}
-
-void Reader::textPiece(const QString& s, bool rtl)
+void Parser::textPiece(const QString& s, bool rtl)
 {
     const CharState& c = top().chr;
     FormatKey k{};
@@ -195,30 +269,36 @@ void Reader::textPiece(const QString& s, bool rtl)
     k.color = c.color;
     k.background = c.background;
     k.vertical = c.vertical;
-    if (!haveRun || !(k == runKey)) {
-        flushRun();
-        runKey = k;
-        haveRun = true;
+    const int f = formatOf(k);
+    const int start = int(model.text.size());
+    model.text += s;
+    // identical adjacent formats make one run
+    if (int(model.runs.size()) > paraRuns && model.runs.back().format == f) {
+        model.runs.back().length += int(s.size());
+    } else {
+        if (model.runs.size() >= size_t(MaxRuns))
+            throw TooLarge();
+        model.runs.push_back({start, int(s.size()), f});
     }
-    run_ += s;
 }
 
-void Reader::text(const QString& input)
+void Parser::text(const QString& input)
 {
     if (input.isEmpty() || top().dest == Dest::Skip)
         return;
-    // control characters other than the tab have no place in the text
     QString s = input;
-    s.removeIf([](QChar c) { return c.unicode() < 0x20 && c != QLatin1Char('\t'); });
+    cleanText(s);
     if (s.isEmpty())
         return;
     Group& g = top();
     if (g.dest == Dest::FontTable) {
-        FontEntry& f = fonts[tableFont];
+        if (!model.fonts.contains(tableFont) && model.fonts.size() >= kMaxFonts)
+            return;
+        FontEntry& f = model.fonts[tableFont];
         for (const QChar ch : s) {
             if (ch == QLatin1Char(';'))
                 f.name = f.name.trimmed();
-            else
+            else if (f.name.size() < 256)
                 f.name += ch;
         }
         return;
@@ -241,8 +321,7 @@ void Reader::text(const QString& input)
     bool decided = false;
     for (int i = 0; i < s.size(); ++i) {
         const QChar ch = s[i];
-        const bool strong = ch.isLetter();
-        if (!strong)
+        if (!ch.isLetter())
             continue;
         const bool r = isRtlChar(ch);
         if (!decided) {
@@ -258,244 +337,371 @@ void Reader::text(const QString& input)
     pieceRtl = rtl;
 }
 
-void Reader::applyBlock(const ParaState& p)
+// Bullet (1) or numbers (2) of a level of a list of the list table; unknown lists are bullets.
+int Parser::listKind(int ls, int ilvl) const
 {
-    QTextBlockFormat bf;
-    const bool rtl = p.dir == 2;
-    if (p.dir == 2)
-        bf.setLayoutDirection(Qt::RightToLeft);
-    else if (p.dir == 1)
-        bf.setLayoutDirection(Qt::LeftToRight);
-    switch (p.align) {
-    case 0: bf.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    case 1: bf.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case 2: bf.setAlignment(Qt::AlignHCenter); break;
-    case 3: bf.setAlignment(Qt::AlignJustify); break;
-    default: break;
-    }
-    // \li and \ri are sides of the page; \lin and \rin the start and end of the lines
-    int left = p.li, right = p.ri;
-    if (p.lin != INT_MIN)
-        (rtl ? right : left) = p.lin;
-    if (p.rin != INT_MIN)
-        (rtl ? left : right) = p.rin;
-    bf.setLeftMargin(twipsToPixels(left));
-    bf.setRightMargin(twipsToPixels(right));
-    bf.setTextIndent(twipsToPixels(p.fi));
-    if (p.sb)
-        bf.setTopMargin(twipsToPixels(p.sb));
-    if (p.sa)
-        bf.setBottomMargin(twipsToPixels(p.sa));
-    cursor.setBlockFormat(bf);
-
-    if (p.list) {
-        const QTextListFormat::Style style = p.list == 1 ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal;
-        if (list && listKind == p.list) {
-            list->add(cursor.block());
-        } else {
-            QTextListFormat lf;
-            lf.setStyle(style);
-            lf.setIndent(0);
-            list = cursor.createList(lf);
-            listKind = p.list;
-        }
-    } else {
-        list = nullptr;
-        listKind = 0;
-    }
+    const int kinds = listNfc.value(overrideList.value(ls, -1), 1);
+    const int kind = (kinds >> (4 * std::min(ilvl, 6))) & 0xF;
+    return kind ? kind : (kinds & 0xF) ? kinds & 0xF : 1;
 }
 
-void Reader::endParagraph()
+// Ends the paragraph being read; inTable puts it into the cell being read.
+void Parser::endParagraph(bool inTable, const ParaFormat* format)
 {
-    flushRun();
-    const ParaState p = top().dest == Dest::Text ? top().par : lastPar;
+    const ParaFormat p = format ? *format : top().dest == Dest::Text ? top().par : lastPar;
+    if (model.paras.size() >= size_t(MaxParagraphs))
+        throw TooLarge();
+    ParaModel para;
+    para.runBegin = paraRuns;
+    para.runEnd = int(model.runs.size());
+    if (p.ls >= 0) {
+        para.listKind = listKind(p.ls, p.ilvl);
+        para.listKey = (qint64(p.ls) << 4) | p.ilvl;
+    } else {
+        para.listKind = p.list;
+    }
+    {
+        // the paragraph's look without its place in lists, tables and pages
+        ParaFormat key = p;
+        key.pagebb = false;
+        key.intbl = false;
+        key.list = 0;
+        key.ls = -1;
+        key.ilvl = 0;
+        const auto it = paraIndex.constFind(key);
+        if (it != paraIndex.constEnd()) {
+            para.format = *it;
+        } else {
+            model.paraFormats.push_back(key);
+            para.format = int(model.paraFormats.size()) - 1;
+            paraIndex.insert(key, para.format);
+        }
+    }
     // the paragraph mark's look gives an empty line its height
-    const CharState& c = top().chr;
-    FormatKey k{};
-    k.font = c.font;
-    k.size = c.size;
-    cursor.setBlockCharFormat(formatOf(k));
-    applyBlock(p);
-    cursor.insertBlock();
-    haveRun = false;
+    FormatKey mark{};
+    mark.font = top().chr.font;
+    mark.size = top().chr.size;
+    para.mark = formatOf(mark);
+    const bool breakBefore = pendingPageBreak || p.pagebb;
+    pendingPageBreak = false;
+    if (inTable) {
+        if (openTable < 0) {
+            model.tables.emplace_back();
+            openTable = int(model.tables.size()) - 1;
+            model.tables.back().first = int(model.paras.size());
+            model.tables.back().pageBreak = breakBefore;
+        }
+        if (openCell < 0)
+            openCell = int(model.paras.size());
+        para.table = openTable;
+    } else {
+        closeTable();
+        para.pageBreak = breakBefore;
+    }
+    model.paras.push_back(para);
+    paraRuns = int(model.runs.size());
     paraHasContent = false;
 }
 
-void Reader::finish()
+void Parser::endCell()
 {
-    flushRun();
-    if (paraHasContent) {
-        applyBlock(lastPar);
-        return;
-    }
-    // the text ended with a paragraph mark: the empty block after it is no paragraph
-    if (cursor.block().length() <= 1 && cursor.block().previous().isValid()) {
-        cursor.deletePreviousChar();
-    }
+    endParagraph(true);
+    const int end = int(model.paras.size());
+    if (int(openRow.cells.size()) >= kMaxCellsInRow)
+        openRow.cells.back().end = end;   // no more columns: the text joins the last cell
+    else
+        openRow.cells.push_back({openCell, end});
+    openCell = -1;
 }
 
-void Reader::controlSymbol(char c)
+void Parser::endRow()
+{
+    // text after the last cell mark is a cell of its own
+    if (paraHasContent || openCell >= 0)
+        endCell();
+    if (openRow.cells.empty())
+        return;
+    openRow.def = top().rowDef;
+    usedRowDefs = std::max(usedRowDefs, openRow.def + 1);
+    model.tables[size_t(openTable)].rows.push_back(std::move(openRow));
+    openRow = RowModel();
+}
+
+void Parser::closeTable()
+{
+    if (openTable < 0)
+        return;
+    if (openCell >= 0) {
+        openRow.cells.push_back({openCell, int(model.paras.size())});
+        openCell = -1;
+    }
+    if (!openRow.cells.empty()) {
+        openRow.def = top().rowDef;
+        usedRowDefs = std::max(usedRowDefs, openRow.def + 1);
+        model.tables[size_t(openTable)].rows.push_back(std::move(openRow));
+        openRow = RowModel();
+    }
+    model.tables[size_t(openTable)].end = int(model.paras.size());
+    openTable = -1;
+}
+
+void Parser::finish()
+{
+    if (paraHasContent)
+        endParagraph(lastPar.intbl || openCell >= 0, &lastPar);
+    closeTable();
+}
+
+RowDef* Parser::rowDef()
+{
+    Group& g = top();
+    if (g.rowDef < 0) {
+        model.rowDefs.emplace_back();
+        g.rowDef = int(model.rowDefs.size()) - 1;
+    }
+    return &model.rowDefs[size_t(g.rowDef)];
+}
+
+BorderDef* Parser::border()
+{
+    switch (borderTarget) {
+    case BorderTarget::CellTop: return &pendingCell.borders[0];
+    case BorderTarget::CellLeft: return &pendingCell.borders[1];
+    case BorderTarget::CellBottom: return &pendingCell.borders[2];
+    case BorderTarget::CellRight: return &pendingCell.borders[3];
+    case BorderTarget::Row: return &rowDef()->border;
+    case BorderTarget::None: break;
+    }
+    return nullptr;
+}
+
+void Parser::controlSymbol(char c)
 {
     switch (c) {
     case '\\': case '{': case '}': text(QString(QLatin1Char(c))); break;
     case '~': text(QString(QChar(0x00A0))); break;
     case '_': text(QString(QChar(0x2011))); break;
     case '-': break;              // optional hyphen
-    case '\n': case '\r': if (top().dest == Dest::Text) endParagraph(); break;
+    case '\n': case '\r':
+        if (top().dest == Dest::Text)
+            endParagraph(top().par.intbl);
+        break;
     case '\t': text(QString(QLatin1Char('\t'))); break;
     default: break;
     }
 }
 
-// Destinations whose content is not text of the document.
-bool skippedDestination(const QByteArray& w)
-{
-    static const char* const names[] = {
-        "info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr",
-        "footerf", "footnote", "pntext", "pntxta", "pntxtb", "listtext", "fldinst", "object", "objdata", "xe", "tc",
-        "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor", "atndate", "atnref", "comment",
-        "filetbl", "revtbl", "rsidtbl", "generator", "themedata", "colorschememapping", "latentstyles", "datastore",
-        "xmlnstbl", "mmathPr", "shp", "shpinst", "nonshppict", "shppict", "userprops", "docvar", "ftnsep",
-        "ftnsepc", "aftnsep", "aftnsepc", "template", "private", "pgdsctbl", "do", "listpicture", "protusertbl",
-        "wgrffmtfilter", "operator", "author", "title", "subject", "keywords", "company", "creatim", "revtim",
-        "printim", "buptim", "fchars", "lchars", "pgptbl", "defchp", "defpap", "blipuid", "sp", "sn", "sv"};
-    for (const char* n : names)
-        if (w == n)
-            return true;
-    return false;
-}
-
-void Reader::controlWord(const QByteArray& w, bool hasParam, int param)
+void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
 {
     Group& g = top();
     const int on = hasParam ? param : 1;
+    const WordInfo info = words().value(w);
 
     // destinations
-    if (w == "fonttbl") { g.dest = Dest::FontTable; return; }
-    if (w == "colortbl") { g.dest = Dest::ColorTable; colors.clear(); red = green = blue = -1; return; }
-    if (w == "listtable") { g.dest = Dest::ListTable; return; }
-    if (w == "listoverridetable") { g.dest = Dest::ListOverride; return; }
-    if (w == "pn") {
-        g.dest = Dest::Pn;
-        g.pnOwner = int(stack.size()) - 2;
-        return;
-    }
-    if (w == "upr") { g.dest = Dest::Upr; return; }
-    if (w == "ud" || w == "fldrslt") { g.dest = Dest::Text; return; }
-    if (skippedDestination(w)) { g.dest = Dest::Skip; return; }
-    if (w == "bin") {
-        pos += std::max(0, param);
-        return;
+    switch (info.word) {
+    case W::Fonttbl: g.dest = Dest::FontTable; return;
+    case W::Colortbl: g.dest = Dest::ColorTable; model.colors.clear(); red = green = blue = -1; return;
+    case W::Listtable: g.dest = Dest::ListTable; return;
+    case W::Listoverridetable: g.dest = Dest::ListOverride; return;
+    case W::Pn: g.dest = Dest::Pn; g.pnOwner = int(stack.size()) - 2; return;
+    case W::Upr: g.dest = Dest::Upr; return;
+    case W::Ud: case W::Fldrslt: g.dest = Dest::Text; return;
+    case W::Skipped: g.dest = Dest::Skip; return;
+    case W::Bin: pos += std::max(0, std::min(param, int(src.size()) - pos)); return;
+    default: break;
     }
     if (g.dest == Dest::Skip)
         return;
 
     switch (g.dest) {
     case Dest::FontTable:
-        if (w == "f") {
+        if (info.word == W::F) {
             tableFont = param;
-            fonts[param];
-        } else if (w == "fcharset") {
-            fonts[tableFont].charset = param;
+            if (model.fonts.size() < kMaxFonts)
+                model.fonts[param];
+        } else if (info.word == W::Fcharset && model.fonts.contains(tableFont)) {
+            model.fonts[tableFont].charset = param;
         }
         return;
     case Dest::ColorTable:
-        if (w == "red") red = param;
-        else if (w == "green") green = param;
-        else if (w == "blue") blue = param;
+        if (info.word == W::Red) red = param;
+        else if (info.word == W::Green) green = param;
+        else if (info.word == W::Blue) blue = param;
         return;
     case Dest::ListTable:
-        if (w == "list") { listLevels = 0; listLevelNfc = -1; }
-        else if (w == "listlevel") ++listLevels;
-        else if ((w == "levelnfc" || w == "levelnfcn") && listLevels == 1) listLevelNfc = param;
-        else if (w == "listid") listNfc.insert(param, listLevelNfc);
+        if (info.word == W::List) {
+            levelNfcs.clear();
+        } else if (info.word == W::Listlevel) {
+            if (levelNfcs.size() < 9)
+                levelNfcs.push_back(-1);
+        } else if (info.word == W::Levelnfc && !levelNfcs.empty()) {
+            levelNfcs.back() = param;
+        } else if (info.word == W::Listid && listNfc.size() < kMaxLists) {
+            // the formats of the first levels, four bits each
+            int packed = 0;
+            for (size_t i = 0; i < levelNfcs.size() && i < 7; ++i)
+                packed |= ((levelNfcs[i] == 23 || levelNfcs[i] == 255 || levelNfcs[i] < 0) ? 1 : 2) << (4 * i);
+            listNfc.insert(param, packed);
+        }
         return;
     case Dest::ListOverride:
-        if (w == "listid") listId = param;
-        else if (w == "ls") overrideNfc.insert(param, listNfc.value(listId, 23));
+        if (info.word == W::Listid) listId = param;
+        else if (info.word == W::Ls && overrideList.size() < kMaxLists) overrideList.insert(param, listId);
         return;
     case Dest::Pn:
         if (g.pnOwner >= 0 && g.pnOwner < int(stack.size())) {
-            if (w == "pnlvlblt") stack[size_t(g.pnOwner)].par.list = 1;
-            else if (w == "pnlvlbody") stack[size_t(g.pnOwner)].par.list = 2;
+            ParaFormat& owner = stack[size_t(g.pnOwner)].par;
+            if (owner.ls < 0) {
+                if (info.word == W::Pnlvlblt) owner.list = 1;
+                else if (info.word == W::Pnlvlbody) owner.list = 2;
+            }
         }
         return;
     default:
         break;
     }
 
+    CharState& c = g.chr;
+    ParaFormat& p = g.par;
+    switch (info.word) {
     // document
-    if (w == "ansicpg") { ansiCp = param; return; }
-    if (w == "ansi") { ansiCp = 1252; return; }
-    if (w == "deff") { defaultFont = param; return; }
-    if (w == "uc") { g.chr.uc = std::max(0, param); return; }
-    if (w == "u") {
+    case W::Ansicpg: ansiCp = param; return;
+    case W::Ansi: ansiCp = 1252; return;
+    case W::Deff: model.defaultFont = param; return;
+    case W::Uc: c.uc = std::clamp(param, 0, 1000); return;
+    case W::U:
         text(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
-        skipChars = g.chr.uc;
+        skipChars = c.uc;
         return;
-    }
 
     // special characters
-    if (w == "par" || w == "sect" || w == "row" || w == "nestrow") {
+    case W::Par: case W::Sect:
         if (g.dest == Dest::Text)
-            endParagraph();
+            endParagraph(p.intbl);
         return;
-    }
-    if (w == "line") { text(QString(QChar::LineSeparator)); return; }
-    if (w == "tab" || w == "cell" || w == "nestcell") { text(QStringLiteral("\t")); return; }
-    static const struct { const char* word; char16_t ch; } specials[] = {
-        {"emdash", 0x2014}, {"endash", 0x2013}, {"bullet", 0x2022}, {"lquote", 0x2018}, {"rquote", 0x2019},
-        {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"emspace", 0x2003}, {"enspace", 0x2002},
-        {"qmspace", 0x2005}, {"zwj", 0x200D}, {"zwnj", 0x200C}, {"ltrmark", 0x200E}, {"rtlmark", 0x200F}};
-    for (const auto& s : specials)
-        if (w == s.word) {
-            text(QString(QChar(s.ch)));
-            return;
+    case W::Page:
+        // a page break ends the paragraph; the next one starts a new page
+        if (g.dest == Dest::Text) {
+            if (paraHasContent)
+                endParagraph(p.intbl);
+            if (!p.intbl)
+                pendingPageBreak = true;
         }
+        return;
+    case W::Cell:
+        if (g.dest == Dest::Text)
+            endCell();
+        return;
+    case W::Row:
+        if (g.dest == Dest::Text)
+            endRow();
+        return;
+    case W::Nestcell: case W::Nestrow:
+        // a table inside a cell: its cells become paragraphs of the cell
+        if (g.dest == Dest::Text && (paraHasContent || info.word == W::Nestcell))
+            endParagraph(true);
+        return;
+    case W::Line: text(QString(QChar::LineSeparator)); return;
+    case W::Tab: text(QStringLiteral("\t")); return;
+    case W::Special: text(QString(QChar(info.ch))); return;
 
     // character properties
-    CharState& c = g.chr;
-    if (w == "plain") { const int uc = c.uc; c = CharState(); c.uc = uc; return; }
-    if (w == "b") { c.bold = on != 0; return; }
-    if (w == "i") { c.italic = on != 0; return; }
-    if (w == "ul" || w == "uld" || w == "uldb" || w == "ulw" || w == "uldash" || w == "ulth" || w == "ulwave") { c.underline = on != 0; return; }
-    if (w == "ulnone") { c.underline = false; return; }
-    if (w == "strike" || w == "striked") { c.strike = on != 0; return; }
-    if (w == "v") { c.hidden = on != 0; return; }
-    if (w == "f") { c.font = param; return; }
-    if (w == "fs") { if (param > 0) c.size = param; return; }
-    if (w == "cf") { c.color = param; return; }
-    if (w == "highlight" || w == "cb" || w == "chcbpat") { c.background = param; return; }
-    if (w == "super") { c.vertical = 1; return; }
-    if (w == "sub") { c.vertical = 2; return; }
-    if (w == "nosupersub") { c.vertical = 0; return; }
-    if (w == "hich" || w == "dbch" || w == "loch") { c.fontOfCharClass = true; return; }
-    if (w == "rtlch" || w == "ltrch") { c.fontOfCharClass = false; return; }
-    if (w == "af") { if (!c.fontOfCharClass) c.afont = param; return; }
-    if (w == "afs") { c.asize = param; return; }
-    if (w == "ab") { c.abold = on != 0; return; }
-    if (w == "ai") { c.aitalic = on != 0; return; }
+    case W::Plain: { const int uc = c.uc; c = CharState(); c.uc = uc; return; }
+    case W::B: c.bold = on != 0; return;
+    case W::I: c.italic = on != 0; return;
+    case W::Ul: c.underline = on != 0; return;
+    case W::Ulnone: c.underline = false; return;
+    case W::Strike: c.strike = on != 0; return;
+    case W::V: c.hidden = on != 0; return;
+    case W::F: c.font = param; return;
+    case W::Fs: if (param > 0) c.size = std::min(param, 3276); return;
+    case W::Cf: c.color = param; return;
+    case W::Highlight: c.background = param; return;
+    case W::Super: c.vertical = 1; return;
+    case W::Sub: c.vertical = 2; return;
+    case W::Nosupersub: c.vertical = 0; return;
+    case W::CharClass: c.fontOfCharClass = true; return;
+    case W::DirCh: c.fontOfCharClass = false; return;
+    case W::Af: if (!c.fontOfCharClass) c.afont = param; return;
+    case W::Afs: c.asize = std::min(param, 3276); return;
+    case W::Ab: c.abold = on != 0; return;
+    case W::Ai: c.aitalic = on != 0; return;
 
     // paragraph properties
-    ParaState& p = g.par;
-    if (w == "pard") { p = ParaState(); return; }
-    if (w == "ql") { p.align = 0; return; }
-    if (w == "qr") { p.align = 1; return; }
-    if (w == "qc") { p.align = 2; return; }
-    if (w == "qj" || w == "qd") { p.align = 3; return; }
-    if (w == "rtlpar") { p.dir = 2; return; }
-    if (w == "ltrpar") { p.dir = 1; return; }
-    if (w == "li") { p.li = param; return; }
-    if (w == "ri") { p.ri = param; return; }
-    if (w == "lin") { p.lin = param; return; }
-    if (w == "rin") { p.rin = param; return; }
-    if (w == "fi") { p.fi = param; return; }
-    if (w == "sb") { p.sb = param; return; }
-    if (w == "sa") { p.sa = param; return; }
-    if (w == "ls") { const int nfc = overrideNfc.value(param, 23); p.list = nfc == 23 || nfc == 255 ? 1 : 2; return; }
+    case W::Pard: p = ParaFormat(); return;
+    case W::Ql: p.align = 0; return;
+    case W::Qr: p.align = 1; return;
+    case W::Qc: p.align = 2; return;
+    case W::Qj: p.align = 3; return;
+    case W::Rtlpar: p.dir = 2; return;
+    case W::Ltrpar: p.dir = 1; return;
+    case W::Li: p.li = param; return;
+    case W::Ri: p.ri = param; return;
+    case W::Lin: p.lin = param; return;
+    case W::Rin: p.rin = param; return;
+    case W::Fi: p.fi = param; return;
+    case W::Sb: p.sb = param; return;
+    case W::Sa: p.sa = param; return;
+    case W::Pagebb: p.pagebb = on != 0; return;
+    case W::Intbl: p.intbl = true; return;
+    case W::Itap: p.intbl = param > 0; return;
+    case W::Ls: p.ls = std::clamp(param, 0, 1 << 24); return;
+    case W::Ilvl: p.ilvl = std::clamp(param, 0, 8); return;
+
+    // tables
+    case W::Trowd: {
+        // a definition no row took yet is defined anew
+        if (g.rowDef >= usedRowDefs) {
+            model.rowDefs[size_t(g.rowDef)] = RowDef();
+        } else {
+            model.rowDefs.emplace_back();
+            g.rowDef = int(model.rowDefs.size()) - 1;
+        }
+        pendingCell = CellDef();
+        borderTarget = BorderTarget::None;
+        return;
+    }
+    case W::Cellx: {
+        RowDef* r = rowDef();
+        pendingCell.right = param;
+        if (int(r->cells.size()) < kMaxCellsInRow)
+            r->cells.push_back(pendingCell);
+        pendingCell = CellDef();
+        borderTarget = BorderTarget::None;
+        return;
+    }
+    case W::Rtlrow: rowDef()->rtl = true; return;
+    case W::Ltrrow: rowDef()->rtl = false; return;
+    case W::Trgaph: rowDef()->gaph = std::clamp(param, 0, 14400); return;
+    case W::Trleft: rowDef()->left = param; return;
+    case W::Trqc: rowDef()->align = 2; return;
+    case W::Trqr: rowDef()->align = 1; return;
+    case W::Trql: rowDef()->align = 0; return;
+    case W::Clvmgf: pendingCell.vmerge = 1; return;
+    case W::Clvmrg: pendingCell.vmerge = 2; return;
+    case W::Clmgf: pendingCell.hmerge = 1; return;
+    case W::Clmrg: pendingCell.hmerge = 2; return;
+    case W::Clbrdrt: borderTarget = BorderTarget::CellTop; return;
+    case W::Clbrdrl: borderTarget = BorderTarget::CellLeft; return;
+    case W::Clbrdrb: borderTarget = BorderTarget::CellBottom; return;
+    case W::Clbrdrr: borderTarget = BorderTarget::CellRight; return;
+    case W::Trbrdr: borderTarget = BorderTarget::Row; return;
+    case W::ParaBorder: borderTarget = BorderTarget::None; return;
+    case W::BrdrStyle: if (BorderDef* b = border()) b->on = true; return;
+    case W::BrdrNone: if (BorderDef* b = border()) b->on = false; return;
+    case W::Brdrw: if (BorderDef* b = border()) b->width = std::clamp(param, 0, 1000); return;
+    case W::Brdrcf: if (BorderDef* b = border()) b->color = param; return;
+    case W::Clcbpat: pendingCell.background = param; return;
+    case W::Clvertalt: pendingCell.valign = 0; return;
+    case W::Clvertalc: pendingCell.valign = 1; return;
+    case W::Clvertalb: pendingCell.valign = 2; return;
+    case W::Clpad: pendingCell.padding = std::max(pendingCell.padding, std::clamp(param, 0, 2880)); return;
+    case W::Trpadd: { RowDef* r = rowDef(); r->padding = std::max(r->padding, std::clamp(param, 0, 2880)); return; }
+    default: return;
+    }
 }
 
-void Reader::readText()
+void Parser::readText()
 {
     const int start = pos;
     bool high = false;
@@ -507,14 +713,15 @@ void Reader::readText()
             high = true;
         ++pos;
     }
-    QByteArray bytes = src.mid(start, pos - start);
+    int from = start;
     if (skipChars > 0) {
-        const int n = std::min<int>(skipChars, int(bytes.size()));
-        bytes.remove(0, n);
+        const int n = std::min(skipChars, pos - start);
+        from += n;
         skipChars -= n;
     }
-    if (bytes.isEmpty() || top().dest == Dest::Skip)
+    if (from >= pos || top().dest == Dest::Skip)
         return;
+    const QByteArrayView bytes(src.constData() + from, pos - from);
     if (!high) {
         text(QString::fromLatin1(bytes));
         return;
@@ -522,11 +729,11 @@ void Reader::readText()
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString decoded = utf8.decode(bytes);
     const int font = top().dest == Dest::FontTable ? tableFont : top().chr.font;
-    text(utf8.hasError() ? decodeCodePage(bytes, codePage(font)) : decoded);
+    text(utf8.hasError() ? decodeCodePage(bytes.toByteArray(), codePage(font)) : decoded);
 }
 
 // A run of \'hh escapes, decoded together in the current font's code page.
-void Reader::readHexRun()
+void Parser::readHexRun()
 {
     QByteArray bytes;
     while (pos + 1 < src.size() && src[pos] == '\\' && src[pos + 1] == '\'') {
@@ -548,19 +755,27 @@ void Reader::readHexRun()
     text(decodeCodePage(bytes, codePage(font)));
 }
 
-void Reader::run()
+void Parser::run()
 {
-    doc->clear();
-    cursor = QTextCursor(doc);
+    stack.reserve(64);
     stack.push_back(Group());
     stack.back().dest = Dest::Text;
     bool starred = false;
+    int nextStep = 0;
 
     while (pos < src.size()) {
+        if (progress && pos >= nextStep) {
+            progress->step(pos);
+            nextStep = pos + 65536;
+        }
         const char ch = src[pos];
         if (ch == '{') {
             ++pos;
             skipChars = 0;
+            if (int(stack.size()) >= kMaxDepth) {
+                ++extraDepth;
+                continue;
+            }
             Group g = top();
             g.pnOwner = -1;
             stack.push_back(g);
@@ -569,8 +784,12 @@ void Reader::run()
         if (ch == '}') {
             ++pos;
             skipChars = 0;
-            if (top().dest == Dest::ColorTable && (red >= 0 || green >= 0 || blue >= 0))
-                colors.append(QColor(std::max(red, 0), std::max(green, 0), std::max(blue, 0)));
+            if (extraDepth > 0) {
+                --extraDepth;
+                continue;
+            }
+            if (top().dest == Dest::ColorTable && (red >= 0 || green >= 0 || blue >= 0) && model.colors.size() < kMaxColors)
+                model.colors.append(QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255)));
             if (stack.size() > 1)
                 stack.pop_back();
             continue;
@@ -589,7 +808,10 @@ void Reader::run()
             if (top().dest == Dest::ColorTable) {
                 ++pos;
                 if (ch == ';') {
-                    colors.append(red < 0 && green < 0 && blue < 0 ? QColor() : QColor(std::max(red, 0), std::max(green, 0), std::max(blue, 0)));
+                    if (model.colors.size() < kMaxColors)
+                        model.colors.append(red < 0 && green < 0 && blue < 0
+                                                ? QColor()
+                                                : QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255)));
                     red = green = blue = -1;
                 }
                 continue;
@@ -618,7 +840,7 @@ void Reader::run()
         int p = pos + 1;
         while (p < src.size() && ((src[p] >= 'a' && src[p] <= 'z') || (src[p] >= 'A' && src[p] <= 'Z')))
             ++p;
-        const QByteArray word = src.mid(pos + 1, p - pos - 1);
+        const QByteArray word = src.mid(pos + 1, std::min(p - pos - 1, 64));
         bool hasParam = false;
         long param = 0;
         bool negative = false;
@@ -642,18 +864,12 @@ void Reader::run()
         }
         if (starred) {
             starred = false;
-            static const char* const known[] = {"pn", "listtable", "listoverridetable", "ud", "fldrslt"};
-            bool isKnown = false;
-            for (const char* k : known)
-                isKnown = isKnown || word == k;
-            if (!isKnown) {
+            const W known = words().value(word).word;
+            if (known != W::Pn && known != W::Listtable && known != W::Listoverridetable && known != W::Ud
+                && known != W::Fldrslt) {
                 top().dest = Dest::Skip;
                 continue;
             }
-        }
-        if (word == "bin") {
-            pos += std::max(0, value);
-            continue;
         }
         controlWord(word, hasParam, value);
     }
@@ -662,40 +878,62 @@ void Reader::run()
 
 } // namespace
 
-bool isRichText(const QByteArray& data) { return data.startsWith("{\\rtf"); }
-
-void readRtf(QTextDocument* doc, const QByteArray& rtf)
+QString tooLargeMessage()
 {
-    const bool undo = doc->isUndoRedoEnabled();
-    doc->setUndoRedoEnabled(false);
-    Reader reader(doc, rtf);
-    reader.run();
-    doc->setUndoRedoEnabled(undo);
+    return QStringLiteral("متن بزرگتر از حد مجاز است (بيش از ۲۰ مگابايت يا ۱۰۰٬۰۰۰ بند) و باز نمي شود");
 }
 
-void readPlainText(QTextDocument* doc, const QByteArray& text)
+bool isRichText(const QByteArray& data) { return data.startsWith("{\\rtf"); }
+
+LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress)
 {
-    QByteArray bytes = text;
+    if (!fitsLimit(rtf.size()))
+        return LoadResult::TooLarge;
+    if (progress)
+        progress->setTotal(rtf.size());
+    Parser parser(rtf, progress);
+    try {
+        parser.run();
+    } catch (const shell::Cancelled&) {
+        return LoadResult::Cancelled;
+    } catch (const TooLarge&) {
+        return LoadResult::TooLarge;
+    }
+    if (progress)
+        progress->setCancellable(false);
+    buildDocument(doc, parser.model, progress);
+    return LoadResult::Loaded;
+}
+
+LoadResult readPlainText(QTextDocument* doc, const QByteArray& text)
+{
+    if (!fitsLimit(text.size()))
+        return LoadResult::TooLarge;
+    QByteArrayView bytes = text;
     if (bytes.startsWith("\xEF\xBB\xBF"))
-        bytes.remove(0, 3);
+        bytes = bytes.sliced(3);
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString s = utf8.decode(bytes);
     if (utf8.hasError())
-        s = decodeWindows1256(bytes);
+        s = decodeWindows1256(bytes.toByteArray());
     s.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     s.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    s.removeIf([](QChar c) {
+        const ushort u = c.unicode();
+        return (u < 0x20 && u != '\t' && u != '\n') || u == 0xFDD0 || u == 0xFDD1;
+    });
+    if (s.count(QLatin1Char('\n')) >= MaxParagraphs)
+        return LoadResult::TooLarge;
     const bool undo = doc->isUndoRedoEnabled();
     doc->setUndoRedoEnabled(false);
     doc->setPlainText(s);
     doc->setUndoRedoEnabled(undo);
+    return LoadResult::Loaded;
 }
 
-void loadText(QTextDocument* doc, const QByteArray& data)
+LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress)
 {
-    if (isRichText(data))
-        readRtf(doc, data);
-    else
-        readPlainText(doc, data);
+    return isRichText(data) ? readRtf(doc, data, progress) : readPlainText(doc, data);
 }
 
 } // namespace richtext

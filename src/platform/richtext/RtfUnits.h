@@ -8,6 +8,18 @@
 
 namespace richtext {
 
+// Properties of our own that the reader leaves in the document for the writer and the print.
+enum Property : int {
+    // On a table: its rows run right to left. Column 0 is the leftmost on the page either way;
+    // the first cell of such a row in RTF is its last column.
+    TableRowsRightToLeft = QTextFormat::UserProperty + 0x100,
+    // On a list: lists of the same identity continue one another's items.
+    ListIdentity = QTextFormat::UserProperty + 0x101,
+    // On a block: the empty block a document needs before or after a table, no paragraph of
+    // the text.
+    TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+};
+
 inline double twipsToPixels(int twips) { return twips / 15.0; }
 inline int pixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }
 

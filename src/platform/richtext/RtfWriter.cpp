@@ -9,7 +9,9 @@
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextList>
+#include <QTextTable>
 #include <cmath>
+#include <vector>
 
 namespace richtext {
 
@@ -27,7 +29,16 @@ private:
     QList<QColor> colors;              // index 0 of the table is "automatic"
     QHash<QRgb, int> colorIndex;
     QByteArray body;
-    bool lists = false;
+
+    // Each list of the document is a list of the list table; lists of one identity (one list
+    // read in parts) are one.
+    struct ListOut {
+        bool bullet;
+        int items = 0;
+    };
+    std::vector<ListOut> lists;        // \ls N is lists[N - 1]
+    QHash<qint64, int> listOf;         // identity -> \ls
+    bool breakNext = false;            // a page break after the block written last
 
     int fontOf(const QString& family);
     int colorOf(const QColor& c);
@@ -35,8 +46,12 @@ private:
     double sizeOf(const QTextCharFormat& f) const;
     void num(const char* word, long value);
     void escape(const QString& text);
-    void block(const QTextBlock& b, bool last);
+    void frame(const QTextFrame* f);
+    void table(const QTextTable* t);
+    void cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const;
+    void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
     void fragment(const QTextFragment& f);
+    void border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush);
 };
 
 int Writer::fontOf(const QString& family)
@@ -171,11 +186,16 @@ void Writer::fragment(const QTextFragment& frag)
     body += '}';
 }
 
-void Writer::block(const QTextBlock& b, bool last)
+void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end)
 {
     const QTextBlockFormat bf = b.blockFormat();
     const bool rtl = isRightToLeft(b);
     body += "\\pard";
+    if (inCell)
+        body += "\\intbl";
+    if (pageBreak || breakNext || (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore))
+        body += "\\pagebb";
+    breakNext = !inCell && (bf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysAfter);
     body += rtl ? "\\rtlpar" : "\\ltrpar";
     switch (physicalAlignment(bf, rtl)) {
     case Align::Left: body += "\\ql"; break;
@@ -201,12 +221,24 @@ void Writer::block(const QTextBlock& b, bool last)
     if (bf.bottomMargin() > 0)
         num("sa", pixelsToTwips(bf.bottomMargin()));
     if (list) {
-        lists = true;
-        const bool bullet = list->format().style() == QTextListFormat::ListDisc
-            || list->format().style() == QTextListFormat::ListCircle || list->format().style() == QTextListFormat::ListSquare;
+        const QTextListFormat lf = list->format();
+        const bool bullet = lf.style() == QTextListFormat::ListDisc || lf.style() == QTextListFormat::ListCircle
+            || lf.style() == QTextListFormat::ListSquare;
+        const int identity = lf.intProperty(ListIdentity);
+        // lists without an identity of their own are told apart by their objects
+        const qint64 key = identity > 0 ? identity : -qint64(list->objectIndex()) - 1;
+        int& ls = listOf[key];
+        if (!ls) {
+            lists.push_back({bullet});
+            ls = int(lists.size());
+        }
+        const int number = ++lists[size_t(ls - 1)].items;
         const int symbol = fontOf(QStringLiteral("Symbol"));
-        // list tables for Word and LibreOffice, \pn groups for WordPad
-        body += bullet ? "\\ls1\\ilvl0" : "\\ls2\\ilvl0";
+        // list tables for Word and LibreOffice, a \pn group for WordPad's bullets; numbers get
+        // none (LibreOffice would number on through every list with one) and show as text to
+        // readers without list tables
+        num("ls", ls);
+        body += "\\ilvl0";
         if (bullet) {
             body += "{\\pntext";
             num("f", symbol);
@@ -215,8 +247,8 @@ void Writer::block(const QTextBlock& b, bool last)
             body += "\\pnindent0{\\pntxtb\\'b7}}";
         } else {
             body += "{\\pntext ";
-            body += QByteArray::number(list->itemNumber(b) + 1);
-            body += ".\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart1\\pnindent0{\\pntxta .}}";
+            body += QByteArray::number(number);
+            body += ".\\tab}";
         }
     }
     // the paragraph mark's look (an empty line keeps its height)
@@ -229,17 +261,189 @@ void Writer::block(const QTextBlock& b, bool last)
         if (frag.isValid())
             fragment(frag);
     }
-    body += "\\par\n";
-    Q_UNUSED(last);
+    body += end;
+    body += '\n';
+}
+
+// The blocks of a cell, those of anything nested in it included.
+void Writer::cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const
+{
+    for (; it != end; ++it) {
+        if (QTextFrame* f = it.currentFrame())
+            cellContent(f->begin(), f->end(), blocks);
+        else if (it.currentBlock().isValid())
+            blocks.push_back(it.currentBlock());
+    }
+}
+
+void Writer::border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush)
+{
+    if (width <= 0 || style == QTextFrameFormat::BorderStyle_None)
+        return;
+    body += side;
+    switch (style) {
+    case QTextFrameFormat::BorderStyle_Dotted: body += "\\brdrdot"; break;
+    case QTextFrameFormat::BorderStyle_Dashed: body += "\\brdrdash"; break;
+    case QTextFrameFormat::BorderStyle_Double: body += "\\brdrdb"; break;
+    default: body += "\\brdrs"; break;
+    }
+    num("brdrw", std::max(1, pixelsToTwips(width)));
+    if (brush.style() != Qt::NoBrush && brush.color() != QColor(Qt::black))
+        num("brdrcf", colorOf(brush.color()));
+}
+
+void Writer::table(const QTextTable* t)
+{
+    const QTextTableFormat tf = t->format();
+    const bool rtl = tf.property(TableRowsRightToLeft).toBool();
+    const int rows = t->rows(), columns = t->columns();
+    if (rows <= 0 || columns <= 0)
+        return;
+    // column widths: fixed ones as they are, the rest share the page's width
+    const QList<QTextLength> constraints = tf.columnWidthConstraints();
+    const double page = doc->textWidth() > 0 ? doc->textWidth() : 624.0;
+    std::vector<double> widths(size_t(columns), 0.0);
+    double fixed = 0;
+    int loose = 0;
+    for (int c = 0; c < columns; ++c) {
+        const QTextLength l = c < constraints.size() ? constraints[c] : QTextLength();
+        if (l.type() == QTextLength::FixedLength)
+            widths[size_t(c)] = l.rawValue();
+        else if (l.type() == QTextLength::PercentageLength)
+            widths[size_t(c)] = page * l.rawValue() / 100.0;
+        else
+            ++loose;
+        fixed += widths[size_t(c)];
+    }
+    for (int c = 0; c < columns; ++c)
+        if (widths[size_t(c)] <= 0)
+            widths[size_t(c)] = std::max(24.0, (page - fixed) / std::max(1, loose));
+    const int gap = pixelsToTwips(tf.cellPadding());
+    const bool breakFirst = breakNext || (tf.pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    breakNext = false;
+
+    struct Out {
+        QTextTableCell cell;
+        double width;
+        bool continued;          // merged into the cell above
+    };
+    for (int r = 0; r < rows; ++r) {
+        std::vector<Out> cells;
+        for (int c = 0; c < columns;) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            const int first = cell.isValid() ? cell.column() : c;
+            const int span = cell.isValid() ? std::max(1, cell.columnSpan()) : 1;
+            double w = 0;
+            for (int k = first; k < first + span && k < columns; ++k)
+                w += widths[size_t(k)];
+            cells.push_back({cell, w, cell.isValid() && cell.row() < r});
+            c = std::max(c + 1, first + span);
+        }
+        if (rtl)
+            std::reverse(cells.begin(), cells.end());
+        body += "\\trowd";
+        num("trgaph", gap);
+        // the same padding on every side, for word processors that read it so
+        for (const char* side : {"l", "t", "b", "r"}) {
+            body += "\\trpaddf";
+            body += side;
+            body += '3';
+            body += "\\trpadd";
+            body += side;
+            body += QByteArray::number(gap);
+        }
+        body += "\\trleft0";
+        body += rtl ? "\\rtlrow" : "\\ltrrow";
+        // where the table stands; none given, a right-to-left one stands on the right
+        const Qt::Alignment align = tf.alignment();
+        const bool right = (align & Qt::AlignRight) || (!(align & Qt::AlignLeft) && rtl);
+        body += align & Qt::AlignHCenter ? "\\trqc" : right ? "\\trqr" : "\\trql";
+        double edge = 0;
+        for (const Out& o : cells) {
+            const QTextTableCellFormat cf = o.cell.isValid() ? o.cell.format().toTableCellFormat() : QTextTableCellFormat();
+            if (o.continued)
+                body += "\\clvmrg";
+            else if (o.cell.isValid() && o.cell.rowSpan() > 1)
+                body += "\\clvmgf";
+            if (cf.verticalAlignment() == QTextCharFormat::AlignMiddle)
+                body += "\\clvertalc";
+            else if (cf.verticalAlignment() == QTextCharFormat::AlignBottom)
+                body += "\\clvertalb";
+            const auto width = [&](QTextFormat::Property p) { return cf.hasProperty(p) ? cf.doubleProperty(p) : tf.border(); };
+            const auto style = [&](QTextFormat::Property p) {
+                return cf.hasProperty(p) ? QTextFrameFormat::BorderStyle(cf.intProperty(p)) : tf.borderStyle();
+            };
+            const QBrush brush = cf.hasProperty(QTextFormat::TableCellTopBorderBrush) ? cf.topBorderBrush() : tf.borderBrush();
+            // the sides of the cell as written: a right-to-left row's first cell is its rightmost
+            border("\\clbrdrt", width(QTextFormat::TableCellTopBorder), style(QTextFormat::TableCellTopBorderStyle), brush);
+            border("\\clbrdrl", width(QTextFormat::TableCellLeftBorder), style(QTextFormat::TableCellLeftBorderStyle), brush);
+            border("\\clbrdrb", width(QTextFormat::TableCellBottomBorder), style(QTextFormat::TableCellBottomBorderStyle), brush);
+            border("\\clbrdrr", width(QTextFormat::TableCellRightBorder), style(QTextFormat::TableCellRightBorderStyle), brush);
+            if (cf.hasProperty(QTextFormat::BackgroundBrush) && cf.background().style() != Qt::NoBrush)
+                num("clcbpat", colorOf(cf.background().color()));
+            edge += o.width;
+            num("cellx", pixelsToTwips(edge));
+        }
+        body += '\n';
+        bool firstParagraph = r == 0;
+        for (const Out& o : cells) {
+            std::vector<QTextBlock> blocks;
+            if (o.cell.isValid() && !o.continued)
+                cellContent(o.cell.begin(), o.cell.end(), blocks);
+            if (blocks.empty()) {
+                body += "\\pard\\intbl";
+                if (firstParagraph && breakFirst)
+                    body += "\\pagebb";
+                body += "\\cell\n";
+                firstParagraph = false;
+                continue;
+            }
+            for (size_t i = 0; i < blocks.size(); ++i) {
+                block(blocks[i], true, firstParagraph && breakFirst, i + 1 == blocks.size() ? "\\cell" : "\\par");
+                firstParagraph = false;
+            }
+        }
+        body += "\\row\n";
+    }
+}
+
+void Writer::frame(const QTextFrame* f)
+{
+    // the document's own parts in order: blocks, tables, and blocks of other frames
+    struct Item {
+        QTextBlock block;
+        QTextFrame* frame;
+    };
+    std::vector<Item> items;
+    for (auto it = f->begin(); !it.atEnd(); ++it)
+        items.push_back({it.currentBlock(), it.currentFrame()});
+    const auto isTable = [&](size_t i) { return i < items.size() && qobject_cast<QTextTable*>(items[i].frame) != nullptr; };
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item& item = items[i];
+        if (item.frame) {
+            if (const auto* t = qobject_cast<const QTextTable*>(item.frame))
+                table(t);
+            else
+                frame(item.frame);
+            continue;
+        }
+        if (!item.block.isValid())
+            continue;
+        // the empty block the document keeps beside a table is no paragraph of the text
+        const bool prevSide = i == 0 || isTable(i - 1);
+        const bool nextSide = i + 1 == items.size() || isTable(i + 1);
+        if (item.block.blockFormat().boolProperty(TableNeighbourBlock) && item.block.length() <= 1 && prevSide && nextSide
+            && (isTable(i + 1) || (i > 0 && isTable(i - 1))))
+            continue;
+        block(item.block, false, false, "\\par");
+    }
 }
 
 QByteArray Writer::run()
 {
     fontOf(doc->defaultFont().family());
     body.reserve(doc->characterCount() * 8 + 1024);
-    const QTextBlock lastBlock = doc->lastBlock();
-    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
-        block(b, b == lastBlock);
+    frame(doc->rootFrame());
 
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1256\\deff0\\deflang1065{\\fonttbl";
     for (int i = 0; i < fonts.size(); ++i) {
@@ -257,13 +461,25 @@ QByteArray Writer::run()
         out += "\\red" + QByteArray::number(c.red()) + "\\green" + QByteArray::number(c.green()) + "\\blue"
             + QByteArray::number(c.blue()) + ';';
     out += "}\n";
-    if (lists)
-        out += "{\\*\\listtable{\\list\\listtemplateid1\\listsimple{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0"
-               "\\leveljcn0\\levelfollow0\\levelstartat1{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720\\lin720}"
-               "\\listid1}{\\list\\listtemplateid2\\listsimple{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0"
-               "\\levelfollow0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720\\lin720}\\listid2}}\n"
-               "{\\*\\listoverridetable{\\listoverride\\listid1\\listoverridecount0\\ls1}"
-               "{\\listoverride\\listid2\\listoverridecount0\\ls2}}\n";
+    if (!lists.empty()) {
+        out += "{\\*\\listtable";
+        for (size_t i = 0; i < lists.size(); ++i) {
+            const QByteArray id = QByteArray::number(qulonglong(i + 1));
+            out += "{\\list\\listtemplateid" + id + "\\listsimple";
+            out += lists[i].bullet
+                ? "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+                  "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720\\lin720}"
+                : "{\\listlevel\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
+                  "{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}\\fi-360\\li720\\lin720}";
+            out += "\\listid" + id + "}";
+        }
+        out += "}\n{\\*\\listoverridetable";
+        for (size_t i = 0; i < lists.size(); ++i) {
+            const QByteArray id = QByteArray::number(qulonglong(i + 1));
+            out += "{\\listoverride\\listid" + id + "\\listoverridecount0\\ls" + id + "}";
+        }
+        out += "}\n";
+    }
     out += "\\viewkind4\\uc1\n";
     out += body;
     out += "}\n";

@@ -1,0 +1,434 @@
+// RTF structure: page breaks, tables (right-to-left rows, merged and uneven cells, damaged
+// rows), lists that continue over other paragraphs, the limits of what is read, and damaged
+// files read without harm and written back stable.
+#include "platform/richtext/Rtf.h"
+#include "platform/richtext/RtfUnits.h"
+#include "platform/richtext/Windows1256.h"
+#include "platform/shell/Progress.h"
+#include "support/ScriptedPrompter.h"
+
+#include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextList>
+#include <QTextTable>
+#include <gtest/gtest.h>
+#include <random>
+
+using namespace richtext;
+
+namespace {
+
+QTextDocument* read(QTextDocument& doc, const QByteArray& rtf)
+{
+    EXPECT_EQ(readRtf(&doc, rtf), LoadResult::Loaded) << rtf.left(200).constData();
+    return &doc;
+}
+
+// The document's paragraphs outside tables, and whether each starts a new page.
+struct Paragraphs {
+    QStringList texts;
+    QList<bool> breaks;
+};
+
+Paragraphs paragraphs(const QTextDocument& doc)
+{
+    Paragraphs out;
+    for (auto it = doc.rootFrame()->begin(); !it.atEnd(); ++it) {
+        if (it.currentFrame())
+            continue;
+        const QTextBlock b = it.currentBlock();
+        if (b.blockFormat().boolProperty(TableNeighbourBlock) && b.length() <= 1)
+            continue;
+        out.texts << b.text();
+        out.breaks << bool(b.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore);
+    }
+    return out;
+}
+
+QList<QTextTable*> tables(const QTextDocument& doc)
+{
+    QList<QTextTable*> out;
+    for (QTextFrame* f : doc.rootFrame()->childFrames())
+        if (auto* t = qobject_cast<QTextTable*>(f))
+            out << t;
+    return out;
+}
+
+// Each row's cells from left to right, a cell's paragraphs joined by '|'; a cell covered by a
+// merge shows as "^".
+QList<QStringList> cells(const QTextTable* t)
+{
+    QList<QStringList> rows;
+    for (int r = 0; r < t->rows(); ++r) {
+        QStringList row;
+        for (int c = 0; c < t->columns(); ++c) {
+            const QTextTableCell cell = t->cellAt(r, c);
+            if (cell.row() != r || cell.column() != c) {
+                row << QStringLiteral("^");
+                continue;
+            }
+            QStringList paras;
+            for (auto it = cell.begin(); !it.atEnd(); ++it)
+                if (!it.currentFrame())
+                    paras << it.currentBlock().text();
+            row << paras.join(QLatin1Char('|'));
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+QByteArray persianEscaped(const QString& s)
+{
+    QByteArray out;
+    for (const QChar c : s)
+        out += c.unicode() < 0x80 ? QByteArray(1, char(c.unicode())) : "\\u" + QByteArray::number(c.unicode()) + '?';
+    return out;
+}
+
+int occurrences(const QByteArray& hay, const char* needle)
+{
+    return int(hay.count(needle));
+}
+
+TEST(RtfPageBreaks, ReadWrittenAndReadAgain)
+{
+    const struct { QByteArray rtf; QStringList texts; QList<bool> breaks; } cases[] = {
+        // the words on both sides of a break stay apart
+        {"{\\rtf1 first\\page second\\par}", {"first", "second"}, {false, true}},
+        {"{\\rtf1 first\\page second}", {"first", "second"}, {false, true}},
+        {"{\\rtf1 a\\par\\page b\\par c\\par}", {"a", "b", "c"}, {false, true, false}},
+        {"{\\rtf1 \\pard a\\par\\pard\\pagebb b\\par c\\par\\pard d\\par}", {"a", "b", "c", "d"}, {false, true, true, false}},
+        {"{\\rtf1 a\\par\\page\\par b\\par}", {"a", "", "b"}, {false, true, false}},
+        {"{\\rtf1 {\\b a\\page} b\\par}", {"a", " b"}, {false, true}},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, c.rtf);
+        const Paragraphs got = paragraphs(doc);
+        EXPECT_EQ(got.texts, c.texts) << c.rtf.constData();
+        EXPECT_EQ(got.breaks, c.breaks) << c.rtf.constData();
+        const QByteArray written = writeRtf(&doc);
+        EXPECT_EQ(occurrences(written, "\\pagebb"), int(c.breaks.count(true))) << written.constData();
+        QTextDocument again;
+        read(again, written);
+        const Paragraphs back = paragraphs(again);
+        EXPECT_EQ(back.texts, c.texts) << written.constData();
+        EXPECT_EQ(back.breaks, c.breaks) << written.constData();
+    }
+}
+
+// A contract's party block as a word processor writes it: right-to-left rows whose first
+// cell is the rightmost, borders, a bold cell and a cell of two paragraphs.
+const QString kSeller = QStringLiteral("فروشنده");
+const QString kBuyer = QStringLiteral("خريدار");
+const QString kSecond = QStringLiteral("نفر دوم");
+const QString kWitness = QStringLiteral("شاهد");
+
+QByteArray rightToLeftTable()
+{
+    QByteArray row = "\\trowd\\trgaph108\\trleft0\\rtlrow";
+    for (int c = 1; c <= 3; ++c)
+        row += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx"
+            + QByteArray::number(c * 2000);
+    return "{\\rtf1\\ansi\\ansicpg1256\\deff0{\\fonttbl{\\f0\\fnil\\fcharset178 Tahoma;}}\n"
+           "\\pard\\rtlpar before\\par\n"
+        + row + "\n\\pard\\intbl\\rtlpar{\\b " + persianEscaped(kSeller) + "}\\cell\\pard\\intbl\\rtlpar "
+        + persianEscaped(kBuyer) + "\\par " + persianEscaped(kSecond) + "\\cell\\pard\\intbl\\rtlpar " + persianEscaped(kWitness)
+        + "\\cell\\row\n" + row + "\n\\pard\\intbl 1\\cell\\pard\\intbl 2\\cell\\pard\\intbl 3\\cell\\row\n"
+        + "\\pard\\rtlpar after\\par}";
+}
+
+TEST(RtfTables, RightToLeftRowsReadWrittenAndReadAgain)
+{
+    QTextDocument doc;
+    read(doc, rightToLeftTable());
+    QByteArray written = writeRtf(&doc);
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        const QList<QTextTable*> ts = tables(doc);
+        ASSERT_EQ(ts.size(), 1);
+        const QTextTable* t = ts[0];
+        // the first cell of a row stands on the right
+        EXPECT_EQ(cells(t), (QList<QStringList>{{kWitness, kBuyer + QLatin1Char('|') + kSecond, kSeller},
+                                                 {QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}}));
+        EXPECT_TRUE(t->format().boolProperty(TableRowsRightToLeft));
+        EXPECT_EQ(t->format().alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter), Qt::AlignRight) << "it stands on the right";
+        EXPECT_GT(t->format().border(), 0);
+        const QList<QTextLength> widths = t->format().columnWidthConstraints();
+        ASSERT_EQ(widths.size(), 3);
+        for (const QTextLength& w : widths)
+            EXPECT_NEAR(w.rawValue(), twipsToPixels(2000), 0.01);
+        QTextCursor bold = t->cellAt(0, 2).firstCursorPosition();
+        bold.movePosition(QTextCursor::NextCharacter);
+        EXPECT_EQ(bold.charFormat().fontWeight(), QFont::Bold);
+        EXPECT_EQ(paragraphs(doc).texts, (QStringList{QStringLiteral("before"), QStringLiteral("after")}));
+        EXPECT_FALSE(doc.toPlainText().contains(QLatin1Char('\t'))) << "no text is added";
+
+        // written as rows of cells, first cell first
+        EXPECT_EQ(occurrences(written, "\\row"), 2);
+        EXPECT_EQ(occurrences(written, "\\cell\n"), 6);
+        EXPECT_EQ(occurrences(written, "\\rtlrow"), 2);
+        EXPECT_EQ(occurrences(written, "\\cellx2000"), 2);
+        EXPECT_EQ(occurrences(written, "\\cellx6000"), 2);
+        const auto firstLetter = [&](const QString& w) { return written.indexOf("\\u" + QByteArray::number(w[0].unicode())); };
+        EXPECT_LT(firstLetter(kSeller), firstLetter(kWitness));
+        EXPECT_GE(firstLetter(kSeller), 0);
+        read(doc, written);
+        written = writeRtf(&doc);
+    }
+}
+
+TEST(RtfTables, UnevenMergedAndDamagedRows)
+{
+    const struct { const char* name; QByteArray rtf; QList<QStringList> cells; } cases[] = {
+        {"cell edges that differ between rows make a grid; wide cells span its columns",
+         "{\\rtf1\\trowd\\cellx3000\\cellx6000\\intbl a\\cell b\\cell\\row"
+         "\\trowd\\cellx2000\\cellx4000\\cellx6000\\intbl c\\cell d\\cell e\\cell\\row\\pard x\\par}",
+         {{"a", "^", "b", "^"}, {"c", "d", "^", "e"}}},
+        {"a cell merged into the one above",
+         "{\\rtf1\\trowd\\clvmgf\\cellx2000\\cellx4000\\intbl a\\cell b\\cell\\row"
+         "\\trowd\\clvmrg\\cellx2000\\cellx4000\\intbl\\cell c\\cell\\row}",
+         {{"a", "b"}, {"^", "c"}}},
+        {"cells merged across, the old way (an edge no row keeps makes no column)",
+         "{\\rtf1\\trowd\\clmgf\\cellx2000\\clmrg\\cellx4000\\cellx6000\\intbl a\\cell\\cell b\\cell\\row}",
+         {{"a", "b"}}},
+        {"a table that never ends its row keeps its text",
+         "{\\rtf1\\trowd\\cellx2000\\cellx4000\\intbl a\\cell b}", {{"a", "b"}}},
+        {"a row ended by a paragraph outside the table",
+         "{\\rtf1\\trowd\\cellx2000\\cellx4000\\intbl a\\cell b\\cell\\pard after\\par}", {{"a", "b"}}},
+        {"text after the last cell mark is a cell of its own",
+         "{\\rtf1\\trowd\\cellx2000\\intbl a\\cell b\\row}", {{"a", "b"}}},
+        {"a cell mark without \\intbl and a row without definitions",
+         "{\\rtf1 a\\cell b\\cell\\row}", {{"a", "b"}}},
+        {"a table in a cell gives its cells to the cell",
+         "{\\rtf1\\trowd\\cellx3000\\cellx6000\\intbl\\itap2 n1\\nestcell n2\\nestcell{\\*\\nesttableprops\\trowd\\cellx1000"
+         "\\nestrow}\\itap1 end\\cell z\\cell\\row}",
+         {{"n1|n2|end", "z"}}},
+        {"a row of fewer cells than its definition",
+         "{\\rtf1\\trowd\\cellx2000\\cellx4000\\cellx6000\\intbl a\\cell\\row}", {{"a", "", ""}}},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, c.rtf);
+        const QList<QTextTable*> ts = tables(doc);
+        ASSERT_EQ(ts.size(), 1) << c.name;
+        EXPECT_EQ(cells(ts[0]), c.cells) << c.name;
+        EXPECT_FALSE(doc.toPlainText().contains(QLatin1Char('\t'))) << c.name;
+        // what is written reads as the same table
+        QTextDocument again;
+        read(again, writeRtf(&doc));
+        ASSERT_EQ(tables(again).size(), 1) << c.name;
+        EXPECT_EQ(cells(tables(again)[0]), c.cells) << c.name << '\n' << writeRtf(&doc).constData();
+    }
+
+    // more cells than a row may have: the rest of the text joins the last one
+    QByteArray wide = "{\\rtf1\\trowd";
+    for (int i = 1; i <= 70; ++i)
+        wide += "\\cellx" + QByteArray::number(i * 100);
+    wide += "\\intbl ";
+    for (int i = 1; i <= 70; ++i)
+        wide += 'w' + QByteArray::number(i) + "\\cell ";
+    wide += "\\row}";
+    QTextDocument doc;
+    read(doc, wide);
+    ASSERT_EQ(tables(doc).size(), 1);
+    EXPECT_EQ(tables(doc)[0]->columns(), 63);
+    const QString plain = doc.toPlainText();
+    for (int i = 1; i <= 70; ++i)
+        EXPECT_EQ(plain.count(QRegularExpression(QStringLiteral("\\bw%1\\b").arg(i))), 1) << i;
+}
+
+TEST(RtfTables, WhereATableStandsSurvivesWriting)
+{
+    const struct { const char* row; Qt::Alignment align; } cases[] = {
+        {"\\rtlrow\\trql", Qt::AlignLeft}, {"\\rtlrow", Qt::AlignRight}, {"\\rtlrow\\trqc", Qt::AlignHCenter},
+        {"\\ltrrow", Qt::AlignLeft}, {"\\ltrrow\\trqr", Qt::AlignRight},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, "{\\rtf1\\trowd" + QByteArray(c.row) + "\\cellx2000\\intbl x\\cell\\row}");
+        for (int round = 0; round < 2; ++round) {
+            ASSERT_EQ(tables(doc).size(), 1);
+            EXPECT_EQ(tables(doc)[0]->format().alignment() & (Qt::AlignLeft | Qt::AlignRight | Qt::AlignHCenter), c.align) << c.row << ' ' << round;
+            read(doc, writeRtf(&doc));
+        }
+    }
+}
+
+TEST(RtfTables, TablesAtTheEdgesOfTheDocumentAddNoParagraphs)
+{
+    const QByteArray row = "\\trowd\\cellx2000\\intbl x\\cell\\row";
+    for (const QByteArray& rtf : {"{\\rtf1 " + row + "}", "{\\rtf1 " + row + "\\pard between\\par " + row + "}",
+                                  "{\\rtf1 " + row + "\\pard\\par " + row + "}"}) {
+        QTextDocument doc;
+        read(doc, rtf);
+        const QByteArray written = writeRtf(&doc);
+        QTextDocument again;
+        read(again, written);
+        EXPECT_EQ(writeRtf(&again), written) << rtf.constData();
+        EXPECT_EQ(paragraphs(again).texts, paragraphs(doc).texts) << rtf.constData();
+        EXPECT_EQ(occurrences(written, "\\par\n"), int(paragraphs(doc).texts.size())) << written.constData();
+    }
+}
+
+TEST(RtfLists, ItemsOfOneListGoOnOverOtherParagraphs)
+{
+    const QByteArray listTable =
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid7}"
+        "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u8226 ?;}}\\listid8}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}{\\listoverride\\listid7\\ls2}{\\listoverride\\listid8\\ls3}}";
+    QTextDocument doc;
+    read(doc, "{\\rtf1" + listTable + "\\pard\\ls1 a\\par b\\par\\pard note\\par\\pard\\ls1 c\\par\\pard\\ls2 x\\par"
+                                      "\\pard\\ls3 dot\\par}");
+    QTextBlock b = doc.begin();
+    QTextList* first = b.textList();
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->format().style(), QTextListFormat::ListDecimal);
+    b = b.next().next();
+    EXPECT_EQ(b.text(), QStringLiteral("note"));
+    EXPECT_EQ(b.textList(), nullptr);
+    b = b.next();
+    EXPECT_EQ(b.textList(), first) << "numbering goes on after the note";
+    EXPECT_EQ(first->itemNumber(b), 2);
+    b = b.next();
+    ASSERT_NE(b.textList(), nullptr);
+    EXPECT_NE(b.textList(), first) << "another list";
+    EXPECT_EQ(b.next().textList()->format().style(), QTextListFormat::ListDisc);
+
+    // written back, each list is a list of its own and the numbers go on
+    const QByteArray written = writeRtf(&doc);
+    EXPECT_EQ(occurrences(written, "\\listoverride\\"), 3) << written.constData();
+    EXPECT_TRUE(written.contains("{\\pntext 3.\\tab}"));
+    QTextDocument again;
+    read(again, written);
+    const QTextBlock c = again.begin().next().next().next();
+    ASSERT_NE(c.textList(), nullptr);
+    EXPECT_EQ(c.textList(), again.begin().textList());
+    EXPECT_NE(c.next().textList(), c.textList());
+}
+
+TEST(RtfLists, LongListsKeepEveryItem)
+{
+    QByteArray rtf = "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0}\\listid1}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
+    for (int i = 1; i <= 1200; ++i)
+        rtf += "\\pard\\ls1 item" + QByteArray::number(i) + "\\par ";
+    rtf += "}";
+    QTextDocument doc;
+    read(doc, rtf);
+    int items = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        items += b.textList() && b.textList()->format().style() == QTextListFormat::ListDecimal;
+    EXPECT_EQ(items, 1200);
+    // written as one list, numbered to its end
+    const QByteArray written = writeRtf(&doc);
+    EXPECT_EQ(occurrences(written, "\\listoverride\\"), 1);
+    EXPECT_TRUE(written.contains("{\\pntext 1200.\\tab}"));
+}
+
+TEST(RtfLimits, TextsBeyondAnyContractAreRefusedAndTheDocumentKept)
+{
+    const auto lines = [](int n, const QByteArray& line) {
+        QByteArray out;
+        out.reserve(n * line.size());
+        for (int i = 0; i < n; ++i)
+            out += line;
+        return out;
+    };
+    const struct { const char* name; QByteArray data; LoadResult result; } cases[] = {
+        {"more than 20 MB", "{\\rtf1 " + QByteArray(int(MaxTextBytes), 'x') + "}", LoadResult::TooLarge},
+        {"more paragraphs than any contract", "{\\rtf1 " + lines(MaxParagraphs + 1, "\\par ") + "}", LoadResult::TooLarge},
+        {"more table cells than any contract", "{\\rtf1 " + lines(MaxParagraphs + 1, "\\intbl x\\cell ") + "}", LoadResult::TooLarge},
+        {"more runs than any contract", "{\\rtf1 " + lines(MaxRuns / 2 + 1, "{\\b x}{\\i y}") + "}", LoadResult::TooLarge},
+        {"plain text of more lines than any contract", lines(MaxParagraphs + 1, "x\r\n"), LoadResult::TooLarge},
+        // what only takes memory in the file is read in little
+        {"19 MB of colours", "{\\rtf1{\\colortbl" + QByteArray(19 << 20, ';') + "}kept}", LoadResult::Loaded},
+        {"19 MB of groups", "{\\rtf1 " + QByteArray(19 << 20, '{') + "kept}", LoadResult::Loaded},
+        {"a million fonts", "{\\rtf1{\\fonttbl" + lines(1 << 20, "{\\f99999 A;}") + "}kept}", LoadResult::Loaded},
+        {"a million row definitions", "{\\rtf1 " + lines(1 << 20, "\\trowd\\cellx9 ") + "kept}", LoadResult::Loaded},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        doc.setPlainText(QStringLiteral("before"));
+        EXPECT_EQ(loadText(&doc, c.data), c.result) << c.name;
+        EXPECT_EQ(doc.toPlainText(), c.result == LoadResult::Loaded ? QStringLiteral("kept") : QStringLiteral("before")) << c.name;
+    }
+    EXPECT_FALSE(tooLargeMessage().isEmpty());
+}
+
+TEST(RtfLimits, CancelledReadingLeavesTheDocument)
+{
+    testing_support::ScriptedPrompter prompter;
+    prompter.cancelWork = true;
+    QTextDocument doc;
+    doc.setPlainText(QStringLiteral("before"));
+    shell::Progress progress(QStringLiteral("خواندن"), true);
+    EXPECT_EQ(readRtf(&doc, "{\\rtf1 " + QByteArray(1 << 20, 'x') + "}", &progress), LoadResult::Cancelled);
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("before"));
+}
+
+// Word processors' files damaged every way a file gets damaged: bytes changed, cut short,
+// parts lost or repeated, stray marks of groups, tables and lists. Each reads without harm,
+// holds no control characters, and what is written of it reads back as the same text.
+TEST(RtfDamagedFiles, ThreeThousandReadWithoutHarm)
+{
+    QTextDocument built;
+    QTextCursor c(&built);
+    c.insertText(QStringLiteral("قرارداد"));
+    c.insertBlock();
+    QTextListFormat lf;
+    lf.setStyle(QTextListFormat::ListDecimal);
+    c.createList(lf);
+    c.insertText(QStringLiteral("بند اول"));
+    QTextBlockFormat broken;
+    broken.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
+    c.insertBlock(broken);
+    c.insertText(QStringLiteral("صفحه دوم"));
+    const QList<QByteArray> seeds = {
+        rightToLeftTable(),
+        writeRtf(&built),
+        "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}{\\colortbl;\\red255\\green0\\blue0;}"
+        "\\pard\\qr\\f0\\cf1 \\'d3\\'e1\\'c7\\'e3\\par{\\pntext\\'b7\\tab}{\\*\\pn\\pnlvlblt}\\uc2\\u1587\\'d3\\'d3 x\\par}",
+        "{\\rtf1\\trowd\\clvmgf\\cellx2000\\cellx4000\\intbl a\\cell b\\cell\\row\\trowd\\clvmrg\\cellx2000\\cellx4000"
+        "\\intbl\\cell c\\cell\\row\\pard\\page d\\par}",
+    };
+    const char* const marks[] = {"{", "}", "\\", "\\par ", "\\cell ", "\\row ", "\\trowd ", "\\cellx-5 ", "\\cellx99999999 ",
+                                 "\\intbl ", "\\page ", "\\clvmrg ", "\\clvmgf ", "\\ls99 ", "\\u-1 ", "\\uc9 ", "\\bin99999 ",
+                                 "\\'ff", "\\*", "\\nestcell ", "\\itap3 ", "\\pard ", "\\sect ", "\\u64976 ", "\\u8233 "};
+    std::mt19937 random(20240601);
+    const auto below = [&random](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+    for (int i = 0; i < 3000; ++i) {
+        QByteArray data = seeds[i % seeds.size()];
+        const int changes = 1 + below(6);
+        for (int k = 0; k < changes; ++k) {
+            const int at = below(int(data.size()));
+            switch (below(5)) {
+            case 0: data[at] = char(below(256)); break;
+            case 1: data.truncate(std::max(6, at)); break;
+            case 2: data.remove(at, below(40)); break;
+            case 3: data.insert(at, data.mid(below(int(data.size())), below(60))); break;
+            default: data.insert(at, marks[below(int(std::size(marks)))]); break;
+            }
+        }
+        if (!data.startsWith("{\\rtf"))
+            data.prepend("{\\rtf1 ");
+        QTextDocument doc;
+        ASSERT_EQ(readRtf(&doc, data), LoadResult::Loaded) << i;
+        const QString text = doc.toPlainText();
+        for (const QChar ch : text)
+            ASSERT_TRUE(ch.unicode() >= 0x20 || ch == QLatin1Char('\t') || ch == QLatin1Char('\n')) << i << ' ' << ch.unicode();
+        const QByteArray written = writeRtf(&doc);
+        for (const char ch : written)
+            ASSERT_LT(static_cast<unsigned char>(ch), 0x80) << i;
+        QTextDocument again;
+        ASSERT_EQ(readRtf(&again, written), LoadResult::Loaded) << i;
+        ASSERT_EQ(again.toPlainText(), text) << i << '\n' << data.constData() << '\n' << written.constData();
+        ASSERT_EQ(tables(again).size(), tables(doc).size()) << i;
+    }
+}
+
+} // namespace
