@@ -4,6 +4,7 @@
 
 #include "platform/db/Catalog.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Sql.h"
 
 #include <QSignalSpy>
 
@@ -253,7 +254,7 @@ TEST_P(DataSetTest, RowDeletedElsewhere)
         ds->Close();
         ds->Open();
         auto other = testDb().open();
-        other->exec(QStringLiteral("delete from T_Item where Esm = 'a'"));
+        other->exec(QStringLiteral("delete from T_Item where Esm = ") + Q(QStringLiteral("a")));
         ASSERT_TRUE(ds->Locate(QStringLiteral("Esm"), QStringLiteral("a")));
         try {
             step(*ds);

@@ -145,7 +145,9 @@ TEST_P(ServerLoss, ARestartWhileEditingIsNotNoticedBySaving)
     prompter.answer(shell::ResultYes);
     EXPECT_TRUE(FRmMelk->close());
     EXPECT_TRUE(failures().isEmpty()) << prompter.messages().join(QStringLiteral(" | ")).toStdString();
-    EXPECT_EQ(scalar(QStringLiteral("select count(*) from T_Melk where MalekEsm = 'علي مرادي'")).toInt(), 1);
+    EXPECT_EQ(Dm->Conn->scalar(QStringLiteral("select count(*) from T_Melk where MalekEsm = $1"), {QStringLiteral("علي مرادي")})
+                  .toInt(),
+              1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, ServerLoss, ::testing::Values(db::Engine::PostgreSQL), testing_support::engineName);
