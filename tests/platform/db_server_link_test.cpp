@@ -19,16 +19,7 @@ namespace {
 
 class ServerLinkTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!TestDb::pgConfigured())
-            return;
-        try {
-            server = new PgServer;
-        } catch (const std::exception& e) {
-            serverError = e.what();
-        }
-    }
+    static void SetUpTestSuite() { server = PgServer::startForTests(&serverError); }
     static void TearDownTestSuite()
     {
         delete server;

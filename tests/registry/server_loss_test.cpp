@@ -14,16 +14,7 @@ using testing_support::PgServer;
 
 class ServerLoss : public RegistryTest {
 protected:
-    static void SetUpTestSuite()
-    {
-        if (!testing_support::TestDb::pgConfigured())
-            return;
-        try {
-            server = new PgServer;
-        } catch (const std::exception& e) {
-            serverError = e.what();
-        }
-    }
+    static void SetUpTestSuite() { server = PgServer::startForTests(&serverError); }
     static void TearDownTestSuite()
     {
         delete server;
@@ -43,6 +34,22 @@ protected:
     }
 
     Ui::TFRmMelk* ui() { return FRmMelk->form(); }
+    // A new property typed into the form, not saved yet.
+    void typeNewProperty(const QString& owner)
+    {
+        ShowNewProperty();
+        ui()->DBEdit1->setFocus();
+        typeText(ui()->DBEdit1, owner);
+        ui()->DBCheckBox2->click();
+    }
+    // Closes the property form answering Yes to the save question, in a new action.
+    bool closeSaving()
+    {
+        db::beginAction();
+        prompter.calls.clear();
+        prompter.answer(shell::ResultYes);
+        return FRmMelk->close();
+    }
 
     // The messages that report a failure (not the questions and confirmations).
     QList<testing_support::PromptCall> failures() const
@@ -104,16 +111,9 @@ TEST_P(ServerLoss, TheListWhileTheServerIsAwayAndAfter)
 
 TEST_P(ServerLoss, AFailedSaveKeepsTheFormAndSucceedsWhenTheServerIsBack)
 {
-    ShowNewProperty();
-    ui()->DBEdit1->setFocus();
-    typeText(ui()->DBEdit1, QStringLiteral("مريم کاظمي"));
-    ui()->DBCheckBox2->click();
+    typeNewProperty(QStringLiteral("مريم کاظمي"));
     server->stop();
-
-    db::beginAction();
-    prompter.calls.clear();
-    prompter.answer(shell::ResultYes);
-    EXPECT_FALSE(FRmMelk->close());
+    EXPECT_FALSE(closeSaving());
     expectOneServerMessage();
     EXPECT_TRUE(FRmMelk->isVisible());
     EXPECT_EQ(Dm->QMelk->State(), db::DataSetState::Insert);
@@ -121,10 +121,7 @@ TEST_P(ServerLoss, AFailedSaveKeepsTheFormAndSucceedsWhenTheServerIsBack)
     EXPECT_EQ(ui()->DBEdit1->text(), QStringLiteral("مريم کاظمي"));
 
     server->start();
-    db::beginAction();
-    prompter.calls.clear();
-    prompter.answer(shell::ResultYes);
-    EXPECT_TRUE(FRmMelk->close());
+    EXPECT_TRUE(closeSaving());
     EXPECT_TRUE(failures().isEmpty()) << prompter.messages().join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(prompter.messages().last(), QStringLiteral("تغييرات با موفقيت ذخيره شدند"));
     EXPECT_EQ(scalar(QStringLiteral("select count(*) from T_Melk")).toInt(), 1);
@@ -133,17 +130,10 @@ TEST_P(ServerLoss, AFailedSaveKeepsTheFormAndSucceedsWhenTheServerIsBack)
 
 TEST_P(ServerLoss, ARestartWhileEditingIsNotNoticedBySaving)
 {
-    ShowNewProperty();
-    ui()->DBEdit1->setFocus();
-    typeText(ui()->DBEdit1, QStringLiteral("علي مرادي"));
-    ui()->DBCheckBox2->click();
+    typeNewProperty(QStringLiteral("علي مرادي"));
     server->stop();
     server->start();
-
-    db::beginAction();
-    prompter.calls.clear();
-    prompter.answer(shell::ResultYes);
-    EXPECT_TRUE(FRmMelk->close());
+    EXPECT_TRUE(closeSaving());
     EXPECT_TRUE(failures().isEmpty()) << prompter.messages().join(QStringLiteral(" | ")).toStdString();
     EXPECT_EQ(Dm->Conn->scalar(QStringLiteral("select count(*) from T_Melk where MalekEsm = $1"), {QStringLiteral("علي مرادي")})
                   .toInt(),

@@ -51,6 +51,18 @@ PgServer::PgServer() : bin_(newestPostgresBin()), port_(freePort())
     start();
 }
 
+PgServer* PgServer::startForTests(std::string* error)
+{
+    if (qEnvironmentVariableIsEmpty("DOVIN_TEST_PG"))
+        return nullptr;
+    try {
+        return new PgServer;
+    } catch (const std::exception& e) {
+        *error = e.what();
+    }
+    return nullptr;
+}
+
 PgServer::~PgServer()
 {
     try {

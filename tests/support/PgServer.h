@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <string>
 
 namespace testing_support {
 
@@ -14,6 +15,9 @@ class PgServer {
 public:
     // Makes and starts the cluster; throws std::runtime_error when it cannot.
     PgServer();
+    // For a test suite: a started server where PostgreSQL tests run (DOVIN_TEST_PG is set),
+    // else null; null with the reason in error when it cannot start.
+    static PgServer* startForTests(std::string* error);
     ~PgServer();
     PgServer(const PgServer&) = delete;
     PgServer& operator=(const PgServer&) = delete;
