@@ -4,6 +4,7 @@
 #include "platform/db/Sql.h"
 #include "platform/shell/Progress.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 #include <optional>
@@ -160,11 +161,13 @@ void Connection::reconnect(const QString& text)
     bool back = false;
     {
         // the hourglass at once, a window with a cancel button after half a second
+        // (a connection read on another thread, or a tool without windows, tries unseen)
         std::optional<shell::Progress> progress;
-        try {
-            progress.emplace(QStringLiteral("برقراري دوباره ارتباط با سرور پايگاه داده"), true);
-        } catch (const std::logic_error&) {
-            // no prompter (a tool without windows): the tries run unseen
+        if (QCoreApplication::instance() && QThread::currentThread() == QCoreApplication::instance()->thread()) {
+            try {
+                progress.emplace(QStringLiteral("برقراري دوباره ارتباط با سرور پايگاه داده"), true);
+            } catch (const std::logic_error&) {
+            }
         }
         QElapsedTimer clock;
         clock.start();

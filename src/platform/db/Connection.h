@@ -131,7 +131,6 @@ protected:
     // Whether begin() opened a transaction that has not ended yet.
     bool transactionOpened() const { return txOpen_; }
 
-private:
     enum class Kind { Read, Write, Begin, End };
     static Kind kindOf(const QString& text);
     QString prepareText(const QString& sql) const;
@@ -139,8 +138,12 @@ private:
     // again first (bounded tries under a progress window, once per action); a link lost
     // while the statement ran is made again and a read or BEGIN is run once more, while a
     // write, which may have happened, is not. A transaction lost with the link fails, and
-    // so does every statement of it until it is rolled back.
+    // so does every statement of it until it is rolled back. An engine's other ways in (a
+    // second link that reads rows over time) start their work through it too, so that
+    // every link of the program is found again the same way.
     void statement(Kind kind, const QString& text, const std::function<void()>& run);
+
+private:
     void loseTransaction(Kind kind);
     void reconnect(const QString& text);
     DbError lostError(const QString& text) const;

@@ -1,6 +1,7 @@
 #include "platform/db/Errors.h"
 
 #include <QtGlobal>
+#include <atomic>
 #include <limits>
 
 namespace db {
@@ -9,8 +10,8 @@ namespace {
 
 constexpr quint64 kNoAction = std::numeric_limits<quint64>::max();
 
-quint64 action = 0;
-quint64 lostReportedIn = kNoAction;   // the action in which the server was reported away
+std::atomic<quint64> action{0};
+std::atomic<quint64> lostReportedIn{kNoAction};   // the action in which the server was reported away
 
 QString headline(ErrorCategory category)
 {
@@ -72,7 +73,7 @@ QString textToShow(const DbError& e)
     if (lostReportedIn == action)
         return {};
     if (e.category() == ErrorCategory::ConnectionLost)
-        lostReportedIn = action;
+        lostReportedIn = action.load();
     return e.message();
 }
 
