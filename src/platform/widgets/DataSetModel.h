@@ -1,6 +1,7 @@
 #pragma once
 // A table model over a dataset's rows: one column per named field, text from the display
 // text of each row (read without moving the current record), colours and pictures by a hook.
+// When editable, typed text goes to the current record through the field layer.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -49,6 +50,14 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
+    // Cells of modifiable fields take typed text (off by default).
+    void setEditable(bool on);
+    bool editable() const { return editable_; }
+    // Typed text for a cell of the current record: the dataset enters edit state (its gate may
+    // refuse) and the field takes the text as a bound edit box gives it; a refusal shows the
+    // field layer's message and gives false.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
 private:
     void reset();
     void resolve();
@@ -59,6 +68,7 @@ private:
     QStringList titles_;
     std::vector<int> fieldIdx_;
     int rows_ = 0;
+    bool editable_ = false;
 };
 
 } // namespace widgets
