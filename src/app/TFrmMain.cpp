@@ -445,10 +445,13 @@ void TFrmMain::closeEvent(QCloseEvent* event)
             while (Dm->Conn->inTransaction())
                 Dm->Conn->commit();
         } catch (const db::DbError& e) {
-            shell::PlainMessageRequest r;
-            r.caption = windowTitle();
-            r.text = e.message();
-            shell::prompter().plainMessage(r);
+            const QString text = db::textToShow(e);
+            if (!text.isEmpty()) {
+                shell::PlainMessageRequest r;
+                r.caption = windowTitle();
+                r.text = text;
+                shell::prompter().plainMessage(r);
+            }
             event->ignore();
             return;
         }

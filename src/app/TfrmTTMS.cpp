@@ -21,9 +21,12 @@ void TfrmTTMS::FormCreate()
     try {
         Dm->QTTMS->Open();
     } catch (const db::DbError& e) {
+        const QString text = db::textToShow(e);
+        if (text.isEmpty())
+            return;
         shell::PlainMessageRequest r;
         r.caption = windowTitle();
-        r.text = e.message();
+        r.text = text;
         shell::prompter().plainMessage(r);
     }
 }

@@ -337,7 +337,10 @@ QString TDm::IncrementCounter(const QString& column)
     try {
         return ::IncrementCounter(*QNums, column);
     } catch (const db::DbError& e) {
-        fail(QStringLiteral("خطايي در روند برنامه پيش آمد") + QLatin1Char('\n') + e.message());
+        // shown here once; the guard that meets it again stays silent
+        const QString text = db::textToShow(e);
+        if (!text.isEmpty())
+            fail(QStringLiteral("خطايي در روند برنامه پيش آمد") + QLatin1Char('\n') + text);
         throw;
     }
 }

@@ -332,8 +332,10 @@ bool RunMatch(TMatchDirection direction, db::DataSet& source, const TMatchPanelS
             ds.Open();
         } catch (const db::DbError&) {
         }
-        ShowMessageDlg(dkError, caption,
-                       QStringLiteral("خطايي در روند برنامه پيش آمد") + QLatin1Char('\n') + e.message(), dbOk, 8);
+        const QString text = db::textToShow(e);
+        if (!text.isEmpty())
+            ShowMessageDlg(dkError, caption, QStringLiteral("خطايي در روند برنامه پيش آمد") + QLatin1Char('\n') + text,
+                           dbOk, 8);
         return false;
     }
     if (target.showList)

@@ -48,7 +48,9 @@ bool SaveCurrentRegion(const QString& caption)
     } catch (const db::Abort&) {
         return false;
     } catch (const db::DbError& e) {
-        ShowMessageDlg(dkError, caption, e.message(), dbOk, 8);
+        const QString text = db::textToShow(e);
+        if (!text.isEmpty())
+            ShowMessageDlg(dkError, caption, text, dbOk, 8);
         return false;
     }
     ReopenRegionLookups();
@@ -76,7 +78,9 @@ bool DeleteCurrentRegion(const QString& caption)
     } catch (const db::Abort&) {
         return false;
     } catch (const db::DbError& e) {
-        ShowMessageDlg(dkError, caption, e.message(), dbOk, 8);
+        const QString text = db::textToShow(e);
+        if (!text.isEmpty())
+            ShowMessageDlg(dkError, caption, text, dbOk, 8);
         return false;
     }
     ReopenRegionLookups();

@@ -4,6 +4,7 @@
 
 #include "platform/db/Catalog.h"
 #include "platform/db/DataSet.h"
+#include "platform/db/Sql.h"
 
 #include <QSignalSpy>
 
@@ -217,7 +218,7 @@ TEST_P(DataSetTest, RowChangedElsewhereGivesRowNotFound)
         FAIL() << "posted over another user's change";
     } catch (const DbError& e) {
         EXPECT_EQ(e.category(), ErrorCategory::RowNotFound);
-        EXPECT_TRUE(e.message().contains(QStringLiteral("Row cannot be located for updating")));
+        EXPECT_EQ(e.message(), rowNotFoundText());
     }
     EXPECT_EQ(ds->State(), DataSetState::Edit);
     EXPECT_EQ(conn().scalar(QStringLiteral("select Price from T_Item")).toDouble(), 20.0);
@@ -230,6 +231,42 @@ TEST_P(DataSetTest, RowChangedElsewhereGivesRowNotFound)
     EXPECT_NO_THROW(ds->Post());
     other->exec(QStringLiteral("delete from T_Item"));
     EXPECT_THROW(ds->Delete(), DbError);
+}
+
+// Another workstation deleted the row: saving a change to it, or deleting it again, writes
+// nothing and tells the user in Persian to refresh the list.
+TEST_P(DataSetTest, RowDeletedElsewhere)
+{
+    const QString refresh = QStringLiteral("ليست را به روز کنيد");
+    EXPECT_TRUE(rowNotFoundText().contains(refresh));
+    const std::function<void(DataSet&)> steps[] = {
+        [](DataSet& d) {
+            d.Edit();
+            d.FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("تغيير"));
+            d.Post();
+        },
+        [](DataSet& d) { d.Delete(); },
+    };
+    for (const auto& step : steps) {
+        conn().exec(QStringLiteral("delete from T_Item"));
+        add(QStringLiteral("a"), 10);
+        add(QStringLiteral("b"), 20);
+        ds->Close();
+        ds->Open();
+        auto other = testDb().open();
+        other->exec(QStringLiteral("delete from T_Item where Esm = ") + Q(QStringLiteral("a")));
+        ASSERT_TRUE(ds->Locate(QStringLiteral("Esm"), QStringLiteral("a")));
+        try {
+            step(*ds);
+            FAIL() << "no error";
+        } catch (const DbError& e) {
+            EXPECT_EQ(e.category(), ErrorCategory::RowNotFound);
+            EXPECT_EQ(e.message(), rowNotFoundText());
+        }
+        ds->Cancel();
+        EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from T_Item")).toInt(), 1);
+        EXPECT_EQ(conn().scalar(QStringLiteral("select Esm from T_Item")).toString(), QStringLiteral("b"));
+    }
 }
 
 TEST_P(DataSetTest, FractionsSurviveOptimisticComparison)

@@ -6,14 +6,15 @@ namespace testing_support {
 
 bool TestDb::pgConfigured() { return !qEnvironmentVariableIsEmpty("DOVIN_TEST_PG"); }
 
-TestDb::TestDb(db::Engine engine) : engine_(engine)
+TestDb::TestDb(db::Engine engine, const QString& pgServer) : engine_(engine)
 {
     if (engine == db::Engine::SQLite) {
         location_ = tmp_.filePath(QStringLiteral("test.db"));
         conn_ = db::Connection::openSqlite(location_, true);
         return;
     }
-    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
+    server_ = pgServer.isEmpty() ? qEnvironmentVariable("DOVIN_TEST_PG") : pgServer;
+    const QString& base = server_;
     schema_ = QStringLiteral("t_%1").arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'));
     {
         auto admin = db::Connection::openPostgres(base);
@@ -28,7 +29,7 @@ TestDb::~TestDb()
     conn_.reset();
     if (!schema_.isEmpty()) {
         try {
-            auto admin = db::Connection::openPostgres(qEnvironmentVariable("DOVIN_TEST_PG"));
+            auto admin = db::Connection::openPostgres(server_);
             admin->exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema_));
         } catch (...) {
         }
@@ -45,7 +46,7 @@ void EngineTest::SetUp()
 {
     if (GetParam() == db::Engine::PostgreSQL && !TestDb::pgConfigured())
         GTEST_SKIP() << "DOVIN_TEST_PG is not set";
-    db_ = std::make_unique<TestDb>(GetParam());
+    db_ = std::make_unique<TestDb>(GetParam(), pgServer());
 }
 
 std::string engineName(const ::testing::TestParamInfo<db::Engine>& info)

@@ -12,7 +12,8 @@ namespace testing_support {
 
 class TestDb {
 public:
-    explicit TestDb(db::Engine engine);
+    // pgServer: the libpq connection string of the server to use instead of DOVIN_TEST_PG.
+    explicit TestDb(db::Engine engine, const QString& pgServer = {});
     ~TestDb();
     db::Engine engine() const { return engine_; }
     db::Connection& conn() { return *conn_; }
@@ -28,6 +29,7 @@ private:
     db::Engine engine_;
     QTemporaryDir tmp_;
     QString location_;
+    QString server_;
     QString schema_;
     std::unique_ptr<db::Connection> conn_;
 };
@@ -37,6 +39,8 @@ class EngineTest : public ::testing::TestWithParam<db::Engine> {
 protected:
     void SetUp() override;
     void TearDown() override { db_.reset(); }
+    // The server the PostgreSQL databases are made on; DOVIN_TEST_PG's when empty.
+    virtual QString pgServer() const { return {}; }
     db::Connection& conn() { return db_->conn(); }
     TestDb& testDb() { return *db_; }
     bool isFile() const { return GetParam() == db::Engine::SQLite; }

@@ -1,9 +1,18 @@
 #include "ui/GuardedApplication.h"
 
+#include "platform/db/DataSet.h"
+#include "platform/db/Errors.h"
+#include "platform/widgets/FieldLink.h"
 #include "support/ScriptedPrompter.h"
+#include "ui/Tfrm_dlg.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
@@ -40,4 +49,69 @@ TEST(GuardedApplication, ShowsTheExceptionAndGoesOn)
     EXPECT_EQ(p.calls[0].what, QLatin1String("plainMessage"));
     EXPECT_EQ(p.calls[0].text, QStringLiteral("کد ملی درست نیست"));
     EXPECT_EQ(p.calls[1].text, QStringLiteral("خطايي در روند برنامه پيش آمد"));
+}
+
+// Database errors: each is shown once however often it is rethrown, and after the server was
+// reported away nothing more of the same action is shown; both guards go by the same rule.
+TEST(GuardedApplication, OneDatabaseMessagePerAction)
+{
+    ScriptedPrompter p;
+    const auto lost = db::DbError::fromEngine(db::ErrorCategory::ConnectionLost, QStringLiteral("Connection refused"),
+                                              QStringLiteral("select * from T_Melk"));
+    const auto rowGone = db::DbError(db::ErrorCategory::RowNotFound, db::rowNotFoundText());
+    const std::function<bool(const db::DbError&)> guards[] = {
+        [](const db::DbError& e) { return GuardedApplication::guarded([&]() -> bool { throw e; }); },
+        [](const db::DbError& e) { return widgets::guarded([&] { throw e; }); },
+    };
+    for (const auto& guard : guards) {
+        p.calls.clear();
+        db::beginAction();
+        // shown, then rethrown to an outer guard: not shown again
+        try {
+            guard(rowGone);
+            GuardedApplication::guarded([&]() -> bool {
+                try {
+                    throw db::DbError(rowGone);
+                } catch (const db::DbError& e) {
+                    widgets::guarded([&] { throw; });
+                    throw;
+                }
+            });
+        } catch (...) {
+            ADD_FAILURE() << "the guard let an error through";
+        }
+        EXPECT_FALSE(guard(lost));
+        EXPECT_FALSE(guard(lost));
+        EXPECT_FALSE(guard(rowGone));
+        ASSERT_EQ(p.messages().size(), 3) << p.messages().join(QStringLiteral(" | ")).toStdString();
+        EXPECT_EQ(p.messages()[0], db::rowNotFoundText());
+        EXPECT_EQ(p.messages()[1], db::rowNotFoundText());
+        EXPECT_EQ(p.messages()[2], db::connectionLostText() + QStringLiteral("\nConnection refused"));
+
+        db::beginAction();
+        EXPECT_FALSE(guard(lost));
+        EXPECT_EQ(p.messages().size(), 4);
+    }
+}
+
+// What starts an action: a click or key of the user, a close box; not an answer in a
+// message box, and not a window the program closes itself.
+TEST(GuardedApplication, InputStartsAnAction)
+{
+    QLineEdit edit;
+    QMessageBox box;
+    Tfrm_dlg dlg;
+    QLineEdit* inDlg = new QLineEdit(&dlg);
+    const QPointF at(1, 1);
+    QMouseEvent press(QEvent::MouseButtonPress, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+    QEvent paint(QEvent::Paint);
+    QCloseEvent close;
+    EXPECT_TRUE(GuardedApplication::startsAction(&edit, &press));
+    EXPECT_TRUE(GuardedApplication::startsAction(&edit, &key));
+    EXPECT_FALSE(GuardedApplication::startsAction(&edit, &paint));
+    EXPECT_FALSE(GuardedApplication::startsAction(&box, &press));
+    EXPECT_FALSE(GuardedApplication::startsAction(inDlg, &key));
+    EXPECT_FALSE(GuardedApplication::startsAction(&edit, &close));   // close() of the program
+    EXPECT_FALSE(GuardedApplication::startsAction(nullptr, &key));
 }

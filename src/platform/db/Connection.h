@@ -1,7 +1,8 @@
 #pragma once
 // A connection to the file database (SQLite) or the server database (PostgreSQL),
 // through their C APIs. Every statement passes the pre-execute hook, then loses the N of
-// its N'...' literals, then runs.
+// its N'...' literals, then runs on the link, which is made again when the server went
+// away meanwhile.
 
 #include "platform/db/Dialect.h"
 #include "platform/db/Errors.h"
@@ -67,20 +68,22 @@ public:
     // Called with every statement's text before it runs; may change it.
     void setPreExecuteHook(std::function<void(QString&)> hook) { hook_ = std::move(hook); }
 
+    // Every statement passes through the link guard (see statement() below).
     // Runs a statement that returns rows. Parameters are written $1, $2, ... in the text.
     // With origins, the cursor can tell the base table and column of each result column.
-    virtual std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}, bool origins = false) = 0;
+    std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}, bool origins = false);
     // Runs a statement; returns the number of rows it changed.
-    virtual int exec(const QString& sql, const Params& params = {}) = 0;
+    int exec(const QString& sql, const Params& params = {});
     // Runs several statements separated by ';' (no parameters).
-    virtual void execScript(const QString& sql) = 0;
+    void execScript(const QString& sql);
     // First column of the first row, or an invalid QVariant.
     QVariant scalar(const QString& sql, const Params& params = {});
 
-    virtual void begin() = 0;
-    virtual void commit() = 0;
-    virtual void rollback() = 0;
-    virtual bool inTransaction() const = 0;
+    void begin();
+    void commit();
+    // Ends an open transaction without keeping it; nothing happens when none is open.
+    void rollback();
+    bool inTransaction() const { return txLost_ || engineInTransaction(); }
     // Runs a statement that may fail harmlessly: an error does not spoil an open transaction.
     bool tryExec(const QString& sql, QString* error = nullptr);
 
@@ -115,12 +118,47 @@ public:
 
 protected:
     explicit Connection(Engine engine) : dialect_(engine) {}
+
+    // The engine's side. Texts reach these after the pre-execute hook and the N removal.
+    virtual std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool origins) = 0;
+    virtual int runExec(const QString& text, const Params& params) = 0;
+    virtual void runScript(const QString& text) = 0;
+    virtual QString beginText() const { return QStringLiteral("BEGIN"); }
+    virtual bool engineInTransaction() const = 0;
+
+    // The link to a database server; the file database never loses it. linkBroken tells,
+    // without waiting, whether the link is known to be gone (checked before a statement is
+    // sent), and why; relink makes one attempt to connect again and on failure gives the
+    // engine's text. A statement that finds the link gone throws ConnectionLost.
+    virtual bool linkBroken(QString* why) { return false; }
+    virtual bool relink(QString* error) { return true; }
+    // Whether begin() opened a transaction that has not ended yet.
+    bool transactionOpened() const { return txOpen_; }
+
+    enum class Kind { Read, Write, Begin, End };
+    static Kind kindOf(const QString& text);
     QString prepareText(const QString& sql) const;
+    // Runs one statement on the link: a link found gone before anything is sent is made
+    // again first (bounded tries under a progress window, once per action); a link lost
+    // while the statement ran is made again and a read or BEGIN is run once more, while a
+    // write, which may have happened, is not. A transaction lost with the link fails, and
+    // so does every statement of it until it is rolled back. An engine's other ways in (a
+    // second link that reads rows over time) start their work through it too, so that
+    // every link of the program is found again the same way.
+    void statement(Kind kind, const QString& text, const std::function<void()>& run);
 
 private:
+    void loseTransaction(Kind kind);
+    void reconnect(const QString& text);
+    DbError lostError(const QString& text) const;
+
     Dialect dialect_;
     std::function<void(QString&)> hook_;
     const Catalog* catalog_ = nullptr;
+    bool txOpen_ = false;          // begin() ran and no commit or rollback yet
+    bool txLost_ = false;          // the open transaction went with the link; only rollback() ends it
+    QString linkText_;             // the engine's last words about the link
+    quint64 gaveUpIn_ = ~quint64(0);   // the action in which the server was looked for in vain
 };
 
 // Runs fn inside a transaction on c: commits when fn returns, rolls back when it throws.

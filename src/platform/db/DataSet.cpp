@@ -1111,7 +1111,7 @@ void DataSet::postEdit()
         const QString sql = QStringLiteral("UPDATE %1 SET %2 WHERE %3")
                                 .arg(updateTable_, sets.join(QStringLiteral(", ")), where.join(QStringLiteral(" AND ")));
         if (conn_->exec(sql, params) == 0)
-            throw DbError(ErrorCategory::RowNotFound, QString::fromLatin1(rowNotFoundText()));
+            throw DbError(ErrorCategory::RowNotFound, rowNotFoundText());
     }
     for (Field* f : fields_)
         if (f->def_.kind == FieldKind::Data)
@@ -1163,7 +1163,7 @@ void DataSet::Delete()
     const QVariant k = storedValue(phys, key);
     const int n = conn_->exec(QStringLiteral("DELETE FROM %1 WHERE %2 = $1").arg(updateTable_, key->BaseColumn()), {k});
     if (n == 0)
-        throw DbError(ErrorCategory::RowNotFound, QString::fromLatin1(rowNotFoundText()));
+        throw DbError(ErrorCategory::RowNotFound, rowNotFoundText());
     selected_.remove(keyText(k));
     deleted_[size_t(phys)] = true;
     order_.erase(std::remove(order_.begin(), order_.end(), phys), order_.end());

@@ -18,8 +18,18 @@ constexpr Oid kBoolOid = 16, kByteaOid = 17, kInt8Oid = 20, kInt2Oid = 21, kInt4
               kFloat4Oid = 700, kFloat8Oid = 701, kBpcharOid = 1042, kVarcharOid = 1043, kNumericOid = 1700,
               kOidOid = 26;
 
-ErrorCategory categoryOf(const QByteArray& sqlstate)
+// The server going away: a broken link, a connection-class SQLSTATE, or the server ending
+// the session (shutdown, crash, not accepting connections yet).
+bool linkGone(PGconn* c, const QByteArray& sqlstate)
 {
+    return PQstatus(c) != CONNECTION_OK || sqlstate.startsWith("08") || sqlstate == "57P01" || sqlstate == "57P02"
+        || sqlstate == "57P03";
+}
+
+ErrorCategory categoryOf(PGconn* c, const QByteArray& sqlstate)
+{
+    if (linkGone(c, sqlstate))
+        return ErrorCategory::ConnectionLost;
     if (sqlstate == "55P03" || sqlstate == "40001" || sqlstate == "40P01")
         return ErrorCategory::Locked;
     return ErrorCategory::Other;
@@ -32,6 +42,31 @@ QByteArray sqlStateOf(const PGresult* r)
     return state ? QByteArray(state) : QByteArray();
 }
 
+// libpq's text about the connection, on one line ("...failed: Connection refused Is the
+// server running...").
+QString connectionText(PGconn* c)
+{
+    const QString raw = QString::fromUtf8(c ? PQerrorMessage(c) : "out of memory");
+    QStringList lines;
+    for (const QString& line : raw.split(QLatin1Char('\n')))
+        if (!line.trimmed().isEmpty())
+            lines << line.trimmed();
+    return lines.join(QLatin1Char(' '));
+}
+
+// The server's words about an error: the primary message and its detail, never the
+// statement or the excerpt of it that libpq adds.
+QString serverText(PGconn* c, const PGresult* r)
+{
+    const char* primary = r ? PQresultErrorField(r, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
+    if (!primary)
+        return connectionText(c);
+    QString text = QString::fromUtf8(primary).trimmed();
+    if (const char* detail = PQresultErrorField(r, PG_DIAG_MESSAGE_DETAIL))
+        text += QLatin1Char('\n') + QString::fromUtf8(detail).trimmed();
+    return text;
+}
+
 struct ResultHolder {
     PGresult* r = nullptr;
     ~ResultHolder() { PQclear(r); }
@@ -40,14 +75,9 @@ struct ResultHolder {
 [[noreturn]] void failResult(PGconn* c, PGresult* r, const QString& sql)
 {
     const QByteArray state = sqlStateOf(r);
-    QString msg = QString::fromUtf8(r ? PQresultErrorMessage(r) : PQerrorMessage(c)).trimmed();
-    if (msg.isEmpty())
-        msg = QString::fromUtf8(PQerrorMessage(c)).trimmed();
-    const ErrorCategory cat = categoryOf(state);
+    const QString text = serverText(c, r);
     PQclear(r);
-    if (cat == ErrorCategory::Locked)
-        msg = QString::fromLatin1(lockedText()) + QLatin1Char(' ') + msg;
-    throw DbError(cat, msg + QStringLiteral("\n") + sql);
+    throw DbError::fromEngine(categoryOf(c, state), text, sql);
 }
 
 // Sends text with parameters; every parameter goes as text except byte arrays.
@@ -126,7 +156,7 @@ public:
         }
         PGresult* first = fetch();
         if (!first)
-            throw DbError(ErrorCategory::Other, QStringLiteral("No result\n") + sql);
+            throw DbError::fromEngine(categoryOf(c, {}), connectionText(c), sql);
         meta_ = first;
         if (PQresultStatus(first) == PGRES_SINGLE_TUPLE)
             pending_ = true;
@@ -278,13 +308,10 @@ private:
         if (st != PGRES_SINGLE_TUPLE && st != PGRES_TUPLES_OK && st != PGRES_COMMAND_OK) {
             done_ = true;
             const QByteArray state = sqlStateOf(r);
-            QString msg = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+            const QString text = serverText(c_, r);
             PQclear(r);
             drain(c_);
-            const ErrorCategory cat = categoryOf(state);
-            if (cat == ErrorCategory::Locked)
-                msg = QString::fromLatin1(lockedText()) + QLatin1Char(' ') + msg;
-            throw DbError(cat, msg + QStringLiteral("\n") + sql_);
+            throw DbError::fromEngine(categoryOf(c_, state), text, sql_);
         }
         return r;
     }
@@ -310,30 +337,74 @@ private:
 
 class PgConnection : public Connection {
 public:
-    explicit PgConnection(PGconn* c) : Connection(Engine::PostgreSQL), c_(c) {}
+    explicit PgConnection(PGconn* c) : Connection(Engine::PostgreSQL), c_(c)
+    {
+        PQsetNoticeReceiver(c_, noticeReceived, this);
+        try {
+            setUpSession();
+        } catch (...) {
+            PQfinish(c_);
+            throw;
+        }
+    }
     ~PgConnection() override { PQfinish(c_); }
 
-    std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool origins) override
+protected:
+    std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool origins) override
     {
-        return std::make_unique<PgCursor>(this, c_, prepareText(sql), params, origins);
+        return std::make_unique<PgCursor>(this, c_, text, params, origins);
     }
-    int exec(const QString& sql, const Params& params) override
+    int runExec(const QString& text, const Params& params) override
     {
-        ResultHolder h{run(c_, prepareText(sql), params)};
+        ResultHolder h{run(c_, text, params)};
         const char* n = PQcmdTuples(h.r);
         return (n && *n) ? std::atoi(n) : 0;
     }
-    void execScript(const QString& sql) override { exec(sql, {}); }
-
-    void begin() override { exec(QStringLiteral("BEGIN"), {}); }
-    void commit() override { exec(QStringLiteral("COMMIT"), {}); }
-    void rollback() override
+    void runScript(const QString& text) override { runExec(text, {}); }
+    bool engineInTransaction() const override
     {
-        if (inTransaction())
-            exec(QStringLiteral("ROLLBACK"), {});
+        if (!farewell_.isNull())
+            return false;   // the session has ended, and its transaction with it
+        switch (PQtransactionStatus(c_)) {
+        case PQTRANS_INTRANS:
+        case PQTRANS_INERROR: return true;
+        case PQTRANS_ACTIVE: return transactionOpened();   // rows still coming in
+        default: return false;
+        }
     }
-    bool inTransaction() const override { return PQtransactionStatus(c_) != PQTRANS_IDLE; }
 
+    // The server's farewell to an idle session (a shutdown or restart) waits in the socket
+    // until something reads it: read what is there, so that a statement is not sent into
+    // a session that has ended.
+    bool linkBroken(QString* why) override
+    {
+        if (PQstatus(c_) == CONNECTION_OK && farewell_.isNull()) {
+            PQconsumeInput(c_);
+            PQisBusy(c_);   // hands a message that arrived to the notice receiver
+        }
+        if (farewell_.isNull() && PQstatus(c_) == CONNECTION_OK)
+            return false;
+        *why = farewell_.isNull() ? connectionText(c_) : farewell_;
+        return true;
+    }
+    bool relink(QString* error) override
+    {
+        farewell_.clear();
+        PQreset(c_);
+        if (PQstatus(c_) != CONNECTION_OK) {
+            *error = connectionText(c_);
+            return false;
+        }
+        try {
+            setUpSession();
+        } catch (const DbError& e) {
+            *error = e.engineText();
+            return false;
+        }
+        return true;
+    }
+
+public:
     KeyInfo keyOf(const QString& table) override
     {
         const QString k = table.toLower();
@@ -388,7 +459,23 @@ private:
         QString table;
         QHash<int, QString> columns;
     };
+
+    void setUpSession()
+    {
+        PQsetClientEncoding(c_, "UTF8");
+        ResultHolder h{run(c_, QStringLiteral("SET lock_timeout = '3s'"), {})};
+    }
+    // Notices are not shown; a fatal message outside a statement is the server ending the
+    // session.
+    static void noticeReceived(void* self, const PGresult* r)
+    {
+        const char* severity = PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
+        if (severity && (qstrcmp(severity, "FATAL") == 0 || qstrcmp(severity, "PANIC") == 0))
+            static_cast<PgConnection*>(self)->farewell_ = serverText(nullptr, r);
+    }
+
     PGconn* c_;
+    QString farewell_;   // the server's last words when it ended the session; null while it goes on
     QHash<QString, KeyInfo> keys_;
     QHash<Oid, TableNames> tables_;
 };
@@ -431,23 +518,38 @@ void PgCursor::describe(const Params& params)
     }
 }
 
-void noticeSink(void*, const char*) {}
+// Connects with a time limit unless the connection string or the environment sets one:
+// a server that does not answer is given up after a few seconds.
+PGconn* connectTo(const QString& conninfo)
+{
+    const QByteArray info = conninfo.toUtf8();
+    bool limited = qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT");
+    char* error = nullptr;
+    if (PQconninfoOption* options = PQconninfoParse(info.constData(), &error)) {
+        for (PQconninfoOption* o = options; o->keyword; ++o)
+            if (qstrcmp(o->keyword, "connect_timeout") == 0 && o->val && *o->val)
+                limited = true;
+        PQconninfoFree(options);
+    }
+    PQfreemem(error);
+    if (limited)
+        return PQconnectdb(info.constData());
+    const char* keys[] = {"dbname", "connect_timeout", nullptr};
+    const char* values[] = {info.constData(), "5", nullptr};
+    return PQconnectdbParams(keys, values, 1);
+}
 
 } // namespace
 
 std::unique_ptr<Connection> Connection::openPostgres(const QString& conninfo)
 {
-    PGconn* c = PQconnectdb(conninfo.toUtf8().constData());
+    PGconn* c = connectTo(conninfo);
     if (!c || PQstatus(c) != CONNECTION_OK) {
-        QString msg = QString::fromUtf8(c ? PQerrorMessage(c) : "out of memory").trimmed();
+        const QString text = connectionText(c);
         PQfinish(c);
-        throw DbError(ErrorCategory::Other, msg);
+        throw DbError::fromEngine(ErrorCategory::ConnectionLost, text);
     }
-    PQsetNoticeProcessor(c, noticeSink, nullptr);
-    PQsetClientEncoding(c, "UTF8");
-    auto conn = std::make_unique<PgConnection>(c);
-    conn->exec(QStringLiteral("SET lock_timeout = '3s'"), {});
-    return conn;
+    return std::make_unique<PgConnection>(c);
 }
 
 } // namespace db

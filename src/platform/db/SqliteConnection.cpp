@@ -28,15 +28,10 @@ ErrorCategory categoryOf(int rc)
     }
 }
 
-[[noreturn]] void fail(sqlite3* db, int rc, const QString& context = {})
+[[noreturn]] void fail(sqlite3* db, int rc, const QString& statement = {})
 {
-    const ErrorCategory cat = categoryOf(rc);
-    QString msg = QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-    if (cat == ErrorCategory::Locked)
-        msg = QString::fromLatin1(lockedText()) + QLatin1Char(' ') + msg;
-    if (!context.isEmpty())
-        msg += QStringLiteral("\n") + context;
-    throw DbError(cat, msg);
+    throw DbError::fromEngine(categoryOf(rc), QString::fromUtf8(db ? sqlite3_errmsg(db) : sqlite3_errstr(rc)),
+                              statement);
 }
 
 // sum() adds exactly: whole numbers as whole numbers, and every other value as the decimal it
@@ -420,14 +415,14 @@ public:
     SqliteConnection(sqlite3* db, int busyTimeoutMs) : Connection(Engine::SQLite), db_(db), busyMs_(busyTimeoutMs) {}
     ~SqliteConnection() override { sqlite3_close_v2(db_); }
 
-    std::unique_ptr<Cursor> query(const QString& sql, const Params& params, bool) override
+protected:
+    std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool) override
     {
-        return std::make_unique<SqliteCursor>(db_, prepareText(sql), params);
+        return std::make_unique<SqliteCursor>(db_, text, params);
     }
 
-    int exec(const QString& sql, const Params& params) override
+    int runExec(const QString& text, const Params& params) override
     {
-        const QString text = prepareText(sql);
         Stmt st(db_, text, params);
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
@@ -437,27 +432,21 @@ public:
         return sqlite3_changes(db_);
     }
 
-    void execScript(const QString& sql) override
+    void runScript(const QString& text) override
     {
-        const QByteArray text = prepareText(sql).toUtf8();
         char* err = nullptr;
-        int rc = sqlite3_exec(db_, text.constData(), nullptr, nullptr, &err);
+        int rc = sqlite3_exec(db_, text.toUtf8().constData(), nullptr, nullptr, &err);
         if (rc != SQLITE_OK) {
-            QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
+            const QString msg = QString::fromUtf8(err ? err : sqlite3_errstr(rc));
             sqlite3_free(err);
-            throw DbError(categoryOf(rc), msg);
+            throw DbError::fromEngine(categoryOf(rc), msg, text);
         }
     }
 
-    void begin() override { exec(QStringLiteral("BEGIN IMMEDIATE"), {}); }
-    void commit() override { exec(QStringLiteral("COMMIT"), {}); }
-    void rollback() override
-    {
-        if (inTransaction())
-            exec(QStringLiteral("ROLLBACK"), {});
-    }
-    bool inTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
+    QString beginText() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+    bool engineInTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
 
+public:
     void backupTo(const QString& file, int waitMs, const CopyProgress& progress) override
     {
         sqlite3* to = openFile(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);

@@ -53,7 +53,9 @@ bool guarded(const std::function<void()>& action)
         return true;
     } catch (const db::Abort&) {
     } catch (const db::DbError& e) {
-        showError(e.message());
+        const QString text = db::textToShow(e);
+        if (!text.isEmpty())
+            showError(text);
     } catch (const std::exception& e) {
         showError(QString::fromUtf8(e.what()));
     }

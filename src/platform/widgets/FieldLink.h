@@ -15,7 +15,8 @@ class Field;
 namespace widgets {
 
 // Runs an action on a dataset: db::Abort is silent, db::DbError and other errors are shown
-// in the message dialog. False when the action was refused.
+// in the message dialog (a database error only once, and none after the server was
+// reported away in the same action). False when the action was refused.
 bool guarded(const std::function<void()>& action);
 
 class FieldLink : public QObject {
