@@ -19,7 +19,7 @@ TfrmTTMS::~TfrmTTMS() = default;
 void TfrmTTMS::FormCreate()
 {
     try {
-        Dm->QTTMS->Open();
+        Dm->QTTMS->OpenDeferred();
     } catch (const db::DbError& e) {
         shell::PlainMessageRequest r;
         r.caption = windowTitle();

@@ -66,6 +66,23 @@ uint32_t ColumnStore::pooled(std::string_view bytes)
 
 void ColumnStore::appendNull() { fastNull(); }
 
+void ColumnStore::appendNulls(size_t n)
+{
+    const size_t to = size_ + n;
+    switch (rep_) {
+    case Rep::Int: ints_.resize(to, 0); break;
+    case Rep::Bool: bools_.resize(to, 0); break;
+    case Rep::Real: reals_.resize(to, 0.0); break;
+    case Rep::Text:
+    case Rep::Bytes: slots_.resize(to, Slot{0, 0}); break;
+    case Rep::Undecided: break;
+    }
+    if (nulls_.empty())
+        nulls_.assign(size_, 0);
+    nulls_.resize(to, 1);
+    size_ = to;
+}
+
 void ColumnStore::appendInt(qint64 v)
 {
     if (rep_ == Rep::Undecided)

@@ -28,6 +28,7 @@ public:
     void decide(Rep rep);
 
     void appendNull();
+    void appendNulls(size_t n);
     void appendInt(qint64 v);
     void appendReal(double v);
     void appendText(std::string_view utf8);

@@ -48,6 +48,14 @@ public:
             reserve(capacity_ < 64 ? 64 : capacity_ * 2);
         data_[size_++] = v;
     }
+    // Grows to n values, the new ones v.
+    void resize(size_t n, T v)
+    {
+        reserve(n);
+        for (size_t i = size_; i < n; ++i)
+            data_[i] = v;
+        size_ = n;
+    }
     void assign(size_t n, T v)
     {
         reserve(n);

@@ -91,6 +91,12 @@ void DBGrid::setDataSet(db::DataSet* ds)
         connect(ds, &db::DataSet::layoutChanged, this, &DBGrid::datasetLayoutChanged);
         connect(ds, &db::DataSet::currentChanged, this, &DBGrid::syncCurrent);
         connect(ds, &db::DataSet::rowChanged, this, &DBGrid::syncRowSelection);
+        // rows kept selected across a reopen show so as they arrive
+        connect(ds, &db::DataSet::rowsArrived, this, [this, ds](int first, int count) {
+            if (ds->SelectedCount() > 0)
+                for (int row = first; row < first + count; ++row)
+                    syncRowSelection(row);
+        });
     }
     datasetLayoutChanged();
     syncCurrent();
@@ -250,6 +256,13 @@ void DBGrid::viewSelectionChanged(const QItemSelection& selected, const QItemSel
     for (const QItemSelectionRange& r : selected)
         for (int row = r.top(); row <= r.bottom(); ++row)
             ds->SelectRow(row, true);
+}
+
+void DBGrid::selectAll()
+{
+    if (db::DataSet* ds = dataSet())
+        guarded([&] { ds->FetchAll(); });
+    QTableView::selectAll();
 }
 
 void DBGrid::sortBy(int column)

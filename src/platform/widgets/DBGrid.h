@@ -52,6 +52,9 @@ public:
     // titleClicked is emitted in any case.
     void setSortOnTitleClick(bool on) { sortOnTitle_ = on; }
 
+    // Every row: the ones still to come are read first.
+    void selectAll() override;
+
 signals:
     void titleClicked(int column);
 

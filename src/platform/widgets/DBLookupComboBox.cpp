@@ -3,6 +3,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Format.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/ShownRefresh.h"
 
 namespace widgets {
 
@@ -18,7 +19,8 @@ QString keyText(const QVariant& v)
 }
 } // namespace
 
-DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), link_(new FieldLink(this))
+DBLookupComboBox::DBLookupComboBox(QWidget* parent)
+    : QComboBox(parent), link_(new FieldLink(this)), shownList_(new ShownRefresh(this, [this] { fillList(); }))
 {
     setEditable(false);
     link_->writer = [this](db::Field& f) { f.SetValue(key_); };
@@ -73,7 +75,9 @@ void DBLookupComboBox::setKeyValue(const QVariant& key)
     showKey();
 }
 
-void DBLookupComboBox::reloadList()
+void DBLookupComboBox::reloadList() { shownList_->request(list_); }
+
+void DBLookupComboBox::fillList()
 {
     loading_ = true;
     clear();

@@ -1,6 +1,8 @@
 #pragma once
 // A table model over a dataset's rows: one column per named field, text from the display
 // text of each row (read without moving the current record), colours and pictures by a hook.
+// It holds the rows the dataset has read and grows as more arrive; a view at its end asks
+// for the next ones.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -48,6 +50,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
 private:
     void reset();

@@ -3,8 +3,10 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/ShownRefresh.h"
 
 #include <QList>
+#include <QWidget>
 
 namespace widgets {
 
@@ -81,14 +83,26 @@ void FieldLink::setDataSet(db::DataSet* ds)
     ds_ = ds;
     modified_ = false;
     attach();
-    emit refresh();
+    showAgain();
 }
 
 void FieldLink::setFieldName(const QString& name)
 {
     fieldName_ = name;
     modified_ = false;
-    emit refresh();
+    showAgain();
+}
+
+void FieldLink::showAgain()
+{
+    auto* control = qobject_cast<QWidget*>(parent());
+    if (!control) {
+        emit refresh();
+        return;
+    }
+    if (!shown_)
+        shown_ = new ShownRefresh(control, [this] { emit refresh(); });
+    shown_->request(ds_);
 }
 
 void FieldLink::attach()
@@ -102,7 +116,7 @@ void FieldLink::attach()
         if (!editing())
             modified_ = false;
         if (!busy_)
-            emit refresh();
+            showAgain();
     });
     connect(ds_, &db::DataSet::fieldChanged, this, [this](int index) {
         const db::Field* f = field();
@@ -117,7 +131,7 @@ void FieldLink::reload()
     if (busy_)
         return;
     modified_ = false;
-    emit refresh();
+    showAgain();
 }
 
 db::Field* FieldLink::field() const
