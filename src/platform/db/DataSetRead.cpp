@@ -20,7 +20,6 @@ constexpr int kFirstRows = 256;      // a screen of rows and more, before a list
 constexpr int kChunkRows = 1024;     // rows read between two looks at the progress window
 constexpr int kSliceRows = 256;      // rows read between two looks at the clock in idle time
 constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
-constexpr qint64 kProgressAfterMs = 40;
 
 QString readingTitle() { return QStringLiteral("خواندن اطلاعات"); }
 
@@ -236,32 +235,30 @@ void DataSet::fetchUntil(const std::function<bool(int from)>& found, bool cancel
     const bool first = !started_;
     const int before = int(view_.size());
     const unsigned open = openCount_;
+    // a wait of more than one chunk is long work: its window shows after half a second
     std::optional<shell::Progress> progress;
-    QElapsedTimer clock;
-    clock.start();
+    int chunks = 0;
+    const auto nextChunk = [&](bool mayCancel) {
+        if (chunks++ > 0) {
+            if (!progress)
+                progress.emplace(readingTitle(), mayCancel);
+            progress->step(physCount_);
+        }
+    };
     try {
         if (first) {
             started_ = true;
             readRows(kFirstRows);
-            if (viewNeedsAllRows()) {
-                while (reader_) {
-                    if (!progress && clock.elapsed() >= kProgressAfterMs)
-                        progress.emplace(readingTitle(), false);
-                    if (progress)
-                        progress->step(physCount_);
-                    readRows(kChunkRows);
-                }
+            while (reader_ && viewNeedsAllRows()) {
+                nextChunk(false);
+                readRows(kChunkRows);
             }
         }
         int from = before;
-        while (reader_ && !found(from)) {
-            if (!progress && clock.elapsed() >= kProgressAfterMs)
-                progress.emplace(readingTitle(), cancellable);
-            if (progress) {
-                progress->step(physCount_);
-                if (openCount_ != open)
-                    return;   // closed while the window painted
-            }
+        while (!found(from) && reader_) {
+            nextChunk(cancellable);
+            if (openCount_ != open)
+                return;   // closed while the window painted
             from = int(view_.size());
             readRows(kChunkRows);
         }
