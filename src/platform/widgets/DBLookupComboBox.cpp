@@ -3,7 +3,6 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Format.h"
 #include "platform/widgets/FieldLink.h"
-#include "platform/widgets/ShownRefresh.h"
 
 namespace widgets {
 
@@ -19,8 +18,7 @@ QString keyText(const QVariant& v)
 }
 } // namespace
 
-DBLookupComboBox::DBLookupComboBox(QWidget* parent)
-    : QComboBox(parent), link_(new FieldLink(this)), shownList_(new ShownRefresh(this, [this] { fillList(); }))
+DBLookupComboBox::DBLookupComboBox(QWidget* parent) : QComboBox(parent), link_(new FieldLink(this))
 {
     setEditable(false);
     link_->writer = [this](db::Field& f) { f.SetValue(key_); };
@@ -75,9 +73,7 @@ void DBLookupComboBox::setKeyValue(const QVariant& key)
     showKey();
 }
 
-void DBLookupComboBox::reloadList() { shownList_->request(list_); }
-
-void DBLookupComboBox::fillList()
+void DBLookupComboBox::reloadList()
 {
     loading_ = true;
     clear();

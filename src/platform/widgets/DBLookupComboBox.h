@@ -34,13 +34,11 @@ signals:
 
 private:
     void reloadList();
-    void fillList();
     void showKey();
     void showField();
 
     FieldLink* link_;
     QPointer<db::DataSet> list_;
-    class ShownRefresh* shownList_;
     QString keyField_;
     QString listField_;
     QVariant key_;
