@@ -356,7 +356,10 @@ void DataSet::reportFailure()
     r.caption = QGuiApplication::applicationDisplayName();
     r.text = failure_;
     failure_ = QString();
-    shell::prompter().plainMessage(r);
+    if (shell::hasPrompter())
+        shell::prompter().plainMessage(r);
+    else
+        qWarning("%s", qPrintable(r.text));
     if (openCount_ == failureOpen_)
         Close();
 }

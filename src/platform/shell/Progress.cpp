@@ -15,7 +15,7 @@ Progress::Progress(const QString& title, bool cancellable)
     : title_(title), cancellable_(cancellable), outer_(innermost)
 {
     started_.start();
-    if (!outer_)
+    if (!outer_ && hasPrompter())
         sink_ = prompter().beginProgress(ProgressRequest{title, cancellable});
     innermost = this;
 }

@@ -17,6 +17,8 @@ Prompter& prompter()
     return *current;
 }
 
+bool hasPrompter() { return current != nullptr; }
+
 std::unique_ptr<ProgressSink> Prompter::beginProgress(const ProgressRequest&)
 {
     return nullptr;

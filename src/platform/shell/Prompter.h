@@ -92,6 +92,8 @@ public:
 
 // The current prompter; never null once the program or a test has installed one.
 Prompter& prompter();
+// Whether a prompter is installed (a tool or a benchmark may run without one).
+bool hasPrompter();
 // Installs a prompter (not owned); returns the previous one.
 Prompter* setPrompter(Prompter* p);
 
