@@ -327,12 +327,14 @@ int main(int argc, char** argv)
     const double raw = best(5, [&] { return rawSqlite(path, &cells); });
     auto conn = Connection::openSqlite(path);
     conn->setCatalog(&catalog);
+    // first, while the process holds no memory of an earlier dataset
+    const double perRow = heldPerRow(*conn);
     int rows = 0;
     const double ours = best(5, [&] { return openDataSet(*conn, &rows, true); });
     std::printf("SQLite (thread CPU time, best of 5): raw sqlite3 stepping %.1f ms, DataSet::Open to the last row %.1f ms "
                 "(%d rows), ratio %.2f (bar 1.25)\n",
                 raw, ours, rows, ours / raw);
-    std::printf("memory held per row: %.0f bytes (bar 800)\n", heldPerRow(*conn));
+    std::printf("memory held per row: %.0f bytes (bar 800)\n", perRow);
     conn.reset();
     std::printf("peak memory of the process after the SQLite runs: %ld MB (bar 300 MB)\n", peakRssMb());
 

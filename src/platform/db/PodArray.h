@@ -14,7 +14,8 @@ namespace db {
 namespace podarray {
 // Threshold in bytes from which an array gets a mapping of its own.
 constexpr size_t kMapped = 64 * 1024;
-void* grow(void* data, size_t oldBytes, size_t newBytes, bool& mapped);
+// Room for at least newBytes; newBytes becomes the room given (a reused mapping may be larger).
+void* grow(void* data, size_t oldBytes, size_t& newBytes, bool& mapped);
 void release(void* data, size_t bytes, bool mapped);
 } // namespace podarray
 
@@ -41,8 +42,9 @@ public:
     {
         if (n <= capacity_)
             return;
-        data_ = static_cast<T*>(podarray::grow(data_, capacity_ * sizeof(T), n * sizeof(T), mapped_));
-        capacity_ = n;
+        size_t bytes = n * sizeof(T);
+        data_ = static_cast<T*>(podarray::grow(data_, capacity_ * sizeof(T), bytes, mapped_));
+        capacity_ = bytes / sizeof(T);
     }
     void push_back(T v)
     {
