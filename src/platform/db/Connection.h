@@ -102,11 +102,12 @@ public:
     // With origins, the cursor can tell the base table and column of each result column.
     virtual std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}, bool origins = false) = 0;
     // A statement's rows read over time, with the origins of its columns; the statement is
-    // checked at once. The file database reads on this connection and reads the rest before
-    // this connection writes; the server database reads on a second connection of its own
-    // (PgConnection's readers), or on this one while it is inside a transaction, whose
-    // changes the rows must show.
-    virtual std::unique_ptr<RowCursor> rowReader(const QString& sql) = 0;
+    // checked at once, and with firstRows the reading may begin at once with that many rows.
+    // The file database reads on this connection and reads the rest before this connection
+    // writes; the server database reads on a second connection of its own (PgConnection's
+    // readers), or on this one while it is inside a transaction, whose changes the rows must
+    // show.
+    virtual std::unique_ptr<RowCursor> rowReader(const QString& sql, int firstRows = 0) = 0;
     // Runs a statement; returns the number of rows it changed.
     virtual int exec(const QString& sql, const Params& params = {}) = 0;
     // Runs several statements separated by ';' (no parameters).

@@ -171,7 +171,7 @@ private:
     void buildFields(Cursor& cur);
     void settleTypes();
     // ---- reading (DataSetRead.cpp) ----
-    void openStatement();
+    void openStatement(int firstRows);
     void closeStatement();
     void finishOpen();
     bool viewNeedsAllRows() const;

@@ -34,13 +34,13 @@ QString textOf(const std::exception& e)
 
 // ---- opening and closing ----
 
-void DataSet::openStatement()
+void DataSet::openStatement(int firstRows)
 {
     if (!conn_)
         throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
     fire(BeforeOpen);
     try {
-        reader_ = conn_->rowReader(sql_);
+        reader_ = conn_->rowReader(sql_, firstRows);
         buildFields(*reader_);
         findKey();
     } catch (...) {
@@ -97,7 +97,7 @@ void DataSet::Open()
 {
     if (Active())
         return;
-    openStatement();
+    openStatement(kFirstRows);
     try {
         started_ = true;
         readRows(kFirstRows);
@@ -115,7 +115,7 @@ void DataSet::OpenDeferred()
 {
     if (Active())
         return;
-    openStatement();
+    openStatement(0);
     finishOpen();
 }
 

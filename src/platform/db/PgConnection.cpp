@@ -344,24 +344,28 @@ public:
     {
         return std::make_unique<PgCursor>(this, c_, prepareText(sql), params, origins);
     }
-    std::unique_ptr<RowCursor> rowReader(const QString& sql) override;
+    std::unique_ptr<RowCursor> rowReader(const QString& sql, int firstRows) override;
 
     // The second connections that read datasets' rows, each inside a read-only transaction
     // of its own; made here, from this connection's string, and kept for the next read.
     PGconn* takeReader()
     {
-        if (!readers_.empty()) {
+        while (!readers_.empty()) {
             PGconn* r = readers_.back();
             readers_.pop_back();
-            if (PQstatus(r) == CONNECTION_OK)
+            // the end of its last read
+            while (PGresult* res = PQgetResult(r))
+                PQclear(res);
+            if (PQstatus(r) == CONNECTION_OK && PQtransactionStatus(r) == PQTRANS_IDLE)
                 return r;
             PQfinish(r);
         }
         return connectTo(conninfo_);
     }
+    // A reader given back with its ROLLBACK sent.
     void giveBackReader(PGconn* r)
     {
-        if (PQstatus(r) == CONNECTION_OK && PQtransactionStatus(r) == PQTRANS_IDLE && readers_.size() < 2)
+        if (PQstatus(r) == CONNECTION_OK && readers_.size() < 2)
             readers_.push_back(r);
         else
             PQfinish(r);
@@ -496,28 +500,32 @@ void PgCursor::describe(const Params& params)
     PQclear(describeStatement(*conn_, c_, sql_, params, origins_));
 }
 
-// A dataset's rows: described on the main connection at once, read when first asked for in
-// batches from a cursor of a read-only transaction on a reader connection (one snapshot
-// however long the reading takes), the next batch asked for while the last one is taken in.
-// While the main connection is inside a transaction the rows are read there, all at once,
-// so that they show its changes.
+// A dataset's rows, read in batches from a cursor of a read-only transaction on a reader
+// connection (one snapshot however long the reading takes), the next batch asked for while
+// the last one is taken in; begun at once (the columns come with the first batch) or
+// described on the main connection and read when first asked for. While the main connection
+// is inside a transaction the rows are read there, all at once, so that they show its changes.
 class PgRowCursor : public RowCursor {
 public:
-    PgRowCursor(PgConnection* conn, PGconn* main, const QString& sql) : RowCursor(conn), pg_(conn), main_(main), sql_(sql)
+    PgRowCursor(PgConnection* conn, PGconn* main, const QString& sql, int firstRows)
+        : RowCursor(conn), pg_(conn), main_(main), sql_(sql)
     {
-        meta_ = describeStatement(*conn, main, sql, {}, origins_);
-        for (int i = 0; i < PQnfields(meta_); ++i)
-            types_.push_back(typeOfOid(PQftype(meta_, i)));
+        if (firstRows > 0) {
+            start(firstRows);
+            return;
+        }
+        PGresult* description = describeStatement(*conn, main, sql, {}, origins_);
+        learnColumns(description, false);
+        PQclear(description);
     }
     ~PgRowCursor() override
     {
         release();
         PQclear(batch_);
-        PQclear(meta_);
     }
 
     int columnCount() const override { return int(types_.size()); }
-    QString columnName(int c) const override { return QString::fromUtf8(PQfname(meta_, c)); }
+    QString columnName(int c) const override { return names_.value(c); }
     ColumnOrigin origin(int c) override { return size_t(c) < origins_.size() ? origins_[size_t(c)] : ColumnOrigin(); }
     EngineType engineType(int c) const override { return types_[size_t(c)]; }
     bool next() override
@@ -552,6 +560,22 @@ private:
 
     PgRow cells() const { return PgRow{batch_, current_, types_}; }
 
+    // Names and types of the columns, and their origins unless known.
+    void learnColumns(const PGresult* r, bool origins)
+    {
+        names_.clear();
+        types_.clear();
+        for (int i = 0; i < PQnfields(r); ++i) {
+            names_ << QString::fromUtf8(PQfname(r, i));
+            types_.push_back(typeOfOid(PQftype(r, i)));
+        }
+        if (origins) {
+            origins_.clear();
+            for (int i = 0; i < PQnfields(r); ++i)
+                origins_.push_back(pg_->originOf(PQftable(r, i), PQftablecol(r, i)));
+        }
+    }
+
     // A row is there to take; the first batch holds `first` rows.
     bool ensureRow(int first)
     {
@@ -573,6 +597,8 @@ private:
             throw DbError(ErrorCategory::Other, QStringLiteral("No connection\n") + sql_);
         if (PQtransactionStatus(main_) != PQTRANS_IDLE) {
             take(run(main_, sql_, {}));
+            if (names_.isEmpty())
+                learnColumns(batch_, true);
             done_ = true;
             return;
         }
@@ -613,7 +639,9 @@ private:
         }
         if (!rows)
             failReader(nullptr);
-        if (PQnfields(rows) != columnCount()) {
+        if (names_.isEmpty()) {
+            learnColumns(rows, true);
+        } else if (PQnfields(rows) != columnCount()) {
             PQclear(rows);
             failReader(nullptr, QStringLiteral("The columns of the statement changed"));
         }
@@ -644,7 +672,8 @@ private:
         row_ = 0;
     }
 
-    // Ends the reader's transaction and gives the reader back.
+    // Gives the reader back; its transaction ends on the way (the reply is taken when the
+    // reader is next used).
     void release()
     {
         if (!reader_)
@@ -654,8 +683,7 @@ private:
                 PQclear(r);
             inFlight_ = false;
         }
-        PQclear(PQexec(reader_, "ROLLBACK"));
-        if (pg_)
+        if (pg_ && PQsendQuery(reader_, "ROLLBACK"))
             pg_->giveBackReader(reader_);
         else
             PQfinish(reader_);
@@ -696,7 +724,7 @@ private:
     PgConnection* pg_;
     PGconn* main_;
     QString sql_;
-    PGresult* meta_ = nullptr;
+    QStringList names_;
     std::vector<EngineType> types_;
     std::vector<ColumnOrigin> origins_;
     PGconn* reader_ = nullptr;
@@ -710,9 +738,9 @@ private:
     bool inFlight_ = false;
 };
 
-std::unique_ptr<RowCursor> PgConnection::rowReader(const QString& sql)
+std::unique_ptr<RowCursor> PgConnection::rowReader(const QString& sql, int firstRows)
 {
-    return std::make_unique<PgRowCursor>(this, c_, prepareText(sql));
+    return std::make_unique<PgRowCursor>(this, c_, prepareText(sql), firstRows);
 }
 
 void noticeSink(void*, const char*) {}

@@ -314,7 +314,7 @@ public:
         return cur;
     }
 
-    std::unique_ptr<RowCursor> rowReader(const QString& sql) override
+    std::unique_ptr<RowCursor> rowReader(const QString& sql, int) override
     {
         return std::make_unique<SqliteRowCursor>(this, db_, prepareText(sql));
     }

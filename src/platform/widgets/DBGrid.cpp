@@ -49,6 +49,7 @@ private:
 
 DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
 {
+    model_->viewShown = [this] { return isVisible(); };
     setModel(model_);
     setItemDelegate(new CellDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);

@@ -160,7 +160,8 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
 
 bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 {
-    return !parent.isValid() && ds_ && ds_->Active() && !ds_->AllRowsRead();
+    return !parent.isValid() && ds_ && ds_->Active() && !ds_->AllRowsRead()
+        && (!ds_->Deferred() || !viewShown || viewShown());
 }
 
 void DataSetModel::fetchMore(const QModelIndex& parent)

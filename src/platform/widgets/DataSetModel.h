@@ -41,6 +41,10 @@ public:
     // The dataset's field index of a column; -1 when the dataset has no such field.
     int fieldIndex(int column) const;
 
+    // Whether the view shows: a dataset that has read nothing yet is not made to read for a
+    // view nobody sees.
+    std::function<bool()> viewShown;
+
     // Called for every drawn cell: row of the dataset's order, the column's field name.
     std::function<void(int row, const QString& fieldName, CellStyle& style)> cellStyle;
     static constexpr int FillPictureRole = Qt::UserRole + 1;
