@@ -13,6 +13,7 @@
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 
@@ -104,6 +105,13 @@ QPixmap pictureHelpImage(const QString& caption, const QFont& font)
 TFrmMain::TFrmMain(QWidget* parent) : QMainWindow(parent), ui(std::make_unique<Ui::TFrmMain>())
 {
     ui->setupUi(this);
+    // the main window opens once a run: the login runs at its first showing only
+    widgets::OnFormShow(this, [this] {
+        if (!shown_) {
+            shown_ = true;
+            FormShow();
+        }
+    });
     StatusPanel = new QLabel(this);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
     StatusPanel->setMinimumWidth(50);
@@ -360,15 +368,6 @@ void TFrmMain::SetCaptionForUser(const QString& userName)
     if (!userName.isEmpty())
         caption += QStringLiteral("    -    ") + userName;
     setWindowTitle(caption);
-}
-
-void TFrmMain::showEvent(QShowEvent* event)
-{
-    QMainWindow::showEvent(event);
-    if (shown_)
-        return;
-    shown_ = true;
-    FormShow();
 }
 
 void TFrmMain::FormShow()

@@ -62,7 +62,6 @@ public:
     Ui::TFrmMain* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include "core/AppGlobals.h"
 #include "core/TDm.h"
 #include "platform/db/DataSet.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 
@@ -47,6 +48,7 @@ QPixmap defaultPicture(const QString& name)
 TRFrmUsers::TRFrmUsers(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TRFrmUsers>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     // no title-bar buttons
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     tmrlbl = new QTimer(this);
@@ -72,12 +74,6 @@ std::vector<QLabel*> TRFrmUsers::NameLabels() const
     for (const User& u : users_)
         out.push_back(u.name);
     return out;
-}
-
-void TRFrmUsers::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TRFrmUsers::clearUsers()

@@ -31,7 +31,6 @@ public:
     Ui::TRFrmUsers* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

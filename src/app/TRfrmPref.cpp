@@ -9,6 +9,7 @@
 #include "platform/ini/IniFile.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/FormShow.h"
 #include "forms/FormShared.h"
 #include "ui/Dialogs.h"
 
@@ -45,6 +46,7 @@ void notSaved(const QString& what)
 TRfrmPref::TRfrmPref(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TRfrmPref>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     Ui::TRfrmPref& f = *ui;
 
     // Latin texts: embedded left to right, so that "{ A4 }" keeps its order in the
@@ -115,12 +117,6 @@ void TRfrmPref::FormCreate()
     f.edtEconomoCode->setText(TPrefMng::GetEconomicCode());
     setCentredText(f.memInvoiceHeader, TPrefMng::GetInvoiceHeader());
     setCentredText(f.memInvoiceFooter, TPrefMng::GetInvoiceFooter());
-}
-
-void TRfrmPref::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
 }
 
 void TRfrmPref::FormShow()

@@ -34,7 +34,6 @@ public:
     Ui::TRfrmPref* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void reject() override;

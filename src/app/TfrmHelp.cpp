@@ -4,6 +4,7 @@
 #include "core/ProgramFolder.h"
 #include "core/TPrefMng.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/FormShow.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -15,6 +16,7 @@ TfrmHelp* frmHelp = nullptr;
 TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TfrmHelp>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     ui->WebBrowser1->setSearchPaths({ProgramFolder() + QStringLiteral("help")});
     connect(ui->WebBrowser1, &QTextBrowser::anchorClicked, this, &TfrmHelp::linkClicked);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -43,12 +45,6 @@ void TfrmHelp::linkClicked(const QUrl& url)
         }
     }
     shell::prompter().shellOpen(url.toString());
-}
-
-void TfrmHelp::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    FormShow();
 }
 
 void TfrmHelp::FormShow()

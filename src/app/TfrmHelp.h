@@ -24,7 +24,6 @@ public:
     Ui::TfrmHelp* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:

@@ -10,6 +10,7 @@
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/MaskEdit.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 
@@ -23,7 +24,10 @@
 
 // ---- entry forms ----
 
-TBookEntry::TBookEntry(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+TBookEntry::TBookEntry(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    widgets::OnFormShow(this, [this] { FormShow(); });
+}
 
 TBookEntry::~TBookEntry() = default;
 
@@ -68,11 +72,8 @@ void TBookEntry::DeleteComboItemClick(widgets::DBComboBox* combo)
     });
 }
 
-void TBookEntry::showEvent(QShowEvent* event)
+void TBookEntry::FormShow()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     if (Dm)
         for (widgets::DBComboBox* c : design_.storedLists) {
             const QString text = c->currentText();
@@ -118,7 +119,10 @@ bool TBookEntry::eventFilter(QObject* watched, QEvent* event)
 
 // ---- lists ----
 
-TBookList::TBookList(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+TBookList::TBookList(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags)
+{
+    widgets::OnFormShow(this, [this] { FormShow(); });
+}
 
 TBookList::~TBookList() = default;
 
@@ -235,11 +239,8 @@ std::pair<double, double> TBookList::SumSelected(const QString& kindField, const
     return {first, second};
 }
 
-void TBookList::showEvent(QShowEvent* event)
+void TBookList::FormShow()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     if (design_.resetCriteria)
         design_.resetCriteria();
     btnokClick();

@@ -46,12 +46,12 @@ protected:
     explicit TBookEntry(QWidget* parent, Qt::WindowFlags flags);
     void setupEntry(const Design& design);
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
     Design design_;
 };
 
@@ -130,11 +130,11 @@ protected:
     // The amount of each selected row into the first or the second sum, by its kind.
     std::pair<double, double> SumSelected(const QString& kindField, const QString& firstKind) const;
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void FormShow();
     Parts parts_;
     Design design_;
     TListFrame* frame_ = nullptr;

@@ -10,6 +10,7 @@
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/Validators.h"
@@ -59,6 +60,7 @@ TFrmAddInfo::TFrmAddInfo(const QString& prefix, QWidget* parent)
     : QDialog(parent), ui(std::make_unique<Ui::TFrmAddInfo>()), prefix_(prefix)
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     const bool owner = prefix_ == QLatin1String("owner");
     setObjectName(owner ? QStringLiteral("TFrmAddInfoOwner") : QStringLiteral("TFrmAddInfoCust"));
     const QString caption = owner ? QStringLiteral("* مشخصات تکميلي مالک *") : QStringLiteral("* مشخصات تکميلي خريدار/مستاجر *");
@@ -193,9 +195,8 @@ void TFrmAddInfo::RestoreOldValues()
     });
 }
 
-void TFrmAddInfo::showEvent(QShowEvent* event)
+void TFrmAddInfo::FormShow()
 {
-    QDialog::showEvent(event);
     if (!Dm)
         return;
     widgets::guarded([this] {

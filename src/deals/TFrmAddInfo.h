@@ -41,10 +41,10 @@ public slots:
     void reject() override;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
     QString column(const char* suffix) const { return prefix_ + QLatin1String(suffix); }
     void bind();
     void positionProvinceAndCity();

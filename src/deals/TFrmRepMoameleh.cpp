@@ -13,6 +13,7 @@
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/MaskEdit.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/TTools.h"
@@ -75,6 +76,7 @@ TFrmRepMoameleh::TFrmRepMoameleh(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmRepMoameleh>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     setWindowTitle(QString::fromUtf8(kTitle));
     for (widgets::MaskEdit* e : {ui->edtt1, ui->edtt2}) {
         e->setEditMask(QStringLiteral("9999/99/99"));
@@ -351,11 +353,8 @@ void TFrmRepMoameleh::N2Click()
         layoutReset_ = false;
 }
 
-void TFrmRepMoameleh::showEvent(QShowEvent* event)
+void TFrmRepMoameleh::FormShow()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     SetDefaults();
     if (savePending())
         runQueries();

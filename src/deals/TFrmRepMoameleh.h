@@ -48,11 +48,11 @@ public:
     QMenu* gridMenu() const { return gridMenu_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void FormShow();
     // The save question before the deals are read again; false when the user stays.
     bool savePending();
     void runQueries();

@@ -5,6 +5,7 @@
 #include "deals/TFrmPrnTras.h"
 #include "deals/Tfrmchart.h"
 #include "platform/db/DataSet.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui/TTools.h"
 #include "ui_TFrmReps.h"
@@ -42,6 +43,7 @@ TFrmReps::TFrmReps(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmReps>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     ui->cmbreport->addItems(MonthlyReportTexts());
     ui->cmbreport->setCurrentIndex(2);
     prepareList(ui->ListView2);
@@ -70,11 +72,9 @@ TFrmReps::TFrmReps(QWidget* parent)
 
 TFrmReps::~TFrmReps() = default;
 
-void TFrmReps::showEvent(QShowEvent* event)
+void TFrmReps::FormShow()
 {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        btnreportClick();
+    btnreportClick();
 }
 
 void TFrmReps::btnreportClick()

@@ -33,9 +33,9 @@ public:
     Ui::TFrmReps* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
+    void FormShow();
     void runReport(TMonthlyReport kind);
 
     std::unique_ptr<Ui::TFrmReps> ui;

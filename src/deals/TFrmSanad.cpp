@@ -15,6 +15,7 @@
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/DBRadioGroup.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/TTools.h"
@@ -52,6 +53,7 @@ TFrmSanad::TFrmSanad(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmSanad>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     SetupRecordNavigators(ui->DBNavigator1, ui->DBNavigator2);
     ui->DBRadioGroup1->setItems({QStringLiteral("خريد / فروش"), QStringLiteral("رهن / اجاره")});
     ui->DBRadioGroup1->setValues({QStringLiteral("k"), QStringLiteral("j")});
@@ -178,11 +180,9 @@ void TFrmSanad::ApplyVATVisibility(bool enabled)
     ui->edtTotalPercent->setText(TTools::FloatToStr(TPrefMng::GetTotalTaxRate()));
 }
 
-void TFrmSanad::showEvent(QShowEvent* event)
+void TFrmSanad::FormShow()
 {
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        ApplyVATVisibility(TPrefMng::GetVATEnabled());
+    ApplyVATVisibility(TPrefMng::GetVATEnabled());
 }
 
 void TFrmSanad::closeEvent(QCloseEvent* event)

@@ -40,12 +40,12 @@ public:
     Ui::TFrmSanad* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
     void connectDataModule();
     // True when the deal is saved; otherwise shows "save or cancel first".
     bool requireSaved();

@@ -4,6 +4,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui_TFrmSelGhovl.h"
 
@@ -13,6 +14,7 @@
 TFrmSelGhovl::TFrmSelGhovl(QWidget* owner, bool manage) : QDialog(owner), ui(std::make_unique<Ui::TFrmSelGhovl>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     ui->BitBtn1->setVisible(!manage);
     ui->BitBtn3->setVisible(manage);
     ui->BitBtn1->setDefault(!manage);
@@ -32,13 +34,6 @@ TFrmSelGhovl::TFrmSelGhovl(QWidget* owner, bool manage) : QDialog(owner), ui(std
 }
 
 TFrmSelGhovl::~TFrmSelGhovl() = default;
-
-void TFrmSelGhovl::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
-}
 
 void TFrmSelGhovl::FormShow()
 {

@@ -21,7 +21,6 @@ public:
     Ui::TFrmSelGhovl* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:

@@ -11,6 +11,7 @@
 #include "platform/richtext/RtfUnits.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui_TMainForm.h"
 
@@ -82,6 +83,7 @@ TMainForm::TMainForm(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TMainForm>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     setAcceptDrops(true);
     QTextEdit* ed = ui->Editor;
     ed->setLineWrapMode(QTextEdit::WidgetWidth);
@@ -138,6 +140,14 @@ TMainForm::TMainForm(QWidget* parent)
 
     buildFontBoxes();
     bindActions();
+    // resting on a tool-bar control shows its hint in the status bar, in place of the panels
+    for (QAction* a : findChildren<QAction*>())
+        if (a->statusTip().isEmpty())
+            a->setStatusTip(a->toolTip());
+    for (QComboBox* box : {FontName, ComboBox1})
+        box->setStatusTip(QStringLiteral("نوع خط"));
+    for (QSpinBox* box : {FontSize, Edit1})
+        box->setStatusTip(QStringLiteral("اندازه خط"));
     for (QWidget* marker : {static_cast<QWidget*>(ui->FirstInd), static_cast<QWidget*>(ui->LeftInd), static_cast<QWidget*>(ui->RightInd)}) {
         marker->installEventFilter(this);
         marker->setCursor(Qt::SizeHorCursor);
@@ -537,11 +547,8 @@ void TMainForm::ShowModal()
 
 // ---- window events ----
 
-void TMainForm::showEvent(QShowEvent* event)
+void TMainForm::FormShow()
 {
-    QMainWindow::showEvent(event);
-    if (event->spontaneous())
-        return;
     if (QScreen* s = screen())
         move(s->availableGeometry().center() - rect().center());
     SelectionChange();
@@ -572,7 +579,8 @@ void TMainForm::closeEvent(QCloseEvent* event)
 void TMainForm::hideEvent(QHideEvent* event)
 {
     QMainWindow::hideEvent(event);
-    if (modalLoop)
+    // minimised, the deal's editor is still open
+    if (modalLoop && !event->spontaneous())
         modalLoop->quit();
 }
 

@@ -87,7 +87,6 @@ public:
     void DropMarker(QWidget* marker, int x);
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
@@ -97,6 +96,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
     void bindActions();
     void buildFontBoxes();
     void mergeFormat(const QTextCharFormat& format);

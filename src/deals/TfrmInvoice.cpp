@@ -2,6 +2,7 @@
 
 #include "core/AppGlobals.h"
 #include "core/TPrefMng.h"
+#include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
 #include "platform/shell/Prompter.h"
 #include "ui/TTools.h"
@@ -31,6 +32,7 @@ const Row kRows[] = {
 };
 const int kRowHeight = 90;     // 9 mm
 const int kCaptionWidth = 800; // 80 mm
+const int kValueGap = 20;      // 2 mm between a caption and its value
 
 QString u(const char* s) { return QString::fromUtf8(s); }
 
@@ -200,17 +202,17 @@ void TfrmInvoice::QuickRep1BeforePrint()
     auto* divider = static_cast<LineElement*>(detail->element(QStringLiteral("QRShapeDivider")));
     divider->from = QPoint(captionX, 0);
     divider->to = QPoint(captionX, kRowHeight * int(std::size(kRows)));
-    // the captions of the last band on the right, their values beside them
+    // the captions of the last band on the right, each value on its caption's line right after it
     if (Band* state = detail->child()) {
-        for (const char* c : {"QRLabel8", "QRLabel9"}) {
-            Element* e = state->element(QString::fromLatin1(c));
-            e->rect.setLeft(w - 300);
-            e->rect.setWidth(300);
-        }
-        for (const char* v : {"lblTasviyeh", "lblTozihat"}) {
-            Element* e = state->element(QString::fromLatin1(v));
-            e->rect.setLeft(0);
-            e->rect.setWidth(w - 320);
+        const std::pair<const char*, const char*> pairs[] = {{"QRLabel8", "lblTasviyeh"}, {"QRLabel9", "lblTozihat"}};
+        for (const auto& [c, v] : pairs) {
+            auto* caption = static_cast<TextElement*>(state->element(QString::fromLatin1(c)));
+            const int width = textWidth(caption->font ? *caption->font : rep_->font, caption->text) + 10;
+            caption->rect.setLeft(w - width);
+            caption->rect.setWidth(width);
+            Element* value = state->element(QString::fromLatin1(v));
+            value->rect.setLeft(0);
+            value->rect.setWidth(w - width - kValueGap);
         }
         Element* seal = state->element(QStringLiteral("QRLabel10"));
         seal->rect.setLeft(50);

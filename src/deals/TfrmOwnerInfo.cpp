@@ -6,6 +6,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Field.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "forms/FormShared.h"
 #include "ui/Dialogs.h"
 #include "ui/EditHelpers.h"
@@ -53,6 +54,7 @@ TfrmOwnerInfo::TfrmOwnerInfo(QWidget* parent)
       qYourInfo_(new db::DataSet(Dm->Conn.get(), this)), qOffices_(new db::DataSet(Dm->Conn.get(), this))
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     qYourInfo_->setObjectName(QStringLiteral("qYourInfo"));
     qYourInfo_->setSQL(QStringLiteral("select * from yourInfo"));
     qYourInfo_->BeforePost = [this](db::DataSet& ds) { qYourInfoBeforePost(ds); };
@@ -123,15 +125,6 @@ void TfrmOwnerInfo::FormCreate()
             if (!ds->Active())
                 ds->Open();
     });
-}
-
-void TfrmOwnerInfo::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!shown_) {
-        shown_ = true;
-        FormShow();
-    }
 }
 
 void TfrmOwnerInfo::FormShow()

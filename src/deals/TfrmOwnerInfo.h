@@ -54,7 +54,6 @@ public:
     TOwnerInfoValues CurrentValues() const;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -64,5 +63,4 @@ private:
     std::unique_ptr<Ui::TfrmOwnerInfo> ui;
     db::DataSet* qYourInfo_;
     db::DataSet* qOffices_;
-    bool shown_ = false;
 };

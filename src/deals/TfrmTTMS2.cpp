@@ -11,6 +11,7 @@
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "forms/FormShared.h"
 #include "ui/Dialogs.h"
 #include "ui/EditHelpers.h"
@@ -49,6 +50,7 @@ TfrmTTMS2::TfrmTTMS2(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint), ui(std::make_unique<Ui::TfrmTTMS2>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     BindFields<widgets::DBEdit>(Dm->QSumHagh2, {{ui->DBEdit1, "sh"}, {ui->DBEdit2, "sVAT"}, {ui->DBEdit3, "sMunicipal"}});
     ui->pnlVAT2->hide();
     ui->edtYear->installEventFilter(this);
@@ -62,12 +64,6 @@ TfrmTTMS2::TfrmTTMS2(QWidget* parent)
 }
 
 TfrmTTMS2::~TfrmTTMS2() = default;
-
-void TfrmTTMS2::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    FormShow();
-}
 
 void TfrmTTMS2::FormShow()
 {

@@ -34,7 +34,6 @@ public:
     const QString& Year() const { return year_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -8,6 +8,7 @@
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
 #include "ui/PrintGrid.h"
@@ -15,9 +16,14 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLayout>
 #include <QLineEdit>
+#include <QScreen>
+#include <QStyle>
 
 void ShowNoRowMessage(const QString& text)
 {
@@ -44,6 +50,10 @@ TListFrame::TListFrame(QWidget* form, const Parts& parts, const QString& layoutK
         connect(parts_.BitBtn3, &QAbstractButton::clicked, this, [this] { FindNext(); });
     if (parts_.chkfilter)
         connect(parts_.chkfilter, &QCheckBox::clicked, this, [this](bool on) { SetFoundOnly(on); });
+    // the window gives its own opening work before it makes the frame: the columns it loads
+    // or shows there are the ones to make room for
+    if (form_ && parts_.grid)
+        widgets::OnFormShow(form_, [this] { FitWindowToColumns(); });
 }
 
 db::DataSet* TListFrame::dataSet() const { return parts_.grid ? parts_.grid->dataSet() : nullptr; }
@@ -201,6 +211,46 @@ void TListFrame::SaveLayout()
 {
     if (parts_.grid && !layoutKey_.isEmpty())
         SaveGridColumns(parts_.grid, layoutKey_);
+}
+
+int TListFrame::WidthForColumns() const
+{
+    widgets::DBGrid* g = parts_.grid;
+    if (!g || !form_)
+        return 0;
+    form_->ensurePolished();
+    if (QLayout* layout = form_->layout())
+        layout->activate();
+    QHeaderView* rows = g->verticalHeader();
+    const int rowHeader = rows->isHidden() ? 0 : qMax(rows->width(), rows->sizeHint().width());
+    // the vertical scroll bar is counted whether or not the rows need it yet
+    const int gridWidth = g->horizontalHeader()->length() + rowHeader + 2 * g->frameWidth()
+                          + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, g) + 2;
+    QWidget* window = form_->window();
+    return window->width() - g->width() + gridWidth;
+}
+
+void TListFrame::FitWindowToColumns()
+{
+    if (!form_ || !parts_.grid)
+        return;
+    QWidget* window = form_->window();
+    QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect();
+    // the window's frame, where a window manager draws one, comes out of the screen's width too
+    const int frame = window->frameGeometry().width() - window->width();
+    int width = qMax(window->width(), WidthForColumns());
+    if (area.isValid())
+        width = qMin(width, area.width() - frame);
+    if (width == window->width())
+        return;
+    const int centre = window->geometry().center().x();
+    window->resize(width, window->height());
+    if (!area.isValid())
+        return;
+    int left = centre - width / 2;
+    left = qBound(area.left(), left, area.right() + 1 - width - frame);
+    window->move(left, window->y());
 }
 
 namespace {

@@ -8,7 +8,8 @@
 //     frame_ = new TListFrame(this, TListFrame::PartsOf(ui.get()), "GMelk");
 //
 // and calls frame_->LoadLayout() when shown, SaveLayout() when closed, DeleteCurrent(...) from
-// its delete button, Print(title) from its print button.
+// its delete button, Print(title) from its print button. Each time the window opens, after its
+// own opening work, the frame widens it to hold the grid's visible columns.
 
 #include <QObject>
 #include <QPointer>
@@ -102,6 +103,12 @@ public:
 
     void LoadLayout();
     void SaveLayout();
+    // Widens the window so that the grid shows its visible columns whole, up to the screen's
+    // width (a wider window is brought within the screen); a window already wide enough keeps
+    // its size. The window keeps its centre.
+    void FitWindowToColumns();
+    // The window width the grid's visible columns need.
+    int WidthForColumns() const;
     // The grid printout under the title with the program's list print settings.
     void Print(const QString& title, const QString& footer = QString(), const QString& sumField = QString(),
                const QString& sumLabel = QString());

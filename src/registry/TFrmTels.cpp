@@ -6,6 +6,7 @@
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "forms/FormShared.h"
 #include "registry/TFrmTelsNEw.h"
 #include "forms/TListFrame.h"
@@ -40,6 +41,7 @@ TFrmTels::TFrmTels(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TFrmTels>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     ui->TabControl1->setShape(QTabBar::RoundedSouth);
     ui->TabControl1->setExpanding(false);
     ui->TabControl1->setUsesScrollButtons(true);
@@ -88,11 +90,8 @@ void TFrmTels::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
-void TFrmTels::showEvent(QShowEvent* event)
+void TFrmTels::FormShow()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     TabControl1Change();
     frame_->LoadLayout();
 }

@@ -32,11 +32,11 @@ public:
     TListFrame* frame() const { return frame_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void FormShow();
     void runEntry(bool insert, const QStringList& values = {});
 
     std::unique_ptr<Ui::TFrmTels> ui;

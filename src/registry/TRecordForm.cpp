@@ -9,6 +9,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "forms/FormShared.h"
 #include "registry/TFrmTels.h"
 #include "ui/EditHelpers.h"
@@ -21,7 +22,10 @@
 #include <QLineEdit>
 #include <QToolButton>
 
-TRecordForm::TRecordForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {}
+TRecordForm::TRecordForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    widgets::OnFormShow(this, [this] { FormShow(); });
+}
 
 TRecordForm::~TRecordForm() = default;
 
@@ -196,11 +200,8 @@ void TRecordForm::keyReleaseEvent(QKeyEvent* event)
     QWidget::keyReleaseEvent(event);
 }
 
-void TRecordForm::showEvent(QShowEvent* event)
+void TRecordForm::FormShow()
 {
-    QWidget::showEvent(event);
-    if (event->spontaneous())
-        return;
     prepareShow();
     RelabelDealConditions();
     if (Dm)

@@ -98,12 +98,12 @@ protected:
     // Before the shared work of showing the form.
     virtual void prepareShow() {}
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void FormShow();
     Parts parts_;
     Design design_;
     DealConditionRows rows_;

@@ -10,6 +10,7 @@
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 #include "platform/widgets/MaskEdit.h"
+#include "platform/widgets/FormShow.h"
 #include "registry/Matching.h"
 #include "ui/EditHelpers.h"
 #include "ui/GridHelpers.h"
@@ -48,7 +49,10 @@ QPixmap dealMark(bool on)
 
 } // namespace
 
-TRecordList::TRecordList(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint) {}
+TRecordList::TRecordList(QWidget* parent) : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint)
+{
+    widgets::OnFormShow(this, [this] { FormShow(); });
+}
 
 TRecordList::~TRecordList() = default;
 
@@ -293,13 +297,6 @@ void TRecordList::reopen(const QString& sql)
         ds->setSQL(sql);
         ds->Open();
     });
-}
-
-void TRecordList::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!event->spontaneous())
-        FormShow();
 }
 
 void TRecordList::FormShow()

@@ -177,7 +177,6 @@ protected:
     // Reopens the list's dataset on a statement.
     void reopen(const QString& sql);
 
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -5,6 +5,7 @@
 #include "platform/shell/Prompter.h"
 #include "registry/TfrmDocs.h"
 #include "platform/widgets/BidiText.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/WindowLook.h"
 #include "ui_TfrmShowDocs.h"
 
@@ -17,6 +18,7 @@
 TfrmShowDocs::TfrmShowDocs(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TfrmShowDocs>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { ShowCurrentDoc(); });
     SetNoCaption(this);
     // the panels keep their height; the picture takes the rest
     for (QWidget* w : {static_cast<QWidget*>(ui->Panel1), static_cast<QWidget*>(ui->pnlOpenInwin),
@@ -35,12 +37,6 @@ TfrmShowDocs::TfrmShowDocs(QWidget* parent) : QDialog(parent), ui(std::make_uniq
 }
 
 TfrmShowDocs::~TfrmShowDocs() = default;
-
-void TfrmShowDocs::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    ShowCurrentDoc();
-}
 
 QString TfrmShowDocs::currentPath() const
 {

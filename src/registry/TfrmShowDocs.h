@@ -20,7 +20,6 @@ public:
     Ui::TfrmShowDocs* form() const { return ui.get(); }
 
 protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QString currentPath() const;

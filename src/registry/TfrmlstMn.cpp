@@ -5,6 +5,7 @@
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/FormShow.h"
 #include "registry/Regions.h"
 #include "forms/FormShared.h"
 #include "registry/TFrmNewMn.h"
@@ -18,6 +19,7 @@ TfrmlstMn::TfrmlstMn(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowStaysOnTopHint), ui(std::make_unique<Ui::TfrmlstMn>())
 {
     ui->setupUi(this);
+    widgets::OnFormShow(this, [this] { FormShow(); });
     widgets::DBGrid* g = ui->dbgrid1;
     if (Dm)
         g->setDataSet(Dm->QMantagheh);
@@ -41,11 +43,8 @@ TfrmlstMn::TfrmlstMn(QWidget* parent)
 
 TfrmlstMn::~TfrmlstMn() = default;
 
-void TfrmlstMn::showEvent(QShowEvent* event)
+void TfrmlstMn::FormShow()
 {
-    QDialog::showEvent(event);
-    if (event->spontaneous())
-        return;
     frame_->FillSearchTitles(0);
     ui->CmbSearch->setCurrentIndex(0);
     btnrefreshClick();

@@ -23,11 +23,11 @@ public:
     TListFrame* frame() const { return frame_; }
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void done(int result) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    void FormShow();
     std::unique_ptr<Ui::TfrmlstMn> ui;
     TListFrame* frame_ = nullptr;
 };

@@ -21,6 +21,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QToolButton>
 #include <QSaveFile>
 #include <QScrollArea>
 
@@ -140,6 +143,43 @@ void LoadPanelState(const QString& iniPath, const QString& section, QWidget* pan
     }
 }
 
+namespace {
+
+// Enter goes on from a button that Enter reached: a push or tool button ("تاييد", a navigator's
+// save) is pressed; a radio button or check box hands the focus on to the next control.
+class EnterPresses : public QObject {
+public:
+    static void install(QAbstractButton* button)
+    {
+        if (!button->findChild<QObject*>(QStringLiteral("EnterPresses"), Qt::FindDirectChildrenOnly))
+            button->installEventFilter(new EnterPresses(button));
+    }
+
+protected:
+    explicit EnterPresses(QAbstractButton* button) : QObject(button) { setObjectName(QStringLiteral("EnterPresses")); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && watched == parent()) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+                && !(key->modifiers() & ~Qt::KeypadModifier)) {
+                auto* button = static_cast<QAbstractButton*>(watched);
+                if (qobject_cast<QPushButton*>(button) || qobject_cast<QToolButton*>(button)) {
+                    if (button->isEnabled())
+                        button->click();
+                } else {
+                    QChar enter(13);
+                    EnterAsTab(button, enter);
+                }
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 void EnterAsTab(QWidget* formOrControl, QChar& key)
 {
     if (key != QChar(13) || !formOrControl)
@@ -150,6 +190,8 @@ void EnterAsTab(QWidget* formOrControl, QChar& key)
     for (QWidget* w = current->nextInFocusChain(); w && w != current; w = w->nextInFocusChain()) {
         if (w->window() == window && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)
             && !w->focusProxy()) {
+            if (auto* button = qobject_cast<QAbstractButton*>(w))
+                EnterPresses::install(button);
             w->setFocus(Qt::TabFocusReason);
             // a control inside a scroll box is scrolled into view, as Tab does
             for (QWidget* p = w->parentWidget(); p && p != window; p = p->parentWidget())

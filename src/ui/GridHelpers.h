@@ -28,7 +28,9 @@ void LoadGridColumns(widgets::DBGrid* grid, const QString& key, const QString& f
 bool SavePanelState(const QString& iniPath, const QString& section, QWidget* panel);
 void LoadPanelState(const QString& iniPath, const QString& section, QWidget* panel);
 
-// Enter (13) moves the focus to the next control of the window and clears the key.
+// Enter (13) moves the focus to the next control of the window and clears the key. A button
+// reached so ("تاييد" after the last field) is pressed by the next Enter; from a radio button or
+// check box reached so, the next Enter moves on.
 void EnterAsTab(QWidget* formOrControl, QChar& key);
 
 // The sum of the field over the rows selected in the grid, grouped; the current row stays.

@@ -2,6 +2,7 @@
 #include "ui_Tfrm_dlg.h"
 
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/WindowLook.h"
 
 #include <QGuiApplication>
@@ -68,6 +69,7 @@ Tfrm_dlg::Tfrm_dlg(QWidget* parent)
     ui->info->hide();
     ui->question->hide();
     ui->memmess->setAutoFillBackground(true);
+    widgets::OnFormShow(this, [this] { FormShow(); });
 }
 
 Tfrm_dlg::~Tfrm_dlg() = default;
@@ -189,11 +191,10 @@ void Tfrm_dlg::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void Tfrm_dlg::showEvent(QShowEvent* event)
+void Tfrm_dlg::FormShow()
 {
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
 }
 
 void Tfrm_dlg::reject() { done(shell::ResultCancel); }

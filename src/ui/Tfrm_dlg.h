@@ -26,12 +26,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 public slots:
     void reject() override;
 
 private:
+    void FormShow();
     void fitText();
 
     std::unique_ptr<Ui::Tfrm_dlg> ui;

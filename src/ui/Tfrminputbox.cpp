@@ -2,6 +2,7 @@
 #include "ui_Tfrminputbox.h"
 
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/FormShow.h"
 #include "ui/Dialogs.h"
 #include "ui/EditHelpers.h"
 #include "ui/TTools.h"
@@ -45,6 +46,7 @@ Tfrminputbox::Tfrminputbox(QWidget* parent)
     connect(ui->edttext, &QLineEdit::textChanged, this, &Tfrminputbox::textChanged);
     connect(ui->BitBtn1, &QPushButton::clicked, this, &Tfrminputbox::okClicked);
     connect(ui->BitBtn2, &QPushButton::clicked, this, &Tfrminputbox::reject);
+    widgets::OnFormShow(this, [this] { FormShow(); });
 }
 
 Tfrminputbox::~Tfrminputbox() = default;
@@ -127,11 +129,10 @@ bool Tfrminputbox::eventFilter(QObject* watched, QEvent* event)
     return QDialog::eventFilter(watched, event);
 }
 
-void Tfrminputbox::showEvent(QShowEvent* event)
+void Tfrminputbox::FormShow()
 {
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
-    QDialog::showEvent(event);
     ui->edttext->setFocus();
     ui->edttext->selectAll();
 }

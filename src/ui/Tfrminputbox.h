@@ -26,9 +26,9 @@ public slots:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
 
 private:
+    void FormShow();
     void textChanged();
     void okClicked();
 

@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QStyledItemDelegate>
 #include <QFileDialog>
+#include <QHeaderView>
 #include <QIdentityProxyModel>
 #include <QLineEdit>
 #include <QLibraryInfo>
@@ -18,6 +19,7 @@
 #include <QStyleOption>
 #include <QTextLayout>
 #include <QTranslator>
+#include <QTreeView>
 #include <QWidget>
 
 using widgets::Isolated;
@@ -113,6 +115,14 @@ void PrepareFileDialog(QFileDialog& dialog)
     // a typed path reads left to right
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         name->setLayoutDirection(Qt::LeftToRight);
+    // the details list shows size, type and date whole; the name takes the rest
+    if (auto* tree = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+        QHeaderView* header = tree->header();
+        header->setStretchLastSection(false);
+        for (int column = 0; column < header->count(); ++column)
+            header->setSectionResizeMode(column, column == 0 ? QHeaderView::Stretch : QHeaderView::ResizeToContents);
+    }
+    dialog.resize(qMax(dialog.width(), 900), qMax(dialog.height(), 500));
 }
 
 QString StripMnemonic(const QString& text, int* mnemonicAt)
@@ -159,7 +169,8 @@ void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
         return;
     }
     if (!(flags & (Qt::TextShowMnemonic | Qt::TextHideMnemonic)) || !text.contains(QLatin1Char('&'))) {
-        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, text, textRole);
+        QProxyStyle::drawItemText(painter, rect, flags, pal, enabled, widgets::NegativeNumbersLeftToRight(text),
+                                  textRole);
         return;
     }
     // Qt underlines the marked letter as a separately shaped piece, which breaks the joining
@@ -209,6 +220,13 @@ void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
 void PersianStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                       const QWidget* widget) const
 {
+    if (element == CE_PushButtonLabel) {
+        const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option);
+        if (button && button->direction == Qt::RightToLeft && !button->icon.isNull() && !button->text.isEmpty()) {
+            drawRightToLeftButtonLabel(*button, painter, widget);
+            return;
+        }
+    }
     if (element == CE_MenuItem) {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (item && HasArabicLetters(item->text)) {
@@ -229,6 +247,28 @@ void PersianStyle::polish(QWidget* widget)
     if (auto* combo = qobject_cast<QComboBox*>(widget))
         if (combo->itemDelegate() && combo->itemDelegate()->inherits("QComboBoxDelegate"))
             combo->setItemDelegate(new PersianRowDelegate(combo));
+}
+
+void PersianStyle::drawRightToLeftButtonLabel(const QStyleOptionButton& button, QPainter* painter,
+                                              const QWidget* widget) const
+{
+    // the icon at the right, the caption left of it, the two centred together in the button
+    const int spacing = 4;
+    const QSize iconSize = button.iconSize;
+    const int textWidth = button.fontMetrics.horizontalAdvance(StripMnemonic(button.text));
+    const QRect area = button.rect;
+    const int width = qMin(area.width(), iconSize.width() + spacing + textWidth);
+    const int right = area.left() + (area.width() + width) / 2;
+    const QRect iconRect(right - iconSize.width(), area.top() + (area.height() - iconSize.height()) / 2,
+                         iconSize.width(), iconSize.height());
+    const QIcon::Mode mode = !(button.state & State_Enabled) ? QIcon::Disabled
+                             : (button.state & State_HasFocus) ? QIcon::Active : QIcon::Normal;
+    const QIcon::State state = (button.state & State_On) ? QIcon::On : QIcon::Off;
+    painter->drawPixmap(iconRect, button.icon.pixmap(iconSize, painter->device()->devicePixelRatio(), mode, state));
+    QStyleOptionButton caption(button);
+    caption.icon = QIcon();
+    caption.rect = QRect(iconRect.left() - spacing - textWidth, area.top(), textWidth, area.height()).intersected(area);
+    QProxyStyle::drawControl(CE_PushButtonLabel, &caption, painter, widget);
 }
 
 int PersianStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,

@@ -11,6 +11,7 @@
 
 class QApplication;
 class QFileDialog;
+class QStyleOptionButton;
 class QWidget;
 
 // Installs the style, Qt's Persian translation and the window centring on the application.
@@ -32,6 +33,10 @@ public:
     using QProxyStyle::polish;
     int styleHint(StyleHint hint, const QStyleOption* option = nullptr, const QWidget* widget = nullptr,
                   QStyleHintReturn* returnData = nullptr) const override;
+
+private:
+    // A button caption with its icon in a right-to-left window: side by side, never overlapping.
+    void drawRightToLeftButtonLabel(const QStyleOptionButton& button, QPainter* painter, const QWidget* widget) const;
 };
 
 // The caption without its mnemonic marker ("&&" gives "&"); mnemonicAt: the index of the

@@ -1,6 +1,7 @@
 // The help window and its pages, the picture-help chooser and its windows, the about window,
 // and their place among the windows made at start-up.
 #include "ScriptedPrompter.h"
+#include "WindowChecks.h"
 #include "startup_fixture.h"
 
 #include "app/StartUp.h"
@@ -119,6 +120,19 @@ TEST_F(HelpWindowTest, TheTickMirrorsTheAutomaticHelpSetting)
         help.close();
         EXPECT_EQ(TPrefMng::GetAutoShowHlp(), !stored);
     }
+}
+
+TEST_F(HelpWindowTest, ARestoreFromMinimisedKeepsTheUntickedBox)
+{
+    TfrmHelp help;
+    QCheckBox* box = help.form()->CheckBox1;
+    TPrefMng::SetAutoShowHlp(true);
+    ShowHelpPage(&help, QStringLiteral("index"));
+    box->setChecked(false);
+    testing_support::MinimiseAndRestore(&help);
+    EXPECT_FALSE(box->isChecked());
+    help.close();
+    EXPECT_FALSE(TPrefMng::GetAutoShowHlp());
 }
 
 TEST_F(HelpWindowTest, EachChooserPictureOpensItsWindow)

@@ -1,6 +1,7 @@
 // The preferences window: what it shows, what closing and saving store, the users page, and
 // the main window's reload after it.
 #include "ScriptedPrompter.h"
+#include "WindowChecks.h"
 #include "startup_fixture.h"
 
 #include <gtest/gtest.h>
@@ -168,6 +169,21 @@ TEST_F(PrefWindowTest, TheUsersPageShowsEveryUserAndTheirRights)
         if (b.visible)
             EXPECT_EQ(f.DBNavigator2->button(b.button)->text(), QString::fromUtf8(b.caption));
     }
+}
+
+TEST_F(PrefWindowTest, ARestoreFromMinimisedKeepsTheUserBeingTyped)
+{
+    addUsers();
+    TRfrmPref& w = open();
+    db::DataSet& uq = *dm->UQ;
+    uq.Insert();
+    uq.FieldByName(QStringLiteral("Esm"))->SetText(QStringLiteral("مريم"));
+    testing_support::MinimiseAndRestore(&w);
+    EXPECT_EQ(uq.State(), db::DataSetState::Insert);
+    EXPECT_EQ(uq.FieldByName(QStringLiteral("Esm"))->AsString(), QStringLiteral("مريم"));
+    EXPECT_TRUE(prompter.calls.isEmpty());
+    uq.Post();
+    EXPECT_EQ(dm->UserConn->scalar(QStringLiteral("select count(*) from tunames")).toInt(), 3);
 }
 
 TEST_F(PrefWindowTest, APictureIsStoredOnlyWhenTheUserSaysSo)

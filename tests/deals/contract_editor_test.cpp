@@ -5,9 +5,12 @@
 
 #include "deals/ContractActions.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
 #include <QSpinBox>
+#include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextList>
@@ -282,6 +285,42 @@ TEST_P(Editor, CommandLineFileOnFirstShowOnly)
     ed().hide();
     ed().show();
     EXPECT_EQ(text(), QStringLiteral("تازه"));
+    ed().hide();
+}
+
+TEST_P(Editor, AToolBarButtonsHintShowsInTheStatusBarAlone)
+{
+    ShowNewContractTemplate();
+    Ui::TMainForm* f = ed().form();
+    QStatusBar* bar = f->StatusBar;
+    const struct {
+        QToolBar* toolBar;
+        QAction* action;
+        const char* hint;
+    } cases[] = {
+        {f->StandardToolBar, f->FileSaveItem, "ذخيره قولنامه"},
+        {f->StandardToolBar, f->ToolButton3, "انتخاب فرم قرار داد"},
+        {f->StandardToolBar, f->BoldButton, "پررنگ"},
+        {f->StandardToolBar, f->RightAlign, "راست چين"},
+    };
+    for (const auto& c : cases) {
+        QWidget* button = c.toolBar->widgetForAction(c.action);
+        ASSERT_TRUE(button) << c.hint;
+        // resting on the button
+        c.action->showStatusText(button);
+        EXPECT_EQ(bar->currentMessage(), QString::fromUtf8(c.hint));
+        for (QLabel* panel : ed().StatusPanels)
+            EXPECT_FALSE(panel->isVisible()) << c.hint;
+        // moving off it: the panels again
+        QStatusTipEvent off{QString()};
+        QApplication::sendEvent(button, &off);
+        EXPECT_TRUE(bar->currentMessage().isEmpty());
+        EXPECT_TRUE(ed().StatusPanels[0]->isVisible());
+    }
+    // the font boxes too
+    QStatusTipEvent onBox(ed().FontName->statusTip());
+    QApplication::sendEvent(ed().FontName, &onBox);
+    EXPECT_EQ(bar->currentMessage(), QStringLiteral("نوع خط"));
     ed().hide();
 }
 

@@ -4,6 +4,8 @@
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
 
+#include <QStyle>
+
 namespace {
 
 using widgets::NavButton;
@@ -73,6 +75,19 @@ TEST_P(DealFormTest, TotalsFollowTheTypingAndTheVatSetting)
     EXPECT_FALSE(f()->edtafterDiscount->isHidden());
     EXPECT_EQ(f()->edtTotalVAT->text(), QStringLiteral("0"));
     EXPECT_EQ(f()->edtafterDiscount->text(), QStringLiteral("1,850,000"));
+}
+
+TEST_P(DealFormTest, AmountsStandAtTheRightOfTheirBoxes)
+{
+    ShowNewDeal();
+    const std::pair<QLineEdit*, const char*> boxes[] = {
+        {f()->DBEdit11, "commission"}, {f()->edtTotalDiscount, "discounts"}, {f()->edtafterDiscount, "after discounts"},
+        {f()->edtTotalVAT, "VAT"}, {f()->edtTotalAmount, "total"}};
+    for (const auto& [box, name] : boxes) {
+        // a number reads left to right: its box must put it at the right explicitly
+        const Qt::Alignment a = QStyle::visualAlignment(Qt::LeftToRight, box->alignment());
+        EXPECT_TRUE(a & Qt::AlignRight) << name;
+    }
 }
 
 TEST_P(DealFormTest, TypedNumberIsDecidedAtPost)

@@ -1,5 +1,6 @@
 #include "deals/DealActions.h"
 #include "deals_fixture.h"
+#include "WindowChecks.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataSetModel.h"
@@ -102,6 +103,20 @@ TEST_P(DealListTest, ShowingRunsTheDefaultSearchWithVatColumnsAndSums)
     FrmRepMoameleh->ApplyVATColumns(false);
     EXPECT_TRUE(u()->pnlVAT->isHidden());
     EXPECT_FALSE(u()->dbgrid1->columns()[column("VAT")].visible);
+}
+
+TEST_P(DealListTest, OpensWideEnoughForItsColumnsWithAndWithoutVat)
+{
+    addDeals();
+    for (bool vat : {false, true}) {
+        SCOPED_TRACE(vat);
+        rates(9, 1, vat);
+        FrmRepMoameleh->resize(400, FrmRepMoameleh->height());
+        ShowDealList();
+        EXPECT_EQ(u()->dbgrid1->isColumnHidden(column("VAT")), !vat);
+        EXPECT_TRUE(testing_support::ShowsItsColumns(FrmRepMoameleh, u()->dbgrid1));
+        FrmRepMoameleh->close();
+    }
 }
 
 TEST_P(DealListTest, FindSumsOfSelectedRowsAndDelete)

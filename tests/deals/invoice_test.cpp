@@ -1,6 +1,9 @@
 #include "deals/TfrmInvoice.h"
 
+#include "core/AppGlobals.h"
+
 #include "deals_fixture.h"
+#include "platform/report/Renderer.h"
 #include "platform/report/Report.h"
 #include "platform/widgets/DBNavigator.h"
 #include "ui_TFrmSanad.h"
@@ -97,6 +100,44 @@ TEST(InvoiceLayout, OnePageWithEveryRowInsideThePrintableWidth)
             ++values;
     }
     EXPECT_EQ(values, 3);   // half, after, payable; no rates set
+}
+
+TEST(InvoiceLayout, PaymentStateAndRemarksSitOnTheirCaptionsLinesRightAfterThem)
+{
+    const auto kept = PrintSettings;
+    PrintSettings.BodyFont = QFont(QStringLiteral("arial"), 11);
+    PrintSettings.InvoiceHeaderFont = QFont(QStringLiteral("tahoma"), 12);
+    PrintSettings.InvoiceFooterFont = QFont(QStringLiteral("tahoma"), 10);
+    TfrmInvoice inv;
+    PrintSettings = kept;
+    TInvoiceParty p;
+    p.label = QStringLiteral("مالک");
+    p.paymentState = QStringLiteral("تسويه شده");
+    TInvoiceDeal d{2000000, QStringLiteral("k"), {}, {}, {}};
+    d.remark = QStringLiteral("پرداخت در دو قسط");
+    inv.Fill(d, p, TInvoiceSettings{});
+    const report::PreparedReport r = inv.Prepare();
+    const auto item = [&](const char* name) {
+        for (const report::ReportItem& it : r.pages[0].items)
+            if (it.name == QLatin1String(name))
+                return it;
+        ADD_FAILURE() << name;
+        return report::ReportItem{};
+    };
+    const std::pair<const char*, const char*> pairs[] = {{"QRLabel8", "lblTasviyeh"}, {"QRLabel9", "lblTozihat"}};
+    for (const auto& [captionName, valueName] : pairs) {
+        const report::ReportItem caption = item(captionName);
+        const report::ReportItem value = item(valueName);
+        EXPECT_EQ(value.rect.top(), caption.rect.top()) << valueName;
+        // the value's right edge (where right-to-left text starts) a few millimetres from the caption
+        EXPECT_GE(caption.rect.left() - value.rect.right(), 0) << valueName;
+        EXPECT_LE(caption.rect.left() - value.rect.right(), 50) << valueName;
+        // the caption's box is its text's width, not a wide column
+        EXPECT_LT(caption.rect.width(), 300) << captionName;
+        EXPECT_TRUE(value.alignment & Qt::AlignRight) << valueName;
+    }
+    if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+        report::renderPageImage(r, 0, 100).save(qEnvironmentVariable("DOVIN_SHOTS") + QStringLiteral("/invoice.png"));
 }
 
 class DealInvoiceTest : public DealsTest {};

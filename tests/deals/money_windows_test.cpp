@@ -2,6 +2,7 @@
 // grid, document numbers, the cheque criteria, sums kept up to date, selected-row sums,
 // long amounts, the find bar's amount column and the printouts.
 #include "money_fixture.h"
+#include "WindowChecks.h"
 
 #include "deals/MoneyActions.h"
 #include "platform/report/PreparedReport.h"
@@ -18,6 +19,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTest>
 
 namespace {
 
@@ -65,6 +68,24 @@ TEST_P(MoneyLists, ExpenseListDefaultsToTheLast200DaysWithItsTotals)
     EXPECT_EQ(ui->EdtSumHazineh->text(), QString());
     EXPECT_EQ(ui->EdtSumDaramad->text(), QString());
     EXPECT_TRUE(prompter.calls.isEmpty());
+}
+
+TEST_P(MoneyLists, BothListsOpenWideEnoughForTheirColumns)
+{
+    addCheque(QStringLiteral("1403/01/06"), kIn, 1500000);
+    const std::pair<QWidget*, widgets::DBGrid*> lists[] = {{FrmHazineh, FrmHazineh->form()->dbgrid1},
+                                                            {frmlstcheck, frmlstcheck->form()->dbgrid1}};
+    for (const auto& [window, grid] : lists) {
+        SCOPED_TRACE(window->windowTitle().toStdString());
+        window->resize(400, window->height());
+        window->show();
+        EXPECT_TRUE(testing_support::ShowsItsColumns(window, grid));
+        window->close();
+    }
+    // the cheque list's state column, which carries the due colours, is among them
+    const auto cols = frmlstcheck->form()->dbgrid1->columns();
+    EXPECT_TRUE(std::any_of(cols.begin(), cols.end(),
+                            [](const widgets::GridColumn& c) { return c.fieldName == QLatin1String("Vaziyat") && c.visible; }));
 }
 
 TEST_P(MoneyLists, KindAndDueColoursInTheGrids)
@@ -145,6 +166,39 @@ TEST_P(MoneyLists, DocumentNumbersProposedAndTyped)
 
     // the names typed joined the stored list, once each
     EXPECT_EQ(e->HCmbHazineh->count(), 3);
+}
+
+TEST_P(MoneyLists, EnterFromTheLastFieldOfAnEntryGoesOnThroughTheKindToTheFirstField)
+{
+    auto* e = FrmHazinehNew->form();
+    ShowNewHazineh();
+    e->DBEdit4->setFocus();
+    // the kind's radio buttons pass Enter on; the navigator takes no focus, as designed
+    QStringList path;
+    for (int i = 0; i < 4 && FrmHazinehNew->focusWidget() != e->DBEdit1; ++i) {
+        QTest::keyClick(FrmHazinehNew->focusWidget(), Qt::Key_Return);
+        path << QString::fromLatin1(FrmHazinehNew->focusWidget()->metaObject()->className());
+    }
+    EXPECT_EQ(path, (QStringList{QStringLiteral("QRadioButton"), QStringLiteral("QRadioButton"),
+                                 QStringLiteral("widgets::DBEdit")}));
+    EXPECT_EQ(FrmHazinehNew->focusWidget(), e->DBEdit1);
+    EXPECT_EQ(Dm->QHazineh->State(), db::DataSetState::Insert);
+}
+
+TEST_P(MoneyLists, AmountsStandAtTheRightOfTheirBoxes)
+{
+    ShowNewHazineh();
+    ShowNewCheck();
+    FrmHazineh->show();
+    const std::pair<QLineEdit*, const char*> boxes[] = {{FrmHazinehNew->form()->DBEdit3, "expense amount"},
+                                                         {FrmCheck->form()->DBEdit3, "cheque amount"},
+                                                         {FrmHazineh->form()->EdtSumHazineh, "expenses total"},
+                                                         {FrmHazineh->form()->EdtSumDaramad, "incomes total"}};
+    for (const auto& [box, name] : boxes) {
+        // a number reads left to right: its box must put it at the right explicitly
+        const Qt::Alignment a = QStyle::visualAlignment(Qt::LeftToRight, box->alignment());
+        EXPECT_TRUE(a & Qt::AlignRight) << name;
+    }
 }
 
 TEST_P(MoneyLists, ClosingAnEntryAsksAndNoKeepsNothing)

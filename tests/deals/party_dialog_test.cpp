@@ -1,4 +1,5 @@
 #include "deals_fixture.h"
+#include "WindowChecks.h"
 #include "platform/widgets/DBEdit.h"
 #include "ui_TFrmSanad.h"
 #include "platform/widgets/DBLookupComboBox.h"
@@ -117,6 +118,43 @@ TEST_P(PartyDialogTest, CancelAndCloseBoxRestoreTheShowingsValues)
         EXPECT_EQ(field("custPostalCode"), QString());
         Dm->QSanad->Cancel();
     }
+}
+
+TEST_P(PartyDialogTest, ARestoreFromMinimisedKeepsTheSnapshotOfTheShowing)
+{
+    addDeal(QStringLiteral("1403/01/05"), QStringLiteral("k"), 1000);
+    Dm->Conn->exec(QStringLiteral("update T_Sanad set ownerInitialName = 'اول'"));
+    Dm->QSanad->Close();
+    Dm->QSanad->Open();
+    whileShown(FrmAddInfoOwner, [&] {
+        Dm->QSanad->Edit();
+        setField("ownerInitialName", QStringLiteral("دوم"));
+        testing_support::MinimiseAndRestore(FrmAddInfoOwner);
+        EXPECT_TRUE(FrmAddInfoOwner->isVisible());
+        EXPECT_EQ(field("ownerInitialName"), QStringLiteral("دوم"));
+        FrmAddInfoOwner->BitBtn2Click();
+    });
+    // "انصراف" still undoes what was typed since the dialog opened
+    EXPECT_EQ(field("ownerInitialName"), QStringLiteral("اول"));
+    Dm->QSanad->Cancel();
+}
+
+TEST_P(PartyDialogTest, EnterInTheLastFieldReachesTheOkButtonWhichEnterPresses)
+{
+    addDeal(QStringLiteral("1403/01/05"), QStringLiteral("k"), 1000);
+    Dm->QSanad->Close();
+    Dm->QSanad->Open();
+    const int result = whileShown(FrmAddInfoOwner, [&] {
+        Ui::TFrmAddInfo* u = FrmAddInfoOwner->form();
+        u->DBEdit8->setFocus();
+        QTest::keyClick(u->DBEdit8, Qt::Key_Return);
+        ASSERT_EQ(FrmAddInfoOwner->focusWidget(), u->BitBtn1);
+        // nothing typed: "تاييد" checks and stays open with its message
+        QTest::keyClick(u->BitBtn1, Qt::Key_Return);
+        ASSERT_EQ(prompter.calls.size(), 1);
+        EXPECT_EQ(prompter.calls[0].text, QStringLiteral("نام شخص وارد نشده"));
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
 }
 
 TEST_P(PartyDialogTest, ProvinceLinkageAndTheRememberedProvince)

@@ -1,6 +1,7 @@
 // The seasonal tax export: season bounds, names and amounts, the file copies, the statements
 // and the window's steps down to the rows of the produced file.
 #include "tax_fixture.h"
+#include "WindowChecks.h"
 
 #include "deals/TTMSExport.h"
 #include "deals/TfrmTTMS2.h"
@@ -203,6 +204,25 @@ TEST_P(TaxExport, SeasonSumsCountEveryDealOfTheSeasonAndOnlyThose)
     // a season without deals: every amount written as 0
     view("1401", 0);
     EXPECT_EQ(ForoushDetailSQL(ReadSums(*Dm->QSumHagh2)).count(QStringLiteral("'0'")), 3);
+}
+
+TEST_P(TaxExport, ARestoreFromMinimisedKeepsTheViewedSeason)
+{
+    addOwnerInfo();
+    addDeal("1402/04/01", "1000001");
+    w->show();
+    EXPECT_EQ(f->edtYear->text(), QStringLiteral("1403"));
+    view("1402", 1);
+    ASSERT_TRUE(f->BitBtn1->isEnabled());
+    testing_support::MinimiseAndRestore(w.get());
+    EXPECT_EQ(f->edtYear->text(), QStringLiteral("1402"));
+    EXPECT_EQ(f->cmbSeason->currentIndex(), 1);
+    EXPECT_TRUE(f->BitBtn1->isEnabled());
+    // opened again from the menu: the year of today, the export waits for a view
+    w->close();
+    w->show();
+    EXPECT_EQ(f->edtYear->text(), QStringLiteral("1403"));
+    EXPECT_FALSE(f->BitBtn1->isEnabled());
 }
 
 TEST_P(TaxExport, ViewRefusals)

@@ -2,18 +2,21 @@
 // both directions from the lists' match panels, both listings through the preview, and the
 // region windows. Screenshots go to $DOVIN_SHOTS when it is set.
 #include "matching_fixture.h"
+#include "WindowChecks.h"
 
 #include "platform/widgets/DBCheckBox.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
+#include "platform/widgets/DBGrid.h"
 #include "platform/widgets/FieldLink.h"
 #include "registry/TFRmMelk.h"
 #include "registry/TFrmLstMelk.h"
 #include "registry/TFrmLstNiyaz.h"
 #include "registry/TFrmNewMn.h"
 #include "registry/TFrmNiyaz.h"
+#include "registry/TFrmTels.h"
 #include "registry/TfrmlstMn.h"
 
 #include "platform/report/PreparedReport.h"
@@ -223,6 +226,52 @@ TEST_P(Windows, RegionWindows)
     child<QPushButton>(u, "btndel")->click();
     EXPECT_EQ(conn().scalar("select count(*) from t_manategh").toInt(), 1);
     EXPECT_EQ(Dm->QMn->RecordCount(), 1);
+}
+
+TEST_P(Windows, EnterMovesThroughTheRegionFormToItsOkButtonWhichSaves)
+{
+    Dm->QMantagheh->Append();
+    TFrmNewMn form;
+    form.show();
+    auto* name = child<QLineEdit>(&form, "DBEdit1");
+    auto* notes = child<QLineEdit>(&form, "DBEdit2");
+    auto* ok = child<QPushButton>(&form, "BitBtn1");
+    type(name, "شمال");
+    QTest::keyClick(name, Qt::Key_Return);
+    EXPECT_EQ(form.focusWidget(), notes);
+    type(notes, "کنار رود");
+    QTest::keyClick(notes, Qt::Key_Return);
+    ASSERT_EQ(form.focusWidget(), ok);
+    EXPECT_EQ(conn().scalar("select count(*) from t_manategh").toInt(), 1);
+    QTest::keyClick(ok, Qt::Key_Return);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(conn().scalar("select Tozihat from t_manategh where Esm = 'شمال'").toString(), "کنار رود");
+    EXPECT_EQ(Dm->Qmn2->RecordCount(), 2);
+}
+
+TEST_P(Windows, ListWindowsOpenWideEnoughForTheirColumns)
+{
+    TfrmlstMn regions;
+    TFrmTels tels;
+    const std::pair<QWidget*, const char*> lists[] = {
+        {FrmLstMelk, "properties"}, {FrmLstNiyaz, "demands"}, {&regions, "regions"}, {&tels, "phone book"}};
+    for (const auto& [window, name] : lists) {
+        SCOPED_TRACE(name);
+        auto* grid = child<widgets::DBGrid>(window, "dbgrid1");
+        window->show();
+        EXPECT_TRUE(testing_support::ShowsItsColumns(window, grid));
+        // narrowed by the user and opened again: wide enough again
+        window->close();
+        window->resize(300, window->height());
+        window->show();
+        EXPECT_TRUE(testing_support::ShowsItsColumns(window, grid));
+        // a return from minimised keeps the width the user gave it
+        window->resize(window->minimumSizeHint().width(), window->height());
+        const int narrowed = window->width();
+        testing_support::MinimiseAndRestore(window);
+        EXPECT_EQ(window->width(), narrowed);
+        window->close();
+    }
 }
 
 DOVIN_INSTANTIATE_ENGINES(Windows);

@@ -1,5 +1,7 @@
 #include "platform/report/Fonts.h"
 
+#include "platform/widgets/BidiText.h"
+
 #include <QFont>
 #include <QImage>
 #include <QTextLayout>
@@ -31,7 +33,8 @@ QPaintDevice* layoutDevice()
 
 QString layoutString(const QString& text)
 {
-    QString s = text;
+    // a negative amount reads "-3,000" in right-to-left lines too, as in the lists
+    QString s = widgets::NegativeNumbersLeftToRight(text);
     s.replace(QLatin1String("\r\n"), QString(QChar::LineSeparator));
     s.replace(QLatin1Char('\r'), QChar::LineSeparator);
     s.replace(QLatin1Char('\n'), QChar::LineSeparator);

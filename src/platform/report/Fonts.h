@@ -20,7 +20,8 @@ QPaintDevice* layoutDevice();
 // returns the height of the laid-out lines. Alignment is absolute (left means left).
 double layoutText(QTextLayout& layout, double width, bool wrap, Qt::Alignment alignment, bool rightToLeft);
 
-// The text with its CR LF, CR and LF line breaks as the layout's line separators.
+// The text with its CR LF, CR and LF line breaks as the layout's line separators, and its
+// negative numbers kept left to right.
 QString layoutString(const QString& text);
 
 // Height and width of a text in the font, in tenths of a millimetre (one line, no wrap).

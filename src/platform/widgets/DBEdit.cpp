@@ -30,10 +30,9 @@ void DBEdit::showField()
         return;
     }
     setEditMask(f->EditMask());
-    // numbers stand where the window's text starts, typed or not, like every other box
+    // amounts stand at the right, typed or not, also in a box that reads left to right
     if (f->IsNumeric())
-        setAlignment(Qt::AlignAbsolute | (layoutDirection() == Qt::RightToLeft ? Qt::AlignRight : Qt::AlignLeft)
-                     | Qt::AlignVCenter);
+        setAlignment(Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter);
     setMaxLength(f->IsText() && f->Size() > 0 && f->EditMask().isEmpty() ? f->Size() : 32767);
     const bool editText = hasFocus() && link_->editing();
     const int pos = cursorPosition();
