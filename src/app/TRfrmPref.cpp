@@ -65,6 +65,9 @@ TRfrmPref::TRfrmPref(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     f.DBGrid2->setDataSet(uq);
     f.DBGrid2->setColumns({{QStringLiteral("Esm"), QStringLiteral("نام"), 294, true},
                            {QStringLiteral("Passw"), QStringLiteral("رمز"), 246, true}});
+    // users and their passwords (plain text) are typed into the grid
+    f.DBGrid2->setEditable(true);
+    f.DBGrid2->setFocus();
     f.DBImage1->setDataSet(uq);
     f.DBImage1->setDataField(QStringLiteral("Aks"));
     const QList<widgets::DBCheckBox*> boxes = {f.DBCheckBox1, f.DBCheckBox2, f.DBCheckBox3, f.DBCheckBox4,

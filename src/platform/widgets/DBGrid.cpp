@@ -1,40 +1,17 @@
 #include "platform/widgets/DBGrid.h"
 
 #include "platform/db/DataSet.h"
-#include "platform/widgets/BidiText.h"
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/GridDelegate.h"
 
 #include <QHeaderView>
-#include <QPainter>
-#include <QStyledItemDelegate>
+#include <QKeyEvent>
+#include <QScopedValueRollback>
 
 namespace widgets {
 
 namespace {
-
-// Paints a cell's picture over the whole cell when its style asks for it.
-class CellDelegate : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::paint(p, option, index);
-        const QVariant pic = index.data(DataSetModel::FillPictureRole);
-        if (pic.isValid())
-            p->drawPixmap(option.rect.adjusted(1, 1, -1, -1), pic.value<QPixmap>());
-    }
-
-protected:
-    // Each value keeps the direction of its own first letter: a path or a date with slashes
-    // keeps its order in a right-to-left grid.
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
-    {
-        QStyledItemDelegate::initStyleOption(option, index);
-        if (!option->text.isEmpty())
-            option->text = Isolated(option->text);
-    }
-};
 
 class SyncGuard {
 public:
@@ -47,11 +24,12 @@ private:
 
 } // namespace
 
-DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(this))
+DBGrid::DBGrid(QWidget* parent)
+    : QTableView(parent), model_(new DataSetModel(this)), delegate_(new GridDelegate(this))
 {
     model_->viewShown = [this] { return isVisible(); };
     setModel(model_);
-    setItemDelegate(new CellDelegate(this));
+    setItemDelegate(delegate_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -66,8 +44,12 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
             sortBy(column);
     });
     connect(horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column, int, int size) {
-        if (column >= 0 && column < cols_.size() && !isColumnHidden(column) && size > 0)
+        if (filling_ || column < 0 || column >= cols_.size() || isColumnHidden(column) || size <= 0)
+            return;
+        // the width the last column takes to fill the grid is not its own
+        if (column != lastVisibleColumn() || size > viewport()->width() - othersWidth(column))
             cols_[column].width = size;
+        fillWidth();
     });
     // row moves inside the model shift the view's selection: not the dataset's
     auto hold = [this] { ++syncing_; };
@@ -78,6 +60,28 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DataSetModel(th
     connect(model_, &QAbstractItemModel::rowsRemoved, this, release);
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, hold);
     connect(model_, &QAbstractItemModel::modelReset, this, release);
+    // a reset closes the open editor: what was typed comes back in a new one
+    connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        GridCellEditor* e = cellEditor();
+        const int fi = e ? model_->fieldIndex(e->index().column()) : -1;
+        if (e && e->pending() && fi >= 0)
+            typed_ = Typed{dataSet()->FieldAt(fi)->FieldName(), e->text(), e->cursorPosition()};
+        if (e)
+            e->discard();
+    });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] {
+        const std::optional<Typed> typed = std::exchange(typed_, std::nullopt);
+        db::DataSet* ds = dataSet();
+        if (!typed || !ds || (ds->State() != db::DataSetState::Edit && ds->State() != db::DataSetState::Insert))
+            return;
+        const int column = model_->fieldNames().indexOf(typed->field, 0);
+        if (column < 0 || ds->CurrentRow() < 0 || ds->CurrentRow() >= model_->rowCount())
+            return;
+        const QModelIndex cell = model_->index(ds->CurrentRow(), column);
+        if (edit(cell, AllEditTriggers, nullptr))
+            if (GridCellEditor* e = cellEditor())
+                e->restore(typed->text, typed->cursor);
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { viewCurrentChanged(current); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &DBGrid::viewSelectionChanged);
@@ -98,6 +102,7 @@ void DBGrid::setDataSet(db::DataSet* ds)
                 for (int row = first; row < first + count; ++row)
                     syncRowSelection(row);
         });
+        connect(ds, &db::DataSet::stateChanged, this, &DBGrid::datasetStateChanged);
     }
     datasetLayoutChanged();
     syncCurrent();
@@ -157,14 +162,16 @@ void DBGrid::applyColumns()
         names << c.fieldName;
         titles << c.title;
     }
-    const QVector<GridColumn> keep = cols_;   // resizing below reports back into cols_
     model_->setColumns(names, titles);
-    for (int i = 0; i < keep.size(); ++i) {
-        setColumnHidden(i, !keep[i].visible);
-        if (keep[i].visible)
-            setColumnWidth(i, keep[i].width);
+    {
+        QScopedValueRollback<bool> applying(filling_, true);
+        for (int i = 0; i < cols_.size(); ++i) {
+            setColumnHidden(i, !cols_[i].visible);
+            if (cols_[i].visible)
+                setColumnWidth(i, cols_[i].width);
+        }
     }
-    cols_ = keep;
+    fillWidth();
     syncSelection();
     syncCurrent();
 }
@@ -189,6 +196,9 @@ void DBGrid::syncCurrent()
     if (!ds || !ds->Active() || ds->ControlsDisabled())
         return;
     const int row = ds->CurrentRow();
+    // the editor belongs to the record it was opened on
+    if (GridCellEditor* e = cellEditor(); e && e->index().row() != row)
+        dropEditor();
     if (row < 0 || row >= model_->rowCount())
         return;
     const QModelIndex cur = currentIndex();
@@ -277,6 +287,166 @@ void DBGrid::sortBy(int column)
         ds->setSort(ds->FieldAt(fi)->FieldName());
     } catch (...) {
     }
+}
+
+// ---- in-place editing ----
+
+void DBGrid::setEditable(bool on)
+{
+    if (!on)
+        dropEditor();
+    model_->setEditable(on);
+    setEditTriggers(on ? DoubleClicked | EditKeyPressed | AnyKeyPressed : NoEditTriggers);
+}
+
+bool DBGrid::isEditable() const { return model_->editable(); }
+
+GridCellEditor* DBGrid::cellEditor() const { return state() == EditingState ? delegate_->openEditor() : nullptr; }
+
+bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
+{
+    const bool asked = trigger != NoEditTriggers && (trigger == AllEditTriggers || (editTriggers() & trigger));
+    // one cell at a time: a refused text keeps its editor open
+    if (GridCellEditor* open = cellEditor(); open && asked && open->index() != index)
+        return false;
+    const bool opening = asked && (model_->flags(index) & Qt::ItemIsEditable) && !cellEditor();
+    if (opening) {
+        db::DataSet* ds = dataSet();
+        // the cell's record becomes the current one first (the one left is posted)
+        if (index.row() != ds->CurrentRow() && FieldLink::updateRecord(ds))
+            guarded([&] { ds->SetRecNo(index.row() + 1); });
+        if (index.row() != ds->CurrentRow())
+            return false;
+        // a typed key changes the record: it must be allowed before anything shows
+        if (trigger == AnyKeyPressed && !guarded([&] { ds->Edit(); }))
+            return false;
+    }
+    if (!QTableView::edit(index, trigger, event))
+        return false;
+    if (opening)
+        if (GridCellEditor* e = delegate_->openEditor())
+            connect(e, &GridCellEditor::editRefused, this, &DBGrid::dropEditor, Qt::QueuedConnection);
+    return true;
+}
+
+void DBGrid::commitData(QWidget* editor)
+{
+    if (auto* e = qobject_cast<GridCellEditor*>(editor))
+        e->commit();
+    else
+        QTableView::commitData(editor);
+}
+
+void DBGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    auto* e = qobject_cast<GridCellEditor*>(editor);
+    if (e && hint != QAbstractItemDelegate::RevertModelCache && e->pending()) {
+        // refused: the typed text stays for correction
+        e->setFocus();
+        return;
+    }
+    if (e)
+        e->discard();
+    QTableView::closeEditor(editor, hint);
+}
+
+void DBGrid::dropEditor()
+{
+    if (GridCellEditor* e = cellEditor()) {
+        e->discard();
+        QTableView::closeEditor(e, QAbstractItemDelegate::NoHint);
+    }
+}
+
+void DBGrid::datasetStateChanged()
+{
+    db::DataSet* ds = dataSet();
+    // posted or cancelled elsewhere (the navigator, the window): the cell's edit is over
+    if (!ds || (ds->State() != db::DataSetState::Edit && ds->State() != db::DataSetState::Insert))
+        dropEditor();
+}
+
+void DBGrid::keyPressEvent(QKeyEvent* event)
+{
+    db::DataSet* ds = dataSet();
+    // a second Escape cancels the record's edit
+    if (event->key() == Qt::Key_Escape && isEditable() && !cellEditor() && ds
+        && (ds->State() == db::DataSetState::Edit || ds->State() == db::DataSetState::Insert)) {
+        guarded([&] { ds->Cancel(); });
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void DBGrid::keyboardSearch(const QString& search)
+{
+    // in an editable grid a letter is typing, refused or not, never a jump to another row
+    if (!isEditable())
+        QTableView::keyboardSearch(search);
+}
+
+// ---- cell texts ----
+
+QStyleOptionViewItem DBGrid::cellOption(const QModelIndex& index) const
+{
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    option.rect = visualRect(index);
+    return option;
+}
+
+QString DBGrid::shownText(const QModelIndex& index) const
+{
+    return index.isValid() ? delegate_->shownText(cellOption(index), index) : QString();
+}
+
+QString DBGrid::cellToolTip(const QModelIndex& index) const
+{
+    bool cut = false;
+    if (index.isValid())
+        delegate_->shownText(cellOption(index), index, &cut);
+    return cut ? index.data(Qt::DisplayRole).toString() : QString();
+}
+
+// ---- the columns fill the grid ----
+
+int DBGrid::lastVisibleColumn() const
+{
+    const QHeaderView* h = horizontalHeader();
+    for (int v = h->count() - 1; v >= 0; --v) {
+        const int logical = h->logicalIndex(v);
+        if (!h->isSectionHidden(logical))
+            return logical;
+    }
+    return -1;
+}
+
+int DBGrid::othersWidth(int column) const
+{
+    int width = 0;
+    for (int i = 0; i < model_->columnCount(); ++i)
+        if (i != column && !isColumnHidden(i))
+            width += columnWidth(i);
+    return width;
+}
+
+void DBGrid::fillWidth()
+{
+    const int last = lastVisibleColumn();
+    if (filling_ || last < 0 || last >= cols_.size())
+        return;
+    const int want = std::max(cols_[last].width, viewport()->width() - othersWidth(last));
+    if (columnWidth(last) == want)
+        return;
+    QScopedValueRollback<bool> filling(filling_, true);
+    setColumnWidth(last, want);
+}
+
+void DBGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    fillWidth();
 }
 
 } // namespace widgets

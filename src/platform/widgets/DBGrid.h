@@ -1,18 +1,23 @@
 #pragma once
 // A grid over a dataset: columns by a layout (field, title, width, visibility, order),
 // multi-row selection kept in the dataset's selection, the current row following the
-// dataset's current record both ways, and a click on a column title sorting by it.
+// dataset's current record both ways, and a click on a column title sorting by it. The last
+// column takes the width the others leave. Switched on, cells are edited in place.
 
 #include <QStringList>
+#include <QStyleOptionViewItem>
 #include <QTableView>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 namespace db { class DataSet; }
 
 namespace widgets {
 
 class DataSetModel;
+class GridCellEditor;
+class GridDelegate;
 struct CellStyle;
 
 struct GridColumn {
@@ -54,9 +59,31 @@ public:
 
     // Every row: the ones still to come are read first.
     void selectAll() override;
+    // In-place editing (off by default): typing, F2 or a double click edits the current
+    // record's cell through the field layer; Enter or leaving the cell writes it, Escape drops
+    // the cell's typing and a second Escape cancels the record's edit; the record is posted
+    // when another row becomes current.
+    void setEditable(bool on);
+    bool isEditable() const;
+    using QTableView::edit;
+    // The editor open now, if any.
+    GridCellEditor* cellEditor() const;
+
+    // The text a cell shows (cut when too long for its width) and its tool tip: the whole
+    // text when it is cut, else empty.
+    QString shownText(const QModelIndex& index) const;
+    QString cellToolTip(const QModelIndex& index) const;
 
 signals:
     void titleClicked(int column);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void commitData(QWidget* editor) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyboardSearch(const QString& search) override;
+    void updateGeometries() override;
 
 private:
     void applyColumns();
@@ -68,11 +95,26 @@ private:
     void viewCurrentChanged(const QModelIndex& current);
     void viewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void sortBy(int column);
+    void datasetStateChanged();
+    void dropEditor();
+    QStyleOptionViewItem cellOption(const QModelIndex& index) const;
+    int lastVisibleColumn() const;
+    int othersWidth(int column) const;
+    void fillWidth();
 
     DataSetModel* model_;
+    GridDelegate* delegate_;
+    // typing kept across a reset of the model while a cell is edited
+    struct Typed {
+        QString field;
+        QString text;
+        int cursor = 0;
+    };
+    std::optional<Typed> typed_;
     QVector<GridColumn> cols_;
     bool custom_ = false;
     bool sortOnTitle_ = true;
+    bool filling_ = false;
     int syncing_ = 0;
 };
 

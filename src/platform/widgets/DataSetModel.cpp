@@ -1,6 +1,7 @@
 #include "platform/widgets/DataSetModel.h"
 
 #include "platform/db/DataSet.h"
+#include "platform/widgets/FieldLink.h"
 
 namespace widgets {
 
@@ -172,7 +173,33 @@ void DataSetModel::fetchMore(const QModelIndex& parent)
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const
 {
-    return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int fi = fieldIndex(index.column());
+    if (editable_ && ds_ && ds_->Active() && fi >= 0 && FieldLink::canModify(ds_->FieldAt(fi)))
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+void DataSetModel::setEditable(bool on)
+{
+    if (editable_ == on)
+        return;
+    editable_ = on;
+    if (rows_ > 0 && columnCount() > 0)
+        emit dataChanged(index(0, 0), index(rows_ - 1, columnCount() - 1));
+}
+
+bool DataSetModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable) || index.row() != ds_->CurrentRow())
+        return false;
+    db::Field* f = ds_->FieldAt(fieldIndex(index.column()));
+    return guarded([&] {
+        ds_->Edit();
+        f->SetText(value.toString());
+    });
 }
 
 } // namespace widgets

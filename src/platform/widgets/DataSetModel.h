@@ -3,6 +3,7 @@
 // text of each row (read without moving the current record), colours and pictures by a hook.
 // It holds the rows the dataset has read and grows as more arrive; a view at its end asks
 // for the next ones.
+// When editable, typed text goes to the current record through the field layer.
 
 #include <QAbstractTableModel>
 #include <QColor>
@@ -57,6 +58,14 @@ public:
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
 
+    // Cells of modifiable fields take typed text (off by default).
+    void setEditable(bool on);
+    bool editable() const { return editable_; }
+    // Typed text for a cell of the current record: the dataset enters edit state (its gate may
+    // refuse) and the field takes the text as a bound edit box gives it; a refusal shows the
+    // field layer's message and gives false.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
 private:
     void reset();
     void resolve();
@@ -67,6 +76,7 @@ private:
     QStringList titles_;
     std::vector<int> fieldIdx_;
     int rows_ = 0;
+    bool editable_ = false;
 };
 
 } // namespace widgets

@@ -148,11 +148,12 @@ bool FieldLink::editing() const
     return ds_ && (ds_->State() == db::DataSetState::Edit || ds_->State() == db::DataSetState::Insert);
 }
 
-bool FieldLink::canModify() const
+bool FieldLink::canModify() const { return canModify(field()); }
+
+bool FieldLink::canModify(const db::Field* f)
 {
-    const db::Field* f = field();
     return f && !f->ReadOnly() && (f->Kind() == db::FieldKind::Data || f->Kind() == db::FieldKind::Lookup)
-        && !ds_->updateTable().isEmpty();
+        && !f->DataSetOf()->updateTable().isEmpty();
 }
 
 bool FieldLink::edit()

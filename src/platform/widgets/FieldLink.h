@@ -34,6 +34,9 @@ public:
     bool active() const;
     bool editing() const;
     bool canModify() const;
+    // A field typed values may be written to: stored data or a lookup, not read-only, of a
+    // dataset that writes a table.
+    static bool canModify(const db::Field* f);
 
     // Puts the dataset into edit state for the first change; false when refused.
     bool edit();
