@@ -216,7 +216,24 @@ struct PgRow {
 };
 
 // Rows arrive one at a time (single-row mode), so a large result is never held twice.
-class PgCursor : public Cursor {
+// The cells of a cursor's current row, from the PgRow its cells() gives; Base is Cursor or
+// RowCursor.
+template <class Base>
+class PgCells : public Base {
+public:
+    using Base::Base;
+    CellType cellType(int c) override { return cells().cellType(c); }
+    qint64 toInt64(int c) override { return cells().toInt64(c); }
+    double toDouble(int c) override { return cells().toDouble(c); }
+    std::string_view text(int c) override { return cells().text(c); }
+    QByteArray blob(int c) override { return cells().blob(c); }
+    void appendRow(ColumnStore* const* stores) override { cells().append(stores); }
+
+protected:
+    virtual PgRow cells() const = 0;
+};
+
+class PgCursor : public PgCells<Cursor> {
 public:
     PgCursor(PgConnection* conn, PGconn* c, const QString& sql, const Params& params, bool origins)
         : conn_(conn), c_(c), sql_(sql)
@@ -273,15 +290,9 @@ public:
         row_ = r;
         return true;
     }
-    CellType cellType(int c) override { return cells().cellType(c); }
-    qint64 toInt64(int c) override { return cells().toInt64(c); }
-    double toDouble(int c) override { return cells().toDouble(c); }
-    std::string_view text(int c) override { return cells().text(c); }
-    QByteArray blob(int c) override { return cells().blob(c); }
-    void appendRow(ColumnStore* const* stores) override { cells().append(stores); }
 
 private:
-    PgRow cells() const { return PgRow{row_, 0, types_}; }
+    PgRow cells() const override { return PgRow{row_, 0, types_}; }
     // Prepares the statement and learns each column's base table before any row arrives,
     // since the connection can run no other statement while rows stream in.
     void describe(const Params& params);
@@ -505,10 +516,10 @@ void PgCursor::describe(const Params& params)
 // the last one is taken in; begun at once (the columns come with the first batch) or
 // described on the main connection and read when first asked for. While the main connection
 // is inside a transaction the rows are read there, all at once, so that they show its changes.
-class PgRowCursor : public RowCursor {
+class PgRowCursor : public PgCells<RowCursor> {
 public:
     PgRowCursor(PgConnection* conn, PGconn* main, const QString& sql, int firstRows)
-        : RowCursor(conn), pg_(conn), main_(main), sql_(sql)
+        : PgCells(conn), pg_(conn), main_(main), sql_(sql)
     {
         if (firstRows > 0) {
             start(firstRows);
@@ -535,12 +546,6 @@ public:
         current_ = row_++;
         return true;
     }
-    CellType cellType(int c) override { return cells().cellType(c); }
-    qint64 toInt64(int c) override { return cells().toInt64(c); }
-    double toDouble(int c) override { return cells().toDouble(c); }
-    std::string_view text(int c) override { return cells().text(c); }
-    QByteArray blob(int c) override { return cells().blob(c); }
-    void appendRow(ColumnStore* const* stores) override { cells().append(stores); }
     int appendRows(ColumnStore* const* stores, int max) override
     {
         int n = 0;
@@ -558,7 +563,7 @@ public:
 private:
     static constexpr int kBatch = 8192;
 
-    PgRow cells() const { return PgRow{batch_, current_, types_}; }
+    PgRow cells() const override { return PgRow{batch_, current_, types_}; }
 
     // Names and types of the columns, and their origins unless known.
     void learnColumns(const PGresult* r, bool origins)
