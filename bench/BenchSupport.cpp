@@ -9,6 +9,7 @@
 #include "platform/db/Sql.h"
 
 #include <QAbstractScrollArea>
+#include <QFile>
 #include <cstdio>
 #include <sqlite3.h>
 
@@ -99,6 +100,11 @@ int& offscreenUnlessSet(int& argc)
 
 } // namespace
 
+int rowsFor(int normal)
+{
+    return QCoreApplication::arguments().contains(QStringLiteral("--million")) ? 1000000 : normal;
+}
+
 Application::Application(int& argc, char** argv, shell::Prompter& prompter)
     : QApplication(offscreenUnlessSet(argc), argv)
 {
@@ -119,19 +125,20 @@ QString ProgramFolder::usersFile() const { return file(QStringLiteral("dbusers.m
 
 void ProgramFolder::buildTaxTemplate() const
 {
+    if (QFile::exists(file(QStringLiteral("TTMS_empty.mdb"))))
+        return;
     const QString data = QStringLiteral(DOVIN_SOURCE_DIR "/resources/data/");
     ttms::BuildTemplate(file(QStringLiteral("TTMS_empty.mdb")), data + QStringLiteral("zone.csv"),
                         data + QStringLiteral("edareKol.csv"));
 }
 
-std::unique_ptr<db::Connection> ProgramFolder::createDatabases(bool update) const
+std::unique_ptr<db::Connection> ProgramFolder::createDatabases() const
 {
+    buildTaxTemplate();
     auto conn = db::Connection::openSqlite(agencyFile(), true);
-    if (update)
-        conn->setCatalog(&SchemaCatalog());
+    conn->setCatalog(&SchemaCatalog());
     CreateBaseSchema(*conn, TSchemaDb::Agency);
-    if (update)
-        MakeDBUpdate(*conn, true, path())->Update(0);
+    MakeDBUpdate(*conn, true, path())->Update(0);
     auto users = db::Connection::openSqlite(usersFile(), true);
     CreateBaseSchema(*users, TSchemaDb::Users);
     return conn;

@@ -86,6 +86,10 @@ long rawSteps(const QString& path, const QString& sql);
 // Hides and shows a window again (what showing runs) and paints its grid.
 void reshow(QWidget* window, QAbstractScrollArea* grid);
 
+// The rows of a bench's main tables: `normal`, or 1,000,000 when the bench was started with
+// --million.
+int rowsFor(int normal);
+
 // The application object, offscreen unless QT_QPA_PLATFORM names a platform, with `prompter`
 // installed as the program's prompter.
 class Application : public QApplication {
@@ -102,11 +106,11 @@ public:
     QString file(const QString& name) const;
     QString agencyFile() const;
     QString usersFile() const;
-    // The empty tax-export template built from the shipped geography files.
+    // The empty tax-export template built from the shipped geography files, unless there.
     void buildTaxTemplate() const;
-    // Both databases with their base schemas (with `update`, the agency one also brought up to
-    // date); the agency one is returned open.
-    std::unique_ptr<db::Connection> createDatabases(bool update = false) const;
+    // Both databases as the program makes them: base schemas, and the agency one brought up to
+    // date (with the tax template it needs); the agency one is returned open.
+    std::unique_ptr<db::Connection> createDatabases() const;
     void connect(TDm& dm) const;
 
 private:

@@ -1,5 +1,6 @@
-// Opening "select * from T_Melk" over 100,000 realistic rows: DataSet::Open against
-// stepping the same statement with the raw engine API, in the same process.
+// Reading "select * from T_Melk" over 100,000 realistic rows (DataSet::Open to the last row)
+// against stepping the same statement with the raw engine API, in the same process, and the
+// memory the dataset holds per row.
 #include "platform/db/Catalog.h"
 #include "platform/db/Connection.h"
 #include "platform/db/DataSet.h"
@@ -14,6 +15,7 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <ctime>
 
 using namespace db;
@@ -201,6 +203,18 @@ double rawPg(const QString& conninfo)
     return touched > 0 ? ms : -1;
 }
 
+// Resident memory of the process now, in kB.
+long residentKb()
+{
+    long pages = 0, resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(f);
+    }
+    return resident * (sysconf(_SC_PAGESIZE) / 1024);
+}
+
 double openDataSet(Connection& conn, int* rows, bool cpu)
 {
     DataSet ds(&conn);
@@ -210,9 +224,22 @@ double openDataSet(Connection& conn, int* rows, bool cpu)
     t.start();
     c.start();
     ds.Open();
+    ds.Last();   // every row read
     const double ms = cpu ? c.ms() : double(t.nsecsElapsed()) / 1e6;
     *rows = ds.RecordCount();
     return ms;
+}
+
+// Memory held by a dataset with every row read, per row (bytes).
+double heldPerRow(Connection& conn)
+{
+    const long before = residentKb();
+    DataSet ds(&conn);
+    ds.setSQL(QStringLiteral("select * from T_Melk"));
+    ds.Open();
+    ds.Last();
+    const long after = residentKb();
+    return double(after - before) * 1024.0 / ds.RecordCount();
 }
 
 template <typename F>
@@ -300,11 +327,14 @@ int main(int argc, char** argv)
     const double raw = best(5, [&] { return rawSqlite(path, &cells); });
     auto conn = Connection::openSqlite(path);
     conn->setCatalog(&catalog);
+    // first, while the process holds no memory of an earlier dataset
+    const double perRow = heldPerRow(*conn);
     int rows = 0;
     const double ours = best(5, [&] { return openDataSet(*conn, &rows, true); });
-    std::printf("SQLite (thread CPU time, best of 5): raw sqlite3 stepping %.1f ms, DataSet::Open %.1f ms (%d rows), "
-                "ratio %.2f (bar 2.0)\n", raw, ours,
-                rows, ours / raw);
+    std::printf("SQLite (thread CPU time, best of 5): raw sqlite3 stepping %.1f ms, DataSet::Open to the last row %.1f ms "
+                "(%d rows), ratio %.2f (bar 1.25)\n",
+                raw, ours, rows, ours / raw);
+    std::printf("memory held per row: %.0f bytes (bar 800)\n", perRow);
     conn.reset();
     std::printf("peak memory of the process after the SQLite runs: %ld MB (bar 300 MB)\n", peakRssMb());
 
@@ -319,8 +349,10 @@ int main(int argc, char** argv)
         fillPg(*pg, info, table);
         const double rawP = best(3, [&] { return rawPg(info); });
         const double oursP = best(3, [&] { return openDataSet(*pg, &rows, false); });
-        std::printf("PostgreSQL (wall time, best of 3): raw libpq %.1f ms, DataSet::Open %.1f ms (%d rows), ratio %.2f (bar 2.0)\n", rawP,
-                    oursP, rows, oursP / rawP);
+        std::printf("PostgreSQL (wall time, best of 3): raw libpq %.1f ms, DataSet::Open to the last row %.1f ms (%d rows), "
+                    "ratio %.2f (bar 1.25)\n",
+                    rawP, oursP, rows, oursP / rawP);
+        std::printf("memory held per row: %.0f bytes (bar 800)\n", heldPerRow(*pg));
         pg.reset();
         admin->exec(QStringLiteral("DROP SCHEMA bench_open CASCADE"));
     }

@@ -22,7 +22,8 @@ using namespace bench;
 
 namespace {
 
-const int kDemands = 100000;
+// 100,000, or a million with --million
+int kDemands = 100000;
 
 const char* kNames[] = {"احمدي", "رضايي", "محمدي", "حسيني", "کريمي", "صادقي", "موسوي", "جعفري"};
 const char* kTypes[] = {"آپارتمان", "ويلايي", "مغازه", "زمين", "دفتر کار"};
@@ -68,6 +69,7 @@ int main(int argc, char** argv)
 {
     QuietPrompter prompter;
     Application app(argc, argv, prompter);
+    kDemands = rowsFor(kDemands);
     const ProgramFolder folder;
     TTools tools;
     Tools = &tools;

@@ -29,7 +29,8 @@ using namespace bench;
 
 namespace {
 
-const int kRows = 100000;
+// 100,000, or a million with --million
+int kRows = 100000;
 
 QString randomDate(QRandomGenerator& rnd)
 {
@@ -158,6 +159,7 @@ int main(int argc, char** argv)
 {
     CountingPrompter prompter;
     Application app(argc, argv, prompter);
+    kRows = rowsFor(kRows);
     const ProgramFolder folder;
     // today 1403/01/06
     Tools = new TTools(true, [] { return QDateTime(QDate(2024, 3, 25), QTime(10, 30)); });

@@ -127,8 +127,7 @@ int main(int argc, char** argv)
     TTools tools;
     Tools = &tools;
 
-    program.buildTaxTemplate();
-    seed(*program.createDatabases(true));
+    seed(*program.createDatabases());
     TPrefMng::SetVATVal(9);
     TPrefMng::SetMunicipalVal(1);
     TPrefMng::SetVATEnabled(true);

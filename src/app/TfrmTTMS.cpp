@@ -19,7 +19,7 @@ TfrmTTMS::~TfrmTTMS() = default;
 void TfrmTTMS::FormCreate()
 {
     try {
-        Dm->QTTMS->Open();
+        Dm->QTTMS->OpenDeferred();
     } catch (const db::DbError& e) {
         const QString text = db::textToShow(e);
         if (text.isEmpty())

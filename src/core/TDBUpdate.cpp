@@ -152,6 +152,7 @@ bool TDBUpdate::Update(qint64 old)
 
     for (const auto& date : upgrade_schema::DateColumns())
         WidenDateColumn(date);
+    CreateLookupIndexes(errors);
 
     if (!conn_.viewExists(view))
         Run(upgrade_schema::CreateSoodViewSql(), errors);
@@ -203,6 +204,13 @@ void TDBUpdate::WidenDateColumn(const DateColumn& date)
         report(QStringLiteral("create index:"));
 }
 
+void TDBUpdate::CreateLookupIndexes(QStringList& errors)
+{
+    for (const auto& index : upgrade_schema::LookupIndexes())
+        if (conn_.tableExists(index.table) && !HasIndexOn(index.table, index.column))
+            Run(conn_.dialect().createIndex(index.table, index.index, index.column), errors);
+}
+
 bool TDBUpdate::IsComplete()
 {
     for (const auto& table : upgrade_schema::NewTables())
@@ -219,6 +227,9 @@ bool TDBUpdate::IsComplete()
         if (!date.index.isEmpty() && !HasIndexOn(date.table, date.column))
             return false;
     }
+    for (const auto& index : upgrade_schema::LookupIndexes())
+        if (!HasIndexOn(index.table, index.column))
+            return false;
     return true;
 }
 
@@ -366,8 +377,14 @@ bool RunSchemaUpgrade(db::Connection& conn, bool isAccess)
 
 bool UpgradeSchemaIfOld(db::Connection& conn, bool isAccess)
 {
-    if (VersionKey(ReadVerNO()) >= SchemaVersionKey)
+    if (VersionKey(ReadVerNO()) >= SchemaVersionKey) {
+        QStringList ignored;
+        try {
+            MakeDBUpdate(conn, isAccess, ProgramFolder())->CreateLookupIndexes(ignored);
+        } catch (const std::exception&) {
+        }
         return false;
+    }
     RunSchemaUpgrade(conn, isAccess);
     return true;
 }

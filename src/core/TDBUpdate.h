@@ -26,6 +26,9 @@ public:
 
     // Whether every table, column, view and index of 9.45 exists and the dates are wide.
     bool IsComplete();
+    // Adds the indexes the statements read through where they are missing (a database
+    // upgraded before they were part of 9.45); errors are left for the next upgrade.
+    void CreateLookupIndexes(QStringList& errors);
 
 protected:
     TDBUpdate(db::Connection& conn, QString programFolder);
@@ -79,6 +82,7 @@ std::unique_ptr<TDBUpdate> MakeDBUpdate(db::Connection& conn, bool isAccess, con
 // stamps 9.45 there when the upgrade is complete. Reports its own errors; true when stamped.
 bool RunSchemaUpgrade(db::Connection& conn, bool isAccess);
 
-// CheckDbVersionAndUpgrade: RunSchemaUpgrade when the stored version is below 9.45.
+// CheckDbVersionAndUpgrade: RunSchemaUpgrade when the stored version is below 9.45; a
+// current one only gets the lookup indexes it lacks.
 // True when the upgrade ran.
 bool UpgradeSchemaIfOld(db::Connection& conn, bool isAccess);

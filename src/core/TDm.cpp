@@ -288,8 +288,9 @@ bool TDm::Connect(std::unique_ptr<db::Connection> conn, std::unique_ptr<db::Conn
 
 void TDm::OpenDataSets()
 {
+    // the statements are checked now, the rows read when a window first needs them
     for (db::DataSet* ds : {QMelk, QNiyaz, QSanad, QMantagheh, QGhovL, QMn, Qmn2, QHazineh, QCheck, QProvince, tblCity})
-        ds->Open();
+        ds->OpenDeferred();
 }
 
 QString TDm::AddUnicodePrefix(const QString& sql)

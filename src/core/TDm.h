@@ -31,7 +31,8 @@ public:
     std::function<void()> CheckDbVersion;
 
     // Opens QMelk, QNiyaz, QSanad, QMantagheh, QGhovL, QMn, Qmn2, QHazineh, QCheck,
-    // QProvince, tblCity in this order; the first failure is thrown and the rest stay closed.
+    // QProvince, tblCity in this order, each reading its rows when first needed; the first
+    // failure is thrown and the rest stay closed.
     void OpenDataSets();
 
     // Puts N before every string literal, unless the text holds N' already.

@@ -168,6 +168,17 @@ const std::vector<DateColumn>& DateColumns()
     return columns;
 }
 
+const std::vector<LookupIndex>& LookupIndexes()
+{
+    // the expense and cheque books and their monthly sums read a range of dates (the deals'
+    // date has the index of its widening)
+    static const std::vector<LookupIndex> indexes = {
+        {QStringLiteral("T_Hazineh"), QStringLiteral("Tarikh"), QStringLiteral("IX_HazinehTarikh")},
+        {QStringLiteral("T_Check"), QStringLiteral("Tarikh"), QStringLiteral("IX_CheckTarikh")},
+    };
+    return indexes;
+}
+
 QString CreateTableSql(const db::Dialect& dialect, const NewTable& table)
 {
     QStringList cols;

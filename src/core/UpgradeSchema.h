@@ -37,9 +37,17 @@ struct DateColumn {
 
 constexpr int DateWidth = 10;
 
+// An index the program's statements read through (date ranges, their sums and months).
+struct LookupIndex {
+    QString table;
+    QString column;
+    QString index;
+};
+
 const std::vector<NewTable>& NewTables();
 const std::vector<AddedColumn>& SanadColumns();
 const std::vector<DateColumn>& DateColumns();
+const std::vector<LookupIndex>& LookupIndexes();
 
 QString CreateTableSql(const db::Dialect& dialect, const NewTable& table);
 QString AddSanadColumnSql(const db::Dialect& dialect, const AddedColumn& column);

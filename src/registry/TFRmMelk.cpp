@@ -9,6 +9,7 @@
 #include "platform/widgets/DBLookupComboBox.h"
 #include "platform/widgets/DBNavigator.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/ShownRefresh.h"
 #include "core/FeatureCaptions.h"
 #include "forms/FormShared.h"
 #include "registry/TfrmDocs.h"
@@ -143,7 +144,15 @@ void TFRmMelk::ConnectDataModule()
 }
 
 // Documents belong to a property: a new one is posted first when the button is pressed.
+// A hidden form does not make the properties read before they are needed.
 void TFRmMelk::updateDocsButton()
+{
+    if (!docsButton_)
+        docsButton_ = new widgets::ShownRefresh(this, [this] { showDocsButton(); });
+    docsButton_->request(Dm ? Dm->QMelk : nullptr);
+}
+
+void TFRmMelk::showDocsButton()
 {
     const db::DataSet* ds = Dm ? Dm->QMelk : nullptr;
     ui->btnDocs->setEnabled(ds && ds->Active() && (!ds->IsEmpty() || ds->State() == db::DataSetState::Insert));

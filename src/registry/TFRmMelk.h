@@ -6,6 +6,7 @@
 #include <memory>
 
 namespace Ui { class TFRmMelk; }
+namespace widgets { class ShownRefresh; }
 
 class TFRmMelk : public TRecordForm {
     Q_OBJECT
@@ -31,8 +32,10 @@ protected:
 
 private:
     void updateDocsButton();
+    void showDocsButton();
 
     std::unique_ptr<Ui::TFRmMelk> ui;
+    widgets::ShownRefresh* docsButton_ = nullptr;
     bool bound_ = false;
 };
 

@@ -96,9 +96,13 @@ TEST_P(DataModuleTest, OpensTheSharedDatasetsAfterTheVersionCheck)
     ASSERT_TRUE(connect());
     EXPECT_FALSE(openAtCheck);
     EXPECT_TRUE(prompter.calls.isEmpty()) << prompter.calls.value(0).text.toStdString();
+    // open, their statements checked and fields made, and not a row read until one is needed
     for (db::DataSet* ds : {dm.QMelk, dm.QNiyaz, dm.QSanad, dm.QMantagheh, dm.QGhovL, dm.QMn, dm.Qmn2, dm.QHazineh,
-                            dm.QCheck, dm.QProvince, dm.tblCity})
+                            dm.QCheck, dm.QProvince, dm.tblCity}) {
         EXPECT_TRUE(ds->Active()) << ds->objectName().toStdString();
+        EXPECT_TRUE(ds->Deferred()) << ds->objectName().toStdString();
+        EXPECT_GT(ds->FieldCount(), 0) << ds->objectName().toStdString();
+    }
     for (db::DataSet* ds : {dm.QTTMS, dm.QNums, dm.QFree, dm.QTels, dm.QDocs, dm.UQ})
         EXPECT_FALSE(ds->Active()) << ds->objectName().toStdString();
     // cities wait for a province to be chosen

@@ -1,6 +1,7 @@
 // Column storage: values survive chunk boundaries, large values, late nulls and rewrites.
 #include "platform/db/ColumnStore.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 
 using db::ColumnStore;
@@ -78,5 +79,50 @@ TEST(ColumnStore, LargeColumnsKeepEveryValueWhileGrowing)
             ASSERT_TRUE(s.isNull(size_t(i))) << i;
         else
             ASSERT_EQ(s.get(size_t(i)).toLongLong(), i * 7) << i;
+    }
+}
+
+TEST(ColumnStore, TextsKeepTheirValuesAsTheirStorageWidens)
+{
+    // few values, many values that repeat, values that never repeat: each stays what it was,
+    // also through rewrites and nulls on the way
+    const struct {
+        const char* what;
+        int rows;
+        std::function<QString(int)> value;
+    } cases[] = {
+        {"few values", 5000, [](int i) { return QStringLiteral("نوع %1").arg(i % 7); }},
+        {"repeating values", 20000, [](int i) { return QStringLiteral("1403/%1").arg(i % 900); }},
+        {"values that never repeat", 70000, [](int i) { return QStringLiteral("0912%1").arg(i); }},
+        {"repeating, then never", 80000,
+         [](int i) { return i < 5000 ? QStringLiteral("ب%1").arg(i % 300) : QStringLiteral("ج%1").arg(i); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ColumnStore s(ColumnStore::Rep::Text);
+        std::vector<QString> expect;
+        for (int i = 0; i < c.rows; ++i) {
+            if (i % 997 == 5) {
+                s.fastNull();
+                expect.push_back(QString());
+                continue;
+            }
+            const QByteArray b = c.value(i).toUtf8();
+            s.fastText(b.constData(), size_t(b.size()));
+            expect.push_back(c.value(i));
+            if (i % 1009 == 3) {
+                // a rewrite of an earlier row, with a value that may be new
+                s.set(size_t(i / 2), QStringLiteral("تغيير %1").arg(i));
+                expect[size_t(i / 2)] = QStringLiteral("تغيير %1").arg(i);
+            }
+        }
+        s.appendNulls(3);
+        ASSERT_EQ(s.size(), expect.size() + 3);
+        for (size_t i = 0; i < expect.size(); ++i) {
+            ASSERT_EQ(s.isNull(i), expect[i].isNull() && i % 997 == 5) << i;
+            ASSERT_EQ(s.text(i), expect[i]) << i;
+        }
+        EXPECT_TRUE(s.isNull(expect.size() + 2));
+        EXPECT_EQ(s.text(expect.size() + 2), QString());
     }
 }

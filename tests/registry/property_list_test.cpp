@@ -226,6 +226,22 @@ TEST_P(PropertyList, ShowingLoadsTheSettingsFileAndAMissingKeyKeepsTheDesign)
     EXPECT_EQ(list()->MatchMode, 0);
 }
 
+TEST_P(PropertyList, OpeningReadsThePropertiesOnce)
+{
+    addProperty(QStringLiteral("موجود"), true, false, false);
+    addProperty(QStringLiteral("ديگري"), false, true, false);
+    // the shared dataset opened at start has read nothing when the list's own search replaces it
+    ASSERT_TRUE(Dm->QMelk->Deferred());
+    QList<bool> readBeforeItsClose;
+    Dm->QMelk->BeforeClose = [&](db::DataSet& ds) { readBeforeItsClose << !ds.Deferred(); };
+    list()->show();
+    Dm->QMelk->BeforeClose = nullptr;
+    EXPECT_EQ(readBeforeItsClose, QList<bool>{false});
+    EXPECT_FALSE(Dm->QMelk->Deferred());
+    EXPECT_EQ(shownIds().size(), 2);
+    list()->close();
+}
+
 TEST_P(PropertyList, ASearchAsksBeforeDroppingAnEditInProgress)
 {
     addProperty(QStringLiteral("قديمي"), true, false, false);

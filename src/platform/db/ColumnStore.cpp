@@ -14,7 +14,13 @@ void ColumnStore::reserve(size_t n)
     case Rep::Bool: bools_.reserve(n); break;
     case Rep::Real: reals_.reserve(n); break;
     case Rep::Text:
-    case Rep::Bytes: slots_.reserve(n); break;
+    case Rep::Bytes:
+        switch (mode_) {
+        case TextMode::Dict8: codes8_.reserve(n); break;
+        case TextMode::Dict16: codes16_.reserve(n); break;
+        case TextMode::Slots: slots_.reserve(n); break;
+        }
+        break;
     case Rep::Undecided: break;
     }
 }
@@ -30,8 +36,136 @@ void ColumnStore::decide(Rep rep)
     case Rep::Bool: bools_.assign(n, 0); break;
     case Rep::Real: reals_.assign(n, 0.0); break;
     case Rep::Text:
-    case Rep::Bytes: slots_.assign(n, Slot{0, 0}); break;
+        for (size_t i = 0; i < n; ++i)
+            pushText("", 0);
+        break;
+    case Rep::Bytes:
+        mode_ = TextMode::Slots;
+        slots_.assign(n, Slot{0, 0});
+        break;
     case Rep::Undecided: break;
+    }
+}
+
+namespace {
+
+uint32_t hashOf(const char* p, size_t n)
+{
+    uint64_t h = 0x9e3779b97f4a7c15ull ^ n;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        h = (h ^ w) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    uint64_t w = 0;
+    std::memcpy(&w, p + i, n - i);
+    h = (h ^ w) * 0xc4ceb9fe1a85ec53ull;
+    return uint32_t(h ^ (h >> 29));
+}
+
+} // namespace
+
+uint32_t ColumnStore::codeOf(const char* p, size_t n)
+{
+    if (dict_.empty()) {
+        dict_.push_back(Slot{0, 0});   // code 0: the empty text, also under nulls
+        table_.assign(512, 0);
+        table_[hashOf("", 0) & 511] = 1;
+    }
+    const size_t mask = table_.size() - 1;
+    for (size_t i = hashOf(p, n) & mask;; i = (i + 1) & mask) {
+        const uint32_t entry = table_[i];
+        if (entry == 0) {
+            const size_t limit = mode_ == TextMode::Dict8 ? 256 : 65536;
+            if (dict_.size() >= limit)
+                return kNoCode;
+            const uint32_t code = uint32_t(dict_.size());
+            dict_.push_back(Slot{pooled(std::string_view(p, n)), uint32_t(n)});
+            table_[i] = code + 1;
+            if (dict_.size() * 2 > table_.size()) {
+                // a larger table, every value in its new place
+                std::vector<uint32_t> bigger(table_.size() * 2, 0);
+                const size_t m = bigger.size() - 1;
+                for (uint32_t c = 0; c < dict_.size(); ++c) {
+                    size_t j = hashOf(bytesOf(dict_[c]), dict_[c].len) & m;
+                    while (bigger[j] != 0)
+                        j = (j + 1) & m;
+                    bigger[j] = c + 1;
+                }
+                table_.swap(bigger);
+            }
+            return code;
+        }
+        const Slot s = dict_[entry - 1];
+        if (s.len == n && (n == 0 || std::memcmp(bytesOf(s), p, n) == 0))
+            return entry - 1;
+    }
+}
+
+// A full list of one-byte codes becomes two-byte codes when its values repeat, and slots when
+// they hardly do; a full list of two-byte codes becomes slots.
+void ColumnStore::widen()
+{
+    if (mode_ == TextMode::Dict8 && size_ >= 4 * dict_.size()) {
+        codes16_.reserve(size_ + 1);
+        for (size_t i = 0; i < size_; ++i)
+            codes16_.push_back(codes8_[i]);
+        codes8_.reset();
+        mode_ = TextMode::Dict16;
+        return;
+    }
+    slots_.reserve(size_ + 1);
+    for (size_t i = 0; i < size_; ++i)
+        slots_.push_back(slotAt(i));
+    codes8_.reset();
+    codes16_.reset();
+    dict_ = std::vector<Slot>();
+    table_ = std::vector<uint32_t>();
+    last_ = 0;
+    mode_ = TextMode::Slots;
+}
+
+// Appends a value's code or slot (the row's null mark is the caller's).
+void ColumnStore::pushText(const char* p, size_t n)
+{
+    for (;;) {
+        if (mode_ == TextMode::Slots) {
+            slots_.push_back(Slot{pooled(std::string_view(p, n)), uint32_t(n)});
+            return;
+        }
+        const uint32_t code = codeOf(p, n);
+        if (code == kNoCode) {
+            widen();
+            continue;
+        }
+        last_ = code;
+        if (mode_ == TextMode::Dict8)
+            codes8_.push_back(uint8_t(code));
+        else
+            codes16_.push_back(uint16_t(code));
+        return;
+    }
+}
+
+void ColumnStore::setText(size_t row, const char* p, size_t n)
+{
+    for (;;) {
+        if (mode_ == TextMode::Slots) {
+            slots_[row] = Slot{pooled(std::string_view(p, n)), uint32_t(n)};
+            return;
+        }
+        const uint32_t code = codeOf(p, n);
+        if (code == kNoCode) {
+            widen();
+            continue;
+        }
+        if (mode_ == TextMode::Dict8)
+            codes8_[row] = uint8_t(code);
+        else
+            codes16_[row] = uint16_t(code);
+        return;
     }
 }
 
@@ -42,10 +176,14 @@ uint32_t ColumnStore::pooled(std::string_view bytes)
         return 0;
     if (n > UINT32_MAX || chunks_.size() >= (size_t(1) << (32 - kOffsetBits)))
         throw DbError(ErrorCategory::Other, QStringLiteral("Too much text in one column"));
+    const auto newChunk = [this](size_t size) {
+        chunks_.push_back(std::make_unique<PodArray<char>>());
+        chunks_.back()->reserve(size);
+    };
     if (n > kMaxChunk / 2) {
         // a large value takes a chunk of its own
-        chunks_.push_back(std::unique_ptr<char[]>(new char[n]));
-        std::memcpy(chunks_.back().get(), bytes.data(), n);
+        newChunk(n);
+        std::memcpy(chunks_.back()->data(), bytes.data(), n);
         const uint32_t off = uint32_t(chunks_.size() - 1) << kOffsetBits;
         used_ = chunkSize_; // the next value starts a new chunk
         return off;
@@ -55,16 +193,36 @@ uint32_t ColumnStore::pooled(std::string_view bytes)
         chunkSize_ = chunks_.empty() ? 4096u : std::min(kMaxChunk, chunkSize_ * 2);
         while (chunkSize_ < n)
             chunkSize_ *= 2;
-        chunks_.push_back(std::unique_ptr<char[]>(new char[chunkSize_]));
+        newChunk(chunkSize_);
         used_ = 0;
     }
     const uint32_t off = (uint32_t(chunks_.size() - 1) << kOffsetBits) | used_;
-    std::memcpy(chunks_.back().get() + used_, bytes.data(), n);
+    std::memcpy(chunks_.back()->data() + used_, bytes.data(), n);
     used_ += uint32_t(n);
     return off;
 }
 
 void ColumnStore::appendNull() { fastNull(); }
+
+void ColumnStore::appendNulls(size_t n)
+{
+    const size_t to = size_ + n;
+    switch (rep_) {
+    case Rep::Int: ints_.resize(to, 0); break;
+    case Rep::Bool: bools_.resize(to, 0); break;
+    case Rep::Real: reals_.resize(to, 0.0); break;
+    case Rep::Text:
+    case Rep::Bytes:
+        for (size_t i = size_; i < to; ++i)
+            pushText("", 0);
+        break;
+    case Rep::Undecided: break;
+    }
+    if (nulls_.empty())
+        nulls_.assign(size_, 0);
+    nulls_.resize(to, 1);
+    size_ = to;
+}
 
 void ColumnStore::appendInt(qint64 v)
 {
@@ -76,7 +234,7 @@ void ColumnStore::appendInt(qint64 v)
     case Rep::Real: reals_.push_back(double(v)); break;
     default: {
         const std::string s = std::to_string(v);
-        slots_.push_back({pooled(s), uint32_t(s.size())});
+        pushText(s.data(), s.size());
     }
     }
     markValue();
@@ -92,7 +250,7 @@ void ColumnStore::appendReal(double v)
     case Rep::Real: reals_.push_back(v); break;
     default: {
         const QByteArray s = QByteArray::number(v, 'g', QLocale::FloatingPointShortest);
-        slots_.push_back({pooled(std::string_view(s.constData(), size_t(s.size()))), uint32_t(s.size())});
+        pushText(s.constData(), size_t(s.size()));
     }
     }
     markValue();
@@ -104,7 +262,7 @@ void ColumnStore::appendText(std::string_view utf8)
         decide(Rep::Text);
     switch (rep_) {
     case Rep::Text:
-    case Rep::Bytes: slots_.push_back({pooled(utf8), uint32_t(utf8.size())}); break;
+    case Rep::Bytes: pushText(utf8.data(), utf8.size()); break;
     default: {
         markValue();
         const size_t row = size_ - 1;
@@ -145,11 +303,11 @@ QVariant ColumnStore::get(size_t row) const
     case Rep::Bool: return QVariant(bools_[row] != 0);
     case Rep::Real: return QVariant(reals_[row]);
     case Rep::Text: {
-        const Slot s = slots_[row];
+        const Slot s = slotAt(row);
         return QVariant(QString::fromUtf8(bytesOf(s), qsizetype(s.len)));
     }
     case Rep::Bytes: {
-        const Slot s = slots_[row];
+        const Slot s = slotAt(row);
         return QVariant(QByteArray(bytesOf(s), qsizetype(s.len)));
     }
     case Rep::Undecided: return {};
@@ -165,12 +323,12 @@ void ColumnStore::fill(size_t row, const QVariant& v)
     case Rep::Real: reals_[row] = v.toDouble(); break;
     case Rep::Text: {
         const QByteArray b = v.toString().toUtf8();
-        slots_[row] = {pooled(std::string_view(b.constData(), size_t(b.size()))), uint32_t(b.size())};
+        setText(row, b.constData(), size_t(b.size()));
         break;
     }
     case Rep::Bytes: {
         const QByteArray b = v.typeId() == QMetaType::QByteArray ? v.toByteArray() : v.toString().toUtf8();
-        slots_[row] = {pooled(std::string_view(b.constData(), size_t(b.size()))), uint32_t(b.size())};
+        setText(row, b.constData(), size_t(b.size()));
         break;
     }
     case Rep::Undecided: break;
@@ -214,7 +372,7 @@ QString ColumnStore::text(size_t row) const
     if (isNull(row))
         return {};
     if (rep_ == Rep::Text) {
-        const Slot s = slots_[row];
+        const Slot s = slotAt(row);
         return QString::fromUtf8(bytesOf(s), qsizetype(s.len));
     }
     return get(row).toString();
@@ -225,7 +383,7 @@ QByteArray ColumnStore::bytes(size_t row) const
     if (isNull(row))
         return {};
     if (rep_ == Rep::Text || rep_ == Rep::Bytes) {
-        const Slot s = slots_[row];
+        const Slot s = slotAt(row);
         return QByteArray(bytesOf(s), qsizetype(s.len));
     }
     return get(row).toString().toUtf8();
@@ -235,7 +393,7 @@ bool ColumnStore::validText(size_t row) const
 {
     if (rep_ != Rep::Text || isNull(row))
         return true;
-    const Slot s = slots_[row];
+    const Slot s = slotAt(row);
     return QByteArrayView(bytesOf(s), qsizetype(s.len)).isValidUtf8();
 }
 

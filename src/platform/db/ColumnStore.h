@@ -19,7 +19,11 @@ class ColumnStore {
 public:
     enum class Rep { Undecided, Int, Bool, Real, Text, Bytes };
 
-    explicit ColumnStore(Rep rep = Rep::Undecided) : rep_(rep) {}
+    explicit ColumnStore(Rep rep = Rep::Undecided) : rep_(rep)
+    {
+        if (rep_ == Rep::Bytes)
+            mode_ = TextMode::Slots;
+    }
 
     Rep rep() const { return rep_; }
     size_t size() const { return size_; }
@@ -28,6 +32,7 @@ public:
     void decide(Rep rep);
 
     void appendNull();
+    void appendNulls(size_t n);
     void appendInt(qint64 v);
     void appendReal(double v);
     void appendText(std::string_view utf8);
@@ -55,7 +60,26 @@ private:
         uint32_t off;
         uint32_t len;
     };
+    // Texts are kept as codes into a list of their distinct values while few values repeat
+    // often (types, titles, dates: one or two bytes a row), and as a slot of their own once
+    // they hardly repeat (names, phones, addresses), with no look for repeats from then on.
+    enum class TextMode : uint8_t { Dict8, Dict16, Slots };
     void fill(size_t row, const QVariant& v);
+    void pushText(const char* p, size_t n);
+    void setText(size_t row, const char* p, size_t n);
+    // The code of a value, added when new; kNoCode when the list is full.
+    uint32_t codeOf(const char* p, size_t n);
+    void widen();
+    Slot slotAt(size_t row) const
+    {
+        switch (mode_) {
+        case TextMode::Dict8: return dict_[codes8_[row]];
+        case TextMode::Dict16: return dict_[codes16_[row]];
+        case TextMode::Slots: break;
+        }
+        return slots_[row];
+    }
+    static constexpr uint32_t kNoCode = UINT32_MAX;
     // Text bytes live in chunks that never move: a slot's offset holds the chunk's index in
     // its upper bits and the position inside the chunk in the lower ones.
     static constexpr uint32_t kOffsetBits = 20;
@@ -63,10 +87,11 @@ private:
     uint32_t pooled(std::string_view bytes);
     const char* bytesOf(Slot s) const
     {
-        return s.len == 0 ? "" : chunks_[s.off >> kOffsetBits].get() + (s.off & (kMaxChunk - 1));
+        return s.len == 0 ? "" : chunks_[s.off >> kOffsetBits]->data() + (s.off & (kMaxChunk - 1));
     }
 
     Rep rep_;
+    TextMode mode_ = TextMode::Dict8;
     // Null marks, kept only from the first null on (most columns never need them).
     PodArray<uint8_t> nulls_;
     size_t size_ = 0;
@@ -96,10 +121,13 @@ private:
     PodArray<int8_t> bools_;
     PodArray<double> reals_;
     PodArray<Slot> slots_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
+    PodArray<uint8_t> codes8_;
+    PodArray<uint16_t> codes16_;
+    std::vector<Slot> dict_;        // the distinct values; code 0 is the empty text
+    std::vector<uint32_t> table_;   // code + 1 by hash of the value; 0 is free
+    uint32_t last_ = 0;             // the code appended last
+    std::vector<std::unique_ptr<PodArray<char>>> chunks_;
     uint32_t chunkSize_ = 0;
-    Slot recent_[4] = {{0, UINT32_MAX}, {0, UINT32_MAX}, {0, UINT32_MAX}, {0, UINT32_MAX}};
-    unsigned recentNext_ = 0;
     uint32_t used_ = 0;
 };
 
@@ -110,7 +138,7 @@ inline void ColumnStore::fastNull()
     case Rep::Bool: bools_.push_back(0); break;
     case Rep::Real: reals_.push_back(0.0); break;
     case Rep::Text:
-    case Rep::Bytes: slots_.push_back({0, 0}); break;
+    case Rep::Bytes: pushText("", 0); break;
     case Rep::Undecided: break;
     }
     markNull();
@@ -145,17 +173,20 @@ inline void ColumnStore::fastText(const char* p, size_t n)
         appendText(std::string_view(p, n));
         return;
     }
-    // a value equal to one of the last few distinct values shares its bytes
-    for (const Slot& r : recent_) {
-        if (r.len == n && (n == 0 || std::memcmp(bytesOf(r), p, n) == 0)) {
-            slots_.push_back(r);
-            markValue();
-            return;
+    if (mode_ == TextMode::Slots) {
+        slots_.push_back(Slot{pooled(std::string_view(p, n)), uint32_t(n)});
+    } else {
+        // a column often repeats the value of the row before
+        const Slot s = dict_.empty() ? Slot{0, 0} : dict_[last_];
+        if (!dict_.empty() && s.len == n && (n == 0 || std::memcmp(bytesOf(s), p, n) == 0)) {
+            if (mode_ == TextMode::Dict8)
+                codes8_.push_back(uint8_t(last_));
+            else
+                codes16_.push_back(uint16_t(last_));
+        } else {
+            pushText(p, n);
         }
     }
-    const Slot fresh{pooled(std::string_view(p, n)), uint32_t(n)};
-    recent_[recentNext_++ & 3] = fresh;
-    slots_.push_back(fresh);
     markValue();
 }
 

@@ -9,6 +9,8 @@
 #include <QThread>
 #include <optional>
 
+#include <algorithm>
+
 namespace db {
 
 namespace {
@@ -49,6 +51,14 @@ std::unique_ptr<Cursor> Connection::query(const QString& sql, const Params& para
     const QString text = prepareText(sql);
     std::unique_ptr<Cursor> cur;
     statement(kindOf(text), text, [&] { cur = runQuery(text, params, origins); });
+    return cur;
+}
+
+std::unique_ptr<RowCursor> Connection::rowReader(const QString& sql, int firstRows)
+{
+    const QString text = prepareText(sql);
+    std::unique_ptr<RowCursor> cur;
+    statement(Kind::Read, text, [&] { cur = runRowReader(text, firstRows); });
     return cur;
 }
 
@@ -215,6 +225,52 @@ void Cursor::appendRow(ColumnStore* const* stores)
         }
         }
     }
+}
+
+int Cursor::appendRows(ColumnStore* const* stores, int max)
+{
+    int n = 0;
+    while (n < max && next()) {
+        appendRow(stores);
+        ++n;
+    }
+    return n;
+}
+
+RowCursor::RowCursor(Connection* conn) : conn_(conn)
+{
+    conn_->rowCursors_.push_back(this);
+}
+
+RowCursor::~RowCursor()
+{
+    if (conn_) {
+        auto& list = conn_->rowCursors_;
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    }
+}
+
+void Connection::finishPendingReads()
+{
+    // a copy: finishing a read may end other cursors too
+    const std::vector<RowCursor*> cursors = rowCursors_;
+    for (RowCursor* c : cursors) {
+        if (std::find(rowCursors_.begin(), rowCursors_.end(), c) == rowCursors_.end())
+            continue;
+        if (c->pending() && c->beforeWrite) {
+            const std::function<void()> finish = c->beforeWrite;   // the cursor may end inside
+            finish();
+        }
+    }
+}
+
+void Connection::detachRowReaders()
+{
+    for (RowCursor* c : rowCursors_) {
+        c->detach();
+        c->conn_ = nullptr;
+    }
+    rowCursors_.clear();
 }
 
 QVariant Connection::scalar(const QString& sql, const Params& params)

@@ -47,8 +47,39 @@ public:
     // UTF-8 text of the cell, valid until next().
     virtual std::string_view text(int c) = 0;
     virtual QByteArray blob(int c) = 0;
-    // Appends the current row's cells to one store per column (the dataset's hot path).
+    // Appends the current row's cells to one store per column.
     virtual void appendRow(ColumnStore* const* stores);
+    // Reads up to max rows into one store per column (the dataset's hot path); fewer than
+    // max only at the end.
+    virtual int appendRows(ColumnStore* const* stores, int max);
+};
+
+class Connection;
+
+// The rows of a dataset, read over time (Connection::rowReader): the columns are known at
+// once, no row is read before the first next() or appendRows(), and every row comes from the
+// snapshot of the first one, however long the reading takes.
+class RowCursor : public Cursor {
+public:
+    ~RowCursor() override;
+    RowCursor(const RowCursor&) = delete;
+    RowCursor& operator=(const RowCursor&) = delete;
+    // Set by the owner: reads the rest of the rows. The file database calls it before its
+    // connection writes while rows are still to come (its pending read would keep the
+    // write waiting, and a write of the same connection may or may not show in it).
+    std::function<void()> beforeWrite;
+    // Rows are still to come from a read that has begun.
+    virtual bool pending() const = 0;
+
+protected:
+    explicit RowCursor(Connection* conn);
+    Connection* owner() const { return conn_; }
+
+private:
+    friend class Connection;
+    // The connection is going away: what it lent is given back and no row comes any more.
+    virtual void detach() = 0;
+    Connection* conn_;
 };
 
 using Params = std::vector<QVariant>;
@@ -72,6 +103,13 @@ public:
     // Runs a statement that returns rows. Parameters are written $1, $2, ... in the text.
     // With origins, the cursor can tell the base table and column of each result column.
     std::unique_ptr<Cursor> query(const QString& sql, const Params& params = {}, bool origins = false);
+    // A statement's rows read over time, with the origins of its columns; the statement is
+    // checked at once, and with firstRows the reading may begin at once with that many rows.
+    // The file database reads on this connection and reads the rest before this connection
+    // writes; the server database reads on a second connection of its own (PgConnection's
+    // readers), or on this one while it is inside a transaction, whose changes the rows must
+    // show.
+    std::unique_ptr<RowCursor> rowReader(const QString& sql, int firstRows = 0);
     // Runs a statement; returns the number of rows it changed.
     int exec(const QString& sql, const Params& params = {});
     // Runs several statements separated by ';' (no parameters).
@@ -121,6 +159,7 @@ protected:
 
     // The engine's side. Texts reach these after the pre-execute hook and the N removal.
     virtual std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool origins) = 0;
+    virtual std::unique_ptr<RowCursor> runRowReader(const QString& text, int firstRows) = 0;
     virtual int runExec(const QString& text, const Params& params) = 0;
     virtual void runScript(const QString& text) = 0;
     virtual QString beginText() const { return QStringLiteral("BEGIN"); }
@@ -147,12 +186,19 @@ protected:
     // every link of the program is found again the same way.
     void statement(Kind kind, const QString& text, const std::function<void()>& run);
 
+    // Reads the rest of every row reader of this connection whose read has begun.
+    void finishPendingReads();
+    // Called first by the engines' destructors: the row readers still alive let go.
+    void detachRowReaders();
+
 private:
+    friend class RowCursor;
     void loseTransaction(Kind kind);
     void reconnect(const QString& text);
     DbError lostError(const QString& text) const;
 
     Dialect dialect_;
+    std::vector<RowCursor*> rowCursors_;
     std::function<void(QString&)> hook_;
     const Catalog* catalog_ = nullptr;
     bool txOpen_ = false;          // begin() ran and no commit or rollback yet

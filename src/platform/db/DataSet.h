@@ -1,7 +1,13 @@
 #pragma once
-// A dataset over one connection: rows fully read into compact typed columns, a current
-// record, states, events, calculated and lookup fields, client-side filter and sort,
+// A dataset over one connection: rows read into compact typed columns when first needed, a
+// current record, states, events, calculated and lookup fields, client-side filter and sort,
 // key bookmarks, row selection, and writes to one base table by key.
+//
+// Reading: Open reads the first rows; the rest follow in idle time (never inside another
+// long work), all from the snapshot of the first. Whatever needs every row (the count, Last,
+// sort, filter, find, a key that has not arrived) reads the rest first, under a progress
+// window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
+// To every reader the dataset looks as if it held every row from the start.
 
 #include "platform/db/Connection.h"
 #include "platform/db/Field.h"
@@ -15,12 +21,15 @@
 #include <memory>
 #include <vector>
 
+class QTimer;
+
 namespace db {
 
 enum class DataSetState { Inactive, Browse, Edit, Insert };
 
 class ColumnStore;
 class FilterExpr;
+class RowCursor;
 
 class DataSet : public QObject {
     Q_OBJECT
@@ -48,8 +57,13 @@ public:
     Field* addLookupField(const QString& name, const QString& keyField, DataSet* lookup, const QString& lookupKey,
                           const QString& lookupResult, int size = 0, const QString& label = {});
 
-    // Opening and closing.
+    // Opening and closing. Open checks the statement and reads the first rows; errors are
+    // thrown and the dataset stays closed.
     void Open();
+    // Opens without reading a row: the statement is checked and the fields made, and the rows
+    // are read when first needed. An error of that later reading is shown (in the platform's
+    // plain message box) and closes the dataset.
+    void OpenDeferred();
     void Close();
     void Reopen();          // close and open, back on the same record when it is still there
     bool Active() const { return state_ != DataSetState::Inactive; }
@@ -64,8 +78,8 @@ public:
     QStringList FieldNames() const;
 
     // Navigation.
-    int RecordCount() const { return int(view_.size()); }
-    bool IsEmpty() const { return view_.empty(); }
+    int RecordCount() const;
+    bool IsEmpty() const;
     int RecNo() const;                 // 1-based; 0 when empty
     void SetRecNo(int recNo);
     void First();
@@ -73,9 +87,23 @@ public:
     void Next();
     void Prior();
     void MoveBy(int n);
-    bool Eof() const { return eof_; }
-    bool Bof() const { return bof_; }
+    bool Eof() const;
+    bool Bof() const;
 
+    // Reading. The rows read so far in the current order (nothing is read); what a grid shows.
+    int FetchedCount() const { return int(view_.size()); }
+    // Open and not a row read yet (OpenDeferred).
+    bool Deferred() const { return Active() && !started_; }
+    // Every row of the statement has been read.
+    bool AllRowsRead() const { return Active() && started_ && !reader_; }
+    // Reads the next rows now (a grid scrolled to its end); false when none was left.
+    bool FetchMore();
+    // Reads every row still to come, under a progress window once it takes long. Cancellable:
+    // the user may stop it (shell::Cancelled is thrown; the rows read stay and the rest still
+    // comes later).
+    void FetchAll(bool cancellable = false);
+    // Whether a row follows the current one (reads at most the next rows).
+    bool HasNext();
     // States.
     DataSetState State() const { return state_; }
     bool Modified() const { return modified_; }
@@ -137,11 +165,28 @@ signals:
     void rowChanged(int row);          // a stored row changed (post)
     void rowInserted(int row);
     void rowRemoved(int row);
+    void rowsArrived(int first, int count);   // rows read after the others, at the end
 
 private:
     void setState(DataSetState s);
-    void readAll(Cursor& cur);
     void buildFields(Cursor& cur);
+    void settleTypes();
+    // ---- reading (DataSetRead.cpp) ----
+    void openStatement(int firstRows);
+    void closeStatement();
+    void finishOpen();
+    bool viewNeedsAllRows() const;
+    // The rows asked for: all of them (-1) or up to n in the view. Errors close the dataset
+    // afterwards (a deferred read) or are thrown (throwErrors).
+    void need(int rows, bool cancellable = false) const;
+    void fetch(int rows, bool cancellable, bool throwErrors);
+    void fetchUntil(const std::function<bool(int from)>& found, bool cancellable, bool throwErrors);
+    int readRows(int max);
+    void rowsRead(bool first, int before);
+    void readFailed(const std::exception& e);
+    void reportFailure();
+    void idleRead();
+    void scheduleIdleRead();
     void findKey();
     void rebuildView();
     void applySort(std::vector<int>& rows);
@@ -158,13 +203,20 @@ private:
     void beginInsert(bool append);
     void postInsert();
     void postEdit();
-    int findKey(const QVariant& key) const;
+    int findKey(const QVariant& key, int from) const;
     QString keyText(const QVariant& key) const;
     void emitLayout();
     void fire(const Handler& h) { if (h) h(*this); }
 
     Connection* conn_ = nullptr;
     QString sql_;
+    std::unique_ptr<RowCursor> reader_;   // rows still to come
+    std::vector<ColumnStore*> readInto_;
+    bool started_ = false;                // the first rows were asked for
+    unsigned openCount_ = 0;              // every open and close counts, so a late error report knows its open
+    QString failure_;                     // a reading error still to be shown
+    unsigned failureOpen_ = 0;
+    QTimer* idle_ = nullptr;
     QString updateTableOverride_;
     QString updateTable_;
     int keyField_ = -1;

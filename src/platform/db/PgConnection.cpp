@@ -7,6 +7,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <algorithm>
 #include <cstdlib>
 #include <libpq-fe.h>
 
@@ -142,8 +143,127 @@ void drain(PGconn* c)
 
 class PgConnection;
 
+EngineType typeOfOid(Oid t)
+{
+    switch (t) {
+    case kBoolOid: return EngineType::Boolean;
+    case kInt2Oid:
+    case kInt4Oid:
+    case kInt8Oid:
+    case kOidOid: return EngineType::Integer;
+    case kFloat4Oid:
+    case kFloat8Oid: return EngineType::Float;
+    case kNumericOid: return EngineType::Numeric;
+    case kByteaOid: return EngineType::Blob;
+    case kTextOid:
+    case kVarcharOid:
+    case kBpcharOid: return EngineType::Text;
+    default: return EngineType::Unknown;
+    }
+}
+
+// The cells of one row of a result, read as the engine's text.
+struct PgRow {
+    const PGresult* r;
+    int row;
+    const std::vector<EngineType>& types;
+
+    CellType cellType(int c) const
+    {
+        if (PQgetisnull(r, row, c))
+            return CellType::Null;
+        switch (types[size_t(c)]) {
+        case EngineType::Integer:
+        case EngineType::Boolean: return CellType::Integer;
+        case EngineType::Float:
+        case EngineType::Numeric: return CellType::Float;
+        case EngineType::Blob: return CellType::Blob;
+        default: return CellType::Text;
+        }
+    }
+    qint64 toInt64(int c) const
+    {
+        const char* v = PQgetvalue(r, row, c);
+        if (*v == 't')
+            return 1;
+        if (*v == 'f')
+            return 0;
+        if (types[size_t(c)] == EngineType::Float || types[size_t(c)] == EngineType::Numeric)
+            return ClampToInt64(std::strtod(v, nullptr));
+        return std::strtoll(v, nullptr, 10);
+    }
+    double toDouble(int c) const
+    {
+        const char* v = PQgetvalue(r, row, c);
+        if (*v == 't')
+            return 1;
+        if (*v == 'f')
+            return 0;
+        return std::strtod(v, nullptr);
+    }
+    std::string_view text(int c) const
+    {
+        return std::string_view(PQgetvalue(r, row, c), size_t(PQgetlength(r, row, c)));
+    }
+    QByteArray blob(int c) const
+    {
+        if (types[size_t(c)] != EngineType::Blob) {
+            auto t = text(c);
+            return QByteArray(t.data(), qsizetype(t.size()));
+        }
+        size_t len = 0;
+        unsigned char* p = PQunescapeBytea(reinterpret_cast<const unsigned char*>(PQgetvalue(r, row, c)), &len);
+        QByteArray out(reinterpret_cast<const char*>(p), qsizetype(len));
+        PQfreemem(p);
+        return out;
+    }
+    void append(ColumnStore* const* stores) const
+    {
+        const int n = int(types.size());
+        for (int c = 0; c < n; ++c) {
+            ColumnStore* s = stores[c];
+            if (PQgetisnull(r, row, c)) {
+                s->fastNull();
+                continue;
+            }
+            const char* v = PQgetvalue(r, row, c);
+            switch (types[size_t(c)]) {
+            case EngineType::Integer: s->fastInt(std::strtoll(v, nullptr, 10)); break;
+            case EngineType::Boolean: s->fastInt(*v == 't' ? 1 : 0); break;
+            case EngineType::Float:
+            case EngineType::Numeric: s->fastReal(std::strtod(v, nullptr)); break;
+            case EngineType::Blob: {
+                if (s->rep() == ColumnStore::Rep::Undecided)
+                    s->decide(ColumnStore::Rep::Bytes);
+                const QByteArray b = blob(c);
+                s->fastText(b.constData(), size_t(b.size()));
+                break;
+            }
+            default: s->fastText(v, size_t(PQgetlength(r, row, c)));
+            }
+        }
+    }
+};
+
 // Rows arrive one at a time (single-row mode), so a large result is never held twice.
-class PgCursor : public Cursor {
+// The cells of a cursor's current row, from the PgRow its cells() gives; Base is Cursor or
+// RowCursor.
+template <class Base>
+class PgCells : public Base {
+public:
+    using Base::Base;
+    CellType cellType(int c) override { return cells().cellType(c); }
+    qint64 toInt64(int c) override { return cells().toInt64(c); }
+    double toDouble(int c) override { return cells().toDouble(c); }
+    std::string_view text(int c) override { return cells().text(c); }
+    QByteArray blob(int c) override { return cells().blob(c); }
+    void appendRow(ColumnStore* const* stores) override { cells().append(stores); }
+
+protected:
+    virtual PgRow cells() const = 0;
+};
+
+class PgCursor : public PgCells<Cursor> {
 public:
     PgCursor(PgConnection* conn, PGconn* c, const QString& sql, const Params& params, bool origins)
         : conn_(conn), c_(c), sql_(sql)
@@ -164,7 +284,7 @@ public:
             finished();
         cols_ = PQnfields(meta_);
         for (int i = 0; i < cols_; ++i)
-            types_.push_back(typeOf(PQftype(meta_, i)));
+            types_.push_back(typeOfOid(PQftype(meta_, i)));
     }
     ~PgCursor() override
     {
@@ -200,104 +320,13 @@ public:
         row_ = r;
         return true;
     }
-    CellType cellType(int c) override
-    {
-        if (PQgetisnull(row_, 0, c))
-            return CellType::Null;
-        switch (types_[size_t(c)]) {
-        case EngineType::Integer:
-        case EngineType::Boolean: return CellType::Integer;
-        case EngineType::Float:
-        case EngineType::Numeric: return CellType::Float;
-        case EngineType::Blob: return CellType::Blob;
-        default: return CellType::Text;
-        }
-    }
-    qint64 toInt64(int c) override
-    {
-        const char* v = PQgetvalue(row_, 0, c);
-        if (*v == 't')
-            return 1;
-        if (*v == 'f')
-            return 0;
-        if (types_[size_t(c)] == EngineType::Float || types_[size_t(c)] == EngineType::Numeric)
-            return ClampToInt64(std::strtod(v, nullptr));
-        return std::strtoll(v, nullptr, 10);
-    }
-    double toDouble(int c) override
-    {
-        const char* v = PQgetvalue(row_, 0, c);
-        if (*v == 't')
-            return 1;
-        if (*v == 'f')
-            return 0;
-        return std::strtod(v, nullptr);
-    }
-    std::string_view text(int c) override
-    {
-        return std::string_view(PQgetvalue(row_, 0, c), size_t(PQgetlength(row_, 0, c)));
-    }
-    QByteArray blob(int c) override
-    {
-        if (types_[size_t(c)] != EngineType::Blob) {
-            auto t = text(c);
-            return QByteArray(t.data(), qsizetype(t.size()));
-        }
-        size_t len = 0;
-        unsigned char* p = PQunescapeBytea(reinterpret_cast<const unsigned char*>(PQgetvalue(row_, 0, c)), &len);
-        QByteArray out(reinterpret_cast<const char*>(p), qsizetype(len));
-        PQfreemem(p);
-        return out;
-    }
-    void appendRow(ColumnStore* const* stores) override
-    {
-        for (int c = 0; c < cols_; ++c) {
-            ColumnStore* s = stores[c];
-            if (PQgetisnull(row_, 0, c)) {
-                s->fastNull();
-                continue;
-            }
-            const char* v = PQgetvalue(row_, 0, c);
-            switch (types_[size_t(c)]) {
-            case EngineType::Integer: s->fastInt(std::strtoll(v, nullptr, 10)); break;
-            case EngineType::Boolean: s->fastInt(*v == 't' ? 1 : 0); break;
-            case EngineType::Float:
-            case EngineType::Numeric: s->fastReal(std::strtod(v, nullptr)); break;
-            case EngineType::Blob: {
-                if (s->rep() == ColumnStore::Rep::Undecided)
-                    s->decide(ColumnStore::Rep::Bytes);
-                const QByteArray b = blob(c);
-                s->fastText(b.constData(), size_t(b.size()));
-                break;
-            }
-            default: s->fastText(v, size_t(PQgetlength(row_, 0, c)));
-            }
-        }
-    }
 
 private:
+    PgRow cells() const override { return PgRow{row_, 0, types_}; }
     // Prepares the statement and learns each column's base table before any row arrives,
     // since the connection can run no other statement while rows stream in.
     void describe(const Params& params);
 
-    static EngineType typeOf(Oid t)
-    {
-        switch (t) {
-        case kBoolOid: return EngineType::Boolean;
-        case kInt2Oid:
-        case kInt4Oid:
-        case kInt8Oid:
-        case kOidOid: return EngineType::Integer;
-        case kFloat4Oid:
-        case kFloat8Oid: return EngineType::Float;
-        case kNumericOid: return EngineType::Numeric;
-        case kByteaOid: return EngineType::Blob;
-        case kTextOid:
-        case kVarcharOid:
-        case kBpcharOid: return EngineType::Text;
-        default: return EngineType::Unknown;
-        }
-    }
     // Next result; an error result drains the connection and throws.
     PGresult* fetch()
     {
@@ -335,9 +364,12 @@ private:
     std::vector<ColumnOrigin> origins_;
 };
 
+// A connection with the settings every connection of the program has; throws when it fails.
+PGconn* connectTo(const QString& conninfo);
+
 class PgConnection : public Connection {
 public:
-    explicit PgConnection(PGconn* c) : Connection(Engine::PostgreSQL), c_(c)
+    PgConnection(PGconn* c, const QString& conninfo) : Connection(Engine::PostgreSQL), c_(c), conninfo_(conninfo)
     {
         PQsetNoticeReceiver(c_, noticeReceived, this);
         try {
@@ -347,12 +379,46 @@ public:
             throw;
         }
     }
-    ~PgConnection() override { PQfinish(c_); }
+    ~PgConnection() override
+    {
+        detachRowReaders();
+        for (PGconn* r : readers_)
+            PQfinish(r);
+        PQfinish(c_);
+    }
 
 protected:
     std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool origins) override
     {
         return std::make_unique<PgCursor>(this, c_, text, params, origins);
+    }
+    std::unique_ptr<RowCursor> runRowReader(const QString& text, int firstRows) override;
+
+    // The second connections that read datasets' rows, each inside a read-only transaction
+    // of its own; made here, from this connection's string, and kept for the next read.
+    PGconn* takeReader()
+    {
+        while (!readers_.empty()) {
+            PGconn* r = readers_.back();
+            readers_.pop_back();
+            // the end of its last read
+            while (PGresult* res = PQgetResult(r))
+                PQclear(res);
+            // one the server has let go since is dropped
+            PQconsumeInput(r);
+            if (PQstatus(r) == CONNECTION_OK && PQtransactionStatus(r) == PQTRANS_IDLE)
+                return r;
+            PQfinish(r);
+        }
+        return connectTo(conninfo_);
+    }
+    // A reader given back with its ROLLBACK sent.
+    void giveBackReader(PGconn* r)
+    {
+        if (PQstatus(r) == CONNECTION_OK && readers_.size() < 2)
+            readers_.push_back(r);
+        else
+            PQfinish(r);
     }
     int runExec(const QString& text, const Params& params) override
     {
@@ -476,6 +542,8 @@ private:
 
     PGconn* c_;
     QString farewell_;   // the server's last words when it ended the session; null while it goes on
+    QString conninfo_;
+    std::vector<PGconn*> readers_;
     QHash<QString, KeyInfo> keys_;
     QHash<Oid, TableNames> tables_;
 };
@@ -485,42 +553,290 @@ ColumnOrigin PgCursor::origin(int c)
     return size_t(c) < origins_.size() ? origins_[size_t(c)] : ColumnOrigin();
 }
 
-void PgCursor::describe(const Params& params)
+// Prepares sql as the unnamed statement of c and learns each column's base table; returns
+// the statement's description (names and types), which the caller clears.
+PGresult* describeStatement(PgConnection& conn, PGconn* c, const QString& sql, const Params& params,
+                            std::vector<ColumnOrigin>& origins)
 {
     std::vector<Oid> types(params.size(), 0);
     for (size_t i = 0; i < params.size(); ++i)
         if (params[i].typeId() == QMetaType::QByteArray)
             types[i] = kByteaOid;
-    const QByteArray text = sql_.toUtf8();
-    PGresult* r = PQprepare(c_, "", text.constData(), int(params.size()), types.data());
+    const QByteArray text = sql.toUtf8();
+    PGresult* r = PQprepare(c, "", text.constData(), int(params.size()), types.data());
     if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
-        failResult(c_, r, sql_);
+        failResult(c, r, sql);
     PQclear(r);
-    r = PQdescribePrepared(c_, "");
-    if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
-        failResult(c_, r, sql_);
-    const int n = PQnfields(r);
-    std::vector<std::pair<Oid, int>> cols;
-    for (int i = 0; i < n; ++i)
-        cols.emplace_back(PQftable(r, i), PQftablecol(r, i));
-    PQclear(r);
+    PGresult* description = PQdescribePrepared(c, "");
+    if (!description || PQresultStatus(description) != PGRES_COMMAND_OK)
+        failResult(c, description, sql);
+    const int n = PQnfields(description);
     bool looked = false;
-    for (const auto& [table, column] : cols) {
-        looked = looked || (table != 0 && !conn_->knowsTable(table));
-        origins_.push_back(conn_->originOf(table, column));
+    origins.clear();
+    for (int i = 0; i < n; ++i) {
+        const Oid table = PQftable(description, i);
+        looked = looked || (table != 0 && !conn.knowsTable(table));
+        try {
+            origins.push_back(conn.originOf(table, PQftablecol(description, i)));
+        } catch (...) {
+            PQclear(description);
+            throw;
+        }
     }
     if (looked) {
         // the catalogue queries replaced the unnamed statement
-        r = PQprepare(c_, "", text.constData(), int(params.size()), types.data());
-        if (!r || PQresultStatus(r) != PGRES_COMMAND_OK)
-            failResult(c_, r, sql_);
+        r = PQprepare(c, "", text.constData(), int(params.size()), types.data());
+        if (!r || PQresultStatus(r) != PGRES_COMMAND_OK) {
+            PQclear(description);
+            failResult(c, r, sql);
+        }
         PQclear(r);
     }
+    return description;
+}
+
+void PgCursor::describe(const Params& params)
+{
+    PQclear(describeStatement(*conn_, c_, sql_, params, origins_));
+}
+
+// A dataset's rows, read in batches from a cursor of a read-only transaction on a reader
+// connection (one snapshot however long the reading takes), the next batch asked for while
+// the last one is taken in; begun at once (the columns come with the first batch) or
+// described on the main connection and read when first asked for. While the main connection
+// is inside a transaction the rows are read there, all at once, so that they show its changes.
+class PgRowCursor : public PgCells<RowCursor> {
+public:
+    PgRowCursor(PgConnection* conn, PGconn* main, const QString& sql, int firstRows)
+        : PgCells(conn), pg_(conn), main_(main), sql_(sql)
+    {
+        if (firstRows > 0) {
+            start(firstRows);
+            return;
+        }
+        PGresult* description = describeStatement(*conn, main, sql, {}, origins_);
+        learnColumns(description, false);
+        PQclear(description);
+    }
+    ~PgRowCursor() override
+    {
+        release();
+        PQclear(batch_);
+    }
+
+    int columnCount() const override { return int(types_.size()); }
+    QString columnName(int c) const override { return names_.value(c); }
+    ColumnOrigin origin(int c) override { return size_t(c) < origins_.size() ? origins_[size_t(c)] : ColumnOrigin(); }
+    EngineType engineType(int c) const override { return types_[size_t(c)]; }
+    bool next() override
+    {
+        if (!ensureRow(1))
+            return false;
+        current_ = row_++;
+        return true;
+    }
+    int appendRows(ColumnStore* const* stores, int max) override
+    {
+        int n = 0;
+        while (n < max && ensureRow(max - n)) {
+            const int take = std::min(max - n, rows_ - row_);
+            for (int i = 0; i < take; ++i)
+                PgRow{batch_, row_ + i, types_}.append(stores);
+            row_ += take;
+            n += take;
+        }
+        return n;
+    }
+    bool pending() const override { return begun_ && !done_; }
+
+private:
+    static constexpr int kBatch = 8192;
+
+    PgRow cells() const override { return PgRow{batch_, current_, types_}; }
+
+    // Names and types of the columns, and their origins unless known.
+    void learnColumns(const PGresult* r, bool origins)
+    {
+        names_.clear();
+        types_.clear();
+        for (int i = 0; i < PQnfields(r); ++i) {
+            names_ << QString::fromUtf8(PQfname(r, i));
+            types_.push_back(typeOfOid(PQftype(r, i)));
+        }
+        if (origins) {
+            origins_.clear();
+            for (int i = 0; i < PQnfields(r); ++i)
+                origins_.push_back(pg_->originOf(PQftable(r, i), PQftablecol(r, i)));
+        }
+    }
+
+    // A row is there to take; the first batch holds `first` rows.
+    bool ensureRow(int first)
+    {
+        while (row_ >= rows_) {
+            if (done_)
+                return false;
+            if (!begun_)
+                start(std::max(first, 1));
+            else
+                fetch();
+        }
+        return true;
+    }
+
+    void start(int first)
+    {
+        begun_ = true;
+        if (!pg_)
+            throw DbError::fromEngine(ErrorCategory::ConnectionLost, QStringLiteral("no connection"), sql_);
+        if (PQtransactionStatus(main_) != PQTRANS_IDLE) {
+            take(run(main_, sql_, {}));
+            if (names_.isEmpty())
+                learnColumns(batch_, true);
+            done_ = true;
+            return;
+        }
+        reader_ = pg_->takeReader();
+        const QByteArray text = QStringLiteral("BEGIN READ ONLY; DECLARE dovin_rows NO SCROLL CURSOR FOR %1; "
+                                               "FETCH FORWARD %2 FROM dovin_rows")
+                                    .arg(sql_)
+                                    .arg(first)
+                                    .toUtf8();
+        if (!PQsendQuery(reader_, text.constData()))
+            failReader(nullptr);
+        requested_ = first;
+        inFlight_ = true;
+        fetch();
+    }
+
+    // Takes the batch asked for and asks for the next one.
+    void fetch()
+    {
+        if (!inFlight_)
+            ask(kBatch);
+        inFlight_ = false;
+        PGresult* rows = nullptr;
+        while (PGresult* r = PQgetResult(reader_)) {
+            const auto st = PQresultStatus(r);
+            if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK) {
+                PQclear(rows);
+                while (PGresult* rest = PQgetResult(reader_))
+                    PQclear(rest);
+                failReader(r);
+            }
+            if (st == PGRES_TUPLES_OK) {
+                PQclear(rows);
+                rows = r;
+            } else {
+                PQclear(r);
+            }
+        }
+        if (!rows)
+            failReader(nullptr);
+        if (names_.isEmpty()) {
+            learnColumns(rows, true);
+        } else if (PQnfields(rows) != columnCount()) {
+            PQclear(rows);
+            failReader(nullptr, QStringLiteral("The columns of the statement changed"));
+        }
+        const bool last = PQntuples(rows) < requested_;
+        take(rows);
+        if (last) {
+            done_ = true;
+            release();
+        } else {
+            ask(kBatch);
+        }
+    }
+
+    void ask(int count)
+    {
+        const QByteArray text = QByteArray("FETCH FORWARD ") + QByteArray::number(count) + " FROM dovin_rows";
+        if (!PQsendQuery(reader_, text.constData()))
+            failReader(nullptr);
+        requested_ = count;
+        inFlight_ = true;
+    }
+
+    void take(PGresult* r)
+    {
+        PQclear(batch_);
+        batch_ = r;
+        rows_ = PQntuples(r);
+        row_ = 0;
+    }
+
+    // Gives the reader back; its transaction ends on the way (the reply is taken when the
+    // reader is next used).
+    void release()
+    {
+        if (!reader_)
+            return;
+        if (inFlight_) {
+            while (PGresult* r = PQgetResult(reader_))
+                PQclear(r);
+            inFlight_ = false;
+        }
+        if (pg_ && PQsendQuery(reader_, "ROLLBACK"))
+            pg_->giveBackReader(reader_);
+        else
+            PQfinish(reader_);
+        reader_ = nullptr;
+    }
+
+    [[noreturn]] void failReader(PGresult* r, const QString& why = {})
+    {
+        done_ = true;
+        inFlight_ = false;
+        ErrorCategory cat = ErrorCategory::Other;
+        QString text = why;
+        if (text.isEmpty()) {
+            cat = categoryOf(reader_, sqlStateOf(r));
+            text = serverText(reader_, r);
+        }
+        PQclear(r);
+        release();
+        throw DbError::fromEngine(cat, text, sql_);
+    }
+
+    void detach() override
+    {
+        if (reader_) {
+            PQfinish(reader_);
+            reader_ = nullptr;
+        }
+        inFlight_ = false;
+        done_ = true;
+        begun_ = true;
+        pg_ = nullptr;
+        main_ = nullptr;
+    }
+
+    PgConnection* pg_;
+    PGconn* main_;
+    QString sql_;
+    QStringList names_;
+    std::vector<EngineType> types_;
+    std::vector<ColumnOrigin> origins_;
+    PGconn* reader_ = nullptr;
+    PGresult* batch_ = nullptr;
+    int rows_ = 0;
+    int row_ = 0;
+    int current_ = 0;
+    int requested_ = 0;
+    bool begun_ = false;
+    bool done_ = false;
+    bool inFlight_ = false;
+};
+
+std::unique_ptr<RowCursor> PgConnection::runRowReader(const QString& text, int firstRows)
+{
+    return std::make_unique<PgRowCursor>(this, c_, text, firstRows);
 }
 
 // Connects with a time limit unless the connection string or the environment sets one:
 // a server that does not answer is given up after a few seconds.
-PGconn* connectTo(const QString& conninfo)
+PGconn* connectLimited(const QString& conninfo)
 {
     const QByteArray info = conninfo.toUtf8();
     bool limited = qEnvironmentVariableIsSet("PGCONNECT_TIMEOUT");
@@ -539,17 +855,41 @@ PGconn* connectTo(const QString& conninfo)
     return PQconnectdbParams(keys, values, 1);
 }
 
-} // namespace
+void noticeSink(void*, const char*) {}
 
-std::unique_ptr<Connection> Connection::openPostgres(const QString& conninfo)
+// A second connection, for reading rows, with the settings every connection of the program has.
+PGconn* connectTo(const QString& conninfo)
 {
-    PGconn* c = connectTo(conninfo);
+    PGconn* c = connectLimited(conninfo);
     if (!c || PQstatus(c) != CONNECTION_OK) {
         const QString text = connectionText(c);
         PQfinish(c);
         throw DbError::fromEngine(ErrorCategory::ConnectionLost, text);
     }
-    return std::make_unique<PgConnection>(c);
+    PQsetNoticeProcessor(c, noticeSink, nullptr);
+    PQsetClientEncoding(c, "UTF8");
+    PGresult* r = PQexec(c, "SET lock_timeout = '3s'");
+    const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+    PQclear(r);
+    if (!ok) {
+        const QString text = connectionText(c);
+        PQfinish(c);
+        throw DbError::fromEngine(ErrorCategory::ConnectionLost, text);
+    }
+    return c;
+}
+
+} // namespace
+
+std::unique_ptr<Connection> Connection::openPostgres(const QString& conninfo)
+{
+    PGconn* c = connectLimited(conninfo);
+    if (!c || PQstatus(c) != CONNECTION_OK) {
+        const QString text = connectionText(c);
+        PQfinish(c);
+        throw DbError::fromEngine(ErrorCategory::ConnectionLost, text);
+    }
+    return std::make_unique<PgConnection>(c, conninfo);
 }
 
 } // namespace db

@@ -2,9 +2,50 @@
 
 #include <sys/mman.h>
 
+#include <mutex>
+#include <vector>
+
 namespace db::podarray {
 
 namespace {
+
+// Mappings of closed datasets, kept for the next ones: fresh pages are dear (each is cleared
+// and mapped on its first write), reused ones are not. A few tens of megabytes at most.
+constexpr size_t kKeepAtMost = 64u << 20;
+struct Kept {
+    void* data;
+    size_t bytes;
+};
+std::mutex keptLock;
+std::vector<Kept> kept;
+size_t keptBytes = 0;
+
+bool keep(void* data, size_t bytes)
+{
+    const std::lock_guard<std::mutex> hold(keptLock);
+    if (keptBytes + bytes > kKeepAtMost)
+        return false;
+    kept.push_back({data, bytes});
+    keptBytes += bytes;
+    return true;
+}
+
+// The smallest kept mapping of at least bytes.
+void* reuse(size_t& bytes)
+{
+    const std::lock_guard<std::mutex> hold(keptLock);
+    size_t best = kept.size();
+    for (size_t i = 0; i < kept.size(); ++i)
+        if (kept[i].bytes >= bytes && (best == kept.size() || kept[i].bytes < kept[best].bytes))
+            best = i;
+    if (best == kept.size())
+        return nullptr;
+    void* p = kept[best].data;
+    bytes = kept[best].bytes;
+    keptBytes -= bytes;
+    kept.erase(kept.begin() + std::ptrdiff_t(best));
+    return p;
+}
 void adviseHuge(void* p, size_t bytes)
 {
 #ifdef MADV_HUGEPAGE
@@ -24,7 +65,7 @@ void populate(void* p, size_t from, size_t to)
 }
 } // namespace
 
-void* grow(void* data, size_t oldBytes, size_t newBytes, bool& mapped)
+void* grow(void* data, size_t oldBytes, size_t& newBytes, bool& mapped)
 {
     if (!mapped && newBytes < kMapped) {
         void* p = std::realloc(data, newBytes);
@@ -40,11 +81,14 @@ void* grow(void* data, size_t oldBytes, size_t newBytes, bool& mapped)
         populate(p, oldBytes, newBytes);
         return p;
     }
-    void* p = mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED)
-        throw std::bad_alloc();
-    adviseHuge(p, newBytes);
-    populate(p, 0, newBytes);
+    void* p = reuse(newBytes);
+    if (!p) {
+        p = mmap(nullptr, newBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (p == MAP_FAILED)
+            throw std::bad_alloc();
+        adviseHuge(p, newBytes);
+        populate(p, 0, newBytes);
+    }
     if (data) {
         std::memcpy(p, data, oldBytes);
         std::free(data);
@@ -57,10 +101,10 @@ void release(void* data, size_t bytes, bool mapped)
 {
     if (!data)
         return;
-    if (mapped)
-        munmap(data, bytes);
-    else
+    if (!mapped)
         std::free(data);
+    else if (!keep(data, bytes))
+        munmap(data, bytes);
 }
 
 } // namespace db::podarray

@@ -129,6 +129,11 @@ public:
     }
     ~Stmt() { sqlite3_finalize(st_); }
     sqlite3_stmt* get() const { return st_; }
+    void finalize()
+    {
+        sqlite3_finalize(st_);
+        st_ = nullptr;
+    }
 
 private:
     void bind(const Params& params)
@@ -191,10 +196,17 @@ EngineType typeFromDecl(const char* decl)
     return EngineType::Numeric;
 }
 
-class SqliteCursor : public Cursor {
+// The cells of a statement's rows; Base is Cursor or RowCursor.
+template <class Base>
+class SqliteRows : public Base {
 public:
-    SqliteCursor(sqlite3* db, const QString& sql, const Params& params) : db_(db), stmt_(db, sql, params) {}
+    template <class... BaseArgs>
+    SqliteRows(sqlite3* db, const QString& sql, const Params& params, BaseArgs&&... base)
+        : Base(std::forward<BaseArgs>(base)...), db_(db), stmt_(db, sql, params)
+    {
+    }
 
+    sqlite3_stmt* statement() const { return stmt_.get(); }
     int columnCount() const override { return sqlite3_column_count(stmt_.get()); }
     QString columnName(int c) const override { return QString::fromUtf8(sqlite3_column_name(stmt_.get(), c)); }
     ColumnOrigin origin(int c) override
@@ -213,9 +225,16 @@ public:
         int rc = sqlite3_step(stmt_.get());
         if (rc == SQLITE_ROW)
             return true;
-        done_ = true;
-        if (rc != SQLITE_DONE)
-            fail(db_, rc);
+        if (rc != SQLITE_DONE) {
+            // the message is read before the statement lets go of it
+            try {
+                fail(db_, rc);
+            } catch (...) {
+                finished();
+                throw;
+            }
+        }
+        finished();
         return false;
     }
     CellType cellType(int c) override
@@ -272,10 +291,59 @@ public:
         }
     }
 
-private:
+    int appendRows(ColumnStore* const* stores, int max) override
+    {
+        int n = 0;
+        while (n < max && next()) {
+            appendRow(stores);
+            ++n;
+        }
+        return n;
+    }
+
+protected:
+    // Called once no row is left.
+    virtual void finished() { done_ = true; }
+
     sqlite3* db_;
     Stmt stmt_;
     bool done_ = false;
+};
+
+using SqliteCursor = SqliteRows<Cursor>;
+
+// A dataset's rows on this connection: a read that has begun holds the file's shared lock
+// until its last row, so the connection reads it to the end before it writes.
+class SqliteRowCursor : public SqliteRows<RowCursor> {
+public:
+    SqliteRowCursor(Connection* conn, sqlite3* db, const QString& sql) : SqliteRows(db, sql, {}, conn) {}
+
+    bool next() override
+    {
+        begun_ = true;
+        return SqliteRows::next();
+    }
+    int appendRows(ColumnStore* const* stores, int max) override
+    {
+        begun_ = true;
+        return SqliteRows::appendRows(stores, max);
+    }
+    bool pending() const override { return begun_ && !done_; }
+
+private:
+    void finished() override
+    {
+        done_ = true;
+        // the shared lock goes with the statement's reset
+        sqlite3_reset(stmt_.get());
+    }
+    void detach() override
+    {
+        done_ = true;
+        stmt_.finalize();
+    }
+
+    bool begun_ = false;
 };
 
 sqlite3* openFile(const QString& path, int flags)
@@ -413,17 +481,33 @@ void copyDatabase(sqlite3* from, int fromBusyMs, sqlite3* to, int waitMs, const 
 class SqliteConnection : public Connection {
 public:
     SqliteConnection(sqlite3* db, int busyTimeoutMs) : Connection(Engine::SQLite), db_(db), busyMs_(busyTimeoutMs) {}
-    ~SqliteConnection() override { sqlite3_close_v2(db_); }
+    ~SqliteConnection() override
+    {
+        detachRowReaders();
+        sqlite3_close_v2(db_);
+    }
 
 protected:
     std::unique_ptr<Cursor> runQuery(const QString& text, const Params& params, bool) override
     {
-        return std::make_unique<SqliteCursor>(db_, text, params);
+        auto cur = std::make_unique<SqliteCursor>(db_, text, params);
+        if (!sqlite3_stmt_readonly(cur->statement()))
+            finishPendingReads();
+        return cur;
+    }
+
+    std::unique_ptr<RowCursor> runRowReader(const QString& text, int) override
+    {
+        return std::make_unique<SqliteRowCursor>(this, db_, text);
     }
 
     int runExec(const QString& text, const Params& params) override
     {
         Stmt st(db_, text, params);
+        // pending reads end before a write, and before a commit or rollback (a rollback
+        // would cut them off half way)
+        if (!sqlite3_stmt_readonly(st.get()) || kindOf(text) == Kind::End)
+            finishPendingReads();
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         }
@@ -434,6 +518,7 @@ protected:
 
     void runScript(const QString& text) override
     {
+        finishPendingReads();
         char* err = nullptr;
         int rc = sqlite3_exec(db_, text.toUtf8().constData(), nullptr, nullptr, &err);
         if (rc != SQLITE_OK) {
@@ -466,6 +551,7 @@ public:
             throw DbError(ErrorCategory::Other, QStringLiteral("restoreFrom: a transaction is open"));
         if (!QFileInfo::exists(file))
             throw DbError(ErrorCategory::Other, QStringLiteral("فايل پايگاه داده پيدا نشد: %1").arg(file));
+        finishPendingReads();
         checkFileSize(file);
         sqlite3* from = openFile(file, SQLITE_OPEN_READONLY);
         try {

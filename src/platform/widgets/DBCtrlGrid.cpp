@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/ShownRefresh.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -12,7 +13,9 @@
 
 namespace widgets {
 
-DBCtrlGrid::DBCtrlGrid(QWidget* parent) : QWidget(parent), column_(new QVBoxLayout), bar_(new QScrollBar(Qt::Vertical, this))
+DBCtrlGrid::DBCtrlGrid(QWidget* parent)
+    : QWidget(parent), column_(new QVBoxLayout), bar_(new QScrollBar(Qt::Vertical, this)),
+      shown_(new ShownRefresh(this, [this] { showRows(); }))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -35,6 +38,7 @@ void DBCtrlGrid::setDataSet(db::DataSet* ds)
         connect(ds_, &db::DataSet::fieldChanged, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowInserted, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowRemoved, this, &DBCtrlGrid::refresh);
+        connect(ds_, &db::DataSet::rowsArrived, this, &DBCtrlGrid::refresh);
     }
     follow();
 }
@@ -76,6 +80,9 @@ void DBCtrlGrid::setTop(int row)
     if (row == top_)
         return;
     top_ = row;
+    // the last cards: the next rows are read
+    if (ds_ && ds_->Active() && top_ + count_ >= ds_->FetchedCount())
+        ds_->FetchMore();
     refresh();
 }
 
@@ -91,10 +98,13 @@ void DBCtrlGrid::follow()
     refresh();
 }
 
-void DBCtrlGrid::refresh()
+void DBCtrlGrid::refresh() { shown_->request(ds_); }
+
+// The cards of the rows read so far; the scroll bar grows as rows arrive.
+void DBCtrlGrid::showRows()
 {
     const bool active = ds_ && ds_->Active();
-    const int rows = active ? ds_->RecordCount() : 0;
+    const int rows = active ? ds_->FetchedCount() : 0;
     top_ = std::clamp(top_, 0, std::max(0, rows - count_));
     {
         const QSignalBlocker block(bar_);
@@ -128,7 +138,7 @@ bool DBCtrlGrid::eventFilter(QObject* watched, QEvent* event)
             QWidget* p = panels_[i];
             if (watched == p || p->isAncestorOf(qobject_cast<QWidget*>(watched))) {
                 const int row = top_ + i;
-                if (row < ds_->RecordCount() && row != ds_->CurrentRow() && FieldLink::updateRecord(ds_))
+                if (row < ds_->FetchedCount() && row != ds_->CurrentRow() && FieldLink::updateRecord(ds_))
                     guarded([&] { ds_->SetRecNo(row + 1); });
                 break;
             }

@@ -38,6 +38,7 @@ protected:
 private:
     void rebuild();
     void refresh();
+    void showRows();
     void follow();
     void setTop(int row);
 
@@ -46,6 +47,7 @@ private:
     QList<QWidget*> panels_;
     QVBoxLayout* column_;
     QScrollBar* bar_;
+    class ShownRefresh* shown_;
     int count_ = 3;
     int top_ = 0;
 };

@@ -27,6 +27,7 @@ private:
 DBGrid::DBGrid(QWidget* parent)
     : QTableView(parent), model_(new DataSetModel(this)), delegate_(new GridDelegate(this))
 {
+    model_->viewShown = [this] { return isVisible(); };
     setModel(model_);
     setItemDelegate(delegate_);
     setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -95,6 +96,12 @@ void DBGrid::setDataSet(db::DataSet* ds)
         connect(ds, &db::DataSet::layoutChanged, this, &DBGrid::datasetLayoutChanged);
         connect(ds, &db::DataSet::currentChanged, this, &DBGrid::syncCurrent);
         connect(ds, &db::DataSet::rowChanged, this, &DBGrid::syncRowSelection);
+        // rows kept selected across a reopen show so as they arrive
+        connect(ds, &db::DataSet::rowsArrived, this, [this, ds](int first, int count) {
+            if (ds->SelectedCount() > 0)
+                for (int row = first; row < first + count; ++row)
+                    syncRowSelection(row);
+        });
         connect(ds, &db::DataSet::stateChanged, this, &DBGrid::datasetStateChanged);
     }
     datasetLayoutChanged();
@@ -260,6 +267,13 @@ void DBGrid::viewSelectionChanged(const QItemSelection& selected, const QItemSel
     for (const QItemSelectionRange& r : selected)
         for (int row = r.top(); row <= r.bottom(); ++row)
             ds->SelectRow(row, true);
+}
+
+void DBGrid::selectAll()
+{
+    if (db::DataSet* ds = dataSet())
+        guarded([&] { ds->FetchAll(); });
+    QTableView::selectAll();
 }
 
 void DBGrid::sortBy(int column)

@@ -57,6 +57,8 @@ public:
     // titleClicked is emitted in any case.
     void setSortOnTitleClick(bool on) { sortOnTitle_ = on; }
 
+    // Every row: the ones still to come are read first.
+    void selectAll() override;
     // In-place editing (off by default): typing, F2 or a double click edits the current
     // record's cell through the field layer; Enter or leaving the cell writes it, Escape drops
     // the cell's typing and a second Escape cancels the record's edit; the record is posted

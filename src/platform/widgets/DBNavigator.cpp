@@ -4,6 +4,7 @@
 #include "platform/db/Errors.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/FieldLink.h"
+#include "platform/widgets/ShownRefresh.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -85,7 +86,8 @@ bool editing(const db::DataSet* ds)
 
 } // namespace
 
-DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent)
+DBNavigator::DBNavigator(QWidget* parent)
+    : QWidget(parent), shown_(new ShownRefresh(this, [this] { showButtons(); }))
 {
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -152,22 +154,24 @@ void DBNavigator::updateIcons()
         buttons_[size_t(i)]->setIcon(glyph(NavButton(i), rtl));
 }
 
-void DBNavigator::updateButtons()
+void DBNavigator::updateButtons() { shown_->request(ds_); }
+
+void DBNavigator::showButtons()
 {
     const bool active = isEnabled() && ds_ && ds_->Active();
     const bool canModify = active && !ds_->updateTable().isEmpty();
     const bool edit = active && editing(ds_);
     const int rec = active ? ds_->RecNo() : 0;
-    const int count = active ? ds_->RecordCount() : 0;
+    const bool any = active && !ds_->IsEmpty();
     const bool up = active && rec > 1;
-    const bool down = active && rec > 0 && rec < count;
+    const bool down = active && rec > 0 && ds_->HasNext();
     button(NavButton::First)->setEnabled(up);
     button(NavButton::Prior)->setEnabled(up);
     button(NavButton::Next)->setEnabled(down);
     button(NavButton::Last)->setEnabled(down);
     button(NavButton::Insert)->setEnabled(canModify);
-    button(NavButton::Delete)->setEnabled(canModify && count > 0);
-    button(NavButton::Edit)->setEnabled(canModify && !edit && count > 0);
+    button(NavButton::Delete)->setEnabled(canModify && any);
+    button(NavButton::Edit)->setEnabled(canModify && !edit && any);
     button(NavButton::Post)->setEnabled(canModify && edit);
     button(NavButton::Cancel)->setEnabled(canModify && edit);
     button(NavButton::Refresh)->setEnabled(active);

@@ -47,10 +47,12 @@ protected:
 
 private:
     void updateButtons();
+    void showButtons();
     void updateIcons();
     void run(NavButton b);
 
     QPointer<db::DataSet> ds_;
+    class ShownRefresh* shown_;
     std::array<QToolButton*, NavButtonCount> buttons_{};
 };
 

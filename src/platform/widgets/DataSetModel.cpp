@@ -35,6 +35,15 @@ void DataSetModel::setDataSet(db::DataSet* ds)
             ++rows_;
             endInsertRows();
         });
+        connect(ds_, &db::DataSet::rowsArrived, this, [this](int first, int count) {
+            if (first != rows_ || count <= 0) {
+                reset();
+                return;
+            }
+            beginInsertRows({}, first, first + count - 1);
+            rows_ += count;
+            endInsertRows();
+        });
         connect(ds_, &db::DataSet::rowRemoved, this, [this](int row) {
             if (row < 0 || row >= rows_) {
                 reset();
@@ -60,7 +69,7 @@ void DataSetModel::setColumns(const QStringList& fieldNames, const QStringList& 
 void DataSetModel::reset()
 {
     beginResetModel();
-    rows_ = ds_ && ds_->Active() ? ds_->RecordCount() : 0;
+    rows_ = ds_ && ds_->Active() ? ds_->FetchedCount() : 0;
     resolve();
     endResetModel();
 }
@@ -148,6 +157,18 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
         }
     }
     return {};
+}
+
+bool DataSetModel::canFetchMore(const QModelIndex& parent) const
+{
+    return !parent.isValid() && ds_ && ds_->Active() && !ds_->AllRowsRead()
+        && (!ds_->Deferred() || !viewShown || viewShown());
+}
+
+void DataSetModel::fetchMore(const QModelIndex& parent)
+{
+    if (!parent.isValid() && ds_)
+        ds_->FetchMore();
 }
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const

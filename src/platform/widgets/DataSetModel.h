@@ -1,6 +1,8 @@
 #pragma once
 // A table model over a dataset's rows: one column per named field, text from the display
 // text of each row (read without moving the current record), colours and pictures by a hook.
+// It holds the rows the dataset has read and grows as more arrive; a view at its end asks
+// for the next ones.
 // When editable, typed text goes to the current record through the field layer.
 
 #include <QAbstractTableModel>
@@ -40,6 +42,10 @@ public:
     // The dataset's field index of a column; -1 when the dataset has no such field.
     int fieldIndex(int column) const;
 
+    // Whether the view shows: a dataset that has read nothing yet is not made to read for a
+    // view nobody sees.
+    std::function<bool()> viewShown;
+
     // Called for every drawn cell: row of the dataset's order, the column's field name.
     std::function<void(int row, const QString& fieldName, CellStyle& style)> cellStyle;
     static constexpr int FillPictureRole = Qt::UserRole + 1;
@@ -49,6 +55,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool canFetchMore(const QModelIndex& parent) const override;
+    void fetchMore(const QModelIndex& parent) override;
 
     // Cells of modifiable fields take typed text (off by default).
     void setEditable(bool on);

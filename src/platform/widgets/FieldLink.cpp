@@ -3,8 +3,10 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/shell/Prompter.h"
+#include "platform/widgets/ShownRefresh.h"
 
 #include <QList>
+#include <QWidget>
 
 namespace widgets {
 
@@ -83,14 +85,26 @@ void FieldLink::setDataSet(db::DataSet* ds)
     ds_ = ds;
     setModified(false);
     attach();
-    emit refresh();
+    showAgain();
 }
 
 void FieldLink::setFieldName(const QString& name)
 {
     fieldName_ = name;
     setModified(false);
-    emit refresh();
+    showAgain();
+}
+
+void FieldLink::showAgain()
+{
+    auto* control = qobject_cast<QWidget*>(parent());
+    if (!control) {
+        emit refresh();
+        return;
+    }
+    if (!shown_)
+        shown_ = new ShownRefresh(control, [this] { emit refresh(); });
+    shown_->request(ds_);
 }
 
 void FieldLink::attach()
@@ -104,7 +118,7 @@ void FieldLink::attach()
         if (!editing())
             setModified(false);
         if (!busy_)
-            emit refresh();
+            showAgain();
     });
     connect(ds_, &db::DataSet::fieldChanged, this, [this](int index) {
         const db::Field* f = field();
@@ -119,7 +133,7 @@ void FieldLink::reload()
     if (busy_)
         return;
     setModified(false);
-    emit refresh();
+    showAgain();
 }
 
 db::Field* FieldLink::field() const

@@ -69,6 +69,9 @@ signals:
 private:
     void attach();
     void reload();
+    // The control shows the field again, unless that would make a deferred dataset read its
+    // rows for a hidden control (then on its next show).
+    void showAgain();
 
     QPointer<db::DataSet> ds_;
     QString fieldName_;
@@ -76,6 +79,7 @@ private:
     bool keepsRefused_ = false;
     bool refused_ = false;   // the pending text was refused and has not changed since
     bool busy_ = false;   // editing or writing: the dataset's echo is not shown
+    class ShownRefresh* shown_ = nullptr;
 };
 
 } // namespace widgets

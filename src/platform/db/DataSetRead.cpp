@@ -1,0 +1,404 @@
+// Opening, closing and reading the rows: the first rows when opened, the rest in idle time or
+// when something needs them.
+#include "platform/db/DataSet.h"
+
+#include "platform/db/ColumnStore.h"
+#include "platform/db/DataSetInternal.h"
+#include "platform/shell/Progress.h"
+#include "platform/shell/Prompter.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QTimer>
+#include <optional>
+
+namespace db {
+
+namespace {
+
+constexpr int kFirstRows = 256;      // a screen of rows and more, before a list shows
+constexpr int kChunkRows = 1024;     // rows read between two looks at the progress window
+constexpr int kSliceRows = 256;      // rows read between two looks at the clock in idle time
+constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
+
+QString readingTitle() { return QStringLiteral("خواندن اطلاعات"); }
+
+QString textOf(const std::exception& e)
+{
+    if (const auto* d = dynamic_cast<const DbError*>(&e))
+        return d->message();
+    return QString::fromUtf8(e.what());
+}
+
+} // namespace
+
+// ---- opening and closing ----
+
+void DataSet::openStatement(int firstRows)
+{
+    if (!conn_)
+        throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
+    fire(BeforeOpen);
+    try {
+        reader_ = conn_->rowReader(sql_, firstRows);
+        buildFields(*reader_);
+        findKey();
+    } catch (...) {
+        closeStatement();
+        for (auto& f : allFields_)
+            f->index_ = -1;
+        fields_.clear();
+        byName_.clear();
+        throw;
+    }
+    readInto_.clear();
+    for (auto& s : stores_)
+        readInto_.push_back(s.get());
+    reader_->beforeWrite = [this] { fetch(-1, false, false); };
+    started_ = false;
+    ++openCount_;
+}
+
+// Drops the rows and what is still to come.
+void DataSet::closeStatement()
+{
+    reader_.reset();
+    readInto_.clear();
+    if (idle_)
+        idle_->stop();
+    stores_.clear();
+    calcStores_.clear();
+    calcValid_.clear();
+    deleted_.clear();
+    order_.clear();
+    view_.clear();
+    physCount_ = 0;
+    started_ = false;
+}
+
+void DataSet::finishOpen()
+{
+    state_ = DataSetState::Browse;
+    rebuildView();
+    cur_ = view_.empty() ? -1 : 0;
+    bof_ = true;
+    eof_ = view_.empty();
+    if (!disabled_) {
+        emit stateChanged();
+        emit layoutChanged();
+        emit currentChanged();
+    }
+    fire(AfterOpen);
+    fire(AfterScroll);
+    scheduleIdleRead();
+}
+
+void DataSet::Open()
+{
+    if (Active())
+        return;
+    openStatement(kFirstRows);
+    try {
+        started_ = true;
+        readRows(kFirstRows);
+        settleTypes();
+        if (viewNeedsAllRows())
+            fetch(-1, false, true);
+    } catch (...) {
+        closeStatement();
+        throw;
+    }
+    finishOpen();
+}
+
+void DataSet::OpenDeferred()
+{
+    if (Active())
+        return;
+    openStatement(0);
+    finishOpen();
+}
+
+void DataSet::Close()
+{
+    if (!Active())
+        return;
+    fire(BeforeClose);
+    state_ = DataSetState::Inactive;
+    closeStatement();
+    ++openCount_;
+    buf_.clear();
+    orig_.clear();
+    changed_.clear();
+    modified_ = false;
+    cur_ = -1;
+    bof_ = eof_ = true;
+    if (!disabled_) {
+        emit stateChanged();
+        emit layoutChanged();
+        emit currentChanged();
+    }
+    fire(AfterClose);
+}
+
+void DataSet::Reopen()
+{
+    const QVariant key = Active() ? GetBookmark() : QVariant();
+    const int row = cur_;
+    Close();
+    Open();
+    if (!isNull(key) && GotoBookmark(key))
+        return;
+    if (row >= 0) {
+        need(row + 1);
+        if (!view_.empty())
+            scrollTo(std::min(row, int(view_.size()) - 1));
+    }
+}
+
+int DataSet::ExecSQL()
+{
+    if (!conn_)
+        throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
+    return conn_->exec(sql_);
+}
+
+// ---- reading ----
+
+// A sort or a filter orders or picks among every row: the view waits for all of them.
+bool DataSet::viewNeedsAllRows() const
+{
+    return !sort_.trimmed().isEmpty() || (filtered_ && filterExpr_);
+}
+
+int DataSet::RecordCount() const
+{
+    need(-1);
+    return int(view_.size());
+}
+
+bool DataSet::IsEmpty() const
+{
+    need(1);
+    return view_.empty();
+}
+
+bool DataSet::Eof() const
+{
+    need(1);
+    return eof_;
+}
+
+bool DataSet::Bof() const
+{
+    need(1);
+    return bof_;
+}
+
+bool DataSet::FetchMore()
+{
+    if (!Active() || (started_ && !reader_))
+        return false;
+    need(int(view_.size()) + kChunkRows);
+    return true;
+}
+
+void DataSet::FetchAll(bool cancellable) { need(-1, cancellable); }
+
+bool DataSet::HasNext()
+{
+    need(cur_ + 2);
+    return cur_ + 1 < int(view_.size());
+}
+
+// Reading changes no row a reader has seen: what it adds, it adds after them.
+void DataSet::need(int rows, bool cancellable) const
+{
+    if (!Active() || (started_ && !reader_) || (rows >= 0 && rows <= int(view_.size()) && started_))
+        return;
+    const int want = rows;
+    const_cast<DataSet*>(this)->fetchUntil(
+        [this, want](int) { return want >= 0 && int(view_.size()) >= want; }, cancellable, false);
+}
+
+void DataSet::fetch(int rows, bool cancellable, bool throwErrors)
+{
+    fetchUntil([this, rows](int) { return rows >= 0 && int(view_.size()) >= rows; }, cancellable, throwErrors);
+}
+
+// Reads until found(first row of the last read) holds or no row is left; a first read of a
+// deferred open takes the first rows, and all of them when the view needs them.
+void DataSet::fetchUntil(const std::function<bool(int from)>& found, bool cancellable, bool throwErrors)
+{
+    if (!reader_)
+        return;
+    const bool first = !started_;
+    const int before = int(view_.size());
+    const unsigned open = openCount_;
+    // a wait of more than one chunk is long work: its window shows after half a second
+    std::optional<shell::Progress> progress;
+    int chunks = 0;
+    const auto nextChunk = [&](bool mayCancel) {
+        if (chunks++ > 0) {
+            if (!progress)
+                progress.emplace(readingTitle(), mayCancel);
+            progress->step(physCount_);
+        }
+    };
+    try {
+        if (first) {
+            started_ = true;
+            readRows(kFirstRows);
+            while (reader_ && viewNeedsAllRows()) {
+                nextChunk(false);
+                readRows(kChunkRows);
+            }
+        }
+        int from = before;
+        while (!found(from) && reader_) {
+            nextChunk(cancellable);
+            if (openCount_ != open)
+                return;   // closed while the window painted
+            from = int(view_.size());
+            readRows(kChunkRows);
+        }
+        if (openCount_ != open)
+            return;
+    } catch (const shell::Cancelled&) {
+        rowsRead(first, before);
+        throw;
+    } catch (const std::exception& e) {
+        if (openCount_ != open)
+            throw;
+        rowsRead(first, before);
+        if (throwErrors)
+            throw;
+        readFailed(e);
+        return;
+    }
+    rowsRead(first, before);
+}
+
+// Appends up to max rows; the reader goes once the last row is read, or at an error (the
+// rows appended before it are whole rows and stay).
+int DataSet::readRows(int max)
+{
+    const int first = physCount_;
+    const auto took = [&](int got) {
+        if (got <= 0)
+            return;
+        physCount_ += got;
+        for (auto& s : calcStores_)
+            s->appendNulls(size_t(got));
+        calcValid_.resize(size_t(physCount_), false);
+        deleted_.resize(size_t(physCount_), false);
+        if (!viewNeedsAllRows()) {
+            for (int phys = first; phys < physCount_; ++phys) {
+                order_.push_back(phys);
+                view_.push_back(phys);
+            }
+        }
+    };
+    int got;
+    try {
+        got = reader_->appendRows(readInto_.data(), max);
+    } catch (...) {
+        took(readInto_.empty() ? 0 : int(readInto_[0]->size()) - first);
+        reader_.reset();
+        readInto_.clear();
+        throw;
+    }
+    took(got);
+    if (got < max) {
+        reader_.reset();
+        readInto_.clear();
+    }
+    return got;
+}
+
+// Tells the readers what arrived: a first read shows the first rows, later ones add rows.
+void DataSet::rowsRead(bool first, int before)
+{
+    settleTypes();
+    if (first) {
+        if (viewNeedsAllRows())
+            rebuildView();
+        cur_ = view_.empty() ? -1 : 0;
+        bof_ = true;
+        eof_ = view_.empty();
+        emitLayout();
+    } else if (int(view_.size()) > before && !disabled_) {
+        emit rowsArrived(before, int(view_.size()) - before);
+    }
+    scheduleIdleRead();
+}
+
+// The rows read stay; the error is shown as the opening's would have been, and the dataset
+// closes, once no other work is under way.
+void DataSet::readFailed(const std::exception& e)
+{
+    reader_.reset();
+    readInto_.clear();
+    failure_ = textOf(e);
+    failureOpen_ = openCount_;
+    QTimer::singleShot(0, this, [this] { reportFailure(); });
+}
+
+void DataSet::reportFailure()
+{
+    if (failure_.isNull())
+        return;
+    if (shell::Progress::running()) {
+        QTimer::singleShot(50, this, [this] { reportFailure(); });
+        return;
+    }
+    shell::PlainMessageRequest r;
+    r.caption = QGuiApplication::applicationDisplayName();
+    r.text = failure_;
+    failure_ = QString();
+    if (shell::hasPrompter())
+        shell::prompter().plainMessage(r);
+    else
+        qWarning("%s", qPrintable(r.text));
+    if (openCount_ == failureOpen_)
+        Close();
+}
+
+void DataSet::scheduleIdleRead()
+{
+    if (!reader_ || !started_)
+        return;
+    if (!idle_) {
+        idle_ = new QTimer(this);
+        idle_->setSingleShot(true);
+        connect(idle_, &QTimer::timeout, this, [this] { idleRead(); });
+    }
+    if (!idle_->isActive())
+        idle_->start(0);
+}
+
+// One turn of idle-time reading: never inside another long work, which may be walking
+// these rows.
+void DataSet::idleRead()
+{
+    if (!reader_ || !Active())
+        return;
+    if (shell::Progress::running()) {
+        idle_->start(50);
+        return;
+    }
+    const int before = int(view_.size());
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        while (reader_ && clock.elapsed() < kSliceMs)
+            readRows(kSliceRows);
+    } catch (const std::exception& e) {
+        rowsRead(false, before);
+        readFailed(e);
+        return;
+    }
+    rowsRead(false, before);
+}
+
+} // namespace db

@@ -1,0 +1,373 @@
+// The dataset reads its rows when they are needed: a deferred open reads nothing, an open
+// reads the first rows and the rest follow; everything behaves as if every row had been read,
+// from one snapshot, on both engines.
+#include "ScriptedPrompter.h"
+#include "TestDb.h"
+
+#include "platform/db/Catalog.h"
+#include "platform/db/DataSet.h"
+#include "platform/shell/Progress.h"
+#include "platform/widgets/DataSetModel.h"
+
+#include <QCoreApplication>
+#include <QSignalSpy>
+#include <functional>
+
+using namespace db;
+using testing_support::EngineTest;
+using testing_support::ScriptedPrompter;
+
+namespace {
+
+constexpr int kRows = 3000;   // many more than a dataset reads at first
+
+class DataSetReadingTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        TableDef t;
+        t.name = QStringLiteral("T_Row");
+        t.columns = {{QStringLiteral("ID"), ColumnKind::Counter},
+                     {QStringLiteral("Name"), ColumnKind::Text, 20},
+                     {QStringLiteral("N"), ColumnKind::Integer}};
+        catalog.add(t);
+        conn().setCatalog(&catalog);
+        conn().exec(conn().dialect().createTable(t));
+        conn().exec(QStringLiteral("insert into T_Row (Name, N) with recursive s(i) as (select 1 union all select i + 1 "
+                                   "from s where i < %1) select 'r' || i, i from s")
+                        .arg(kRows));
+        ds = makeDataSet();
+    }
+    void TearDown() override
+    {
+        ds.reset();
+        EngineTest::TearDown();
+    }
+
+    std::unique_ptr<DataSet> makeDataSet()
+    {
+        auto d = std::make_unique<DataSet>(&conn());
+        d->setSQL(QStringLiteral("select * from T_Row order by ID"));
+        return d;
+    }
+    int n() const { return ds->FieldByName(QStringLiteral("N"))->AsInteger(); }
+    // The N of every row in the dataset's order, read in place.
+    std::vector<int> allN()
+    {
+        std::vector<int> out;
+        const int field = ds->FieldByName(QStringLiteral("N"))->Index();
+        for (int row = 0; row < ds->RecordCount(); ++row)
+            out.push_back(ds->ValueAt(row, field).toInt());
+        return out;
+    }
+    static std::vector<int> upTo(int last)
+    {
+        std::vector<int> v;
+        for (int i = 1; i <= last; ++i)
+            v.push_back(i);
+        return v;
+    }
+    void idle()
+    {
+        for (int i = 0; i < 10000 && ds->Active() && !ds->AllRowsRead(); ++i)
+            QCoreApplication::processEvents();
+    }
+
+    ScriptedPrompter prompter;
+    Catalog catalog;
+    std::unique_ptr<DataSet> ds;
+};
+
+TEST_P(DataSetReadingTest, ADeferredOpenReadsNothingUntilARowACountOrAValueIsNeeded)
+{
+    // what reads, and what it must give: the same as when every row is read at once
+    const struct {
+        const char* what;
+        std::function<void(DataSet&)> act;
+        std::function<void(DataSet&)> check;
+    } cases[] = {
+        {"a value", [](DataSet&) {},
+         [](DataSet& d) { EXPECT_EQ(d.FieldByName(QStringLiteral("Name"))->AsString(), QStringLiteral("r1")); }},
+        {"the count", [](DataSet&) {}, [](DataSet& d) { EXPECT_EQ(d.RecordCount(), kRows); }},
+        {"emptiness", [](DataSet&) {}, [](DataSet& d) { EXPECT_FALSE(d.IsEmpty()); }},
+        {"the row number", [](DataSet&) {}, [](DataSet& d) { EXPECT_EQ(d.RecNo(), 1); }},
+        {"the end", [](DataSet&) {}, [](DataSet& d) { EXPECT_FALSE(d.Eof()); }},
+        {"a row in place", [](DataSet&) {}, [](DataSet& d) { EXPECT_EQ(d.ValueAt(2, 2).toInt(), 3); }},
+        {"the last row", [](DataSet& d) { d.Last(); },
+         [](DataSet& d) {
+             EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), kRows);
+             EXPECT_TRUE(d.Eof());
+         }},
+        {"the next row", [](DataSet& d) { d.Next(); }, [](DataSet& d) { EXPECT_EQ(d.RecNo(), 2); }},
+        {"a sort", [](DataSet& d) { d.setSort(QStringLiteral("N DESC")); },
+         [](DataSet& d) {
+             EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 1);
+             EXPECT_EQ(d.RecNo(), kRows);
+         }},
+        {"a bookmark", [](DataSet& d) { EXPECT_TRUE(d.GotoBookmark(QVariant(2500))); },
+         [](DataSet& d) { EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 2500); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto d = makeDataSet();
+        d->OpenDeferred();
+        EXPECT_TRUE(d->Active());
+        EXPECT_TRUE(d->Deferred());
+        EXPECT_EQ(d->FetchedCount(), 0);
+        // the fields are known without a row
+        EXPECT_EQ(d->FieldCount(), 3);
+        EXPECT_EQ(d->FieldByName(QStringLiteral("Name"))->Size(), 20);
+        c.act(*d);
+        c.check(*d);
+        EXPECT_FALSE(d->Deferred());
+    }
+
+    // nothing read means nothing held: a row written now is among the rows read later
+    ds->OpenDeferred();
+    auto other = testDb().open();
+    other->exec(QStringLiteral("insert into T_Row (Name, N) values ('late', %1)").arg(kRows + 1));
+    EXPECT_EQ(ds->RecordCount(), kRows + 1);
+}
+
+TEST_P(DataSetReadingTest, AnOpenReadsTheFirstRowsAndTheRestArrivesInIdleTime)
+{
+    ds->Open();
+    const int first = ds->FetchedCount();
+    EXPECT_GT(first, 0);
+    EXPECT_LT(first, kRows);
+    EXPECT_FALSE(ds->AllRowsRead());
+    EXPECT_EQ(ds->RecNo(), 1);
+
+    // the model shows what was read and grows as rows arrive, each row once and in order
+    widgets::DataSetModel model;
+    model.setDataSet(ds.get());
+    EXPECT_EQ(model.rowCount(), first);
+    QSignalSpy arrived(ds.get(), &DataSet::rowsArrived);
+    idle();
+    ASSERT_TRUE(ds->AllRowsRead());
+    int next = first;
+    for (const QList<QVariant>& a : arrived) {
+        EXPECT_EQ(a[0].toInt(), next);
+        next += a[1].toInt();
+    }
+    EXPECT_EQ(next, kRows);
+    EXPECT_EQ(model.rowCount(), kRows);
+    EXPECT_EQ(allN(), upTo(kRows));
+
+    // a view at its end asks for more
+    auto d = makeDataSet();
+    d->Open();
+    widgets::DataSetModel scrolled;
+    scrolled.setDataSet(d.get());
+    ASSERT_TRUE(scrolled.canFetchMore({}));
+    const int before = scrolled.rowCount();
+    scrolled.fetchMore({});
+    EXPECT_GT(scrolled.rowCount(), before);
+    EXPECT_EQ(scrolled.rowCount(), d->FetchedCount());
+}
+
+TEST_P(DataSetReadingTest, EverythingBeforeTheRestHasArrivedActsOnEveryRow)
+{
+    const auto name = [](DataSet& d) { return d.FieldByName(QStringLiteral("Name")); };
+    const struct {
+        const char* what;
+        std::function<void(DataSet&)> act;
+        std::function<void(DataSet&, Connection&)> check;
+    } cases[] = {
+        {"count", [](DataSet&) {}, [](DataSet& d, Connection&) { EXPECT_EQ(d.RecordCount(), kRows); }},
+        {"last",
+         [](DataSet& d) { d.Last(); },
+         [](DataSet& d, Connection&) { EXPECT_EQ(d.RecNo(), kRows); }},
+        {"record number", [](DataSet& d) { d.SetRecNo(2000); },
+         [](DataSet& d, Connection&) { EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 2000); }},
+        {"filter",
+         [](DataSet& d) {
+             d.setFilter(QStringLiteral("N = 2999"));
+             d.setFiltered(true);
+         },
+         [](DataSet& d, Connection&) {
+             EXPECT_EQ(d.RecordCount(), 1);
+             EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 2999);
+         }},
+        {"find",
+         [](DataSet& d) {
+             d.setFilter(QStringLiteral("Name like '%r25%'"));
+             EXPECT_TRUE(d.FindFirst());
+             EXPECT_TRUE(d.FindNext());
+         },
+         [](DataSet& d, Connection&) { EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 250); }},
+        {"locate", [](DataSet& d) { EXPECT_TRUE(d.Locate(QStringLiteral("N"), 2800)); },
+         [](DataSet& d, Connection&) { EXPECT_EQ(d.RecNo(), 2800); }},
+        {"sort", [](DataSet& d) { d.setSort(QStringLiteral("N DESC")); },
+         [](DataSet& d, Connection&) {
+             EXPECT_EQ(d.RecNo(), kRows);   // the current row stays current
+             d.First();
+             EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), kRows);
+         }},
+        {"selection",
+         [](DataSet& d) {
+             d.SelectRow(0, true);
+             d.SetRecNo(2500);
+             d.SelectCurrent(true);
+         },
+         [](DataSet& d, Connection&) {
+             EXPECT_EQ(d.SelectedBookmarks(), (QList<QVariant>{1, 2500}));
+             EXPECT_TRUE(d.IsRowSelected(2499));
+         }},
+        {"insert",
+         [&](DataSet& d) {
+             d.Insert();
+             name(d)->SetAsString(QStringLiteral("new"));
+             d.Post();
+         },
+         [](DataSet& d, Connection& c) {
+             EXPECT_EQ(d.RecordCount(), kRows + 1);
+             EXPECT_EQ(d.RecNo(), 1);
+             EXPECT_EQ(c.scalar(QStringLiteral("select count(*) from T_Row")).toInt(), kRows + 1);
+         }},
+        {"append",
+         [&](DataSet& d) {
+             d.Append();
+             name(d)->SetAsString(QStringLiteral("new"));
+             d.Post();
+         },
+         [](DataSet& d, Connection&) {
+             EXPECT_EQ(d.RecordCount(), kRows + 1);
+             EXPECT_EQ(d.RecNo(), kRows + 1);
+             d.Last();
+             EXPECT_EQ(d.FieldByName(QStringLiteral("Name"))->AsString(), QStringLiteral("new"));
+         }},
+        {"edit",
+         [&](DataSet& d) {
+             d.Edit();
+             name(d)->SetAsString(QStringLiteral("edited"));
+             d.Post();
+         },
+         [](DataSet& d, Connection&) {
+             EXPECT_EQ(d.RecordCount(), kRows);
+             d.First();
+             EXPECT_EQ(d.FieldByName(QStringLiteral("Name"))->AsString(), QStringLiteral("edited"));
+         }},
+        {"delete", [](DataSet& d) { d.Delete(); },
+         [](DataSet& d, Connection& c) {
+             EXPECT_EQ(d.RecordCount(), kRows - 1);
+             EXPECT_FALSE(d.GotoBookmark(QVariant(1)));
+             EXPECT_EQ(c.scalar(QStringLiteral("select count(*) from T_Row")).toInt(), kRows - 1);
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto fresh = testDb().open();
+        fresh->setCatalog(&catalog);
+        // back to the rows of the start
+        fresh->exec(QStringLiteral("delete from T_Row where N is null or N > %1").arg(kRows));
+        fresh->exec(QStringLiteral("update T_Row set Name = 'r' || N"));
+        DataSet d(fresh.get());
+        d.setSQL(QStringLiteral("select * from T_Row order by ID"));
+        d.Open();
+        ASSERT_FALSE(d.AllRowsRead());
+        c.act(d);
+        c.check(d, *fresh);
+        // and the rest arrives whole: every key once
+        d.FetchAll();
+        QSet<qint64> keys;
+        for (int row = 0; row < d.RecordCount(); ++row)
+            keys.insert(d.ValueAt(row, 0).toLongLong());
+        EXPECT_EQ(keys.size(), d.RecordCount());
+    }
+}
+
+TEST_P(DataSetReadingTest, AWriteBetweenTheFirstRowsAndTheRestGivesNoDuplicateAndNoGap)
+{
+    ds->Open();
+    const int first = ds->FetchedCount();
+    ASSERT_LT(first, kRows);
+    // another workstation saves: a new row, a row changed and a row deleted, all not read yet
+    bool wrote = false;
+    {
+        auto second = isFile() ? Connection::openSqlite(testDb().location(), false, 50) : testDb().open();
+        try {
+            inTransaction(*second, [&] {
+                second->exec(QStringLiteral("insert into T_Row (Name, N) values ('late', %1)").arg(kRows + 1));
+                second->exec(QStringLiteral("update T_Row set Name = 'changed' where N = %1").arg(kRows - 1));
+                second->exec(QStringLiteral("delete from T_Row where N = %1").arg(kRows));
+            });
+            wrote = true;
+        } catch (const DbError& e) {
+            // the file database: a read under way keeps writers waiting, within their timeout
+            EXPECT_EQ(e.category(), ErrorCategory::Locked);
+        }
+    }
+    EXPECT_EQ(wrote, !isFile());
+    // the rest comes from the snapshot of the first rows
+    EXPECT_EQ(allN(), upTo(kRows));
+    ds->Last();
+    EXPECT_EQ(ds->FieldByName(QStringLiteral("Name"))->AsString(), QStringLiteral("r%1").arg(kRows));
+    ds->Prior();
+    EXPECT_EQ(ds->FieldByName(QStringLiteral("Name"))->AsString(), QStringLiteral("r%1").arg(kRows - 1));
+    // once read, nothing is held: the write goes through and a reopen shows it
+    if (!wrote) {
+        auto second = Connection::openSqlite(testDb().location(), false, 50);
+        second->exec(QStringLiteral("insert into T_Row (Name, N) values ('late', %1)").arg(kRows + 1));
+        second->exec(QStringLiteral("delete from T_Row where N = %1").arg(kRows));
+    }
+    ds->Reopen();
+    std::vector<int> now = upTo(kRows - 1);
+    now.push_back(kRows + 1);
+    EXPECT_EQ(allN(), now);
+}
+
+TEST_P(DataSetReadingTest, TheOwnConnectionsWritesKeepTheSnapshot)
+{
+    ds->Open();
+    ASSERT_FALSE(ds->AllRowsRead());
+    conn().exec(QStringLiteral("insert into T_Row (Name, N) values ('own', %1)").arg(kRows + 1));
+    conn().exec(QStringLiteral("delete from T_Row where N = 2"));
+    // the file database read the rest before its own write; the server's reader has its snapshot
+    EXPECT_EQ(allN(), upTo(kRows));
+    EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from T_Row")).toInt(), kRows);
+}
+
+TEST_P(DataSetReadingTest, ACancelledWaitLeavesTheDatasetUsable)
+{
+    prompter.cancelWork = true;
+    ds->Open();
+    const int first = ds->FetchedCount();
+    // a find waits for every row under a window that may be cancelled
+    ds->setFilter(QStringLiteral("N = 2999"));
+    EXPECT_THROW(ds->FindFirst(), shell::Cancelled);
+    EXPECT_EQ(prompter.progressTitles.size(), 1);
+    EXPECT_EQ(ds->RecNo(), 1);
+    EXPECT_GT(ds->FetchedCount(), first);
+    EXPECT_FALSE(ds->AllRowsRead());
+    // a cancelled sort keeps the order
+    EXPECT_THROW(ds->setSort(QStringLiteral("N DESC")), shell::Cancelled);
+    EXPECT_EQ(ds->Sort(), QString());
+    // a count is not cancellable: it is always right
+    EXPECT_EQ(ds->RecordCount(), kRows);
+    prompter.cancelWork = false;
+    EXPECT_EQ(allN(), upTo(kRows));
+    EXPECT_TRUE(ds->FindFirst());
+    EXPECT_EQ(n(), 2999);
+}
+
+TEST_P(DataSetReadingTest, AnErrorOfADeferredReadIsShownAndClosesTheDataset)
+{
+    ds->OpenDeferred();
+    conn().exec(QStringLiteral("drop table T_Row"));
+    EXPECT_EQ(ds->RecordCount(), 0);
+    EXPECT_TRUE(prompter.calls.isEmpty());   // shown once no other work runs
+    QCoreApplication::processEvents();
+    ASSERT_EQ(prompter.calls.size(), 1);
+    EXPECT_EQ(prompter.calls[0].what, QStringLiteral("plainMessage"));
+    EXPECT_TRUE(prompter.calls[0].text.contains(QStringLiteral("T_Row"), Qt::CaseInsensitive))
+        << prompter.calls[0].text.toStdString();
+    EXPECT_FALSE(ds->Active());
+}
+
+DOVIN_INSTANTIATE_ENGINES(DataSetReadingTest);
+
+} // namespace
