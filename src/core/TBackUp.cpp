@@ -17,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
+#include <QThread>
 #include <chrono>
 #include <future>
 #include <optional>
@@ -156,8 +157,11 @@ public:
     }
     ~StagingSchema()
     {
-        if (!replaced_)
-            conn_->tryExec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(db::pgtools::quoteIdent(name_)));
+        // the server session of a helper stopped half way may still hold locks in the
+        // schema for a moment after the helper has gone
+        const QString drop = QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(db::pgtools::quoteIdent(name_));
+        for (int attempt = 0; !replaced_ && attempt < 5 && !conn_->tryExec(drop); ++attempt)
+            QThread::msleep(200);
     }
     const QString& name() const { return name_; }
     // The connection working in the schema once it is loaded.

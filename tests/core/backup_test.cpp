@@ -85,6 +85,13 @@ protected:
         UpgradedDbTest::SetUp();
         if (IsSkipped())
             return;
+        if (!isFile()) {
+            // restores of test processes running side by side share the server's staging
+            // schemas: one at a time
+            serial = db::Connection::openPostgres(testDb().location());
+            serial->exec(QStringLiteral("SET lock_timeout = 0"));
+            serial->scalar(QStringLiteral("select pg_advisory_lock(727101)"));
+        }
         users = prepareProgramFolder();
         backup = CreateBackUp(isFile(), target());
         seed();
@@ -95,6 +102,7 @@ protected:
         backup.reset();
         users.reset();
         restoreProgramFolder();
+        serial.reset();
         UpgradedDbTest::TearDown();
     }
 
@@ -197,6 +205,7 @@ protected:
     }
 
     std::unique_ptr<db::Connection> users;
+    std::unique_ptr<db::Connection> serial;
     std::unique_ptr<TBackUp> backup;
     int released = 0;
     int reopened = 0;

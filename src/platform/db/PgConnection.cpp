@@ -394,6 +394,7 @@ protected:
     }
     std::unique_ptr<RowCursor> runRowReader(const QString& text, int firstRows) override;
 
+public:
     // The second connections that read datasets' rows, each inside a read-only transaction
     // of its own; made here, from this connection's string, and kept for the next read.
     PGconn* takeReader()
@@ -420,6 +421,8 @@ protected:
         else
             PQfinish(r);
     }
+
+protected:
     int runExec(const QString& text, const Params& params) override
     {
         ResultHolder h{run(c_, text, params)};
