@@ -10,26 +10,11 @@
 
 namespace {
 
-using testing_support::PgServer;
-
-class ServerCloseTest : public RecordsTest {
+class ServerCloseTest : public testing_support::OnOwnServer<RecordsTest> {
 protected:
-    static void SetUpTestSuite() { server = PgServer::startForTests(&serverError); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    QString pgServer() const override { return server ? server->conninfo() : QString(); }
-
     void SetUp() override
     {
-        if (testing_support::TestDb::pgConfigured()) {
-            ASSERT_TRUE(server) << serverError;
-            if (!server->running())
-                server->start();
-        }
-        RecordsTest::SetUp();
+        OnOwnServer::SetUp();
         if (IsSkipped())
             return;
         Dm = dm.get();
@@ -61,12 +46,8 @@ protected:
         return out;
     }
 
-    static PgServer* server;
-    static std::string serverError;
 };
 
-PgServer* ServerCloseTest::server = nullptr;
-std::string ServerCloseTest::serverError;
 
 TEST_P(ServerCloseTest, YesWhileTheServerIsAwayKeepsTheProgramAndTheRecord)
 {

@@ -10,26 +10,11 @@
 
 namespace {
 
-using testing_support::PgServer;
-
-class ServerLoss : public RegistryTest {
+class ServerLoss : public testing_support::OnOwnServer<RegistryTest> {
 protected:
-    static void SetUpTestSuite() { server = PgServer::startForTests(&serverError); }
-    static void TearDownTestSuite()
-    {
-        delete server;
-        server = nullptr;
-    }
-    QString pgServer() const override { return server ? server->conninfo() : QString(); }
-
     void SetUp() override
     {
-        if (testing_support::TestDb::pgConfigured()) {
-            ASSERT_TRUE(server) << serverError;
-            if (!server->running())
-                server->start();
-        }
-        RegistryTest::SetUp();
+        OnOwnServer::SetUp();
         db::beginAction();
     }
 
@@ -73,12 +58,8 @@ protected:
             EXPECT_FALSE(shown[0].text.contains(QLatin1String(sql), Qt::CaseInsensitive)) << sql;
     }
 
-    static PgServer* server;
-    static std::string serverError;
 };
 
-PgServer* ServerLoss::server = nullptr;
-std::string ServerLoss::serverError;
 
 } // namespace
 

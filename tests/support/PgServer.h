@@ -4,6 +4,8 @@
 // stays up for everyone else). Runs the cluster as the postgres user when the tests run as
 // root, as the CI script does.
 
+#include "TestDb.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -35,6 +37,32 @@ private:
     QString bin_;
     int port_ = 0;
     bool running_ = false;
+};
+
+// A suite of engine tests whose PostgreSQL databases live on a server of the suite's own,
+// started for the suite and started again before each test that left it stopped.
+template <class Base>
+class OnOwnServer : public Base {
+protected:
+    static void SetUpTestSuite() { server = PgServer::startForTests(&serverError); }
+    static void TearDownTestSuite()
+    {
+        delete server;
+        server = nullptr;
+    }
+    QString pgServer() const override { return server ? server->conninfo() : QString(); }
+    void SetUp() override
+    {
+        if (TestDb::pgConfigured()) {
+            ASSERT_TRUE(server) << serverError;
+            if (!server->running())
+                server->start();
+        }
+        Base::SetUp();
+    }
+
+    static inline PgServer* server = nullptr;
+    static inline std::string serverError;
 };
 
 } // namespace testing_support
