@@ -1,12 +1,17 @@
-// The six monthly reports over 100,000 deals, expenses and cheques, each with its lists filled
-// and shown, against stepping the same statement with the raw sqlite3 API; then the chart
-// renderer: 12 months x 3 series in 3D at 1920x1080 and a line of 10,000 points.
+// The six monthly reports over 100,000 deals, expenses and cheques (a million with --million),
+// each with its lists filled and shown, against stepping the same statement with the raw
+// sqlite3 API; the same statements on the server when DOVIN_TEST_PG names one, through a
+// dataset against raw libpq; then the chart renderer: 12 months x 3 series in 3D at 1920x1080
+// and a line of 10,000 points.
 #include "core/AppGlobals.h"
+#include "core/Schema.h"
+#include "core/TDBUpdate.h"
 #include "core/TDm.h"
 #include "deals/MonthlyReports.h"
 #include "deals/TFrmReps.h"
 #include "platform/chart/Chart.h"
 #include "platform/chart/ChartRenderer.h"
+#include "platform/db/DataSet.h"
 #include "platform/report/Fonts.h"
 #include "ui/TTools.h"
 #include "platform/widgets/MaskEdit.h"
@@ -21,6 +26,7 @@
 #include <QRandomGenerator>
 #include <QTreeWidget>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 using namespace bench;
@@ -107,6 +113,94 @@ void fill(const QString& path)
     endFill(db);
 }
 
+// The columns the reports read, copied from the file database to the server with COPY.
+void copyToServer(sqlite3* from, PGconn* to, const char* table, const char* columns)
+{
+    PQclear(PQexec(to, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(QLatin1String(table), QLatin1String(columns)).toUtf8().constData()));
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(from, QStringLiteral("select %1 from %2").arg(QLatin1String(columns), QLatin1String(table)).toUtf8().constData(), -1, &st,
+                       nullptr);
+    QByteArray batch;
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            if (c)
+                batch += '\t';
+            if (sqlite3_column_type(st, c) == SQLITE_NULL)
+                batch += "\\N";
+            else
+                batch += reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+        }
+        batch += '\n';
+        if (batch.size() > (1 << 20)) {
+            PQputCopyData(to, batch.constData(), int(batch.size()));
+            batch.clear();
+        }
+    }
+    PQputCopyData(to, batch.constData(), int(batch.size()));
+    PQputCopyEnd(to, nullptr);
+    PQclear(PQgetResult(to));
+    sqlite3_finalize(st);
+}
+
+double rawPg(PGconn* c, const QString& sql)
+{
+    return timed([&] {
+        PGresult* r = PQexec(c, sql.toUtf8().constData());
+        long touched = 0;
+        for (int i = 0; i < PQntuples(r); ++i)
+            for (int j = 0; j < PQnfields(r); ++j)
+                touched += PQgetlength(r, i, j);
+        PQclear(r);
+        return touched;
+    });
+}
+
+// The reports on the server: the agency schema as the program upgrades it, the rows of the file
+// database, vacuumed and analysed as a server at rest keeps them. False when one is over `bar`.
+bool serverReports(const QString& file, const QString& folder, double bar)
+{
+    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
+    auto admin = db::Connection::openPostgres(base);
+    admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS bench_monthly CASCADE"));
+    admin->exec(QStringLiteral("CREATE SCHEMA bench_monthly"));
+    const QString info = base + QStringLiteral(" options='-c search_path=bench_monthly'");
+    auto pg = db::Connection::openPostgres(info);
+    pg->setCatalog(&SchemaCatalog());
+    CreateBaseSchema(*pg, TSchemaDb::Agency);
+    MakeDBUpdate(*pg, false, folder)->Update(0);
+    PGconn* raw = PQconnectdb(info.toUtf8().constData());
+    sqlite3* lite = nullptr;
+    sqlite3_open_v2(file.toUtf8().constData(), &lite, SQLITE_OPEN_READONLY, nullptr);
+    copyToServer(lite, raw, "T_Sanad", "Tarikhsanad, Nov, EsmMalek, Kharidar, Haghebongah, ownerDiscount, customerDiscount, shoomareh");
+    copyToServer(lite, raw, "t_hazineh", "tarikhv, tarikh, shoomareh, Hname, nov, Mablagh");
+    copyToServer(lite, raw, "t_check", "Tarikhv, Tarikh, nov, bank, shoomareh, mablagh, hazf");
+    sqlite3_close(lite);
+    for (const char* t : {"T_Sanad", "t_hazineh", "t_check"})
+        PQclear(PQexec(raw, QStringLiteral("VACUUM ANALYZE %1").arg(QLatin1String(t)).toUtf8().constData()));
+
+    bool fast = true;
+    db::DataSet ds(pg.get());
+    for (bool ranged : {false, true}) {
+        std::printf("PostgreSQL, %s\n", ranged ? "one year (1400/01/01 to 1400/12/30):" : "every month:");
+        for (int k = 0; k < 6; ++k) {
+            const QString t1 = QStringLiteral("1400/01/01"), t2 = QStringLiteral("1400/12/30");
+            size_t months = 0;
+            const double ms = best(3, [&] { months = RunMonthlyReport(ds, TMonthlyReport(k), ranged, t1, t2).size(); });
+            double bare = 1e18;
+            for (int i = 0; i < 3; ++i)
+                bare = std::min(bare, rawPg(raw, MonthlyReportSql(TMonthlyReport(k), ranged, t1, t2)));
+            fast = fast && ms < bar;
+            std::printf("  %s %7.1f ms  %4d months  bare statement %7.1f ms  ratio %5.2f  %s\n",
+                        MonthlyReportTexts()[k].leftJustified(22).toUtf8().constData(), ms, int(months), bare, ms / bare,
+                        ms < bar ? "(under the bar)" : "(OVER the bar)");
+        }
+    }
+    PQfinish(raw);
+    pg.reset();
+    admin->exec(QStringLiteral("DROP SCHEMA bench_monthly CASCADE"));
+    return fast;
+}
+
 // Three years of twelve months as three bar series.
 void comparisonChart(chart::Chart& c)
 {
@@ -156,6 +250,9 @@ int main(int argc, char** argv)
     FrmReps->show();
     QApplication::processEvents();
 
+    // 0.3 s at 100,000 rows, 1 s at a million
+    const double bar = kRows >= 1000000 ? 1000 : 300;
+    std::printf("bar: %.1f s a report\n", bar / 1000);
     bool allFast = true;
     for (bool ranged : {false, true}) {
         f->chktarikh->setChecked(ranged);
@@ -170,12 +267,14 @@ int main(int argc, char** argv)
                 QApplication::processEvents();
             });
             const double raw = best(3, [&] { rawSteps(path, MonthlyReportSql(TMonthlyReport(k), ranged, f->Edtt1->Text(), f->Edtt2->Text())); });
-            allFast = allFast && ms < 300;
+            allFast = allFast && ms < bar;
             std::printf("  %s %7.1f ms  %4d months  bare statement %7.1f ms  ratio %5.2f  %s\n",
                         MonthlyReportTexts()[k].leftJustified(22).toUtf8().constData(), ms, f->ListView2->topLevelItemCount(), raw, ms / raw,
-                        ms < 300 ? "(under 0.3 s)" : "(OVER 0.3 s)");
+                        ms < bar ? "(under the bar)" : "(OVER the bar)");
         }
     }
+    if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_PG"))
+        allFast = serverReports(path, folder.path(), bar) && allFast;
 
     chart::Chart bars;
     comparisonChart(bars);

@@ -207,8 +207,8 @@ void TDBUpdate::WidenDateColumn(const DateColumn& date)
 void TDBUpdate::CreateLookupIndexes(QStringList& errors)
 {
     for (const auto& index : upgrade_schema::LookupIndexes())
-        if (conn_.tableExists(index.table) && !HasIndexOn(index.table, index.column))
-            Run(conn_.dialect().createIndex(index.table, index.index, index.column), errors);
+        if (conn_.tableExists(index.table) && !HasLookupIndex(index))
+            Run(conn_.dialect().createIndex(index.table, index.index, index.columns), errors);
 }
 
 bool TDBUpdate::IsComplete()
@@ -228,9 +228,17 @@ bool TDBUpdate::IsComplete()
             return false;
     }
     for (const auto& index : upgrade_schema::LookupIndexes())
-        if (!HasIndexOn(index.table, index.column))
+        if (!HasLookupIndex(index))
             return false;
     return true;
+}
+
+bool TDBUpdate::HasLookupIndex(const upgrade_schema::LookupIndex& index)
+{
+    // any index led by a single column serves; one of several columns is known by its name
+    if (!index.columns.contains(QLatin1Char(',')))
+        return HasIndexOn(index.table, index.columns);
+    return conn_.indexExists(index.table, index.index);
 }
 
 bool TDBUpdate::GeoTablesFilled()

@@ -7,7 +7,7 @@
 #include <memory>
 
 namespace db { class Connection; }
-namespace upgrade_schema { struct DateColumn; }
+namespace upgrade_schema { struct DateColumn; struct LookupIndex; }
 
 // 9.45 as the upgrade compares versions: version × 10000.
 constexpr qint64 SchemaVersionKey = 94500;
@@ -47,6 +47,7 @@ private:
     void Run(const QString& sql, QStringList& errors);
     void CreateObjects(QStringList& errors);
     void WidenDateColumn(const upgrade_schema::DateColumn& date);
+    bool HasLookupIndex(const upgrade_schema::LookupIndex& index);
     bool GeoTablesFilled();
     void ImportGeoTables();
 

@@ -170,11 +170,17 @@ const std::vector<DateColumn>& DateColumns()
 
 const std::vector<LookupIndex>& LookupIndexes()
 {
-    // the expense and cheque books and their monthly sums read a range of dates (the deals'
-    // date has the index of its widening)
+    // the expense and cheque books read a range of dates (the deals' date has the index of its
+    // widening); the books' sums and the monthly ones read kind, date and amount from an index
+    // alone, in date order. The cheque book filters its rows by kind: its index leads with the
+    // date, so that the book's rows keep their order, and serves its date ranges too (a
+    // database upgraded before has IX_CheckTarikh for them as well).
     static const std::vector<LookupIndex> indexes = {
         {QStringLiteral("T_Hazineh"), QStringLiteral("Tarikh"), QStringLiteral("IX_HazinehTarikh")},
-        {QStringLiteral("T_Check"), QStringLiteral("Tarikh"), QStringLiteral("IX_CheckTarikh")},
+        {QStringLiteral("T_Hazineh"), QStringLiteral("nov, Tarikh, Mablagh"), QStringLiteral("IX_HazinehMonths")},
+        {QStringLiteral("T_Check"), QStringLiteral("Tarikh, nov, mablagh, hazf"), QStringLiteral("IX_CheckMonths")},
+        {QStringLiteral("T_Sanad"), QStringLiteral("Tarikhsanad, Haghebongah, ownerDiscount, customerDiscount"),
+         QStringLiteral("IX_SanadMonths")},
     };
     return indexes;
 }

@@ -37,10 +37,11 @@ struct DateColumn {
 
 constexpr int DateWidth = 10;
 
-// An index the program's statements read through (date ranges, their sums and months).
+// An index the program's statements read through (date ranges, their sums and months);
+// columns: its first column, or several separated by commas.
 struct LookupIndex {
     QString table;
-    QString column;
+    QString columns;
     QString index;
 };
 

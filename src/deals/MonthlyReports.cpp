@@ -8,7 +8,7 @@ using db::Q;
 
 namespace {
 
-// One report: the summed expression, its date column, its table and its own condition.
+// One sum of a report: the summed expression, its date column, its table and its own condition.
 struct Source {
     QString sum;
     QString date;
@@ -16,35 +16,48 @@ struct Source {
     QString where;
 };
 
-// The profit of a month: incomes less expenses plus commission after discounts, on full dates.
-QString profitRows()
-{
-    return QStringLiteral("select -coalesce(mablagh,0) as m, tarikh as t from t_hazineh where nov=%1 "
-                          "union all select coalesce(mablagh,0), tarikh from t_hazineh where nov=%2 "
-                          "union all select coalesce(Haghebongah,0)-coalesce(ownerDiscount,0)-coalesce(customerDiscount,0), "
-                          "tarikhsanad from t_sanad")
-        .arg(Q(QStringLiteral("هزينه")), Q(QStringLiteral("درآمد")));
-}
+const QString kExpense = QStringLiteral("هزينه");
+const QString kIncome = QStringLiteral("درآمد");
+// a missing discount counts as none
+const QString kCommission = QStringLiteral("coalesce(Haghebongah,0)-coalesce(ownerDiscount,0)-coalesce(customerDiscount,0)");
 
-Source source(TMonthlyReport kind)
+// The sums a report adds per month: profit is incomes less expenses plus commission.
+std::vector<Source> sources(TMonthlyReport kind)
 {
+    const QString nov = QStringLiteral("nov=");
     switch (kind) {
     case TMonthlyReport::Expense:
-        return {QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), QStringLiteral("nov=") + Q(QStringLiteral("هزينه"))};
+        return {{QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), nov + Q(kExpense)}};
     case TMonthlyReport::Income:
-        return {QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), QStringLiteral("nov=") + Q(QStringLiteral("درآمد"))};
+        return {{QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), nov + Q(kIncome)}};
     case TMonthlyReport::Commission:
-        // a missing discount counts as none
-        return {QStringLiteral("coalesce(Haghebongah,0)-coalesce(ownerDiscount,0)-coalesce(customerDiscount,0)"),
-                QStringLiteral("tarikhsanad"), QStringLiteral("t_sanad"), QString()};
+        return {{kCommission, QStringLiteral("tarikhsanad"), QStringLiteral("t_sanad"), QString()}};
     case TMonthlyReport::PaidCheque:
-        return {QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_check"), QStringLiteral("nov=") + Q(QStringLiteral("پرداختي"))};
+        return {{QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_check"), nov + Q(QStringLiteral("پرداختي"))}};
     case TMonthlyReport::ReceivedCheque:
-        return {QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_check"), QStringLiteral("nov=") + Q(QStringLiteral("دريافتي"))};
+        return {{QStringLiteral("mablagh"), QStringLiteral("tarikh"), QStringLiteral("t_check"), nov + Q(QStringLiteral("دريافتي"))}};
     case TMonthlyReport::Profit:
         break;
     }
-    return {QStringLiteral("m"), QStringLiteral("t"), QStringLiteral("V_Sood"), QString()};
+    return {{QStringLiteral("-coalesce(mablagh,0)"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), nov + Q(kExpense)},
+            {QStringLiteral("coalesce(mablagh,0)"), QStringLiteral("tarikh"), QStringLiteral("t_hazineh"), nov + Q(kIncome)},
+            {kCommission, QStringLiteral("tarikhsanad"), QStringLiteral("t_sanad"), QString()}};
+}
+
+// A source's sum per day. The (kind, date, amount) indexes of the schema hand the rows over in
+// date order, so no row is sorted; the days then add up to months. A day's sum comes back as
+// the double of its exact decimal, which is that decimal again for amounts as stored.
+QString daySums(const Source& s, bool ranged, const QString& t1, const QString& t2)
+{
+    QStringList conditions;
+    if (!s.where.isEmpty())
+        conditions << s.where;
+    if (ranged)
+        conditions << s.date + QStringLiteral(" between ") + Q(t1) + QStringLiteral(" and ") + Q(t2);
+    QString sql = QStringLiteral("select sum(%1) as s, %2 as d from %3").arg(s.sum, s.date, s.table);
+    if (!conditions.isEmpty())
+        sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    return sql + QStringLiteral(" group by ") + s.date;
 }
 
 } // namespace
@@ -59,21 +72,12 @@ const QStringList& MonthlyReportTexts()
 
 QString MonthlyReportSql(TMonthlyReport kind, bool ranged, const QString& t1, const QString& t2)
 {
-    Source s = source(kind);
-    // the profit view holds months only: a range bounds the full dates of its rows
-    if (kind == TMonthlyReport::Profit && ranged)
-        s.table = QStringLiteral("(") + profitRows() + QStringLiteral(") p");
-    QStringList conditions;
-    if (ranged)
-        conditions << s.date + QStringLiteral(" between ") + Q(t1) + QStringLiteral(" and ") + Q(t2);
-    if (!s.where.isEmpty())
-        conditions << s.where;
-    const QString month = QStringLiteral("substr(%1,1,7)").arg(s.date);
-    QString sql = QStringLiteral("select sum(%1),%2 from %3").arg(s.sum, month, s.table);
-    if (!conditions.isEmpty())
-        sql += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    QStringList days;
+    for (const Source& s : sources(kind))
+        days << daySums(s, ranged, t1, t2);
     // rows without a date come first on both engines
-    return sql + QStringLiteral(" group by %1 order by coalesce(%1,%2)").arg(month, Q(QString()));
+    return QStringLiteral("select sum(s), substr(d,1,7) from (%1) p group by substr(d,1,7) order by coalesce(substr(d,1,7),%2)")
+        .arg(days.join(QStringLiteral(" union all ")), Q(QString()));
 }
 
 std::vector<TMonthSum> RunMonthlyReport(db::DataSet& ds, TMonthlyReport kind, bool ranged, const QString& t1,

@@ -79,7 +79,8 @@ TEST_P(UpgradeDatabaseTest, MissingBaseTableIsReportedAndTheVersionStays)
     EXPECT_EQ(count(QStringLiteral("select count(*) from province")), 31);
 
     using K = db::ColumnKind;
-    create("t_check", {column("CID", K::Counter), column("Tarikhv", K::Text, 8), column("Tarikh", K::Text, 8)});
+    create("t_check", {column("CID", K::Counter), column("Tarikhv", K::Text, 8), column("Tarikh", K::Text, 8),
+                       column("nov", K::Text, 10), column("mablagh", K::Money), column("hazf", K::Boolean)});
     prompter->calls.clear();
     EXPECT_TRUE(UpgradeSchemaIfOld(conn(), isFile()));
     EXPECT_TRUE(errors().isEmpty());

@@ -87,7 +87,7 @@ protected:
                              column("nov", K::Text, 5), column("Mablagh", K::Decimal, 10)});
         if (withCheck)
             create("t_check", {column("CID", K::Counter), column("Tarikhv", K::Text, 8), column("Tarikh", K::Text, 8),
-                               column("mablagh", K::Money)});
+                               column("nov", K::Text, 10), column("mablagh", K::Money), column("hazf", K::Boolean)});
     }
 
     bool update(qint64 old) { return MakeDBUpdate(conn(), isFile(), folder())->Update(old); }
