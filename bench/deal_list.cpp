@@ -115,7 +115,7 @@ int main(int argc, char** argv)
     FrmRepMoameleh->SetDefaults();
     const QString where = DealWhere(FrmRepMoameleh->Criteria());
     const DealRates rates = DealRates::Current();
-    const QString listSql = DealListSql(where, rates), sumsSql = DealSumsSql(where, rates);
+    const QString listSql = DealListSql(where, rates, db::Dialect(db::Engine::SQLite)), sumsSql = DealSumsSql(where, rates);
     sqlite3* raw = nullptr;
     sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     const double tRaw = best(3, [&] {
@@ -142,7 +142,7 @@ int main(int argc, char** argv)
     const QString allWhere = DealWhere(FrmRepMoameleh->Criteria());
     sqlite3_open_v2(path.toUtf8().constData(), &raw, SQLITE_OPEN_READONLY, nullptr);
     const double tRawAll = best(3, [&] {
-        stepAll(raw, DealListSql(allWhere, rates));
+        stepAll(raw, DealListSql(allWhere, rates, db::Dialect(db::Engine::SQLite)));
         stepAll(raw, DealSumsSql(allWhere, rates));
     });
     sqlite3_close(raw);

@@ -1,6 +1,7 @@
 #include "deals/DealStatements.h"
 
 #include "core/TPrefMng.h"
+#include "platform/db/Dialect.h"
 #include "platform/db/Sql.h"
 #include "ui/TTools.h"
 
@@ -39,13 +40,14 @@ QString DealWhere(const DealCriteria& c)
     return w;
 }
 
-QString DealListSql(const QString& where, const DealRates& rates)
+QString DealListSql(const QString& where, const DealRates& rates, const db::Dialect& dialect)
 {
     return QStringLiteral("select *, ") + kAfter + QStringLiteral("/100*") + rate(rates.vat) + QStringLiteral(" as VAT, ") +
            kAfter + QStringLiteral("/100*") + rate(rates.municipal) + QStringLiteral(" as Municipal, (") + kAfter +
            QStringLiteral("/100*") + rate(rates.total()) + QStringLiteral(")+") + kAfter + QStringLiteral(" as totalVAT, ") +
            kAfter + QStringLiteral(" as afterDiscount, (coalesce(ownerDiscount,0)+coalesce(customerDiscount,0)) as totalDiscount ") +
-           QStringLiteral(" from T_Sanad ") + where + QStringLiteral(" order by sid");
+           QStringLiteral(" from ") + dialect.inKeyOrder(QStringLiteral("T_Sanad")) + QLatin1Char(' ') + where +
+           QStringLiteral(" order by sid");
 }
 
 QString DealSumsSql(const QString& where, const DealRates& rates)

@@ -5,6 +5,8 @@
 
 #include <QString>
 
+namespace db { class Dialect; }
+
 struct DealCriteria {
     bool byDate = true;     // chktarikh
     QString from, to;       // edtt1, edtt2 (quoted as typed)
@@ -24,8 +26,8 @@ struct DealRates {
 // " where tarikhsanad between ... and nov in (...)"; empty when nothing restricts the deals.
 QString DealWhere(const DealCriteria& c);
 // Every column of T_Sanad with VAT, Municipal, totalVAT, afterDiscount and totalDiscount,
-// ordered by sid.
-QString DealListSql(const QString& where, const DealRates& rates);
+// ordered by sid and read in that order, so that the first rows come at once.
+QString DealListSql(const QString& where, const DealRates& rates, const db::Dialect& dialect);
 // sh (commission after both discounts), sVAT, sMunicipal, stotalVAT.
 QString DealSumsSql(const QString& where, const DealRates& rates);
 // The print title's second line: "\r\nاز ... تا ..." when the date range applies.

@@ -189,7 +189,7 @@ void TFrmRepMoameleh::runQueries()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     widgets::guarded([&] {
         Dm->QSanad->Close();
-        Dm->QSanad->setSQL(DealListSql(where, rates));
+        Dm->QSanad->setSQL(DealListSql(where, rates, Dm->Conn->dialect()));
         Dm->QSanad->Open();
         Dm->QSumHagh->Close();
         Dm->QSumHagh->setSQL(DealSumsSql(where, rates));

@@ -26,6 +26,13 @@ public:
     QString addColumn(const QString& table, const ColumnDef& c) const;
     QString createIndex(const QString& table, const QString& index, const QString& column) const;
     QString dropIndex(const QString& table, const QString& index) const;
+    // A table read in the order of its key whatever else the statement filters on: the file
+    // database's planner would take an index of the filter and sort every row it found before
+    // handing over the first.
+    QString inKeyOrder(const QString& table) const
+    {
+        return engine_ == Engine::SQLite ? table + QStringLiteral(" NOT INDEXED") : table;
+    }
 
     // Catalogue queries; each returns a count (0 or more) and takes the name as $1 (and $2).
     QString tableExistsQuery() const;
