@@ -157,6 +157,32 @@ TEST(CellText, CutBetweenWordsAndNeverInsideANumber)
     }
 }
 
+// Row numbers are never shown cut: their column widens as the rows arrive.
+TEST_F(WidgetsFixture, RowNumbersWidenTheirColumnToShowWhole)
+{
+    conn().begin();
+    for (int i = 0; i < 1200; ++i)
+        add(QStringLiteral("مالک %1").arg(i), 1000 + i);
+    conn().commit();
+    ds->addCalcField(QStringLiteral("row"), db::FieldType::Integer, 0, QStringLiteral("رديف"));
+    ds->OnCalcFields = [](db::DataSet& d) { d.FieldByName(QStringLiteral("row"))->SetValue(d.RecNo()); };
+    ds->Open();
+    DBGrid grid;
+    grid.setLayoutDirection(Qt::RightToLeft);
+    grid.horizontalHeader()->setMinimumSectionSize(1);
+    grid.setDataSet(ds.get());
+    grid.setColumns({{QStringLiteral("row"), QStringLiteral("رديف"), 12, true}, {QStringLiteral("Esm"), QStringLiteral("نام مالک"), 120, true}});
+    grid.resize(400, 200);
+    grid.show();
+    ds->Last();
+    QApplication::processEvents();
+    const QModelIndex last = grid.model()->index(1199, 0);
+    EXPECT_EQ(grid.shownText(last), QStringLiteral("1200")) << grid.columnWidth(0);
+    // the layout keeps the wider column; the others keep their width
+    EXPECT_GT(grid.columns()[0].width, 12);
+    EXPECT_EQ(grid.columns()[1].width, 120);
+}
+
 TEST_F(WidgetsFixture, CutCellsCarryTheWholeTextAsToolTip)
 {
     add(QStringLiteral("احمد رضايي"), 1500000);

@@ -101,6 +101,7 @@ void DBGrid::setDataSet(db::DataSet* ds)
             if (ds->SelectedCount() > 0)
                 for (int row = first; row < first + count; ++row)
                     syncRowSelection(row);
+            fitRowNumbers();
         });
         connect(ds, &db::DataSet::stateChanged, this, &DBGrid::datasetStateChanged);
     }
@@ -172,6 +173,7 @@ void DBGrid::applyColumns()
         }
     }
     fillWidth();
+    fitRowNumbers();
     syncSelection();
     syncCurrent();
 }
@@ -187,6 +189,7 @@ void DBGrid::datasetLayoutChanged()
         }
     }
     // the model has been reset: hidden columns and widths stay with the header
+    fitRowNumbers();
     syncSelection();
 }
 
@@ -441,6 +444,35 @@ void DBGrid::fillWidth()
         return;
     QScopedValueRollback<bool> filling(filling_, true);
     setColumnWidth(last, want);
+}
+
+// Row numbers (the calculated whole numbers) show whole: their column widens to the number of
+// the last row read and keeps that width.
+void DBGrid::fitRowNumbers()
+{
+    db::DataSet* ds = dataSet();
+    if (!ds || !ds->Active())
+        return;
+    for (int i = 0; i < cols_.size(); ++i) {
+        if (isColumnHidden(i))
+            continue;
+        const db::Field* f = ds->FindField(cols_[i].fieldName);
+        if (!f || f->Kind() != db::FieldKind::Calculated || f->DataType() != db::FieldType::Integer)
+            continue;
+        // the last row read has the widest number
+        const QModelIndex cell = model_->index(model_->rowCount() - 1, i);
+        if (!cell.isValid())
+            return;
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        option.rect = QRect(0, 0, 1, rowHeight(cell.row()));
+        // a cell is a grid line narrower than its column
+        const int need = delegate_->widthToShow(option, cell) + (showGrid() ? 1 : 0);
+        if (cols_[i].width < need) {
+            cols_[i].width = need;
+            setColumnWidth(i, need);
+        }
+    }
 }
 
 void DBGrid::updateGeometries()

@@ -101,6 +101,7 @@ private:
     int lastVisibleColumn() const;
     int othersWidth(int column) const;
     void fillWidth();
+    void fitRowNumbers();
 
     DataSetModel* model_;
     GridDelegate* delegate_;

@@ -243,6 +243,30 @@ void GridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelInd
     option->text = Isolated(option->text);
 }
 
+int GridDelegate::widthToShow(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    QStyledItemDelegate::initStyleOption(&opt, index);
+    const QString text = opt.text;
+    const QFontMetricsF metrics(opt.font);
+    // the narrowest width whose text room holds it, found as painting finds it
+    const auto fits = [&](int width) {
+        opt.rect.setWidth(width);
+        return CutCellText(text, metrics, textWidth(opt)) == text;
+    };
+    int low = 1, high = int(std::ceil(metrics.horizontalAdvance(text))) + 64;
+    while (!fits(high))
+        high *= 2;
+    while (low < high) {
+        const int mid = (low + high) / 2;
+        if (fits(mid))
+            high = mid;
+        else
+            low = mid + 1;
+    }
+    return high;
+}
+
 QString GridDelegate::shownText(const QStyleOptionViewItem& option, const QModelIndex& index, bool* cut) const
 {
     QStyleOptionViewItem opt = option;

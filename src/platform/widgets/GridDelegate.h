@@ -72,6 +72,8 @@ public:
 
     // The text a cell shows with the given option (its rectangle set), and whether it was cut.
     QString shownText(const QStyleOptionViewItem& option, const QModelIndex& index, bool* cut = nullptr) const;
+    // The width the cell's column needs to show its text whole.
+    int widthToShow(const QStyleOptionViewItem& option, const QModelIndex& index) const;
     // The editor open now, if any.
     GridCellEditor* openEditor() const { return editor_; }
 
