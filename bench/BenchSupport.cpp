@@ -9,11 +9,59 @@
 #include "platform/db/Sql.h"
 
 #include <QAbstractScrollArea>
+#include <QStringList>
 #include <QFile>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace bench {
+
+PgCopy::PgCopy(pg_conn* conn, const QString& table, const QStringList& columns) : conn_(conn)
+{
+    PQclear(PQexec(conn_, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(QLatin1Char(','))).toUtf8().constData()));
+}
+
+PgCopy::~PgCopy() { finish(); }
+
+void PgCopy::cell()
+{
+    if (!first_)
+        batch_ += '\t';
+    first_ = false;
+}
+
+void PgCopy::add(const QByteArray& text)
+{
+    cell();
+    batch_ += text;
+}
+
+void PgCopy::addNull()
+{
+    cell();
+    batch_ += "\\N";
+}
+
+void PgCopy::endRow()
+{
+    batch_ += '\n';
+    first_ = true;
+    if (batch_.size() > (1 << 20)) {
+        PQputCopyData(conn_, batch_.constData(), int(batch_.size()));
+        batch_.clear();
+    }
+}
+
+void PgCopy::finish()
+{
+    if (done_)
+        return;
+    done_ = true;
+    PQputCopyData(conn_, batch_.constData(), int(batch_.size()));
+    PQputCopyEnd(conn_, nullptr);
+    PQclear(PQgetResult(conn_));
+}
 
 int QuietPrompter::messageDlg(const shell::MessageRequest& r) { return say(r.text); }
 std::optional<QString> QuietPrompter::inputBox(const shell::InputRequest&) { return std::nullopt; }

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <memory>
 
+struct pg_conn;
 struct sqlite3;
 struct sqlite3_stmt;
 class QAbstractScrollArea;
@@ -82,6 +83,25 @@ void endFill(sqlite3* db);
 long stepAll(sqlite3* db, const QString& sql);
 // The same on the database file opened read-only for it.
 long rawSteps(const QString& path, const QString& sql);
+
+// Rows written to a server table with COPY, sent in batches of about a megabyte; a cell is
+// added as text or as null, a row ends with endRow, and finish (or the destructor) ends the copy.
+class PgCopy {
+public:
+    PgCopy(pg_conn* conn, const QString& table, const QStringList& columns);
+    ~PgCopy();
+    void add(const QByteArray& text);
+    void addNull();
+    void endRow();
+    void finish();
+
+private:
+    void cell();
+    pg_conn* conn_;
+    QByteArray batch_;
+    bool first_ = true;
+    bool done_ = false;
+};
 
 // Hides and shows a window again (what showing runs) and paints its grid.
 void reshow(QWidget* window, QAbstractScrollArea* grid);

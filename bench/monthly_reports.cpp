@@ -116,29 +116,19 @@ void fill(const QString& path)
 // The columns the reports read, copied from the file database to the server with COPY.
 void copyToServer(sqlite3* from, PGconn* to, const char* table, const char* columns)
 {
-    PQclear(PQexec(to, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(QLatin1String(table), QLatin1String(columns)).toUtf8().constData()));
+    PgCopy copy(to, QLatin1String(table), QString::fromLatin1(columns).split(QStringLiteral(", ")));
     sqlite3_stmt* st = nullptr;
     sqlite3_prepare_v2(from, QStringLiteral("select %1 from %2").arg(QLatin1String(columns), QLatin1String(table)).toUtf8().constData(), -1, &st,
                        nullptr);
-    QByteArray batch;
     while (sqlite3_step(st) == SQLITE_ROW) {
         for (int c = 0; c < sqlite3_column_count(st); ++c) {
-            if (c)
-                batch += '\t';
             if (sqlite3_column_type(st, c) == SQLITE_NULL)
-                batch += "\\N";
+                copy.addNull();
             else
-                batch += reinterpret_cast<const char*>(sqlite3_column_text(st, c));
+                copy.add(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
         }
-        batch += '\n';
-        if (batch.size() > (1 << 20)) {
-            PQputCopyData(to, batch.constData(), int(batch.size()));
-            batch.clear();
-        }
+        copy.endRow();
     }
-    PQputCopyData(to, batch.constData(), int(batch.size()));
-    PQputCopyEnd(to, nullptr);
-    PQclear(PQgetResult(to));
     sqlite3_finalize(st);
 }
 

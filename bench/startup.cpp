@@ -353,27 +353,20 @@ void fillServer(const QString& conninfo, const QString& table, int rows, Values&
     for (const db::ColumnDef* c : cols)
         names << c->name;
     PGconn* c = PQconnectdb(conninfo.toUtf8().constData());
-    PQclear(PQexec(c, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, names.join(QLatin1Char(','))).toUtf8().constData()));
-    const QString lower = table.toLower();
-    QByteArray batch;
-    for (int r = 0; r < rows; ++r) {
-        for (size_t k = 0; k < cols.size(); ++k) {
-            if (k)
-                batch += '\t';
-            const QByteArray v = values.value(lower, *cols[k], r, true);
-            batch += v.isNull() && cols[k]->kind != db::ColumnKind::Text && cols[k]->kind != db::ColumnKind::Memo
-                       ? QByteArray("\\N")
-                       : v;
-        }
-        batch += '\n';
-        if (batch.size() > (1 << 20)) {
-            PQputCopyData(c, batch.constData(), int(batch.size()));
-            batch.clear();
+    {
+        PgCopy copy(c, table, names);
+        const QString lower = table.toLower();
+        for (int r = 0; r < rows; ++r) {
+            for (const db::ColumnDef* col : cols) {
+                const QByteArray v = values.value(lower, *col, r, true);
+                if (v.isNull() && col->kind != db::ColumnKind::Text && col->kind != db::ColumnKind::Memo)
+                    copy.addNull();
+                else
+                    copy.add(v);
+            }
+            copy.endRow();
         }
     }
-    PQputCopyData(c, batch.constData(), int(batch.size()));
-    PQputCopyEnd(c, nullptr);
-    PQclear(PQgetResult(c));
     PQclear(PQexec(c, "ANALYZE"));
     PQfinish(c);
 }
