@@ -2,6 +2,7 @@
 
 #include "core/TDBUpdate.h"
 #include "core/UpgradeSchema.h"
+#include "support/QueryPlan.h"
 
 namespace {
 
@@ -116,13 +117,7 @@ TEST_P(UpgradeDatesTest, TheBooksGetTheIndexesOfTheirDateRanges)
     EXPECT_TRUE(present());
     // the range statements read through them: the planner of the file database says so
     if (isFile()) {
-        const auto plan = [&](const QString& sql) {
-            auto rows = conn().query(QStringLiteral("explain query plan ") + sql);
-            QString text;
-            while (rows->next())
-                text += QString::fromUtf8(rows->text(3).data(), qsizetype(rows->text(3).size()));
-            return text;
-        };
+        const auto plan = [&](const QString& sql) { return testing_support::queryPlan(conn(), sql).join(QStringLiteral(" | ")); };
         const QString range = QStringLiteral(" between '1403/01/01' and '1403/06/31'");
         struct Case {
             QString sql;

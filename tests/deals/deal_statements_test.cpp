@@ -3,6 +3,7 @@
 #include "UpgradedDbTest.h"
 #include "core/TPrefMng.h"
 #include "platform/db/Sql.h"
+#include "support/QueryPlan.h"
 
 #include <array>
 #include <cmath>
@@ -175,13 +176,7 @@ TEST_P(DealStatementsDb, TheListStreamsInKeyOrderAndTheSumsReadAnIndex)
 {
     if (!isFile())
         GTEST_SKIP() << "the planner of the file database";
-    const auto plan = [&](const QString& sql) {
-        auto rows = conn().query(QStringLiteral("explain query plan ") + sql);
-        QStringList steps;
-        while (rows->next())
-            steps << QString::fromUtf8(rows->text(3).data(), qsizetype(rows->text(3).size()));
-        return steps.join(QStringLiteral(" | "));
-    };
+    const auto plan = [&](const QString& sql) { return testing_support::queryPlan(conn(), sql).join(QStringLiteral(" | ")); };
     const DealRates rates{9, 1};
     for (const DealCriteria& c : {DealCriteria{true, "1403/01/01", "1403/06/31", true, true}, DealCriteria{true, "1403/01/01", "1403/06/31", true, false},
                                   DealCriteria{false, "", "", true, true}}) {

@@ -10,6 +10,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/report/Fonts.h"
 #include "platform/report/PreparedReport.h"
+#include "support/QueryPlan.h"
 #include "support/ReportChecks.h"
 #include "platform/report/Renderer.h"
 #include "platform/widgets/MaskEdit.h"
@@ -238,10 +239,7 @@ TEST_P(MonthlyReportsTest, ReportsReadTheirRowsFromIndexesInDateOrder)
     for (int k = 0; k < 6; ++k)
         for (bool ranged : {false, true}) {
             const QString sql = MonthlyReportSql(TMonthlyReport(k), ranged, QStringLiteral("1403/01/01"), QStringLiteral("1403/12/30"));
-            auto rows = Dm->Conn->query(QStringLiteral("explain query plan ") + sql);
-            QStringList steps;
-            while (rows->next())
-                steps << QString::fromUtf8(rows->text(3).data(), qsizetype(rows->text(3).size()));
+            const QStringList steps = testing_support::queryPlan(*Dm->Conn, sql);
             SCOPED_TRACE(steps.join(QStringLiteral(" | ")).toStdString());
             const QStringList reads = steps.filter(QRegularExpression(QStringLiteral("^(SCAN|SEARCH) t_")));
             EXPECT_EQ(reads.size(), k == int(TMonthlyReport::Profit) ? 3 : 1);
