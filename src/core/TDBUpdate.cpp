@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <optional>
 #include <QGuiApplication>
 #include <cmath>
 #include <vector>
@@ -206,9 +207,14 @@ void TDBUpdate::WidenDateColumn(const DateColumn& date)
 
 void TDBUpdate::CreateLookupIndexes(QStringList& errors)
 {
+    // an index built over many rows takes seconds
+    std::optional<WaitCursor> wait;
     for (const auto& index : upgrade_schema::LookupIndexes())
-        if (conn_.tableExists(index.table) && !HasLookupIndex(index))
+        if (conn_.tableExists(index.table) && !HasLookupIndex(index)) {
+            if (!wait)
+                wait.emplace();
             Run(conn_.dialect().createIndex(index.table, index.index, index.columns), errors);
+        }
 }
 
 bool TDBUpdate::IsComplete()
