@@ -227,6 +227,16 @@ void PersianStyle::drawControl(ControlElement element, const QStyleOption* optio
             return;
         }
     }
+    if (element == CE_ItemViewItem) {
+        // list rows keep a path's or a negative amount's order, as labels do
+        const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option);
+        if (item && item->direction == Qt::RightToLeft && !item->text.isEmpty()) {
+            QStyleOptionViewItem isolated = *item;
+            isolated.text = Isolated(item->text);
+            QProxyStyle::drawControl(element, &isolated, painter, widget);
+            return;
+        }
+    }
     if (element == CE_MenuItem) {
         const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
         if (item && HasArabicLetters(item->text)) {

@@ -16,6 +16,8 @@
 #include <QStyleFactory>
 #include <QTextEdit>
 #include <QTextLayout>
+#include <QTreeWidget>
+#include <memory>
 #include <gtest/gtest.h>
 
 namespace {
@@ -174,6 +176,26 @@ TEST(WindowLook, LeftToRightTextsKeepTheirOrder)
     EXPECT_EQ(draw(widgets::Isolated(QStringLiteral("-12/5")), Qt::RightToLeft), draw(QStringLiteral("-12/5"), Qt::LeftToRight));
     // Persian keeps its own direction
     EXPECT_EQ(widgets::Isolated(QStringLiteral("12 متر")), QStringLiteral("12 متر"));
+}
+
+TEST(WindowLook, ListRowsKeepANegativeAmountsMinusBeforeItsDigits)
+{
+    const auto shot = [](QStyle* style, const QString& text) {
+        QTreeWidget list;
+        list.setStyle(style);
+        list.setLayoutDirection(Qt::RightToLeft);
+        list.setHeaderHidden(true);
+        list.setColumnCount(1);
+        (new QTreeWidgetItem(&list))->setText(0, text);
+        list.resize(200, 60);
+        return list.grab().toImage();
+    };
+    PersianStyle persian(QStyleFactory::create(QStringLiteral("Fusion")));
+    std::unique_ptr<QStyle> plain(QStyleFactory::create(QStringLiteral("Fusion")));
+    const QString amount = QStringLiteral("-42,530,080,000");
+    // a plain right-to-left row shows "42,530,080,000-"
+    EXPECT_NE(shot(plain.get(), amount), shot(plain.get(), widgets::LeftToRight(amount)));
+    EXPECT_EQ(shot(&persian, amount), shot(plain.get(), widgets::LeftToRight(amount)));
 }
 
 } // namespace
