@@ -21,6 +21,7 @@
 #include <QTranslator>
 #include <QTreeView>
 #include <QWidget>
+#include <QWindow>
 
 using widgets::Isolated;
 using widgets::LeftToRight;
@@ -78,6 +79,69 @@ protected:
     }
 };
 
+// A modal window opens over the window it blocks: transient for it (whatever the parent it
+// was made with) and staying on top when that window does, so that no window manager stacks
+// the window the user must answer under another one. Hidden again, it gets back its own.
+class ModalOwner : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched->isWidgetType()) {
+            auto* w = static_cast<QWidget*>(watched);
+            if (w->isWindow() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip) {
+                if (event->type() == QEvent::Show && w->windowModality() != Qt::NonModal)
+                    keepOver(w, BlockedWindow(w));
+                else if (event->type() == QEvent::Hide && w->property(OwnTransient).isValid())
+                    giveBack(w);
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static constexpr const char* OwnTransient = "dovinOwnTransient";
+    static constexpr const char* AddedOnTop = "dovinAddedOnTop";
+
+    static void keepOver(QWidget* w, QWidget* blocked)
+    {
+        QWindow* handle = w->windowHandle();
+        if (!handle || !blocked || !blocked->windowHandle())
+            return;
+        if (!w->property(OwnTransient).isValid())
+            w->setProperty(OwnTransient, QVariant::fromValue(QPointer<QWindow>(handle->transientParent())));
+        handle->setTransientParent(blocked->windowHandle());
+        const bool onTop = blocked->windowHandle()->flags() & Qt::WindowStaysOnTopHint;
+        if (onTop && !(handle->flags() & Qt::WindowStaysOnTopHint)) {
+            w->setProperty(AddedOnTop, true);
+            setOnTop(w, true);
+        }
+    }
+
+    static void giveBack(QWidget* w)
+    {
+        if (QWindow* handle = w->windowHandle())
+            handle->setTransientParent(w->property(OwnTransient).value<QPointer<QWindow>>());
+        w->setProperty(OwnTransient, QVariant());
+        if (w->property(AddedOnTop).toBool()) {
+            w->setProperty(AddedOnTop, QVariant());
+            setOnTop(w, false);
+        }
+    }
+
+    // Changes the flag on the shown window without hiding it, as setWindowFlags would.
+    static void setOnTop(QWidget* w, bool on)
+    {
+        Qt::WindowFlags flags = w->windowFlags();
+        flags.setFlag(Qt::WindowStaysOnTopHint, on);
+        w->overrideWindowFlags(flags);
+        if (QWindow* handle = w->windowHandle())
+            handle->setFlags(flags);
+    }
+};
+
 // Names, sizes and dates of the file dialog's lists, each in its own direction.
 class IsolatedNames : public QIdentityProxyModel {
 public:
@@ -107,6 +171,18 @@ public:
 };
 
 } // namespace
+
+QWidget* BlockedWindow(const QWidget* modal)
+{
+    const auto usable = [modal](QWidget* w) {
+        return w && w != modal && w->isVisible() && w->windowType() != Qt::Popup && w->windowType() != Qt::ToolTip;
+    };
+    QWidget* active = QApplication::activeWindow();
+    if (usable(active))
+        return active->window();
+    QWidget* parent = modal->parentWidget() ? modal->parentWidget()->window() : nullptr;
+    return usable(parent) ? parent : nullptr;
+}
 
 void PrepareFileDialog(QFileDialog& dialog)
 {
@@ -298,4 +374,5 @@ void InstallWindowLook(QApplication& app)
         QApplication::installTranslator(qt);
     QApplication::setStyle(new PersianStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
     app.installEventFilter(new WindowCentring(&app));
+    app.installEventFilter(new ModalOwner(&app));
 }

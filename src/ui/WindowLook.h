@@ -50,5 +50,9 @@ bool HasArabicLetters(const QString& text);
 // A window without a caption: the title stays blank instead of the program's name.
 void SetNoCaption(QWidget* window);
 
+// The window a modal window blocks: the active one, else the window of its parent; null when
+// none is shown. The modal window opens transient for it and, when it stays on top, on top too.
+QWidget* BlockedWindow(const QWidget* modal);
+
 // Qt's file dialog as the program shows it: file names, sizes and dates keep their order.
 void PrepareFileDialog(QFileDialog& dialog);
