@@ -1,5 +1,7 @@
 #include "ui/WindowLook.h"
 
+#include <algorithm>
+
 #include "platform/widgets/BidiText.h"
 
 #include <QApplication>
@@ -80,8 +82,9 @@ protected:
 };
 
 // A modal window opens over the window it blocks: transient for it (whatever the parent it
-// was made with) and staying on top when that window does, so that no window manager stacks
-// the window the user must answer under another one. Hidden again, it gets back its own.
+// was made with), and staying on top while any shown window does (it blocks them all), so
+// that no window manager stacks the window the user must answer under another one. Hidden
+// again, it gets back its own owner and flags.
 class ModalOwner : public QObject {
 public:
     using QObject::QObject;
@@ -113,11 +116,21 @@ private:
         if (!w->property(OwnTransient).isValid())
             w->setProperty(OwnTransient, QVariant::fromValue(QPointer<QWindow>(handle->transientParent())));
         handle->setTransientParent(blocked->windowHandle());
-        const bool onTop = blocked->windowHandle()->flags() & Qt::WindowStaysOnTopHint;
-        if (onTop && !(handle->flags() & Qt::WindowStaysOnTopHint)) {
+        if (!(handle->flags() & Qt::WindowStaysOnTopHint) && anotherOnTop(w)) {
             w->setProperty(AddedOnTop, true);
             setOnTop(w, true);
         }
+    }
+
+    // Whether a shown window other than w stays on top: w blocks it too, so it goes above it.
+    static bool anotherOnTop(const QWidget* w)
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(), [w](const QWidget* other) {
+            return other != w && other->isVisible() && other->windowType() != Qt::Popup
+                   && other->windowType() != Qt::ToolTip && other->windowHandle()
+                   && (other->windowHandle()->flags() & Qt::WindowStaysOnTopHint);
+        });
     }
 
     static void giveBack(QWidget* w)

@@ -51,7 +51,7 @@ bool HasArabicLetters(const QString& text);
 void SetNoCaption(QWidget* window);
 
 // The window a modal window blocks: the active one, else the window of its parent; null when
-// none is shown. The modal window opens transient for it and, when it stays on top, on top too.
+// none is shown. The modal window opens transient for it, and on top while a shown window is.
 QWidget* BlockedWindow(const QWidget* modal);
 
 // Qt's file dialog as the program shows it: file names, sizes and dates keep their order.

@@ -7,6 +7,9 @@
 #include "app/StartUp.h"
 #include "app/TFrmMain.h"
 #include "core/TDm.h"
+#include "deals/TFrmAddInfo.h"
+#include "deals/TFrmSanad.h"
+#include "deals/TfrmTTMS2.h"
 #include "ui/Tfrm_dlg.h"
 #include "ui/WidgetPrompter.h"
 #include "ui/WindowLook.h"
@@ -106,6 +109,31 @@ TEST_F(ModalWindowsTest, EveryDialogOpensOverTheWindowItBlocks)
         }
         blocker->hide();
     }
+}
+
+// Opened from a window below one that stays on top, the dialog still comes above them both.
+TEST_F(ModalWindowsTest, ADialogFromTheMainWindowComesAboveTheWindowsOnTop)
+{
+    work(FrmMain);
+    FrmSanad->show();
+    QApplication::setActiveWindow(FrmMain);
+    for (QDialog* d : {static_cast<QDialog*>(frmTTMS2), static_cast<QDialog*>(FrmAddInfoCust)}) {
+        d->setAttribute(Qt::WA_ShowModal, true);
+        d->show();
+        EXPECT_EQ(d->windowHandle()->transientParent(), FrmMain->windowHandle()) << nameOf(d).toStdString();
+        EXPECT_TRUE(onTop(d)) << nameOf(d).toStdString();
+        d->hide();
+        d->setAttribute(Qt::WA_ShowModal, false);
+        EXPECT_FALSE(onTop(d)) << nameOf(d).toStdString();
+    }
+    // with nothing on top shown (the first start's help closed too), nothing is put on top
+    for (QWidget* w : programWindows())
+        if (w != FrmMain)
+            w->hide();
+    frmTTMS2->setAttribute(Qt::WA_ShowModal, true);
+    frmTTMS2->show();
+    EXPECT_FALSE(onTop(frmTTMS2));
+    frmTTMS2->hide();
 }
 
 TEST_F(ModalWindowsTest, MessagesOpenOverEveryWindow)
