@@ -59,7 +59,7 @@ TRFrmUsers::TRFrmUsers(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
     connect(ui->btnokpass, &QPushButton::clicked, this, &TRFrmUsers::tryClose);
     connect(ui->BtnCan, &QPushButton::clicked, this, &TRFrmUsers::EndProgram);
     connect(ui->btncanpass, &QPushButton::clicked, this, &TRFrmUsers::ShowListMode);
-    connect(ui->edtpass, &QLineEdit::returnPressed, this, &TRFrmUsers::tryClose);
+    // Enter in the password box presses the default button: one press, one decision
 }
 
 TRFrmUsers::~TRFrmUsers()

@@ -177,6 +177,27 @@ TEST_F(LoginTest, APasswordIsAskedAndComparedExactly)
     EXPECT_EQ(FrmMain->windowTitle(), caption(QStringLiteral("مدير")));
 }
 
+// One Enter, one decision: a wrong password typed and confirmed with Enter (or the keypad's
+// Enter) gives one message, and the window stays in password mode.
+TEST_F(LoginTest, OneEnterOnAWrongPasswordGivesOneMessage)
+{
+    addUser("مدير", "Abc1");
+    open();
+    click(name(0));
+    ASSERT_TRUE(dlg->PasswordMode());
+    const Ui::TRFrmUsers& f = *dlg->form();
+    QTest::keyClicks(f.edtpass, QStringLiteral("wrong"));
+    int expected = 0;
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        QTest::keyClick(f.edtpass, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        ++expected;
+        ASSERT_EQ(prompter.calls.size(), expected) << prompter.messages().join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(prompter.calls.back().text, QStringLiteral("کلمه عبور اشتباه است"));
+        EXPECT_TRUE(dlg->PasswordMode());
+        EXPECT_EQ(CurrentUserName, QStringLiteral("before"));
+    }
+}
+
 TEST_F(LoginTest, ANameFadesToBlueWhilePointedAt)
 {
     addUser("مدير", "");
