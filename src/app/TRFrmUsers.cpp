@@ -49,8 +49,9 @@ TRFrmUsers::TRFrmUsers(QWidget* parent) : QDialog(parent), ui(std::make_unique<U
 {
     ui->setupUi(this);
     widgets::OnFormShow(this, [this] { FormShow(); });
-    // no title-bar buttons
+    // no title-bar buttons; a fixed size, so that no window manager offers to maximise it
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(size());
     tmrlbl = new QTimer(this);
     tmrlbl->setObjectName(QStringLiteral("tmrlbl"));
     tmrlbl->setInterval(50);

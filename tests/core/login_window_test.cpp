@@ -177,6 +177,19 @@ TEST_F(LoginTest, APasswordIsAskedAndComparedExactly)
     EXPECT_EQ(FrmMain->windowTitle(), caption(QStringLiteral("مدير")));
 }
 
+// No title-bar buttons: none asked of the window manager, and a fixed size so that none
+// offers to maximise it.
+TEST_F(LoginTest, TheWindowHasNoTitleBarButtons)
+{
+    open();
+    const Qt::WindowFlags flags = dlg->windowFlags();
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+    for (Qt::WindowType button : {Qt::WindowMinimizeButtonHint, Qt::WindowMaximizeButtonHint,
+                                  Qt::WindowCloseButtonHint, Qt::WindowSystemMenuHint})
+        EXPECT_FALSE(flags & button) << button;
+    EXPECT_EQ(dlg->minimumSize(), dlg->maximumSize());
+}
+
 // One Enter, one decision: a wrong password typed and confirmed with Enter (or the keypad's
 // Enter) gives one message, and the window stays in password mode.
 TEST_F(LoginTest, OneEnterOnAWrongPasswordGivesOneMessage)
