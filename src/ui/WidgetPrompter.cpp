@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QColorDialog>
 #include <QGridLayout>
 #include <QDesktopServices>
@@ -35,6 +36,22 @@ void startAt(QFileDialog& dialog, const QString& path)
 }
 
 } // namespace
+
+QString FilterSuffix(const QString& filter)
+{
+    // "فايل هاي اکسس (*.mdb)" gives "mdb"; "(*.*)", "(*)" and several patterns give none
+    const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+    const qsizetype close = filter.lastIndexOf(QLatin1Char(')'));
+    QString pattern = open >= 0 && close > open ? filter.mid(open + 1, close - open - 1).trimmed() : filter.trimmed();
+    pattern = pattern.section(QLatin1Char(' '), 0, 0).section(QLatin1Char(';'), 0, 0);
+    if (!pattern.startsWith(QLatin1String("*.")))
+        return {};
+    const QString suffix = pattern.mid(2);
+    for (const QChar c : suffix)
+        if (!c.isLetterOrNumber() && c != QLatin1Char('_'))
+            return {};
+    return suffix;
+}
 
 int WidgetPrompter::messageDlg(const shell::MessageRequest& request)
 {
@@ -86,6 +103,16 @@ QString runFileDialog(const shell::FileRequest& request, QFileDialog::AcceptMode
     dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (!request.overwritePrompt)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (mode == QFileDialog::AcceptSave) {
+        // a name typed without extension gets the chosen filter's one before the dialog
+        // checks it, so the overwrite question sees the file really written
+        const auto useSuffix = [&dialog](int filter) {
+            dialog.setDefaultSuffix(FilterSuffix(dialog.nameFilters().value(filter)));
+        };
+        useSuffix(0);
+        if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+            QObject::connect(types, qOverload<int>(&QComboBox::currentIndexChanged), &dialog, useSuffix);
+    }
     startAt(dialog, shell::StartPath(request));
     QCheckBox* readOnly = nullptr;
     if (request.readOnly) {
@@ -97,8 +124,12 @@ QString runFileDialog(const shell::FileRequest& request, QFileDialog::AcceptMode
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    if (request.selectedFilter)
-        *request.selectedFilter = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    if (request.selectedFilter) {
+        // the list shows the filters with direction marks: the index comes from the list itself
+        auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        *request.selectedFilter = types ? types->currentIndex()
+                                        : int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    }
     if (request.readOnly)
         *request.readOnly = readOnly && readOnly->isChecked();
     return dialog.selectedFiles().first();

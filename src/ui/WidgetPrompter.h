@@ -3,6 +3,10 @@
 
 #include "platform/shell/Prompter.h"
 
+// The extension a save dialog gives a name typed without one under this filter: "mdb" for
+// "فايل هاي اکسس (*.mdb)"; none for "(*.*)" or a filter without a single extension.
+QString FilterSuffix(const QString& filter);
+
 class WidgetPrompter : public shell::Prompter {
 public:
     int messageDlg(const shell::MessageRequest& request) override;

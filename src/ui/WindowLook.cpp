@@ -201,6 +201,14 @@ void PrepareFileDialog(QFileDialog& dialog)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setProxyModel(new IsolatedNames(&dialog));
+    // the filters' patterns read "(*.mdb)", never "(mdb.*)"
+    if (auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
+        for (int i = 0; i < types->count(); ++i) {
+            const QString text = types->itemText(i);
+            const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+            if (open >= 0 && text.endsWith(QLatin1Char(')')))
+                types->setItemText(i, text.left(open) + Isolated(text.mid(open)));
+        }
     // a typed path reads left to right
     if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
         name->setLayoutDirection(Qt::LeftToRight);
