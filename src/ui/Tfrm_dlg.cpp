@@ -144,7 +144,9 @@ void Tfrm_dlg::setup(const shell::MessageRequest& request)
 }
 
 // Grows the dialog, wider first and then taller, until the whole message shows without
-// scrolling, up to a part of the screen; the pictures, frames and buttons follow.
+// scrolling, up to a part of the screen: each line of the message stays on one line when the
+// room allows, and a scroll bar shows only when the text is still taller than the room.
+// The pictures, frames and buttons follow.
 void Tfrm_dlg::fitText()
 {
     QTextEdit* memo = ui->memmess;
@@ -154,24 +156,21 @@ void Tfrm_dlg::fitText()
         most = most.boundedTo(s->availableGeometry().size() * 0.7);
     const int maxWidth = DesignMemo.width() + qMax(0, most.width() - DesignSize.width());
     const int maxHeight = DesignMemo.height() + qMax(0, most.height() - DesignSize.height());
-    // the text is laid out beside the scroll bar
-    const int bar = memo->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, memo) + 2 * memo->frameWidth();
-    const auto heightAt = [doc, bar](int width) {
-        doc->setTextWidth(width - bar);
-        return qCeil(doc->size().height()) + 2;
+    const int frame = 2 * memo->frameWidth();
+    const auto heightAt = [doc, frame](int textWidth) {
+        doc->setTextWidth(textWidth);
+        return qCeil(doc->size().height()) + frame + 2;
     };
-    int width = DesignMemo.width();
-    if (heightAt(width) > DesignMemo.height()) {
-        doc->setTextWidth(-1); // the longest line unbroken
-        width = qBound(DesignMemo.width(), qCeil(doc->idealWidth()) + bar + 8, maxWidth);
-    }
-    const int height = qBound(DesignMemo.height(), heightAt(width), maxHeight);
+    doc->setTextWidth(-1); // the longest line unbroken
+    const int width = qBound(DesignMemo.width(), qCeil(doc->idealWidth()) + frame + 8, maxWidth);
+    // taller than the room, the text scrolls beside the bar
+    const int height = qBound(DesignMemo.height(), heightAt(width - frame), maxHeight);
     doc->setTextWidth(-1);
     const int dw = width - DesignMemo.width();
     const int dh = height - DesignMemo.height();
     setFixedSize(DesignSize + QSize(dw, dh));
     memo->setGeometry(DesignMemo.adjusted(0, 0, dw, dh));
-    memo->setVerticalScrollBarPolicy(dw || dh ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOn);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ui->Panel1->setGeometry(QRect(111, 5, 301, 117).adjusted(0, 0, dw, dh));
     ui->Panel2->setGeometry(QRect(114, 8, 295, 111).adjusted(0, 0, dw, dh));
     for (QLabel* l : {ui->error, ui->info, ui->question})

@@ -14,6 +14,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyleFactory>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTextLayout>
 #include <QTreeWidget>
@@ -106,6 +107,8 @@ TEST(WindowLook, MessageDialogGrowsToItsText)
     const QString question = QStringLiteral("توصيه مي شود براي چاپ از دکمه «چاپ جزييات» استفاده نماييد.") +
                              QLatin1Char('\n') +
                              QStringLiteral("آيا مي خواهيد از دکمه «چاپ جزييات» به جاي «چاپ» استفاده نماييد؟");
+    const QString restore = QStringLiteral("در صورت ادامه دادن ، كليه اطلاعات با اطلاعات فايل  انتخاب شده") +
+                            QStringLiteral("\r\n") + QStringLiteral("جايگزين مي شوند ، آيا ادامه مي دهيد؟");
     QString longText;
     for (int i = 0; i < 60; ++i)
         longText += QStringLiteral("سطر %1 از راهنماي برنامه\n").arg(i);
@@ -116,6 +119,7 @@ TEST(WindowLook, MessageDialogGrowsToItsText)
         bool scrolls;
     } cases[] = {{"short", QStringLiteral("هيچ رديفي انتخاب نشده است"), false, false},
                  {"print question", question, true, false},
+                 {"restore question", restore, true, false},
                  {"very long", longText, true, true}};
     report::installFontSubstitutions(); // tahoma as the program shows it
     const QSize screen = QGuiApplication::primaryScreen()->availableGeometry().size();
@@ -126,6 +130,11 @@ TEST(WindowLook, MessageDialogGrowsToItsText)
         QTextEdit* memo = dlg.form()->memmess;
         EXPECT_EQ(dlg.size() != QSize(411, 156), c.grows) << c.name;
         EXPECT_EQ(memo->verticalScrollBar()->maximum() > 0, c.scrolls) << c.name;
+        EXPECT_EQ(memo->verticalScrollBar()->isVisible(), c.scrolls) << c.name;
+        // where the room allows, each line of the message stays one line
+        if (!c.scrolls)
+            for (QTextBlock b = memo->document()->begin(); b.isValid(); b = b.next())
+                EXPECT_EQ(b.layout()->lineCount(), 1) << c.name << " " << b.text().toStdString();
         EXPECT_LE(dlg.width(), screen.width()) << c.name;
         EXPECT_LE(dlg.height(), screen.height()) << c.name;
         // the buttons stay below the text, inside the dialog
