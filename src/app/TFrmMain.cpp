@@ -32,7 +32,7 @@
 
 TFrmMain* FrmMain = nullptr;
 
-const QString TFrmMain::AppCaptionText = QStringLiteral("آژانس املاک - گروه مهندسين مشاور زانيت کلوار");
+const QString TFrmMain::AppCaptionText = ProgramTitle();
 
 namespace {
 

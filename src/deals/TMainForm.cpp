@@ -49,6 +49,7 @@
 TMainForm* MainForm = nullptr;
 
 const QString TMainForm::UntitledName = QStringLiteral("Untitled");
+const QString TMainForm::UntitledCaption = QStringLiteral("بدون نام");
 
 namespace {
 
@@ -272,13 +273,13 @@ void TMainForm::SetEditorDocName(const QString& name)
 {
     DocName = name;
     const int cut = std::max(name.lastIndexOf(QLatin1Char('\\')), std::max(name.lastIndexOf(QLatin1Char(':')), name.lastIndexOf(QLatin1Char('/'))));
-    setWindowTitle(name.mid(cut + 1));
+    setWindowTitle(name == UntitledName ? UntitledCaption : name.mid(cut + 1));
 }
 
 QString TMainForm::questionName() const
 {
     if (!DealMode || !Dm)
-        return DocName;
+        return DocName == UntitledName ? UntitledCaption : DocName;
     // the deal's contract: never taken for the template it started from
     const db::Field* number = Dm->QSanad->FindField(QStringLiteral("shoomareh"));
     const QString n = number && !number->AsString().isEmpty() ? number->AsString()

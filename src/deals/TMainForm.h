@@ -20,6 +20,7 @@ public:
     ~TMainForm() override;
 
     static const QString UntitledName;
+    static const QString UntitledCaption;   // what the user sees for it
 
     QString DocName;
     int TemplateId = -1;

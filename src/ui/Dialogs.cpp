@@ -4,6 +4,8 @@
 
 #include <QtGlobal>
 
+QString ProgramTitle() { return QStringLiteral("آژانس املاک - گروه مهندسين مشاور زانيت کلوار"); }
+
 int ShowMessageDlg(int kind, const QString& caption, const QString& message, int buttons,
                    int fontSize, const QString& fontName, int fontStyle)
 {

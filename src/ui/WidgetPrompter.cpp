@@ -2,6 +2,7 @@
 
 #include "platform/report/Preview.h"
 #include "platform/shell/Progress.h"
+#include "ui/Dialogs.h"
 #include "ui/Tfrm_dlg.h"
 #include "ui/Tfrminputbox.h"
 #include "ui/WindowLook.h"
@@ -73,7 +74,8 @@ int WidgetPrompter::plainMessage(const shell::PlainMessageRequest& request)
 {
     QMessageBox box(dialogParent());
     box.setLayoutDirection(Qt::RightToLeft);
-    box.setWindowTitle(request.caption);
+    // the title in Persian, as the rest of the box
+    box.setWindowTitle(HasArabicLetters(request.caption) ? request.caption : ProgramTitle());
     box.setText(request.text);
     using B = QMessageBox;
     switch (request.buttons) {

@@ -45,6 +45,7 @@ TEST_P(Editor, NewTemplateAsksItsNameOnceThenSavesToItsRow)
     EXPECT_TRUE(ed().isVisible());
     EXPECT_FALSE(ed().DealMode);
     EXPECT_EQ(ed().DocName, QStringLiteral("Untitled"));
+    EXPECT_EQ(ed().windowTitle(), QStringLiteral("بدون نام"));   // the new text's caption in Persian
     type(QStringLiteral("متن قولنامه"));
     EXPECT_EQ(ed().StatusPanels[1]->text(), QStringLiteral("تغيير کرده"));
 
@@ -252,7 +253,7 @@ TEST_P(Editor, SaveQuestionOnOpenDropAndClose)
     ed().FilesDropped({other});
     EXPECT_EQ(text(), QStringLiteral("نو"));
     ASSERT_EQ(prompter.messages().size(), 1);
-    EXPECT_EQ(prompter.messages()[0], QStringLiteral("آيا تغييرات ذخيره شوند؟\rUntitled"));
+    EXPECT_EQ(prompter.messages()[0], QStringLiteral("آيا تغييرات ذخيره شوند؟\rبدون نام"));
 
     // Yes with a cancelled name: the close is refused, nothing is lost
     prompter.answer(shell::ResultYes);

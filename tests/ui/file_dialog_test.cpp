@@ -2,6 +2,7 @@
 // overwrite question, so an existing file is never replaced unasked; the filters' patterns
 // keep their order in the right-to-left dialog.
 #include "platform/widgets/BidiText.h"
+#include "ui/Dialogs.h"
 #include "ui/WidgetPrompter.h"
 #include "ui/WindowLook.h"
 
@@ -111,6 +112,36 @@ TEST(FileDialog, ANameTypedWithoutExtensionIsAskedAboutUnderItsRealName)
         EXPECT_EQ(script.filterTexts.first(),
                   QStringLiteral("فايل هاي اکسس ") + widgets::Isolated(QStringLiteral("(*.mdb)")))
             << c.name;
+    }
+}
+
+// The platform's plain box: a caller's Latin caption (the program's name, "Confirm") gives way
+// to the program's Persian title; a Persian caption stays.
+TEST(PlainMessageBox, TheWindowTitleIsPersian)
+{
+    const struct {
+        QString caption;
+        QString title;
+    } cases[] = {{QStringLiteral("Zanit Kolvar (Dovin)"), ProgramTitle()},
+                 {QStringLiteral("Confirm"), ProgramTitle()},
+                 {QString(), ProgramTitle()},
+                 {QStringLiteral("خطا"), QStringLiteral("خطا")}};
+    for (const auto& c : cases) {
+        WidgetPrompter prompter;
+        QString title;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                title = box->windowTitle();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        timer.start(10);
+        shell::PlainMessageRequest r;
+        r.caption = c.caption;
+        r.text = QStringLiteral("عناوين با موفقيت ذخيره شدند");
+        EXPECT_EQ(prompter.plainMessage(r), shell::ResultOk);
+        EXPECT_EQ(title, c.title) << c.caption.toStdString();
     }
 }
 
