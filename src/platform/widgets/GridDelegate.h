@@ -17,10 +17,12 @@ class DataSetModel;
 class FieldLink;
 
 // The text as a cell width pixels wide shows it: whole when it fits; otherwise cut with "…"
-// between words, never inside a number (digits with their signs and separators). The text's
-// amount (its first number) stays whole and in sight: the words after it go first, then those
-// before it (the cut then stands at the text's start); without room for the amount the text
-// is cut at its end. "…" alone when nothing else fits.
+// between words, never inside a number (digits with their signs and separators). Every amount
+// stays whole with its label: the words after the last amount go first (a condition's terms),
+// then a label of several words shrinks to its first word and "…". Without room for that, the
+// first amount stays whole and in sight: the words after it go, then those before it (the cut
+// then stands at the text's start); without room for the amount the text is cut at its end.
+// "…" alone when nothing else fits.
 QString CutCellText(const QString& text, const QFontMetricsF& metrics, qreal width);
 
 // The editor of one cell. Its text reaches the field on commit, through the model, with the
