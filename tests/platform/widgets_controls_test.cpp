@@ -521,6 +521,28 @@ TEST_F(Widgets, MaskEditKeepsBlanks)
     EXPECT_EQ(edit.Text(), QStringLiteral("آزاد"));
 }
 
+// In a right-to-left window a mask of digits still reads left to right ("____/__/__", never
+// "__/__/____"); a mask that takes letters follows its window.
+TEST_F(Widgets, DigitMasksReadLeftToRightInRightToLeftWindows)
+{
+    const struct {
+        const char* mask;
+        Qt::LayoutDirection direction;
+    } cases[] = {{"9999/99/99", Qt::LeftToRight}, {"!0000/00/00;1;_", Qt::LeftToRight},
+                 {"00:00;1;_", Qt::LeftToRight}, {"LL-0", Qt::RightToLeft}};
+    for (const auto& c : cases) {
+        QWidget window;
+        window.setLayoutDirection(Qt::RightToLeft);
+        auto* edit = new MaskEdit(&window);
+        edit->setEditMask(QString::fromLatin1(c.mask));
+        EXPECT_EQ(edit->layoutDirection(), c.direction) << c.mask;
+        // the window turned right to left afterwards keeps it so
+        window.setLayoutDirection(Qt::LeftToRight);
+        window.setLayoutDirection(Qt::RightToLeft);
+        EXPECT_EQ(edit->layoutDirection(), c.direction) << c.mask;
+    }
+}
+
 TEST_F(Widgets, CardsScrollWithTheDataset)
 {
     addFive();

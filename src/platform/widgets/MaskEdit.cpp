@@ -1,5 +1,7 @@
 #include "platform/widgets/MaskEdit.h"
 
+#include <algorithm>
+
 #include "platform/db/Format.h"
 
 #include <QStringList>
@@ -73,6 +75,10 @@ void MaskEdit::setEditMask(const QString& mask)
     }
     const QString qt = toInputMask(mask, &blank_);
     setInputMask(qt + QLatin1Char(';') + blank_);
+    // a mask of digits (a date, a number) reads left to right in any window: "____/__/__"
+    const QString positions = mask.section(QLatin1Char(';'), 0, 0);
+    if (std::none_of(positions.begin(), positions.end(), [](QChar c) { return QStringLiteral("LlAaCc").contains(c); }))
+        setLayoutDirection(Qt::LeftToRight);
 }
 
 void MaskEdit::setAsciiDigits(bool on)
