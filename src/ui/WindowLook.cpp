@@ -314,6 +314,23 @@ void PersianStyle::drawItemText(QPainter* painter, const QRect& rect, int flags,
     painter->restore();
 }
 
+void PersianStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                                 const QWidget* widget) const
+{
+    // the focused button shows its focus frame from the start, not only after a key moved the
+    // focus: Enter presses it
+    if (element == PE_PanelButtonCommand && option && (option->state & State_HasFocus)
+        && !(option->state & State_KeyboardFocusChange)) {
+        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+            QStyleOptionButton shown = *button;
+            shown.state |= State_KeyboardFocusChange;
+            QProxyStyle::drawPrimitive(element, &shown, painter, widget);
+            return;
+        }
+    }
+    QProxyStyle::drawPrimitive(element, option, painter, widget);
+}
+
 void PersianStyle::drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                                       const QWidget* widget) const
 {

@@ -28,6 +28,9 @@ public:
                       const QString& text, QPalette::ColorRole textRole = QPalette::NoRole) const override;
     void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
                      const QWidget* widget = nullptr) const override;
+    // A focused button shows its focus frame.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget = nullptr) const override;
     // Drop-down lists whose rows Qt sizes by the Latin font get rows as high as their letters.
     void polish(QWidget* widget) override;
     using QProxyStyle::polish;

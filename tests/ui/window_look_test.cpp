@@ -147,6 +147,27 @@ TEST(WindowLook, MessageDialogGrowsToItsText)
     }
 }
 
+// The focused button shows its focus frame as soon as it has the focus, before any key moved it.
+TEST(WindowLook, AFocusedButtonShowsItsFocusFrame)
+{
+    PersianStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    const auto draw = [&](QStyle::State state) {
+        QImage img(80, 26, QImage::Format_ARGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        QStyleOptionButton option;
+        option.rect = img.rect();
+        option.state = QStyle::State_Enabled | QStyle::State_Raised | state;
+        option.text = QStringLiteral("تاييد");
+        style.drawControl(QStyle::CE_PushButton, &option, &p);
+        return img;
+    };
+    const QImage plain = draw(QStyle::State_None);
+    const QImage focused = draw(QStyle::State_HasFocus);
+    EXPECT_NE(plain, focused);
+    EXPECT_EQ(focused, draw(QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange));
+}
+
 TEST(WindowLook, WindowsOpenCentredOnce)
 {
     QWidget window;
