@@ -52,6 +52,8 @@ struct SaveScript {
                 timer.stop();
                 return;
             }
+            if (qEnvironmentVariableIsSet("DOVIN_SHOTS"))
+                dialog->grab().save(qEnvironmentVariable("DOVIN_SHOTS") + QStringLiteral("/save_dialog.png"));
             if (auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")))
                 for (int i = 0; i < types->count(); ++i)
                     filterTexts << types->itemText(i);
