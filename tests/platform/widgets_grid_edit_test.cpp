@@ -129,6 +129,9 @@ TEST(CellText, CutBetweenWordsAndNeverInsideANumber)
          QStringLiteral("رهن") + Ellipsis + QStringLiteral(" : 6,900,000,000") + Ellipsis},
         {amount, w(QStringLiteral("ر") + Ellipsis + QStringLiteral(" : 6,900,000,000")),
          QStringLiteral("ر") + Ellipsis + QStringLiteral(" : 6,900,000,000")},
+        // at the narrowest the terms go without their mark, the kind's mark shows the cut
+        {condition, w(QStringLiteral("ر") + Ellipsis + QStringLiteral(" : 6,900,000,000")),
+         QStringLiteral("ر") + Ellipsis + QStringLiteral(" : 6,900,000,000")},
         {buy, w(QStringLiteral("خ") + Ellipsis + QStringLiteral(" : 1,068,160,000")),
          QStringLiteral("خ") + Ellipsis + QStringLiteral(" : 1,068,160,000")},
         // a mortgage with rent keeps both amounts, the terms go

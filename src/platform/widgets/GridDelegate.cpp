@@ -73,6 +73,54 @@ QString withEllipsis(const QString& text, int length)
     return head + Ellipsis;
 }
 
+// The text up to its last amount with the words of each label before an amount shrunk to the
+// first one, and that word to its first letters when letters > 0; "…" marks what went.
+QString shrunkLabels(const QString& text, const std::vector<Span>& spans, int letters, bool markTerms)
+{
+    QString out;
+    int from = 0;
+    for (const Span& n : spans) {
+        const QString label = text.mid(from, n.start - from);
+        // words with a letter: start, end of their letters (a colon after them stays)
+        std::vector<std::pair<int, int>> words;
+        for (int p = 0; p < label.size();) {
+            if (label.at(p).isSpace()) {
+                ++p;
+                continue;
+            }
+            int e = p;
+            int lettersEnd = -1;
+            for (; e < label.size() && !label.at(e).isSpace(); ++e)
+                if (label.at(e).isLetter())
+                    lettersEnd = e + 1;
+            if (lettersEnd > 0)
+                words.push_back({p, lettersEnd});
+            p = e;
+        }
+        if (words.empty()) {
+            out += label;
+        } else {
+            const auto [start, end] = words.front();
+            int keep = end;
+            if (letters > 0) {
+                // the first letters of the word, when it has more
+                QTextBoundaryFinder g(QTextBoundaryFinder::Grapheme, label);
+                g.setPosition(start);
+                int at = start;
+                for (int i = 0; i < letters && at < end; ++i)
+                    at = int(g.toNextBoundary());
+                if (at > start && at < end)
+                    keep = at;
+            }
+            const bool dropped = words.size() >= 2 || keep < end;
+            out += label.left(keep) + (dropped ? QString(Ellipsis) : QString()) + label.mid(words.back().second);
+        }
+        out += text.mid(n.start, n.end - n.start);
+        from = n.end;
+    }
+    return markTerms ? out + Ellipsis : out;
+}
+
 // The width the style gives a cell's text.
 qreal textWidth(const QStyleOptionViewItem& option)
 {
@@ -123,57 +171,15 @@ QString CutCellText(const QString& text, const QFontMetricsF& metrics, qreal wid
         // ... then the words of a several-word label before an amount shrink to its first one
         // ("رهن کامل : 6,900,000,000" shows as "رهن… : 6,900,000,000"), and then that word to its
         // first letters ("ف… : 1,250,000,000"), at least one, which tell the kinds apart
-        const auto shortened = [&](int letters) {
-            QString out;
-            int from = 0;
-            for (const Span& n : spans) {
-                const QString label = text.mid(from, n.start - from);
-                // words with a letter: start, end of their letters (a colon after them stays)
-                std::vector<std::pair<int, int>> words;
-                for (int p = 0; p < label.size();) {
-                    if (label.at(p).isSpace()) {
-                        ++p;
-                        continue;
-                    }
-                    int e = p;
-                    int lettersEnd = -1;
-                    for (; e < label.size() && !label.at(e).isSpace(); ++e)
-                        if (label.at(e).isLetter())
-                            lettersEnd = e + 1;
-                    if (lettersEnd > 0)
-                        words.push_back({p, lettersEnd});
-                    p = e;
-                }
-                if (words.empty()) {
-                    out += label;
-                } else {
-                    const auto [start, end] = words.front();
-                    int keep = end;
-                    if (letters > 0) {
-                        // the first letters of the word, when it has more
-                        QTextBoundaryFinder g(QTextBoundaryFinder::Grapheme, label);
-                        g.setPosition(start);
-                        int at = start;
-                        for (int i = 0; i < letters && at < end; ++i)
-                            at = int(g.toNextBoundary());
-                        if (at > start && at < end)
-                            keep = at;
-                    }
-                    const bool dropped = words.size() >= 2 || keep < end;
-                    out += label.left(keep) + (dropped ? QString(Ellipsis) : QString()) + label.mid(words.back().second);
-                }
-                out += text.mid(n.start, n.end - n.start);
-                from = n.end;
-            }
-            return terms ? out + Ellipsis : out;
-        };
         QString tried = amounts;
-        for (int letters : {0, 6, 5, 4, 3, 2, 1}) {
-            const QString shown = shortened(letters);
-            if (shown != tried && fitting(shown))
-                return shown;
-            tried = shown;
-        }
+        for (bool mark : {terms, false})
+            for (int letters : {0, 6, 5, 4, 3, 2, 1}) {
+                // at the narrowest, the terms go without their mark: the kind's shows the cut
+                const QString shown = shrunkLabels(text, spans, letters, mark);
+                if (shown != tried && fitting(shown))
+                    return shown;
+                tried = shown;
+            }
         // ... then, the first amount kept whole, the words after it and those before it go,
         // the cut then standing at the text's start
         const Span amount = spans.front();
