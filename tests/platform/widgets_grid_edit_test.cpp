@@ -213,6 +213,53 @@ TEST_F(WidgetsFixture, RowNumbersWidenTheirColumnToShowWhole)
     EXPECT_EQ(grid.columns()[1].width, 120);
 }
 
+// A deal condition (kind, amount, rent, terms) keeps its kind and every amount in sight: its
+// column widens to them over the first rows; the terms may go. Texts without amounts (phones)
+// keep their column's width.
+TEST_F(WidgetsFixture, ConditionColumnsWidenToShowEveryAmountWithItsKind)
+{
+    conn().begin();
+    for (int i = 0; i < 1200; ++i)
+        add(QStringLiteral("مالک %1").arg(i), i % 3 == 0 ? 500000000 : 1068160000);
+    conn().commit();
+    ds->addCalcField(QStringLiteral("cond"), db::FieldType::String, 100, QStringLiteral("شرط1"));
+    ds->addCalcField(QStringLiteral("tels"), db::FieldType::String, 100, QStringLiteral("تلفن"));
+    ds->OnCalcFields = [](db::DataSet& d) {
+        const double price = d.FieldByName(QStringLiteral("Price"))->AsFloat();
+        d.FieldByName(QStringLiteral("cond"))
+            ->SetValue(price < 1e9 ? QStringLiteral("رهن  : 500,000,000   اجاره : 12,000,000   قابل تبديل")
+                                   : QStringLiteral("خريد : 1,068,160,000   "));
+        d.FieldByName(QStringLiteral("tels"))->SetValue(QStringLiteral(" خانه:02122334455موبايل:09121112233"));
+    };
+    ds->Open();
+    DBGrid grid;
+    grid.setLayoutDirection(Qt::RightToLeft);
+    grid.setDataSet(ds.get());
+    grid.setColumns({{QStringLiteral("Esm"), QStringLiteral("نام مالک"), 120, true},
+                     {QStringLiteral("cond"), QStringLiteral("شرط1"), 132, true},
+                     {QStringLiteral("tels"), QStringLiteral("تلفن"), 60, true}});
+    grid.resize(500, 300);
+    grid.show();
+    QApplication::processEvents();
+    EXPECT_GT(grid.columns()[1].width, 132);
+    EXPECT_EQ(grid.columns()[2].width, 60);
+    for (int row : {0, 1, 2, 3}) {
+        const QString shown = grid.shownText(grid.model()->index(row, 1));
+        SCOPED_TRACE(shown.toStdString());
+        if (row % 3 == 0) {
+            EXPECT_TRUE(shown.startsWith(QStringLiteral("رهن"))) ;
+            EXPECT_TRUE(shown.contains(QStringLiteral("500,000,000")));
+            EXPECT_TRUE(shown.contains(QStringLiteral("اجاره : 12,000,000")));
+        } else {
+            EXPECT_EQ(shown, QStringLiteral("خريد : 1,068,160,000   "));
+        }
+    }
+    // the rows arriving later do not narrow it, and a reopen looks again
+    ds->Last();
+    QApplication::processEvents();
+    EXPECT_GT(grid.columns()[1].width, 132);
+}
+
 TEST_F(WidgetsFixture, CutCellsCarryTheWholeTextAsToolTip)
 {
     add(QStringLiteral("احمد رضايي"), 1500000);

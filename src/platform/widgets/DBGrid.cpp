@@ -173,6 +173,7 @@ void DBGrid::applyColumns()
         }
     }
     fillWidth();
+    amountRowsSeen_ = 0;   // the columns are back to their set widths
     fitRowNumbers();
     syncSelection();
     syncCurrent();
@@ -447,32 +448,50 @@ void DBGrid::fillWidth()
 }
 
 // Row numbers (the calculated whole numbers) show whole: their column widens to the number of
-// the last row read and keeps that width.
+// the last row read and keeps that width. Calculated texts with amounts (a deal condition:
+// kind, amount, rent) widen their column so that every amount of the first rows shows whole
+// with its kind.
 void DBGrid::fitRowNumbers()
 {
     db::DataSet* ds = dataSet();
     if (!ds || !ds->Active())
         return;
+    const int rows = model_->rowCount();
+    // amounts: only the rows not looked at yet (all of them again after a reopen)
+    if (rows < amountRowsSeen_)
+        amountRowsSeen_ = 0;
+    const int amountRows = std::min(rows, 200);
     for (int i = 0; i < cols_.size(); ++i) {
         if (isColumnHidden(i))
             continue;
         const db::Field* f = ds->FindField(cols_[i].fieldName);
-        if (!f || f->Kind() != db::FieldKind::Calculated || f->DataType() != db::FieldType::Integer)
+        if (!f || f->Kind() != db::FieldKind::Calculated)
             continue;
-        // the last row read has the widest number
-        const QModelIndex cell = model_->index(model_->rowCount() - 1, i);
-        if (!cell.isValid())
-            return;
-        QStyleOptionViewItem option;
-        initViewItemOption(&option);
-        option.rect = QRect(0, 0, 1, rowHeight(cell.row()));
-        // a cell is a grid line narrower than its column
-        const int need = delegate_->widthToShow(option, cell) + (showGrid() ? 1 : 0);
+        const bool numbers = f->DataType() == db::FieldType::Integer;
+        if (!numbers && f->DataType() != db::FieldType::String)
+            continue;
+        // the last row read has the widest number; amounts are looked at in the first rows
+        const int first = numbers ? rows - 1 : amountRowsSeen_;
+        const int last = numbers ? rows : amountRowsSeen_ < amountRows ? amountRows : first;
+        int need = 0;
+        for (int row = first; row < last; ++row) {
+            const QModelIndex cell = model_->index(row, i);
+            if (!cell.isValid())
+                break;
+            QStyleOptionViewItem option;
+            initViewItemOption(&option);
+            option.rect = QRect(0, 0, 1, rowHeight(cell.row()));
+            // a cell is a grid line narrower than its column
+            const int width = numbers ? delegate_->widthToShow(option, cell) : delegate_->widthToShowAmounts(option, cell);
+            if (width > 0)
+                need = std::max(need, width + (showGrid() ? 1 : 0));
+        }
         if (cols_[i].width < need) {
             cols_[i].width = need;
             setColumnWidth(i, need);
         }
     }
+    amountRowsSeen_ = std::max(amountRowsSeen_, amountRows);
 }
 
 void DBGrid::updateGeometries()

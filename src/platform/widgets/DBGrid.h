@@ -105,6 +105,7 @@ private:
 
     DataSetModel* model_;
     GridDelegate* delegate_;
+    int amountRowsSeen_ = 0;   // rows whose amounts have widened their columns
     // typing kept across a reset of the model while a cell is edited
     struct Typed {
         QString field;

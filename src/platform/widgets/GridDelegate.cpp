@@ -6,6 +6,9 @@
 #include "platform/widgets/DataSetModel.h"
 #include "platform/widgets/FieldLink.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QFocusEvent>
@@ -335,6 +338,30 @@ int GridDelegate::widthToShow(const QStyleOptionViewItem& option, const QModelIn
             low = mid + 1;
     }
     return high;
+}
+
+QString KeptAmounts(const QString& text)
+{
+    const std::vector<Span> spans = numbers(text);
+    const bool amounts = std::any_of(spans.begin(), spans.end(), [&](const Span& n) {
+        return text.mid(n.start, n.end - n.start).contains(QLatin1Char(','));
+    });
+    if (!amounts)
+        return {};
+    return shrunkLabels(text, spans, 0, !text.mid(spans.back().end).trimmed().isEmpty());
+}
+
+int GridDelegate::widthToShowAmounts(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QStyleOptionViewItem opt = option;
+    QStyledItemDelegate::initStyleOption(&opt, index);
+    const QString kept = KeptAmounts(opt.text);
+    if (kept.isEmpty())
+        return 0;
+    // the cell's margins around its text room, then the room for the kept text
+    opt.rect.setWidth(1000);
+    const int margins = 1000 - int(std::floor(textWidth(opt)));
+    return margins + int(std::ceil(QFontMetricsF(opt.font).horizontalAdvance(kept)));
 }
 
 QString GridDelegate::shownText(const QStyleOptionViewItem& option, const QModelIndex& index, bool* cut) const

@@ -25,6 +25,11 @@ class FieldLink;
 // "…" alone when nothing else fits.
 QString CutCellText(const QString& text, const QFontMetricsF& metrics, qreal width);
 
+// The narrowest form of a text with amounts (numbers with thousands separators) that keeps
+// every amount whole with the first word of its label, as CutCellText shows it ("رهن  : 500,000,000
+// اجاره : 12,000,000…"); empty for a text without amounts.
+QString KeptAmounts(const QString& text);
+
 // The editor of one cell. Its text reaches the field on commit, through the model, with the
 // checks and messages of a bound edit box; a refused text stays for correction.
 class GridCellEditor : public MaskEdit {
@@ -76,6 +81,9 @@ public:
     QString shownText(const QStyleOptionViewItem& option, const QModelIndex& index, bool* cut = nullptr) const;
     // The width the cell's column needs to show its text whole.
     int widthToShow(const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    // The width the cell's column needs to show every amount of its text whole with its kind
+    // (KeptAmounts); 0 for a text without amounts.
+    int widthToShowAmounts(const QStyleOptionViewItem& option, const QModelIndex& index) const;
     // The editor open now, if any.
     GridCellEditor* openEditor() const { return editor_; }
 
