@@ -81,9 +81,10 @@ QColor DueColour(const QString& vaziyat, const QString& tarikh, const QString& t
 void KeepTypedComboItem(TDm& dm, QComboBox* combo)
 {
     const QString text = combo->currentText();
-    if (text.isEmpty() || combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+    if (text.isEmpty() || combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0
+        || !ComboTextAccepted(combo))
         return;
     combo->addItem(text);
     combo->setEditText(text);
-    widgets::guarded([&] { SaveComboItems(dm, combo); });
+    widgets::guarded([&] { ChangeComboItem(dm, combo, text, true); });
 }

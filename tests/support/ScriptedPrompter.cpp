@@ -29,6 +29,8 @@ int firstButton(int set)
 int ScriptedPrompter::messageDlg(const shell::MessageRequest& r)
 {
     calls.append({QStringLiteral("messageDlg"), r.caption, r.text, r.kind, r.buttons, r.fontSize});
+    if (onMessage)
+        onMessage();
     if (!results.empty()) {
         int v = results.front();
         results.pop_front();
