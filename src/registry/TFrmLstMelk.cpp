@@ -59,6 +59,7 @@ TFrmLstMelk::TFrmLstMelk(QWidget* parent) : TRecordList(parent), ui(std::make_un
     d.dataSet = [] { return Dm ? Dm->QMelk : nullptr; };
     d.recordForm = [] { return FRmMelk; };
     d.layoutKey = QStringLiteral("GMelk");
+    d.key = QStringLiteral("MID");
     d.columns.assign(std::begin(kColumns), std::end(kColumns));
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("ForSell"), QStringLiteral("ForRahn"), QStringLiteral("ForEjareh")};

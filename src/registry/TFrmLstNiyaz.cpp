@@ -69,6 +69,7 @@ TFrmLstNiyaz::TFrmLstNiyaz(QWidget* parent) : TRecordList(parent), ui(std::make_
     d.dataSet = [] { return Dm ? Dm->QNiyaz : nullptr; };
     d.recordForm = [] { return FrmNiyaz; };
     d.layoutKey = QStringLiteral("GNiyaz");
+    d.key = QStringLiteral("NizId");
     d.columns.assign(std::begin(kColumns), std::end(kColumns));
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("kharid"), QStringLiteral("Rahn"), QStringLiteral("Ejareh")};

@@ -1,0 +1,85 @@
+// Lists give the same rows in the same order on both engines: a row another workstation
+// edited keeps its place (and its row number) in the property list and the phone book.
+#include "registry_fixture.h"
+
+#include "platform/db/Sql.h"
+#include "ui_TFrmLstMelk.h"
+#include "ui_TFrmTels.h"
+
+#include <QPushButton>
+
+namespace {
+
+constexpr int kRows = 1200;   // more than a list's first page
+
+class ListOrder : public RegistryTest {
+protected:
+    // The key column of every row, in the list's order, with the row numbers alongside.
+    static QStringList keysAndRows(db::DataSet* ds, const char* key)
+    {
+        QStringList out;
+        const int k = f(ds, key)->Index();
+        const int row = f(ds, "row")->Index();
+        for (int r = 0; r < ds->RecordCount(); ++r)
+            out << ds->ValueAt(r, k).toString() + QLatin1Char(':') + ds->DisplayTextAt(r, row);
+        return out;
+    }
+    static QStringList ascending(int n)
+    {
+        QStringList out;
+        for (int i = 1; i <= n; ++i)
+            out << QStringLiteral("%1:%1").arg(i);
+        return out;
+    }
+};
+
+TEST(OrderedByKey, OnlyStatementsWithoutAnOrderOfTheirOwn)
+{
+    const struct {
+        const char* sql;
+        const char* ordered;
+    } cases[] = {
+        {"select * from t_melk", "select * from t_melk order by MID"},
+        {"select * from t_melk where mo='a' ", "select * from t_melk where mo='a' order by MID"},
+        {"select * from t_melk order by tarikheraeh", "select * from t_melk order by tarikheraeh"},
+        {"select * from t_melk ORDER  BY mo", "select * from t_melk ORDER  BY mo"},
+        // words typed into a literal are no order
+        {"select * from t_melk where mo='order by x'", "select * from t_melk where mo='order by x' order by MID"},
+        {"select * from t_melk where mo='it''s order by'", "select * from t_melk where mo='it''s order by' order by MID"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(db::OrderedByKey(QString::fromUtf8(c.sql), QStringLiteral("MID")), QString::fromUtf8(c.ordered))
+            << c.sql;
+}
+
+TEST_P(ListOrder, ARowEditedElsewhereKeepsItsPlace)
+{
+    db::inTransaction(*Dm->Conn, [&] {
+        for (int i = 1; i <= kRows; ++i) {
+            addProperty(QStringLiteral("مالک %1").arg(i), true, false, false);
+            Dm->Conn->exec(QStringLiteral("insert into t_Tels (Esm, Phone) values ($1, '1')"),
+                           {QStringLiteral("ب %1").arg(i)});
+        }
+    });
+    auto other = testDb().open();   // the other workstation
+    list()->show();
+    tels()->show();
+    EXPECT_EQ(keysAndRows(Dm->QMelk, "MID"), ascending(kRows));
+    EXPECT_EQ(keysAndRows(Dm->QTels, "AKey"), ascending(kRows));
+
+    // edited twice, so the server moves the rows to the end of their tables
+    for (int n = 0; n < 2; ++n) {
+        other->exec(QStringLiteral("update T_Melk set MalekEsm=MalekEsm || 'x' where MID in (1, 2, 600)"));
+        other->exec(QStringLiteral("update t_Tels set Phone=Phone || '2' where AKey in (1, 2, 600)"));
+    }
+    list()->form()->btnok->click();
+    EXPECT_EQ(keysAndRows(Dm->QMelk, "MID"), ascending(kRows));
+    tels()->form()->btnrefresh->click();
+    EXPECT_EQ(keysAndRows(Dm->QTels, "AKey"), ascending(kRows));
+    tels()->form()->TabControl1->setCurrentIndex(1);   // "ب"
+    EXPECT_EQ(keysAndRows(Dm->QTels, "AKey"), ascending(kRows));
+}
+
+DOVIN_INSTANTIATE_ENGINES(ListOrder);
+
+} // namespace
