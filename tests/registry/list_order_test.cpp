@@ -1,9 +1,14 @@
 // Lists give the same rows in the same order on both engines: a row another workstation
-// edited keeps its place (and its row number) in the property list and the phone book.
+// edited keeps its place (and its row number) in the property list and the phone book; a
+// list already open, shown again from the menu, keeps its criteria, rows, place and widths.
 #include "registry_fixture.h"
 
 #include "platform/db/Sql.h"
+#include "platform/widgets/DBGrid.h"
+#include "registry/RegistryActions.h"
+#include "registry/TFrmLstNiyaz.h"
 #include "ui_TFrmLstMelk.h"
+#include "ui_TFrmLstNiyaz.h"
 #include "ui_TFrmTels.h"
 
 #include <QPushButton>
@@ -78,6 +83,70 @@ TEST_P(ListOrder, ARowEditedElsewhereKeepsItsPlace)
     EXPECT_EQ(keysAndRows(Dm->QTels, "AKey"), ascending(kRows));
     tels()->form()->TabControl1->setCurrentIndex(1);   // "ب"
     EXPECT_EQ(keysAndRows(Dm->QTels, "AKey"), ascending(kRows));
+}
+
+TEST_P(ListOrder, ShowingAnOpenListAgainOnlyBringsItForward)
+{
+    db::inTransaction(*Dm->Conn, [&] {
+        for (int i = 1; i <= kRows; ++i) {
+            addProperty(QStringLiteral("مالک %1").arg(i), true, false, false);
+            Dm->Conn->exec(QStringLiteral("insert into T_niyaz (Esm, kharid, tarikheraeh, hazfshodeh) values ($1, %1, "
+                                          "'1403/01/05', 0)").arg(Dm->Conn->dialect().trueValue()),
+                           {QStringLiteral("مشتري %1").arg(i)});
+        }
+    });
+    FrmLstNiyaz = new TFrmLstNiyaz;
+    struct ListCase {
+        const char* name;
+        const char* person;
+        const char* column;
+        std::function<void()> show;
+        QWidget* window;
+        widgets::DBGrid* grid;
+        QComboBox* column_;
+        QLineEdit* find;
+        QCheckBox* criterion;
+        db::DataSet* ds;
+    } lists[] = {
+        {"properties", "مالک 777", "نام مالک", ShowPropertyList, list(), list()->form()->dbgrid1, list()->form()->CmbSearch,
+         list()->form()->edtsearch,
+         list()->form()->chkotagh, Dm->QMelk},
+        {"demands", "مشتري 777", "مستاجر/خريدار", ShowDemandList, FrmLstNiyaz, FrmLstNiyaz->form()->dbgrid1,
+         FrmLstNiyaz->form()->CmbSearch, FrmLstNiyaz->form()->edtsearch,
+         FrmLstNiyaz->form()->chkf, Dm->QNiyaz},
+    };
+    for (const ListCase& l : lists) {
+        SCOPED_TRACE(l.name);
+        l.show();
+        ASSERT_TRUE(l.window->isVisible());
+        ASSERT_EQ(l.ds->RecordCount(), kRows);
+        // the user's work in the open list: a ticked criterion not yet run, a found row, a width
+        l.criterion->setChecked(!l.criterion->isChecked());
+        const bool ticked = l.criterion->isChecked();
+        l.column_->setCurrentText(QString::fromUtf8(l.column));
+        l.find->setText(QString::fromUtf8(l.person));
+        const int found = l.ds->RecNo();
+        ASSERT_GT(found, 1);
+        l.grid->setColumnWidth(2, 321);
+        const QString sql = l.ds->SQL();
+
+        l.show();   // F2 or F4 again
+        EXPECT_TRUE(l.window->isVisible());
+        EXPECT_EQ(l.criterion->isChecked(), ticked);
+        EXPECT_EQ(l.find->text(), QString::fromUtf8(l.person));
+        EXPECT_EQ(l.ds->RecNo(), found);
+        EXPECT_EQ(l.ds->RecordCount(), kRows);
+        EXPECT_EQ(l.ds->SQL(), sql);
+        EXPECT_EQ(l.grid->columnWidth(2), 321);
+
+        // closed and shown again: the opening work runs as it did
+        l.window->close();
+        l.criterion->setChecked(!ticked);
+        l.show();
+        EXPECT_EQ(l.ds->RecNo(), 1);
+    }
+    delete FrmLstNiyaz;
+    FrmLstNiyaz = nullptr;
 }
 
 DOVIN_INSTANTIATE_ENGINES(ListOrder);
