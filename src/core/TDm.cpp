@@ -97,6 +97,9 @@ TDm::TDm(QObject* parent) : QObject(parent)
     QDocs = make("QDocs", false, t("select * from T_EstateDocs order by akey"), false);
     QProvince = make("QProvince", false, t("select * from province order by proviceName"), false);
     tblCity = make("tblCity", false, t("select * from city order by cityName"), false);
+    // names in Persian alphabetical order on every engine, not in code-point order
+    QProvince->setSort(QStringLiteral("proviceName"));
+    tblCity->setSort(QStringLiteral("cityName"));
     UQ = make("UQ", true, t("select * from tunames"), false);
     UQFree = make("UQFree", true, QString(), false);
     tblCity->setFilter(QStringLiteral("provinceId = -1"));
