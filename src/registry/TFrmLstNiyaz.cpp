@@ -99,8 +99,8 @@ TDemandCriteria TFrmLstNiyaz::Criteria() const
     c.ChkDel = ui->ChkDel->isChecked();
     c.ChkNotdel = ui->ChkNotdel->isChecked();
     c.chktarikh = ui->chktarikh->isChecked();
-    c.edtt1 = ui->edtt1->Text();
-    c.edtt2 = ui->edtt2->Text();
+    c.edtt1 = ui->edtt1->BlankedText();
+    c.edtt2 = ui->edtt2->BlankedText();
     c.chksell = ui->chksell->isChecked();
     c.ChkRahn = ui->ChkRahn->isChecked();
     c.ChkEjareh = ui->ChkEjareh->isChecked();

@@ -5,6 +5,7 @@
 
 #include "platform/db/Sql.h"
 #include "platform/widgets/DBGrid.h"
+#include "platform/widgets/MaskEdit.h"
 #include "registry/RegistryActions.h"
 #include "registry/TFrmLstNiyaz.h"
 #include "ui_TFrmLstMelk.h"
@@ -144,6 +145,58 @@ TEST_P(ListOrder, ShowingAnOpenListAgainOnlyBringsItForward)
         l.criterion->setChecked(!ticked);
         l.show();
         EXPECT_EQ(l.ds->RecNo(), 1);
+    }
+    delete FrmLstNiyaz;
+    FrmLstNiyaz = nullptr;
+}
+
+TEST_P(ListOrder, AnEmptyOrHalfTypedDateBoxReadsAsBlanksInBothLists)
+{
+    for (const char* date : {"1403/01/02", "1403/05/01", "1404/01/01"}) {
+        addProperty(QStringLiteral("مالک"), true, false, false, 0, QString(), QString::fromLatin1(date));
+        Dm->Conn->exec(QStringLiteral("insert into T_niyaz (Esm, kharid, tarikheraeh, hazfshodeh) values ('م', %1, $1, 0)")
+                           .arg(Dm->Conn->dialect().trueValue()),
+                       {QString::fromLatin1(date)});
+    }
+    FrmLstNiyaz = new TFrmLstNiyaz;
+    struct ListCase {
+        const char* name;
+        QWidget* window;
+        QCheckBox* chktarikh;
+        widgets::MaskEdit* from;
+        widgets::MaskEdit* to;
+        QPushButton* ok;
+        db::DataSet* ds;
+    } lists[] = {
+        {"properties", list(), list()->form()->chktarikh, list()->form()->edtt1, list()->form()->edtt2,
+         list()->form()->btnok, Dm->QMelk},
+        {"demands", FrmLstNiyaz, FrmLstNiyaz->form()->chktarikh, FrmLstNiyaz->form()->edtt1, FrmLstNiyaz->form()->edtt2,
+         FrmLstNiyaz->form()->btnok, Dm->QNiyaz},
+    };
+    const struct {
+        const char* from;
+        const char* to;
+        int rows;
+    } cases[] = {
+        {"1403/01/01", "1403/12/29", 2},
+        {"1403/01/01", "", 0},   // an empty end: no row, not every later one
+        {"", "1403/12/29", 2},   // blanks lie below every date: up to the end
+        {"1403/0", "1403/12/29", 2},
+        {"1403/01/01", "1403/0", 0},   // half typed
+        {"", "", 0},
+    };
+    for (const ListCase& l : lists) {
+        l.window->show();
+        l.chktarikh->setChecked(true);
+        l.from->setEnabled(true);
+        l.to->setEnabled(true);
+        for (const auto& c : cases) {
+            l.from->setText(QString::fromLatin1(c.from));
+            l.to->setText(QString::fromLatin1(c.to));
+            l.ok->click();
+            EXPECT_EQ(l.ds->RecordCount(), c.rows) << l.name << " " << c.from << " .. " << c.to;
+        }
+        l.window->close();
     }
     delete FrmLstNiyaz;
     FrmLstNiyaz = nullptr;
