@@ -529,4 +529,16 @@ void TDm::installHandlers()
 
     UQ->AfterInsert = on(&TDm::UQAfterInsert);
     UQ->BeforePost = on(&TDm::UQBeforePost);
+
+    // the rights of the user who saves hold at the save: a change begun before another user
+    // logged in is not stored by one without the right
+    for (db::DataSet* ds : {QMelk, QNiyaz, QSanad, QGhovL, QMantagheh, QHazineh, QCheck, QTels}) {
+        H post = ds->BeforePost;
+        ds->BeforePost = [post](db::DataSet& d) {
+            if (d.State() == db::DataSetState::Edit)
+                QMelkBeforeDelete(d);
+            if (post)
+                post(d);
+        };
+    }
 }

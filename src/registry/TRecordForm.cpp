@@ -113,8 +113,12 @@ void TRecordForm::bindRecordForm()
     connect(ds, &db::DataSet::fieldChanged, this, [this] { showRegionNote(); });
     // no moving to another record while one is being inserted
     connect(Dm, &TDm::insertStarted, this, [this](db::DataSet* d) {
-        if (d == dataSet())
-            parts_.DBNavigator2->hide();
+        if (d != dataSet())
+            return;
+        parts_.DBNavigator2->hide();
+        // a new record starts in its first field, not in the one last used
+        if (design_.firstFocus)
+            design_.firstFocus->setFocus(Qt::OtherFocusReason);
     });
     connect(Dm, &TDm::insertEnded, this, [this](db::DataSet* d) {
         if (d == dataSet())
