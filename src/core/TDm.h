@@ -97,6 +97,8 @@ public:
     // whether or not the number box was left before the post.
     QString HazinehProposedNumber;
     QString SanadProposedNumber;
+    // The picture a new user gets: the one the preferences window shows (a BMP).
+    QByteArray NewUserPicture;
     // The number the program itself claimed for the row being inserted, and whether that
     // claim stood on its own (committed) or joined the save's transaction (undone with it).
     // A save tried again after a failure never takes the program's claim for a typed number.

@@ -388,8 +388,11 @@ void TDm::QDocsBeforeDelete(db::DataSet&)
 
 void TDm::UQAfterInsert(db::DataSet& ds)
 {
-    // every right; no picture
+    // every right and the default picture
     setAllBooleans(ds, true);
+    if (!NewUserPicture.isEmpty())
+        if (db::Field* f = ds.FindField(QStringLiteral("Aks")))
+            f->SetValue(NewUserPicture);
 }
 
 void TDm::UQBeforePost(db::DataSet& ds)
