@@ -222,6 +222,7 @@ void TDm::fail(const QString& text) const
     shell::PlainMessageRequest r;
     r.caption = QGuiApplication::applicationDisplayName();
     r.text = text;
+    r.error = true;
     shell::prompter().plainMessage(r);
 }
 
