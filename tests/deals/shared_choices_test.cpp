@@ -1,8 +1,7 @@
-// Expense entries against the shared name list and the document counter when other
-// workstations work on the same database, and a user without the right to change.
+// The expense entry's shared name list and a user without the right to change: a refused
+// edit writes nothing anywhere and says so once, while the message box takes the focus.
 #include "money_fixture.h"
 
-#include "core/ComboItems.h"
 #include "deals/MoneyActions.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
