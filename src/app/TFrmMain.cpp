@@ -383,6 +383,7 @@ void TFrmMain::FormShow()
         shell::PlainMessageRequest r;
         r.caption = windowTitle();
         r.text = errorText(e);
+        r.error = true;
         shell::prompter().plainMessage(r);
         TerminateApplication();
         return;
@@ -450,6 +451,7 @@ void TFrmMain::closeEvent(QCloseEvent* event)
                 shell::PlainMessageRequest r;
                 r.caption = windowTitle();
                 r.text = text;
+                r.error = true;
                 shell::prompter().plainMessage(r);
             }
             event->ignore();

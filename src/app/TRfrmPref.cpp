@@ -13,7 +13,9 @@
 #include "forms/FormShared.h"
 #include "ui/Dialogs.h"
 
+#include <QBuffer>
 #include <QCloseEvent>
+#include <QPainter>
 #include <QImage>
 #include <QKeyEvent>
 #include <QTextBlock>
@@ -22,6 +24,26 @@
 using widgets::NavButton;
 
 namespace {
+
+// The picture of a new user, 48 x 48: a figure on a light ground, as a BMP.
+QByteArray DefaultUserPicture()
+{
+    QImage image(48, 48, QImage::Format_RGB32);
+    image.fill(QColor(236, 240, 245));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(120, 134, 156));
+    p.drawEllipse(QRectF(15, 7, 18, 18));
+    p.drawRoundedRect(QRectF(8, 28, 32, 24), 12, 12);
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
 
 const char* const kRightFields[] = {"Dels", "Manategh", "Sve", "Dcheck", "AMoojod", "ADarkhasti", "Hazineh",
                                     "Reps", "lod", "Moameleh", "Tels", "pref", "GhForms", "settarikh"};
@@ -70,6 +92,15 @@ TRfrmPref::TRfrmPref(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui:
     f.DBGrid2->setFocus();
     f.DBImage1->setDataSet(uq);
     f.DBImage1->setDataField(QStringLiteral("Aks"));
+    if (Dm)
+        Dm->NewUserPicture = DefaultUserPicture();
+    // a new user is typed from the name column, whichever column was current
+    if (uq)
+        connect(uq, &db::DataSet::stateChanged, this, [this, uq] {
+            QAbstractItemView* grid = ui->DBGrid2;
+            if (uq->State() == db::DataSetState::Insert && grid->model())
+                grid->setCurrentIndex(grid->model()->index(qMax(grid->currentIndex().row(), 0), 0));
+        });
     const QList<widgets::DBCheckBox*> boxes = {f.DBCheckBox1, f.DBCheckBox2, f.DBCheckBox3, f.DBCheckBox4,
                                                f.DBCheckBox5, f.DBCheckBox6, f.DBCheckBox7, f.DBCheckBox8,
                                                f.DBCheckBox9, f.DBCheckBox10, f.DBCheckBox11, f.DBCheckBox12,

@@ -27,6 +27,7 @@ void TfrmTTMS::FormCreate()
         shell::PlainMessageRequest r;
         r.caption = windowTitle();
         r.text = text;
+        r.error = true;
         shell::prompter().plainMessage(r);
     }
 }

@@ -125,11 +125,37 @@ QString IncrementCounter(db::DataSet& qnums, const QString& column, int retryMs)
     }
 }
 
+bool CounterNumberAbove(const QString& a, const QString& b)
+{
+    const auto digits = [](const QString& t) {
+        int lead = 0;
+        while (lead < t.size() - 1 && t[lead] == QLatin1Char('0'))
+            ++lead;
+        return t.mid(lead);
+    };
+    const QString x = digits(a), y = digits(b);
+    return x.size() != y.size() ? x.size() > y.size() : x > y;
+}
+
 bool WriteBackCounter(db::Connection& conn, const QString& column, const QString& typed)
 {
     checkColumn(column);
     if (!IsCounterNumber(typed))
         return false;
-    conn.exec(QStringLiteral("update t_snums set %1=N%2 where akey=1").arg(column.toLower(), db::Q(typed)));
-    return true;
+    const QString col = column.toLower();
+    bool written = false;
+    const auto write = [&] {
+        // the row is locked first, so a claim of another workstation cannot slip in between
+        conn.exec(QStringLiteral("update t_snums set %1=%1 where akey=1").arg(col));
+        const QString stored = conn.scalar(QStringLiteral("select %1 from t_snums where akey=1").arg(col)).toString();
+        if (IsCounterNumber(stored) && !CounterNumberAbove(typed, stored))
+            return;   // never backwards: numbers already handed out are not handed out again
+        conn.exec(QStringLiteral("update t_snums set %1=N%2 where akey=1").arg(col, db::Q(typed)));
+        written = true;
+    };
+    if (conn.inTransaction())
+        write();
+    else
+        db::inTransaction(conn, write);
+    return written;
 }

@@ -27,6 +27,10 @@ QString NextNumber(db::DataSet& qnums, const QString& column);
 // and retried for at most retryMs; then, like any other failure, the DbError is thrown.
 QString IncrementCounter(db::DataSet& qnums, const QString& column, int retryMs = 5000);
 
-// Sets a counter to a document number the user typed, so numbering continues after
-// it; only a number of digits is written. False when nothing was written.
+// Whether the digits a stand for a larger number than the digits b ("0100" > "99").
+bool CounterNumberAbove(const QString& a, const QString& b);
+
+// Moves a counter forward to a document number the user typed, so numbering continues
+// after it; a counter never moves backwards (a typed number at or below it leaves it), and
+// only a number of digits is written. False when nothing was written.
 bool WriteBackCounter(db::Connection& conn, const QString& column, const QString& typed);

@@ -569,6 +569,7 @@ bool SaveBackUpAs(TBackUp& backup, bool isAccess, const TTools& tools)
             shell::PlainMessageRequest e;
             e.caption = QStringLiteral("Error");
             e.text = QStringLiteral("اطلاعات ذخيره نشدند");
+            e.error = true;
             shell::prompter().plainMessage(e);
             return false;
         }

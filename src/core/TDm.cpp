@@ -75,10 +75,10 @@ TDm::TDm(QObject* parent) : QObject(parent)
 {
     qRegisterMetaType<db::DataSet*>();
     const auto t = [](const char* s) { return QString::fromUtf8(s); };
-    QMelk = make("QMelk", false, t("select * from T_Melk where coalesce(hazfshodeh,0)=0"), true);
-    QMn = make("QMn", false, t("select * from t_manategh"), true);
-    QNiyaz = make("QNiyaz", false, t("select * from T_niyaz where coalesce(hazfshodeh,0)=0"), true);
-    Qmn2 = make("Qmn2", false, t("select * from t_manategh"), true);
+    QMelk = make("QMelk", false, t("select * from T_Melk where coalesce(hazfshodeh,0)=0 order by MID"), true);
+    QMn = make("QMn", false, t("select * from t_manategh order by MnID"), true);
+    QNiyaz = make("QNiyaz", false, t("select * from T_niyaz where coalesce(hazfshodeh,0)=0 order by NizId"), true);
+    Qmn2 = make("Qmn2", false, t("select * from t_manategh order by MnID"), true);
     QSanad = make("QSanad", false, kQSanad, true);
     QSumHagh = make("QSumHagh", false, kQSumHagh, false);
     QSumHagh2 = make("QSumHagh2", false, kQSumHagh, false);
@@ -87,16 +87,19 @@ TDm::TDm(QObject* parent) : QObject(parent)
     QGhovL = make("QGhovL", false, t("select * from T_Ghovl order by id"), true);
     QMantagheh = make("QMantagheh", false, t("select * from t_manategh order by mnid"), true);
     QNums = make("QNums", false, t("select * from t_snums where akey=1"), true);
-    QHazineh = make("QHazineh", false, t("select * from t_hazineh"), true);
+    QHazineh = make("QHazineh", false, t("select * from t_hazineh order by Hkey"), true);
     QSH = make("QSH", false, t("select * from t_CmbItems"), true);
     QSD = make("QSD", false, t("select * from t_CmbItems"), true);
-    QCheck = make("QCheck", false, t("select * from t_check"), true);
+    QCheck = make("QCheck", false, t("select * from t_check order by CID"), true);
     Qsumcd = make("Qsumcd", false, t("select sum(mablagh)  sd from t_check"), true);
     QsumcP = make("QsumcP", false, t("select sum(mablagh)  sp from t_check"), true);
-    QTels = make("QTels", false, t("select * from t_Tels"), true);
-    QDocs = make("QDocs", false, t("select * from T_EstateDocs"), false);
+    QTels = make("QTels", false, t("select * from t_Tels order by AKey"), true);
+    QDocs = make("QDocs", false, t("select * from T_EstateDocs order by akey"), false);
     QProvince = make("QProvince", false, t("select * from province order by proviceName"), false);
     tblCity = make("tblCity", false, t("select * from city order by cityName"), false);
+    // names in Persian alphabetical order on every engine, not in code-point order
+    QProvince->setSort(QStringLiteral("proviceName"));
+    tblCity->setSort(QStringLiteral("cityName"));
     UQ = make("UQ", true, t("select * from tunames"), false);
     UQFree = make("UQFree", true, QString(), false);
     tblCity->setFilter(QStringLiteral("provinceId = -1"));
@@ -219,6 +222,7 @@ void TDm::fail(const QString& text) const
     shell::PlainMessageRequest r;
     r.caption = QGuiApplication::applicationDisplayName();
     r.text = text;
+    r.error = true;
     shell::prompter().plainMessage(r);
 }
 

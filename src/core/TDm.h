@@ -96,6 +96,22 @@ public:
     // The expense number proposed at insert: a different number at post counts as typed,
     // whether or not the number box was left before the post.
     QString HazinehProposedNumber;
+    QString SanadProposedNumber;
+    // The picture a new user gets: the one the preferences window shows (a BMP).
+    QByteArray NewUserPicture;
+    // The number the program itself claimed for the row being inserted, and whether that
+    // claim stood on its own (committed) or joined the save's transaction (undone with it).
+    // A save tried again after a failure never takes the program's claim for a typed number.
+    struct NumberClaim {
+        QString number;
+        bool kept = false;
+    };
+    NumberClaim SanadClaim, HazinehClaim;
+
+    // The number a new deal or expense is stored with: the user's typed number (moving the
+    // counter forward), the program's earlier claim when it still holds, or a new claim.
+    void SettleNumber(db::DataSet& ds, const QString& column, const QString& proposed, bool markedTyped,
+                      NumberClaim& claim);
 
     // ---- calculated fields ----
     void QMelkCalcFields(db::DataSet& ds);

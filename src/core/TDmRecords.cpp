@@ -253,8 +253,10 @@ void TDm::QSanadAfterInsert(db::DataSet& ds)
     set(ds, "custPersonKind", qint64(1));
     set(ds, "custBuyerKind", qint64(2));
     emit insertStarted(&ds);
-    set(ds, "shoomareh", NextNumber(QStringLiteral("snum")));
+    SanadProposedNumber = NextNumber(QStringLiteral("snum"));
+    set(ds, "shoomareh", SanadProposedNumber);
     SanadNumberTyped = false;
+    SanadClaim = {};
 }
 
 void TDm::QSanadBeforePost(db::DataSet& ds)
@@ -262,10 +264,26 @@ void TDm::QSanadBeforePost(db::DataSet& ds)
     FillNullFields(ds);
     if (!inserting(ds))
         return;
-    if (!SanadNumberTyped)
-        set(ds, "shoomareh", IncrementCounter(QStringLiteral("snum")));
-    else if (!text(ds, "shoomareh").isEmpty())
-        WriteBackCounter(QStringLiteral("snum"), text(ds, "shoomareh"));
+    SettleNumber(ds, QStringLiteral("snum"), SanadProposedNumber, SanadNumberTyped, SanadClaim);
+}
+
+void TDm::SettleNumber(db::DataSet& ds, const QString& column, const QString& proposed, bool markedTyped,
+                       NumberClaim& claim)
+{
+    const QString shown = text(ds, "shoomareh");
+    if (!claim.number.isEmpty() && shown == claim.number) {
+        // a save tried again: the program's own number, kept when its claim still stands
+        if (claim.kept)
+            return;
+    } else if (markedTyped || shown != proposed) {
+        if (!shown.isEmpty())
+            WriteBackCounter(column, shown);
+        return;
+    }
+    const bool joined = Conn->inTransaction();
+    claim.number = IncrementCounter(column);
+    claim.kept = !joined;
+    set(ds, "shoomareh", claim.number);
 }
 
 void TDm::QSanadAfterPost(db::DataSet& ds)
@@ -295,19 +313,15 @@ void TDm::QHazinehAfterInsert(db::DataSet& ds)
     set(ds, "shoomareh", HazinehProposedNumber);
     set(ds, "nov", u("هزينه"));
     HazinehNumberTyped = false;
+    HazinehClaim = {};
 }
 
 void TDm::QHazinehBeforePost(db::DataSet& ds)
 {
     if (text(ds, "Hname").isEmpty())
         refuse(dkInfo, u("نام هزينه وارد نشده است"), 8);
-    if (inserting(ds)) {
-        const bool typed = HazinehNumberTyped || text(ds, "shoomareh") != HazinehProposedNumber;
-        if (!typed)
-            set(ds, "shoomareh", IncrementCounter(QStringLiteral("hnum")));
-        else if (!text(ds, "shoomareh").isEmpty())
-            WriteBackCounter(QStringLiteral("hnum"), text(ds, "shoomareh"));
-    }
+    if (inserting(ds))
+        SettleNumber(ds, QStringLiteral("hnum"), HazinehProposedNumber, HazinehNumberTyped, HazinehClaim);
     FillNullFields(ds);
 }
 
@@ -374,8 +388,11 @@ void TDm::QDocsBeforeDelete(db::DataSet&)
 
 void TDm::UQAfterInsert(db::DataSet& ds)
 {
-    // every right; no picture
+    // every right and the default picture
     setAllBooleans(ds, true);
+    if (!NewUserPicture.isEmpty())
+        if (db::Field* f = ds.FindField(QStringLiteral("Aks")))
+            f->SetValue(NewUserPicture);
 }
 
 void TDm::UQBeforePost(db::DataSet& ds)
@@ -515,4 +532,16 @@ void TDm::installHandlers()
 
     UQ->AfterInsert = on(&TDm::UQAfterInsert);
     UQ->BeforePost = on(&TDm::UQBeforePost);
+
+    // the rights of the user who saves hold at the save: a change begun before another user
+    // logged in is not stored by one without the right
+    for (db::DataSet* ds : {QMelk, QNiyaz, QSanad, QGhovL, QMantagheh, QHazineh, QCheck, QTels}) {
+        H post = ds->BeforePost;
+        ds->BeforePost = [post](db::DataSet& d) {
+            if (d.State() == db::DataSetState::Edit)
+                QMelkBeforeDelete(d);
+            if (post)
+                post(d);
+        };
+    }
 }

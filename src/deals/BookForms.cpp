@@ -68,8 +68,9 @@ void TBookEntry::DeleteComboItemClick(widgets::DBComboBox* combo)
     if (!Dm)
         return;
     widgets::guarded([&] {
-        if (DeleteComboItem(*Dm, combo))
-            SaveComboItems(*Dm, combo);
+        QString item;
+        if (DeleteComboItem(*Dm, combo, &item))
+            ChangeComboItem(*Dm, combo, item, false);
     });
 }
 
@@ -103,7 +104,7 @@ void TBookEntry::keyReleaseEvent(QKeyEvent* event)
 
 bool TBookEntry::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusOut && Dm)
+    if (event->type() == QEvent::FocusOut && Dm && LeavesControl(event))
         for (widgets::DBComboBox* c : design_.storedLists)
             if (watched == c)
                 KeepTypedComboItem(*Dm, c);

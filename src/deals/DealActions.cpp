@@ -21,9 +21,7 @@ void ShowDealList()
 {
     if (!FrmRepMoameleh)
         return;
-    // showing again resets the criteria and runs the list as a new showing does
-    if (FrmRepMoameleh->isVisible())
-        FrmRepMoameleh->hide();
+    // a list already open is only brought forward: its criteria, rows and place stay
     BringUp(FrmRepMoameleh);
 }
 

@@ -26,9 +26,9 @@ BookStatements HazinehStatements(bool dated, const QString& t1, const QString& t
     const QString income = QStringLiteral("nov=") + db::Q(u("درآمد"));
     const QString sum = QStringLiteral("select sum(mablagh) from t_hazineh where ");
     if (!dated)
-        return {QStringLiteral("select * from t_hazineh order by tarikh"), sum + expense, sum + income};
+        return {QStringLiteral("select * from t_hazineh order by tarikh, Hkey"), sum + expense, sum + income};
     const QString w = between(t1, t2);
-    return {QStringLiteral("select * from t_hazineh where ") + w + QStringLiteral(" order by tarikh"),
+    return {QStringLiteral("select * from t_hazineh where ") + w + QStringLiteral(" order by tarikh, Hkey"),
             sum + w + QStringLiteral(" and ") + expense, sum + w + QStringLiteral(" and ") + income};
 }
 
@@ -41,7 +41,7 @@ BookStatements ChequeStatements(const ChequeCriteria& c)
     if (!(c.received && c.paid))
         w += QStringLiteral(" and nov in ('") + (c.received ? u("دريافتي") : QString())
              + (c.paid ? u("پرداختي") : QString()) + QStringLiteral("')");
-    return {QStringLiteral("select * from T_check ") + w,
+    return {QStringLiteral("select * from T_check ") + w + QStringLiteral(" order by CID"),
             QStringLiteral("select sum(mablagh) as sd from  t_check") + s + QStringLiteral(" and nov=") + db::Q(u("دريافتي")),
             QStringLiteral("select sum(mablagh) as sp from  t_check") + s + QStringLiteral(" and nov=") + db::Q(u("پرداختي"))};
 }
@@ -81,9 +81,10 @@ QColor DueColour(const QString& vaziyat, const QString& tarikh, const QString& t
 void KeepTypedComboItem(TDm& dm, QComboBox* combo)
 {
     const QString text = combo->currentText();
-    if (text.isEmpty() || combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0)
+    if (text.isEmpty() || combo->findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive) >= 0
+        || !ComboTextAccepted(combo))
         return;
     combo->addItem(text);
     combo->setEditText(text);
-    widgets::guarded([&] { SaveComboItems(dm, combo); });
+    widgets::guarded([&] { ChangeComboItem(dm, combo, text, true); });
 }

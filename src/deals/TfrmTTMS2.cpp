@@ -110,6 +110,7 @@ void TfrmTTMS2::BitBtn2Click()
         shell::PlainMessageRequest r;
         r.caption = QCoreApplication::applicationName();
         r.text = errorText(e);
+        r.error = true;
         shell::prompter().plainMessage(r);
         return;
     }

@@ -145,6 +145,7 @@ void SetupRecordNavigators(widgets::DBNavigator* nav1, widgets::DBNavigator* nav
 
 void BringUp(QWidget* window)
 {
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
     window->show();
     window->raise();
     window->activateWindow();

@@ -322,7 +322,10 @@ bool RunMatch(TMatchDirection direction, db::DataSet& source, const TMatchPanelS
 
     const QString previous = ds.SQL();
     ds.Close();
-    ds.setSQL(BuildMatchStatement(direction, record, panel, flex));
+    // the same rows in the same order on every engine
+    ds.setSQL(db::OrderedByKey(BuildMatchStatement(direction, record, panel, flex),
+                               direction == TMatchDirection::PropertyToDemands ? QStringLiteral("NizId")
+                                                                                : QStringLiteral("MID")));
     try {
         ds.Open();
     } catch (const db::DbError& e) {

@@ -27,9 +27,7 @@ void ShowPropertyList()
     if (!FrmLstMelk)
         return;
     FrmLstMelk->MatchMode = 0;
-    // showing again runs the default search as a new showing does
-    if (FrmLstMelk->isVisible())
-        FrmLstMelk->hide();
+    // a list already open is only brought forward: its criteria, rows and place stay
     BringUp(FrmLstMelk);
 }
 
@@ -46,8 +44,6 @@ void ShowDemandList()
     if (!FrmLstNiyaz)
         return;
     FrmLstNiyaz->MatchMode = 0;
-    if (FrmLstNiyaz->isVisible())
-        FrmLstNiyaz->hide();
     BringUp(FrmLstNiyaz);
 }
 

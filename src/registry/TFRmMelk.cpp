@@ -58,7 +58,7 @@ TFRmMelk::TFRmMelk(QWidget* parent) : TRecordForm(parent), ui(std::make_unique<U
     d.firstPrice = QStringLiteral("قيمت فروش");
     d.enterOnTypeMovesToAmount = true;
     d.enterMovesOn = {
-        ui->DBEdit1,     ui->DBEdit2,     ui->DBEdit3,           ui->DBEdit4,     ui->DBEdit8,     ui->DBEdit16,
+        ui->DBEdit1,     ui->DBEdit2,     ui->DBEdit3,           ui->DBEdit4,     ui->DBEdit8,
         ui->DBCheckBox1,
         ui->DBCheckBox2, ui->DBCheckBox3, ui->DBLookupComboBox1, ui->DBEdit9,     ui->DBEdit10,    ui->DBEdit11,
         ui->DBEdit12,    ui->DBEdit17,    ui->DBEdit13,          ui->DBEdit14,    ui->DBEdit15,    ui->DBEdit18,
@@ -74,6 +74,7 @@ TFRmMelk::TFRmMelk(QWidget* parent) : TRecordForm(parent), ui(std::make_unique<U
     d.help = QStringLiteral("در اين فرم مشخصات املاک موجود را وارد مي نماييد.") + QLatin1Char('\n') +
              QStringLiteral("املاک موجود املاکي ميباشند که مالک قصد فروش، اجاره يا رهن دادن آنها را داشته باشد.");
     d.nameField = "MalekEsm";
+    d.firstFocus = ui->DBEdit1;
     d.homeField = "MalekHomeTel";
     d.jobField = "MalekTelJob";
     d.mobileField = "MalekMobile";

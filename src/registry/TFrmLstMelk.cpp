@@ -59,6 +59,7 @@ TFrmLstMelk::TFrmLstMelk(QWidget* parent) : TRecordList(parent), ui(std::make_un
     d.dataSet = [] { return Dm ? Dm->QMelk : nullptr; };
     d.recordForm = [] { return FRmMelk; };
     d.layoutKey = QStringLiteral("GMelk");
+    d.key = QStringLiteral("MID");
     d.columns.assign(std::begin(kColumns), std::end(kColumns));
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("ForSell"), QStringLiteral("ForRahn"), QStringLiteral("ForEjareh")};
@@ -112,8 +113,8 @@ QString TFrmLstMelk::CriteriaSql() const
     if (ui->ChkDel->isChecked() != ui->ChkNotdel->isChecked())
         add(flag("hazfshodeh", ui->ChkDel->isChecked()));
     if (ui->chktarikh->isChecked())
-        add(QStringLiteral("TarikhEraeh between ") + db::Q(ui->edtt1->Text()) + QStringLiteral(" and ")
-            + db::Q(ui->edtt2->Text()));
+        add(QStringLiteral("TarikhEraeh between ") + db::Q(ui->edtt1->BlankedText()) + QStringLiteral(" and ")
+            + db::Q(ui->edtt2->BlankedText()));
     if (ui->chkre->isChecked()) {
         add(QStringLiteral(" (forrahn<>0 or forejareh<>0) "));
     } else if (!(ui->chksell->isChecked() && ui->ChkRahn->isChecked() && ui->ChkEjareh->isChecked())) {

@@ -69,6 +69,7 @@ TFrmLstNiyaz::TFrmLstNiyaz(QWidget* parent) : TRecordList(parent), ui(std::make_
     d.dataSet = [] { return Dm ? Dm->QNiyaz : nullptr; };
     d.recordForm = [] { return FrmNiyaz; };
     d.layoutKey = QStringLiteral("GNiyaz");
+    d.key = QStringLiteral("NizId");
     d.columns.assign(std::begin(kColumns), std::end(kColumns));
     d.searchTitles.assign(std::begin(kSearchTitles), std::end(kSearchTitles));
     d.dealFields = {QStringLiteral("kharid"), QStringLiteral("Rahn"), QStringLiteral("Ejareh")};
@@ -98,8 +99,8 @@ TDemandCriteria TFrmLstNiyaz::Criteria() const
     c.ChkDel = ui->ChkDel->isChecked();
     c.ChkNotdel = ui->ChkNotdel->isChecked();
     c.chktarikh = ui->chktarikh->isChecked();
-    c.edtt1 = ui->edtt1->Text();
-    c.edtt2 = ui->edtt2->Text();
+    c.edtt1 = ui->edtt1->BlankedText();
+    c.edtt2 = ui->edtt2->BlankedText();
     c.chksell = ui->chksell->isChecked();
     c.ChkRahn = ui->ChkRahn->isChecked();
     c.ChkEjareh = ui->ChkEjareh->isChecked();

@@ -39,6 +39,7 @@ TFrmNiyaz::TFrmNiyaz(QWidget* parent) : TRecordForm(parent), ui(std::make_unique
         QStringLiteral("در اين فرم مشخصات املاک درخواستي را وارد مي نماييد.") + QLatin1Char('\n') +
         QStringLiteral("املاک درخواستي املاکي مي باشند که مشتري درخواست خريد، اجاره يا رهن کردن آنها را داشته باشد.");
     d.nameField = "Esm";
+    d.firstFocus = ui->DBEdit1;
     d.homeField = "hometel";
     d.jobField = "shoptel";
     d.mobileField = "mobile";

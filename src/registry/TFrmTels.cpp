@@ -27,14 +27,14 @@ const QStringList& TFrmTels::TabLetters()
 QString TFrmTels::TabSql(const QString& tab)
 {
     if (tab == QLatin1String("..."))
-        return QStringLiteral("select * from t_Tels");
+        return QStringLiteral("select * from t_Tels order by AKey");
     QString sql = QStringLiteral("select * from t_Tels where esm like ") + db::Q(tab + QLatin1Char('%'));
     // names typed with the other form of the letter (Persian or Arabic yeh and kaf)
     static const QHash<QChar, QChar> other{{QChar(0x064A), QChar(0x06CC)}, {QChar(0x06CC), QChar(0x064A)},
                                            {QChar(0x06A9), QChar(0x0643)}, {QChar(0x0643), QChar(0x06A9)}};
     if (tab.size() == 1 && other.contains(tab[0]))
         sql += QStringLiteral(" or esm like ") + db::Q(QString(other.value(tab[0])) + QLatin1Char('%'));
-    return sql;
+    return sql + QStringLiteral(" order by AKey");
 }
 
 TFrmTels::TFrmTels(QWidget* parent)

@@ -113,8 +113,12 @@ void TRecordForm::bindRecordForm()
     connect(ds, &db::DataSet::fieldChanged, this, [this] { showRegionNote(); });
     // no moving to another record while one is being inserted
     connect(Dm, &TDm::insertStarted, this, [this](db::DataSet* d) {
-        if (d == dataSet())
-            parts_.DBNavigator2->hide();
+        if (d != dataSet())
+            return;
+        parts_.DBNavigator2->hide();
+        // a new record starts in its first field, not in the one last used
+        if (design_.firstFocus)
+            design_.firstFocus->setFocus(Qt::OtherFocusReason);
     });
     connect(Dm, &TDm::insertEnded, this, [this](db::DataSet* d) {
         if (d == dataSet())
@@ -153,6 +157,8 @@ void TRecordForm::RelabelRow(int row) { rows_.Relabel(row, dataSet()); }
 bool TRecordForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusOut) {
+        if (!LeavesControl(event))
+            return QWidget::eventFilter(watched, event);
         for (widgets::DBComboBox* c : design_.storedLists)
             if (watched == c || watched == c->lineEdit()) {
                 // the list stays open or the focus moves inside the combo: not left yet
@@ -226,21 +232,22 @@ void TRecordForm::closeEvent(QCloseEvent* event)
 void TRecordForm::ComboExit(widgets::DBComboBox* combo)
 {
     const QString text = combo->currentText();
-    if (text.isEmpty())
+    if (text.isEmpty() || !ComboTextAccepted(combo))
         return;
     for (int i = 0; i < combo->count(); ++i)
         if (combo->itemText(i).compare(text, Qt::CaseInsensitive) == 0)
             return;
     combo->addItem(text);
     combo->setEditText(text);
-    widgets::guarded([&] { SaveComboItems(*Dm, combo); });
+    widgets::guarded([&] { ChangeComboItem(*Dm, combo, text, true); });
 }
 
 void TRecordForm::DeleteComboItemClick(widgets::DBComboBox* combo)
 {
     widgets::guarded([&] {
-        if (DeleteComboItem(*Dm, combo))
-            SaveComboItems(*Dm, combo);
+        QString item;
+        if (DeleteComboItem(*Dm, combo, &item))
+            ChangeComboItem(*Dm, combo, item, false);
     });
 }
 

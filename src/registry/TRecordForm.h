@@ -83,6 +83,7 @@ protected:
         QList<widgets::DBComboBox*> storedLists;   // combos with stored item lists
         QList<std::pair<QAbstractButton*, widgets::DBComboBox*>> deleteButtons;
         QString help;                              // the help button's text
+        QWidget* firstFocus = nullptr;             // where a new record starts
         const char* nameField;                     // phones to the phone book
         const char* homeField;
         const char* jobField;

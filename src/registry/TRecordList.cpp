@@ -1,6 +1,7 @@
 #include "registry/TRecordList.h"
 
 #include "core/ComboItems.h"
+#include "platform/db/Sql.h"
 #include "core/TDm.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Prompter.h"
@@ -294,7 +295,7 @@ void TRecordList::reopen(const QString& sql)
     db::DataSet* ds = dataSet();
     widgets::guarded([&] {
         ds->Close();
-        ds->setSQL(sql);
+        ds->setSQL(design_.key.isEmpty() ? sql : db::OrderedByKey(sql, design_.key));
         ds->Open();
     });
 }

@@ -164,6 +164,7 @@ protected:
         QString panel4Section;       // matchState.ini section of the match settings
         QList<QComboBox*> storedLists; // filled when shown
         QString printTitle;
+        QString key;   // the table's key: the order of statements that give none
     };
 
     explicit TRecordList(QWidget* parent = nullptr);

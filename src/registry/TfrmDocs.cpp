@@ -96,6 +96,7 @@ void TfrmDocs::BitBtn1Click()
 {
     shell::FileRequest r;
     r.filter = QStringLiteral("تمامي فيل ها (*)");
+    r.pictures = true;
     const QString path = shell::prompter().openFile(r);
     if (path.isEmpty())
         return;

@@ -22,6 +22,7 @@ void showFailure(const QString& text)
         shell::PlainMessageRequest r;
         r.caption = QCoreApplication::applicationName();
         r.text = text;
+        r.error = true;
         shell::prompter().plainMessage(r);
     } catch (...) {
         qWarning("%s", qPrintable(text));

@@ -184,7 +184,8 @@ QString TTools::SubtractDays(const QString& date, int days)
 
 QString TTools::StripThousands(const QString& text)
 {
-    QString s = text;
+    // the one reading of every typed number: digits in any script, no separators
+    QString s = db::ToAsciiDigits(text);
     s.remove(ThousandSeparator);
     return isEmptyNumber(s) ? QStringLiteral("0") : s;
 }

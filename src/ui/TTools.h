@@ -30,7 +30,8 @@ public:
 
     // The Persian date n days earlier; an unreadable date comes back unchanged.
     static QString SubtractDays(const QString& date, int days);
-    // Removes the thousands separators; empty, "-" or "+" give "0".
+    // Removes the thousands separators and reads Persian and Arabic-Indic digits as ASCII;
+    // empty, "-" or "+" give "0". Every typed number is read through it.
     static QString StripThousands(const QString& text);
     // 0 (and ok false) for text that is not a number.
     static double StrToFloatSafe(const QString& text, bool* ok = nullptr);

@@ -84,7 +84,8 @@ int WidgetPrompter::plainMessage(const shell::PlainMessageRequest& request)
     case shell::PlainMessageRequest::YesNoCancel: box.setStandardButtons(B::Yes | B::No | B::Cancel); break;
     case shell::PlainMessageRequest::OkCancel: box.setStandardButtons(B::Ok | B::Cancel); break;
     }
-    box.setIcon(request.buttons == shell::PlainMessageRequest::Ok ? B::Information : B::Question);
+    box.setIcon(request.error ? B::Critical
+                              : request.buttons == shell::PlainMessageRequest::Ok ? B::Information : B::Question);
     box.exec();
     switch (box.standardButton(box.clickedButton())) {
     case B::Ok: return shell::ResultOk;

@@ -113,6 +113,36 @@ TEST_P(CalcFieldsTest, RowNumbersFollowTheSortAndTheFilter)
     EXPECT_EQ(q->DisplayTextAt(0, f(q, "row")->Index()), QStringLiteral("1"));
 }
 
+TEST_P(CalcFieldsTest, RowNumbersFollowAnInsertAndItsCancel)
+{
+    for (const char* name : {"الف", "ب", "ج"})
+        dm->Conn->exec(QStringLiteral("insert into t_hazineh (Hname, tarikh) values ($1, '1403/01/01')"),
+                       {QString::fromUtf8(name)});
+    db::DataSet* q = dm->QHazineh;
+    q->setSQL(QStringLiteral("select * from t_hazineh order by Hkey"));
+    q->Open();
+    const int row = f(q, "row")->Index();
+    const auto numbers = [&] {
+        QStringList out;
+        for (int i = 0; i < q->RecordCount(); ++i)
+            out << q->DisplayTextAt(i, row);
+        return out.join(QLatin1Char(','));
+    };
+    EXPECT_EQ(numbers(), QStringLiteral("1,2,3"));   // read once: held until the order changes
+    for (const bool post : {false, true}) {
+        q->First();
+        q->Next();
+        q->Insert();
+        f(q, "Hname")->SetAsString(QStringLiteral("د"));
+        EXPECT_EQ(q->DisplayTextAt(2, row), QStringLiteral("3")) << post;   // the rows after it moved down
+        if (post)
+            dm->PostInTransaction(*q);
+        else
+            q->Cancel();
+        EXPECT_EQ(numbers(), post ? QStringLiteral("1,2,3,4") : QStringLiteral("1,2,3")) << post;
+    }
+}
+
 TEST_P(CalcFieldsTest, DealKindAndPartyLines)
 {
     const struct {

@@ -143,6 +143,79 @@ TEST_P(ComboItemsTest, AUserWithoutTheRightCannotDeleteAnItem)
     EXPECT_EQ(s(dm->QMelk, "NovSanad"), QStringLiteral("قولنامه"));
 }
 
+TEST_P(ComboItemsTest, DeleteRemovesTheItemTheBoxShowsAndNothingForAnotherText)
+{
+    dm->Conn->exec(QStringLiteral("insert into t_CmbItems (TStrName, TStrData) values ('DBComboBox1', $1)"),
+                   {QStringLiteral("آپارتمان\r\nمغازه\r\nويلايي\r\n")});
+    dm->Conn->exec(QStringLiteral("insert into T_Melk (NovMelk, ForSell, Hazfshodeh) values ('مغازه', 1, 0)"));
+    dm->Conn->exec(QStringLiteral("insert into T_Melk (NovMelk, ForSell, Hazfshodeh) values ('انبار', 1, 0)"));
+    dm->QMelk->setSQL(QStringLiteral("select * from T_Melk order by MID"));
+    dm->QMelk->Open();
+    widgets::DBComboBox combo;
+    combo.setObjectName(QStringLiteral("DBComboBox1"));
+    combo.setDataSet(dm->QMelk);
+    combo.setDataField(QStringLiteral("NovMelk"));
+    FillComboItems(*dm, &combo);
+    combo.setEditText(s(dm->QMelk, "NovMelk"));   // the record's value, as the forms show it
+    ASSERT_EQ(combo.currentText(), QStringLiteral("مغازه"));
+
+    QString removed;
+    ASSERT_TRUE(DeleteComboItem(*dm, &combo, &removed));
+    EXPECT_EQ(removed, QStringLiteral("مغازه"));
+    ChangeComboItem(*dm, &combo, removed, false);
+    EXPECT_EQ(stored(QStringLiteral("DBComboBox1")), QStringLiteral("آپارتمان\r\nويلايي\r\n"));
+    EXPECT_EQ(items(combo), (QStringList{"آپارتمان", "ويلايي"}));
+    EXPECT_EQ(s(dm->QMelk, "NovMelk"), QString());
+    dm->QMelk->Cancel();
+
+    // a record whose value is no item: nothing is removed, the record is untouched
+    dm->QMelk->Next();
+    combo.setEditText(s(dm->QMelk, "NovMelk"));
+    EXPECT_FALSE(DeleteComboItem(*dm, &combo));
+    EXPECT_EQ(items(combo), (QStringList{"آپارتمان", "ويلايي"}));
+    EXPECT_EQ(dm->QMelk->State(), db::DataSetState::Browse);
+    EXPECT_EQ(s(dm->QMelk, "NovMelk"), QStringLiteral("انبار"));
+}
+
+TEST_P(ComboItemsTest, TwoWorkstationsChangingOneListKeepEachOthersItems)
+{
+    auto other = testDb().open();
+    QComboBox mine;
+    mine.setObjectName(QStringLiteral("HCmbHazineh"));
+    FillComboItems(*dm, &mine);   // both opened the form on an empty list
+    const auto otherChange = [&](const char* item, bool add) {
+        // the other workstation's change, made as ours is: read and written in one transaction
+        QStringList list = ComboItemsFromText(
+            other->scalar(QStringLiteral("select TStrData from t_CmbItems where lower(TStrName)='hcmbhazineh'")).toString());
+        if (add)
+            list << QString::fromUtf8(item);
+        else
+            list.removeAll(QString::fromUtf8(item));
+        if (other->exec(QStringLiteral("update t_CmbItems set TStrData=$1 where lower(TStrName)='hcmbhazineh'"),
+                        {ComboItemsToText(list)}) == 0)
+            other->exec(QStringLiteral("insert into t_CmbItems (TStrName, TStrData) values ('HCmbHazineh', $1)"),
+                        {ComboItemsToText(list)});
+    };
+    otherChange("نام ب", true);
+    EXPECT_EQ(ChangeComboItem(*dm, &mine, QStringLiteral("نام الف"), true), (QStringList{"نام ب", "نام الف"}));
+    otherChange("نام ج", true);
+    otherChange("نام ب", false);
+    ChangeComboItem(*dm, &mine, QStringLiteral("نام ب"), false);   // gone already: nothing to do
+    ChangeComboItem(*dm, &mine, QStringLiteral("نام الف"), true);   // there already: not twice
+    EXPECT_EQ(stored(QStringLiteral("HCmbHazineh")), QStringLiteral("نام الف\r\nنام ج\r\n"));
+    EXPECT_EQ(items(mine), (QStringList{"نام الف", "نام ج"}));
+
+    // two rows made at once by two workstations: both lists are read, and both rewritten
+    other->exec(QStringLiteral("insert into t_CmbItems (TStrName, TStrData) values ('hcmbhazineh', $1)"),
+                {QStringLiteral("نام د\r\nنام ج\r\n")});
+    FillComboItems(*dm, &mine);
+    EXPECT_EQ(items(mine), (QStringList{"نام الف", "نام ج", "نام د"}));
+    ChangeComboItem(*dm, &mine, QStringLiteral("نام ج"), false);
+    EXPECT_EQ(dm->Conn->scalar(QStringLiteral("select count(*) from t_CmbItems where lower(TStrName)='hcmbhazineh' "
+                                              "and TStrData<>$1"), {QStringLiteral("نام الف\r\nنام د\r\n")}).toInt(), 0);
+    EXPECT_EQ(items(mine), (QStringList{"نام الف", "نام د"}));
+}
+
 DOVIN_INSTANTIATE_ENGINES(ComboItemsTest);
 
 // ---- amenity titles ----

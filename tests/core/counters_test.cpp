@@ -92,6 +92,26 @@ TEST_P(CountersTest, TypedNumbersAreWrittenBackOnlyWhenAllDigits)
     EXPECT_THROW(WriteBackCounter(conn(), QStringLiteral("akey"), QStringLiteral("7")), db::DbError);
 }
 
+TEST_P(CountersTest, ATypedNumberMovesTheCounterForwardNeverBack)
+{
+    const struct {
+        const char* stored;
+        const char* typed;
+        const char* after;
+    } cases[] = {
+        {"3002", "2990", "3002"}, {"3002", "3002", "3002"}, {"3002", "3003", "3003"},
+        {"99", "100", "100"},     {"0100", "99", "0100"},   {"100", "0101", "0101"},
+        {"A-17", "5", "5"},       {"", "7", "7"},
+    };
+    for (const auto& c : cases) {
+        store("snum", QString::fromUtf8(c.stored));
+        WriteBackCounter(conn(), QStringLiteral("snum"), QString::fromUtf8(c.typed));
+        EXPECT_EQ(stored("snum"), QString::fromUtf8(c.after)) << c.stored << " typed " << c.typed;
+    }
+    EXPECT_TRUE(CounterNumberAbove(QStringLiteral("1000"), QStringLiteral("999")));
+    EXPECT_FALSE(CounterNumberAbove(QStringLiteral("0999"), QStringLiteral("999")));
+}
+
 TEST_P(CountersTest, ClaimsFromTwoConnectionsAtOnceNeverGiveTheSameNumber)
 {
     constexpr int kEach = 25;

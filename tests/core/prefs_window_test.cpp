@@ -171,6 +171,24 @@ TEST_F(PrefWindowTest, TheUsersPageShowsEveryUserAndTheirRights)
     }
 }
 
+TEST_F(PrefWindowTest, ANewUserStartsInTheNameColumnWithTheDefaultPicture)
+{
+    addUsers();
+    TRfrmPref& w = open();
+    Ui::TRfrmPref& f = *w.form();
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        f.DBGrid2->setCurrentIndex(f.DBGrid2->model()->index(0, 1));   // the password column
+        f.DBNavigator2->BtnClick(NavButton::Insert);
+        ASSERT_EQ(dm->UQ->State(), db::DataSetState::Insert);
+        EXPECT_EQ(f.DBGrid2->currentIndex().column(), 0);
+        QImage picture;
+        ASSERT_TRUE(picture.loadFromData(dm->UQ->FieldByName(QStringLiteral("Aks"))->AsBytes()));
+        EXPECT_EQ(picture.size(), QSize(48, 48));
+        f.DBNavigator2->BtnClick(NavButton::Cancel);
+    }
+}
+
 TEST_F(PrefWindowTest, ARestoreFromMinimisedKeepsTheUserBeingTyped)
 {
     addUsers();

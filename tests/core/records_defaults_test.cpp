@@ -192,6 +192,60 @@ TEST_P(RecordDefaultsTest, ATypedDealNumberIsUndoneWithAFailedPost)
     EXPECT_EQ(q->State(), DataSetState::Insert);
 }
 
+// A save that failed and is pressed again while another workstation saves too: the
+// program's own claim is never taken for a typed number, so no number is handed out twice.
+TEST_P(RecordDefaultsTest, ASaveTriedAgainNeverRepeatsANumberOfAnotherWorkstation)
+{
+    auto other = testDb().open();
+    db::DataSet otherNums(other.get());
+    otherNums.setSQL(QStringLiteral("select * from t_snums where akey=1"));
+    dm->Conn->exec(QStringLiteral("create unique index t_sanad_esm on T_Sanad (EsmMalek)"));
+    dm->Conn->exec(QStringLiteral("insert into T_Sanad (EsmMalek) values ('x')"));
+    dm->Conn->exec(QStringLiteral("create unique index t_hazineh_name on t_hazineh (Hname)"));
+    dm->Conn->exec(QStringLiteral("insert into t_hazineh (Hname) values ('x')"));
+
+    // a deal saved on its own: its claim stands, and the retry keeps it
+    storeCounter("snum", QStringLiteral("11"));
+    db::DataSet* q = dm->QSanad;
+    q->Append();
+    f(q, "EsmMalek")->SetAsString(QStringLiteral("x"));
+    EXPECT_THROW(q->Post(), db::DbError);
+    EXPECT_EQ(s(q, "shoomareh"), QStringLiteral("12"));
+    EXPECT_EQ(IncrementCounter(otherNums, QStringLiteral("snum")), QStringLiteral("13"));
+    f(q, "EsmMalek")->SetAsString(QStringLiteral("y"));
+    dm->SanadNumberTyped = true;   // the form sees a number other than the one proposed
+    q->Post();
+    EXPECT_EQ(s(q, "shoomareh"), QStringLiteral("12"));
+    EXPECT_EQ(counter("snum"), QStringLiteral("13"));
+    EXPECT_EQ(IncrementCounter(otherNums, QStringLiteral("snum")), QStringLiteral("14"));
+
+    // an expense saved in a transaction: its claim goes with the failed save
+    storeCounter("hnum", QStringLiteral("21"));
+    db::DataSet* h = dm->QHazineh;
+    h->Append();
+    f(h, "Hname")->SetAsString(QStringLiteral("x"));
+    EXPECT_THROW(dm->PostInTransaction(*h), db::DbError);
+    EXPECT_EQ(counter("hnum"), QStringLiteral("21"));
+    EXPECT_EQ(IncrementCounter(otherNums, QStringLiteral("hnum")), QStringLiteral("22"));
+    f(h, "Hname")->SetAsString(QStringLiteral("y"));
+    dm->HazinehNumberTyped = true;
+    dm->PostInTransaction(*h);
+    EXPECT_EQ(s(h, "shoomareh"), QStringLiteral("23"));
+    EXPECT_EQ(counter("hnum"), QStringLiteral("23"));
+
+    // a number typed below the counter is stored; the counter stays where it is
+    storeCounter("hnum", QStringLiteral("3002"));
+    h->Append();
+    f(h, "Hname")->SetAsString(QStringLiteral("z"));
+    f(h, "shoomareh")->SetAsString(QStringLiteral("2990"));
+    dm->PostInTransaction(*h);
+    EXPECT_EQ(s(h, "shoomareh"), QStringLiteral("2990"));
+    EXPECT_EQ(counter("hnum"), QStringLiteral("3002"));
+    h->Append();
+    EXPECT_EQ(s(h, "shoomareh"), QStringLiteral("3003"));
+    h->Cancel();
+}
+
 TEST_P(RecordDefaultsTest, AnExpenseNeedsItsNameAndClaimsItsNumber)
 {
     QSignalSpy ended(dm.get(), &TDm::entryEnded);

@@ -246,7 +246,16 @@ TEST_P(DealListTest, ReadingTheDealsAgainAsksAboutAnEditedDeal)
     const std::function<void()> actions[] = {
         [] { FrmRepMoameleh->btnokClick(); },
         [] { FrmRepMoameleh->btnrefreshClick(); },
-        [] { ShowDealList(); },
+        // F6 on the open list only brings it forward and reads nothing; closing it asks
+        [this] {
+            const qsizetype asked = prompter.calls.size();
+            ShowDealList();
+            EXPECT_EQ(prompter.calls.size(), asked);
+            EXPECT_EQ(Dm->QSanad->State(), db::DataSetState::Edit);
+            FrmRepMoameleh->close();
+            if (!FrmRepMoameleh->isVisible())
+                ShowDealList();
+        },
     };
     for (const auto& action : actions) {
         // Cancel: the deal stays in edit and the list is not read again

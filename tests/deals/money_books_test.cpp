@@ -10,16 +10,16 @@ QString u(const char* s) { return QString::fromUtf8(s); }
 TEST(MoneyBooks, ExpenseStatements)
 {
     const BookStatements dated = HazinehStatements(true, QStringLiteral("1402/06/16"), QStringLiteral("1403/01/06"));
-    EXPECT_EQ(dated.list, u("select * from t_hazineh where tarikh between '1402/06/16' and '1403/01/06' order by tarikh"));
+    EXPECT_EQ(dated.list, u("select * from t_hazineh where tarikh between '1402/06/16' and '1403/01/06' order by tarikh, Hkey"));
     EXPECT_EQ(dated.sum1, u("select sum(mablagh) from t_hazineh where tarikh between '1402/06/16' and '1403/01/06' and nov='هزينه'"));
     EXPECT_EQ(dated.sum2, u("select sum(mablagh) from t_hazineh where tarikh between '1402/06/16' and '1403/01/06' and nov='درآمد'"));
     const BookStatements all = HazinehStatements(false, QStringLiteral("x"), QStringLiteral("y"));
-    EXPECT_EQ(all.list, u("select * from t_hazineh order by tarikh"));
+    EXPECT_EQ(all.list, u("select * from t_hazineh order by tarikh, Hkey"));
     EXPECT_EQ(all.sum1, u("select sum(mablagh) from t_hazineh where nov='هزينه'"));
     EXPECT_EQ(all.sum2, u("select sum(mablagh) from t_hazineh where nov='درآمد'"));
     // a quote typed into a date box stays inside its literal
     EXPECT_EQ(HazinehStatements(true, QStringLiteral("1'"), QStringLiteral("2")).list,
-              u("select * from t_hazineh where tarikh between '1''' and '2' order by tarikh"));
+              u("select * from t_hazineh where tarikh between '1''' and '2' order by tarikh, Hkey"));
 }
 
 TEST(MoneyBooks, ChequeCriteriaMatrix)
@@ -52,7 +52,7 @@ TEST(MoneyBooks, ChequeCriteriaMatrix)
         k.paid = c.paid;
         k.deletedOnly = c.deletedOnly;
         const BookStatements s = ChequeStatements(k);
-        EXPECT_EQ(s.list, u("select * from T_check ") + u(c.where)) << c.where;
+        EXPECT_EQ(s.list, u("select * from T_check ") + u(c.where) + u(" order by CID")) << c.where;
         EXPECT_EQ(s.sum1, sd + u(c.sums) + u(" and nov='دريافتي'")) << c.where;
         EXPECT_EQ(s.sum2, sp + u(c.sums) + u(" and nov='پرداختي'")) << c.where;
     }

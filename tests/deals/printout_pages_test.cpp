@@ -122,6 +122,7 @@ TEST_P(DealListPrint, FifteenColumnsOnA4PortraitPrintEveryAmountAndDateWhole)
         for (const Deal& d : *c.deals)
             addDeal(d.date, d.nov, d.commission, d.ownerDiscount, d.customerDiscount, d.owner, d.buyer, d.remark,
                     d.ownerCode, d.buyerCode, d.number);
+        FrmRepMoameleh->close();   // an open list is only brought forward: open it anew
         ShowDealList();
         widgets::DBGrid* grid = FrmRepMoameleh->form()->dbgrid1;
         int visible = 0;

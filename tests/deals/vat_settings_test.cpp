@@ -8,6 +8,7 @@
 #include "ui_TfrmVATContract.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -167,6 +168,25 @@ TEST_F(VATSettings, SavingClosesAVisibleDealList)
     w.BitBtn1Click();
     EXPECT_FALSE(list.isVisible());
     EXPECT_TRUE(other.isVisible());
+}
+
+} // namespace
+
+namespace {
+
+TEST(VATTerms, EveryTermShowsWhole)
+{
+    TfrmVATContract terms;
+    terms.show();
+    QApplication::processEvents();
+    for (QLabel* l : terms.findChildren<QLabel*>()) {
+        if (!l->wordWrap())
+            continue;
+        // the height the wrapped text needs at the width it was given
+        EXPECT_GE(l->height(), l->heightForWidth(l->width())) << l->objectName().toStdString();
+        EXPECT_TRUE(terms.rect().contains(QRect(l->mapTo(&terms, QPoint(0, 0)), l->size())))
+            << l->objectName().toStdString();
+    }
 }
 
 } // namespace

@@ -74,6 +74,28 @@ TEST_P(TextMatchTest, LikeGivesTheSameRowsOnBothEnginesAndInTheFilter)
     }
 }
 
+TEST(FilterDigits, DigitsOfEveryScriptMatchAlike)
+{
+    const struct {
+        const char* stored;
+        const char* filter;
+        bool match;
+    } cases[] = {
+        {"12", "s like '%۱۲%'", true},           // Persian digits typed into a search
+        {"12", "s like '%١٢%'", true},           // Arabic-Indic
+        {"پلاک ۱۲", "s like '%12%'", true},     // stored in Persian digits, typed in ASCII
+        {"12", "s = '۱۲'", true},
+        {"120", "s = '۱۲'", false},
+        {"12", "s like '%۱۳%'", false},
+        {"ABC۱", "s like 'abc1'", true},
+    };
+    for (const auto& c : cases) {
+        const auto e = FilterExpr::parse(QString::fromUtf8(c.filter));
+        EXPECT_EQ(e->eval([&](const QString&) { return QVariant(QString::fromUtf8(c.stored)); }), c.match)
+            << c.stored << " " << c.filter;
+    }
+}
+
 TEST_P(TextMatchTest, NulCharactersAreDroppedOnEveryWayIn)
 {
     const QString nul = QStringLiteral("n") + QChar(0) + QStringLiteral("ul");

@@ -189,8 +189,8 @@ TEST_P(PhoneBook, LetterTabs)
     EXPECT_EQ(TFrmTels::TabLetters()[0], QStringLiteral("آ"));
     EXPECT_EQ(TFrmTels::TabLetters()[24], QStringLiteral("ک"));
     EXPECT_EQ(TFrmTels::TabLetters()[31], QStringLiteral("ي"));
-    EXPECT_EQ(TFrmTels::TabSql(QStringLiteral("ب")), QStringLiteral("select * from t_Tels where esm like 'ب%'"));
-    EXPECT_EQ(TFrmTels::TabSql(QStringLiteral("...")), QStringLiteral("select * from t_Tels"));
+    EXPECT_EQ(TFrmTels::TabSql(QStringLiteral("ب")), QStringLiteral("select * from t_Tels where esm like 'ب%' order by AKey"));
+    EXPECT_EQ(TFrmTels::TabSql(QStringLiteral("...")), QStringLiteral("select * from t_Tels order by AKey"));
     tels()->show();
     EXPECT_EQ(ui()->TabControl1->count(), 33);
     EXPECT_EQ(ui()->TabControl1->tabText(ui()->TabControl1->currentIndex()), QStringLiteral("..."));

@@ -75,6 +75,18 @@ TEST(DemandSearch, Statements)
     }
 }
 
+TEST(DemandSearch, PriceInPersianDigits)
+{
+    TDemandCriteria c;
+    c.chkf = true;
+    c.edtf = QStringLiteral("۵۰۰۰۰۰");
+    c.edtr = QStringLiteral("۱,۰۰۰,۰۰۰");
+    QString error;
+    const QString sql = BuildDemandSearchStatement(c, &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    EXPECT_TRUE(sql.contains(QStringLiteral("f1 between 500000 and 1000000"))) << sql.toStdString();
+}
+
 TEST(DemandSearch, PriceThatIsNoNumberIsRefused)
 {
     TDemandCriteria c;

@@ -198,7 +198,7 @@ TEST_P(PropertyList, ShowingLoadsTheSettingsFileAndAMissingKeyKeepsTheDesign)
     EXPECT_FALSE(ui()->chkre->isChecked());
     EXPECT_FALSE(ui()->chkmo->isChecked());
     EXPECT_FALSE(ui()->Panel1->isVisible());
-    EXPECT_EQ(QString(Dm->QMelk->SQL()).remove(QLatin1Char('N')), QStringLiteral("select * from t_melk"));
+    EXPECT_EQ(QString(Dm->QMelk->SQL()).remove(QLatin1Char('N')), QStringLiteral("select * from t_melk order by MID"));
     EXPECT_EQ(Dm->QMelk->RecordCount(), 2);
     list()->close();
 

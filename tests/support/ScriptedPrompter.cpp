@@ -29,6 +29,8 @@ int firstButton(int set)
 int ScriptedPrompter::messageDlg(const shell::MessageRequest& r)
 {
     calls.append({QStringLiteral("messageDlg"), r.caption, r.text, r.kind, r.buttons, r.fontSize});
+    if (onMessage)
+        onMessage();
     if (!results.empty()) {
         int v = results.front();
         results.pop_front();
@@ -50,7 +52,7 @@ std::optional<QString> ScriptedPrompter::inputBox(const shell::InputRequest& r)
 
 int ScriptedPrompter::plainMessage(const shell::PlainMessageRequest& r)
 {
-    calls.append({QStringLiteral("plainMessage"), r.caption, r.text, -1, int(r.buttons), 0});
+    calls.append({QStringLiteral("plainMessage"), r.caption, r.text, r.error ? 0 : -1, int(r.buttons), 0});
     if (!results.empty()) {
         int v = results.front();
         results.pop_front();

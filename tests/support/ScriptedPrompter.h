@@ -47,6 +47,9 @@ public:
     // Called at each report of a long work.
     std::function<void()> onProgress;
 
+    // Called as each message is shown, as a modal box would take the focus meanwhile.
+    std::function<void()> onMessage;
+
     // Called with each prepared report shown in the preview.
     std::function<void(report::PreparedReport&)> onPreview;
 

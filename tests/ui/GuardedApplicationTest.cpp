@@ -47,6 +47,7 @@ TEST(GuardedApplication, ShowsTheExceptionAndGoesOn)
     EXPECT_TRUE(GuardedApplication::guarded([] { return true; }));
     ASSERT_EQ(p.calls.size(), 2);
     EXPECT_EQ(p.calls[0].what, QLatin1String("plainMessage"));
+    EXPECT_EQ(p.calls[0].kind, 0);   // with the error picture
     EXPECT_EQ(p.calls[0].text, QStringLiteral("کد ملی درست نیست"));
     EXPECT_EQ(p.calls[1].text, QStringLiteral("خطايي در روند برنامه پيش آمد"));
 }

@@ -1,4 +1,5 @@
 #include "ui/TTools.h"
+#include "platform/db/Decimal.h"
 
 #include "support/ScriptedPrompter.h"
 
@@ -188,6 +189,11 @@ TEST(TTools, ValidateShamsiDateAsksAboutDistantYears)
 TEST(TTools, NumberParsing)
 {
     EXPECT_EQ(TTools::StripThousands(QStringLiteral("1,250,000")), QLatin1String("1250000"));
+    // digits typed in Persian or Arabic-Indic read as the same number
+    EXPECT_EQ(TTools::StripThousands(QStringLiteral("۱,۲۵۰,٠٠٠")), QLatin1String("1250000"));
+    EXPECT_DOUBLE_EQ(TTools::StrToFloatSafe(QStringLiteral("۵۰۰۰۰۰")), 500000.0);
+    EXPECT_EQ(TTools::StrToInt64Safe(QStringLiteral("۴۲")), 42);
+    EXPECT_EQ(TTools::StrToAmount(QStringLiteral("۱۲.۵")).ToDouble(), 12.5);
     for (const char* empty : {"", "-", "+", ","})
         EXPECT_EQ(TTools::StripThousands(QString::fromUtf8(empty)), QLatin1String("0")) << empty;
 

@@ -5,10 +5,13 @@
 #include "ui/Tfrm_dlg.h"
 #include "platform/widgets/BidiText.h"
 #include "ui/WindowLook.h"
+#include "ui/WidgetPrompter.h"
 #include "ui_Tfrm_dlg.h"
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -226,6 +229,39 @@ TEST(WindowLook, ListRowsKeepANegativeAmountsMinusBeforeItsDigits)
     // a plain right-to-left row shows "42,530,080,000-"
     EXPECT_NE(shot(plain.get(), amount), shot(plain.get(), widgets::LeftToRight(amount)));
     EXPECT_EQ(shot(&persian, amount), shot(plain.get(), widgets::LeftToRight(amount)));
+}
+
+} // namespace
+
+namespace {
+
+TEST(WindowLook, ThePlainBoxShowsErrorsWithTheErrorPicture)
+{
+    WidgetPrompter prompter;
+    const struct {
+        bool error;
+        shell::PlainMessageRequest::Buttons buttons;
+        QMessageBox::Icon icon;
+    } cases[] = {
+        {true, shell::PlainMessageRequest::Ok, QMessageBox::Critical},
+        {false, shell::PlainMessageRequest::Ok, QMessageBox::Information},
+        {false, shell::PlainMessageRequest::YesNo, QMessageBox::Question},
+    };
+    for (const auto& c : cases) {
+        QMessageBox::Icon shown = QMessageBox::NoIcon;
+        QTimer::singleShot(0, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->icon();
+                box->done(0);
+            }
+        });
+        shell::PlainMessageRequest r;
+        r.text = QStringLiteral("خطا");
+        r.error = c.error;
+        r.buttons = c.buttons;
+        prompter.plainMessage(r);
+        EXPECT_EQ(shown, c.icon) << c.error;
+    }
 }
 
 } // namespace

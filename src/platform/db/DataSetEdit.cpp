@@ -109,6 +109,7 @@ void DataSet::beginInsert(bool append)
     fire(BeforeInsert);
     const int pos = append || cur_ < 0 ? int(view_.size()) : cur_;
     view_.insert(view_.begin() + pos, -1);
+    invalidateCalc();   // the rows after it moved down: their row numbers change
     cur_ = pos;
     buf_.assign(fields_.size(), QVariant());
     orig_ = buf_;
@@ -230,6 +231,7 @@ void DataSet::postInsert()
     }
     order_.insert(at, phys);
     view_[size_t(cur_)] = phys;
+    invalidateCalc();
 }
 
 void DataSet::postEdit()
@@ -287,6 +289,7 @@ void DataSet::Cancel()
     if (inserting) {
         const int row = cur_;
         view_.erase(view_.begin() + row);
+        invalidateCalc();
         cur_ = view_.empty() ? -1 : std::min(row, int(view_.size()) - 1);
         if (!disabled_)
             emit rowRemoved(row);

@@ -1,6 +1,7 @@
 #include "platform/db/FilterExpr.h"
 
 #include "platform/db/Errors.h"
+#include "platform/db/Format.h"
 
 #include <QRegularExpression>
 
@@ -223,7 +224,7 @@ int compareValues(const QVariant& a, const QVariant& b)
             x = a.toBool() ? (y < 0 ? -1 : 1) : 0;
         return x < y ? -1 : (x > y ? 1 : 0);
     }
-    return QString::compare(a.toString(), b.toString(), Qt::CaseInsensitive);
+    return QString::compare(ToAsciiDigits(a.toString()), ToAsciiDigits(b.toString()), Qt::CaseInsensitive);
 }
 
 bool evalNode(const FilterExpr::Node& n, const FilterExpr::Getter& get)
@@ -291,8 +292,9 @@ bool likeMatch(const QString& text, const QString& pattern)
 {
     // "%" any run, "_" one character (a code point, as the engines count), with backtracking
     // to the last "%"; a "%" or "_" in the text is an ordinary character
-    const QList<uint> t = text.toCaseFolded().toUcs4();
-    const QList<uint> p = pattern.toCaseFolded().toUcs4();
+    // digits match in any script: "۱۲" finds "12" and "12" finds "۱۲"
+    const QList<uint> t = ToAsciiDigits(text).toCaseFolded().toUcs4();
+    const QList<uint> p = ToAsciiDigits(pattern).toCaseFolded().toUcs4();
     constexpr uint any = '%', one = '_';
     qsizetype ti = 0, pi = 0, starP = -1, starT = 0;
     while (ti < t.size()) {

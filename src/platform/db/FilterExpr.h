@@ -1,6 +1,7 @@
 #pragma once
 // Client-side filter expressions: f = 1, f <> 'x', f like '%x%', f is null,
-// combined with and, or, not and parentheses. Text compares ignore case.
+// combined with and, or, not and parentheses. Text compares ignore case, and digits
+// compare alike in any script (Persian, Arabic-Indic, ASCII).
 
 #include <QString>
 #include <QVariant>

@@ -1,5 +1,7 @@
 #include "platform/db/Sql.h"
 
+#include <QRegularExpression>
+
 namespace db {
 
 QString Q(const QString& text)
@@ -74,6 +76,20 @@ QString stripNationalPrefix(const QString& sql)
         out += c;
     }
     return out;
+}
+
+QString OrderedByKey(const QString& sql, const QString& key)
+{
+    // literals may hold any words: only the statement's own text counts
+    static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (QString(sql).remove(literal).contains(orderBy))
+        return sql;
+    QString s = sql;
+    while (s.endsWith(QLatin1Char(' ')))
+        s.chop(1);
+    return s + QStringLiteral(" order by ") + key;
 }
 
 QString BoolIs(const QString& column, bool value)

@@ -21,6 +21,10 @@ QString Like(const QString& expr, const QString& pattern);
 // false ("coalesce(c,0)<>0" or "coalesce(c,0)=0"), whatever true was written as.
 QString BoolIs(const QString& column, bool value);
 
+// A statement that gives no order of its own ordered by the table's key, so both engines
+// list the same rows in the same order (an edited row keeps its place on the server).
+QString OrderedByKey(const QString& sql, const QString& key);
+
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.
 QString stripNationalPrefix(const QString& sql);

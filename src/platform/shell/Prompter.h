@@ -46,6 +46,7 @@ struct PlainMessageRequest {
     QString caption;
     QString text;
     enum Buttons { Ok, YesNo, YesNoCancel, OkCancel } buttons = Ok;
+    bool error = false;   // an error: shown with the error picture
 };
 
 struct FileRequest {

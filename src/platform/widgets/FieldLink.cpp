@@ -164,6 +164,8 @@ bool FieldLink::edit()
         return false;
     if (editing())
         return true;
+    if (busy_)
+        return false;   // asked again while the first attempt is still answering: one message
     bool ok;
     {
         BusyGuard busy(busy_);

@@ -55,6 +55,8 @@ public:
     std::function<void(db::Field&)> writer;
     // The control holds typed text: a refused text stays in it.
     void setKeepsRefusedText(bool on) { keepsRefused_ = on; }
+    // The pending text was refused and has not changed since.
+    bool refused() const { return refused_; }
     // The control's text changed since the last refusal.
     void noteEdit() { refused_ = false; }
 

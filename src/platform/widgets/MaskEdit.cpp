@@ -101,6 +101,14 @@ void MaskEdit::applyAsciiDigits()
 
 QString MaskEdit::Text() const { return inputMask().isEmpty() ? text() : displayText(); }
 
+QString MaskEdit::BlankedText() const
+{
+    QString t = Text();
+    if (!inputMask().isEmpty())
+        t.replace(blank_, QLatin1Char(' '));
+    return t;
+}
+
 QString MaskEdit::emptyText() const
 {
     if (inputMask().isEmpty())

@@ -24,6 +24,9 @@ public:
     // The text with no position typed ("____/__/__"); empty without a mask.
     QString emptyText() const;
     bool isEmptyText() const { return Text() == emptyText(); }
+    // The text with every untyped position a blank (space), as a statement compares it: an
+    // empty date box reads "    /  /  ", which lies below every date.
+    QString BlankedText() const;
 
     // The Qt input mask for a classic one.
     static QString toInputMask(const QString& classicMask, QChar* blank = nullptr);
