@@ -137,6 +137,16 @@ TEST_P(UsersGridTest, AUserIsTypedIntoTheGridWithPasswordAndRights)
     EXPECT_EQ(uq->State(), db::DataSetState::Browse);
     EXPECT_EQ(user(QStringLiteral("مريم"), "Passw").toString(), QStringLiteral("xyz"));
     EXPECT_EQ(prompter.messages().size(), 1);
+
+    // a new row cancelled: the row current again is the one highlighted (its rights are shown)
+    grid->setCurrentIndex(grid->model()->index(maryam, 0));
+    f.DBNavigator2->button(NavButton::Insert)->click();
+    f.DBNavigator2->button(NavButton::Cancel)->click();
+    const QModelIndexList shown = grid->selectionModel()->selectedRows();
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown.first().row(), uq->CurrentRow());
+    EXPECT_EQ(uq->SelectedCount(), 1);
+    EXPECT_TRUE(uq->IsSelected());
 }
 
 TEST_P(UsersGridTest, ANewUserWithoutANameIsRefusedAndTheWindowAsksOnClose)

@@ -136,13 +136,32 @@ TEST_P(DealListTest, FindSumsOfSelectedRowsAndDelete)
     u()->CmbSearch->setCurrentIndex(1);
     u()->edtsearch->setText(QStringLiteral("1403/01/__"));
     EXPECT_EQ(Dm->QSanad->FieldByName(QStringLiteral("EsmMalek"))->AsString(), QStringLiteral("الف"));
+    // the row a search finds is the row highlighted, and the one the sums and delete take
+    const auto highlighted = [&] {
+        QList<int> rows;
+        for (const QModelIndex& i : u()->dbgrid1->selectionModel()->selectedRows())
+            rows << i.row();
+        return rows;
+    };
+    QTest::mouseClick(u()->dbgrid1->viewport(), Qt::LeftButton, {},
+                      u()->dbgrid1->visualRect(u()->dbgrid1->model()->index(1, 2)).center());
+    u()->edtsearch->setText(QStringLiteral("1403/01/__"));
+    EXPECT_EQ(highlighted(), QList<int>{Dm->QSanad->CurrentRow()});
+    EXPECT_EQ(Dm->QSanad->SelectedCount(), 1);
+    EXPECT_TRUE(Dm->QSanad->IsSelected());
     u()->edtsearch->clear();
+    EXPECT_EQ(highlighted(), QList<int>{Dm->QSanad->CurrentRow()});
 
+    // nothing highlighted
+    Dm->QSanad->SelectRow(Dm->QSanad->CurrentRow(), false);
+    EXPECT_TRUE(highlighted().isEmpty());
     FrmRepMoameleh->BitBtn1Click();
     EXPECT_EQ(prompter.calls.last().text, QStringLiteral("لطفا ابتدا رديف هاي مورد نظر را انتخاب نماييد."));
+    Dm->QSanad->SetRecNo(2);
+    Dm->QSanad->SelectRow(1, false);
     Dm->QSanad->SelectRow(0, true);
     Dm->QSanad->SelectRow(3, true);
-    Dm->QSanad->SetRecNo(2);
+    EXPECT_EQ(highlighted(), (QList<int>{0, 3}));
     FrmRepMoameleh->BitBtn1Click();
     EXPECT_EQ(prompter.calls.last().text, QStringLiteral("حق بنگاه: 1,950,000\r\nارزش افزوده: 175,500\r\nعوارض: 19,500\r\n"
                                                          "مجموع کل: 2,145,000"));

@@ -167,7 +167,8 @@ TEST_F(PrintGridTest, SelectedRowsOnlyOrNone)
 {
     addFive();
     openGrid();
-    // No with nothing selected: title, headers and footer, no rows
+    // No with nothing selected (the current row's highlight taken away): title, headers and footer, no rows
+    ds->SelectRow(ds->CurrentRow(), false);
     prompter.answer(shell::ResultNo);
     print(false, QStringLiteral("Price"), QStringLiteral("مجموع: "));
     ASSERT_EQ(prompter.calls.size(), 2);

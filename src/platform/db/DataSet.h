@@ -136,6 +136,10 @@ public:
     // Selection of rows by key.
     void SelectCurrent(bool on);
     void SelectRow(int row, bool on);   // any row of the current order, without moving
+    // Rows first..last of those read, at once: one selectionChanged, no rowChanged.
+    void SelectRange(int first, int last, bool on);
+    // Only this row stays selected (rows not read yet included): one selectionChanged.
+    void SelectOnly(int row);
     bool IsSelected() const;
     bool IsRowSelected(int row) const;
     void ClearSelection();
@@ -166,6 +170,7 @@ signals:
     void rowInserted(int row);
     void rowRemoved(int row);
     void rowsArrived(int first, int count);   // rows read after the others, at the end
+    void selectionChanged();           // rows selected or deselected at once
 
 private:
     void setState(DataSetState s);

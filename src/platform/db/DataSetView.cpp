@@ -389,6 +389,47 @@ void DataSet::SelectRow(int row, bool on)
         emit rowChanged(row);
 }
 
+void DataSet::SelectRange(int first, int last, bool on)
+{
+    first = std::max(first, 0);
+    last = std::min(last, int(view_.size()) - 1);
+    if (keyField_ < 0 || first > last)
+        return;
+    const Field* key = fields_[size_t(keyField_)];
+    bool changed = false;
+    for (int row = first; row <= last; ++row) {
+        const int phys = view_[size_t(row)];
+        if (phys < 0)
+            continue;
+        const QVariant kv = storedValue(phys, key);
+        if (isNull(kv))
+            continue;
+        const QString k = keyText(kv);
+        if (on == selected_.contains(k))
+            continue;
+        if (on)
+            selected_.insert(k);
+        else
+            selected_.remove(k);
+        changed = true;
+    }
+    if (changed && !disabled_)
+        emit selectionChanged();
+}
+
+void DataSet::SelectOnly(int row)
+{
+    const bool had = !selected_.isEmpty();
+    selected_.clear();
+    QVariant kv;
+    if (keyField_ >= 0 && row >= 0 && row < int(view_.size()) && view_[size_t(row)] >= 0)
+        kv = storedValue(view_[size_t(row)], fields_[size_t(keyField_)]);
+    if (!isNull(kv))
+        selected_.insert(keyText(kv));
+    if ((had || !selected_.isEmpty()) && !disabled_)
+        emit selectionChanged();
+}
+
 bool DataSet::IsSelected() const
 {
     const QVariant k = GetBookmark();

@@ -9,7 +9,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollBar>
+#include <QShowEvent>
 #include <QWheelEvent>
+#include <utility>
 
 namespace widgets {
 
@@ -34,11 +36,15 @@ void DBCtrlGrid::setDataSet(db::DataSet* ds)
     if (ds_) {
         connect(ds_, &db::DataSet::layoutChanged, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::currentChanged, this, &DBCtrlGrid::follow);
-        connect(ds_, &db::DataSet::rowChanged, this, &DBCtrlGrid::refresh);
+        // a row below or above the cards changes none of them
+        connect(ds_, &db::DataSet::rowChanged, this, [this](int row) {
+            if (row >= top_ && row < top_ + count_)
+                refreshShown();
+        });
         connect(ds_, &db::DataSet::fieldChanged, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowInserted, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowRemoved, this, &DBCtrlGrid::refresh);
-        connect(ds_, &db::DataSet::rowsArrived, this, &DBCtrlGrid::refresh);
+        connect(ds_, &db::DataSet::rowsArrived, this, &DBCtrlGrid::refreshShown);
     }
     follow();
 }
@@ -99,6 +105,22 @@ void DBCtrlGrid::follow()
 }
 
 void DBCtrlGrid::refresh() { shown_->request(ds_); }
+
+// Hidden cards wait for their next show.
+void DBCtrlGrid::refreshShown()
+{
+    if (isVisible())
+        refresh();
+    else
+        stale_ = true;
+}
+
+void DBCtrlGrid::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (std::exchange(stale_, false))
+        refresh();
+}
 
 // The cards of the rows read so far; the scroll bar grows as rows arrive.
 void DBCtrlGrid::showRows()

@@ -34,10 +34,12 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void wheelEvent(QWheelEvent* e) override;
+    void showEvent(QShowEvent* e) override;
 
 private:
     void rebuild();
     void refresh();
+    void refreshShown();
     void showRows();
     void follow();
     void setTop(int row);
@@ -50,6 +52,7 @@ private:
     class ShownRefresh* shown_;
     int count_ = 3;
     int top_ = 0;
+    bool stale_ = false;
 };
 
 } // namespace widgets

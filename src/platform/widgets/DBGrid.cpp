@@ -8,6 +8,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 
 namespace widgets {
 
@@ -82,6 +83,20 @@ DBGrid::DBGrid(QWidget* parent)
             if (GridCellEditor* e = cellEditor())
                 e->restore(typed->text, typed->cursor);
     });
+    // the scroll bar's end is the true end of the list: the rest is read
+    const auto toEnd = [this] {
+        db::DataSet* ds = dataSet();
+        if (ds && ds->Active() && !ds->AllRowsRead() && guarded([&] { ds->FetchAll(); }))
+            scrollToBottom();
+    };
+    connect(verticalScrollBar(), &QScrollBar::actionTriggered, this, [this, toEnd](int action) {
+        if (action == QAbstractSlider::SliderToMaximum)
+            QMetaObject::invokeMethod(this, toEnd, Qt::QueuedConnection);
+    });
+    connect(verticalScrollBar(), &QScrollBar::sliderReleased, this, [this, toEnd] {
+        if (verticalScrollBar()->value() == verticalScrollBar()->maximum())
+            toEnd();
+    });
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { viewCurrentChanged(current); });
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, &DBGrid::viewSelectionChanged);
@@ -95,13 +110,23 @@ void DBGrid::setDataSet(db::DataSet* ds)
     if (ds) {
         connect(ds, &db::DataSet::layoutChanged, this, &DBGrid::datasetLayoutChanged);
         connect(ds, &db::DataSet::currentChanged, this, &DBGrid::syncCurrent);
+        // the row after a deleted one is current: the highlight goes there
+        connect(ds, &db::DataSet::rowRemoved, this, [this] {
+            shownKey_ = QVariant();
+            syncCurrent();
+        });
         connect(ds, &db::DataSet::rowChanged, this, &DBGrid::syncRowSelection);
         // rows kept selected across a reopen show so as they arrive
         connect(ds, &db::DataSet::rowsArrived, this, [this, ds](int first, int count) {
-            if (ds->SelectedCount() > 0)
-                for (int row = first; row < first + count; ++row)
-                    syncRowSelection(row);
+            if (ds->SelectedCount() > 0 && !syncing_) {
+                SyncGuard guard(syncing_);
+                selectionModel()->select(selectedRuns(first, first + count - 1), QItemSelectionModel::Select);
+            }
             fitRowNumbers();
+        });
+        connect(ds, &db::DataSet::selectionChanged, this, [this] {
+            if (!syncing_)
+                syncSelection();
         });
         connect(ds, &db::DataSet::stateChanged, this, &DBGrid::datasetStateChanged);
     }
@@ -205,16 +230,49 @@ void DBGrid::syncCurrent()
         dropEditor();
     if (row < 0 || row >= model_->rowCount())
         return;
+    // another record (not the same one after a reopen or a sort)
+    const QVariant key = ds->GetBookmark();
+    const bool moved = key != shownKey_;
+    shownKey_ = key;
     const QModelIndex cur = currentIndex();
-    if (cur.isValid() && cur.row() == row)
+    // the user's own move: the view has set its highlight already
+    if (cur.isValid() && cur.row() == row && (!moved || viewMove_ || extending_ || ds->IsRowSelected(row)))
         return;
     SyncGuard guard(syncing_);
     int column = cur.isValid() ? cur.column() : 0;
     while (column < model_->columnCount() - 1 && isColumnHidden(column))
         ++column;
     const QModelIndex target = model_->index(row, column);
-    selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    // the highlight follows a row the program makes current, unless that row is part of it
+    if (extending_ || !moved || ds->IsRowSelected(row)) {
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    } else {
+        ds->SelectOnly(row);
+        selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
     scrollTo(target);
+}
+
+QItemSelection DBGrid::selectedRuns(int first, int last) const
+{
+    QItemSelection sel;
+    db::DataSet* ds = dataSet();
+    const int lastColumn = model_->columnCount() - 1;
+    last = std::min(last, model_->rowCount() - 1);
+    if (!ds || ds->SelectedCount() == 0 || lastColumn < 0)
+        return sel;
+    // one range for each run of selected rows
+    int start = -1;
+    for (int row = std::max(first, 0); row <= last + 1; ++row) {
+        const bool on = row <= last && ds->IsRowSelected(row);
+        if (on && start < 0)
+            start = row;
+        else if (!on && start >= 0) {
+            sel.append(QItemSelectionRange(model_->index(start, 0), model_->index(row - 1, lastColumn)));
+            start = -1;
+        }
+    }
+    return sel;
 }
 
 void DBGrid::syncSelection()
@@ -223,13 +281,7 @@ void DBGrid::syncSelection()
     if (!ds || !ds->Active())
         return;
     SyncGuard guard(syncing_);
-    QItemSelection sel;
-    const int last = model_->columnCount() - 1;
-    if (ds->SelectedCount() > 0 && last >= 0)
-        for (int row = 0; row < model_->rowCount(); ++row)
-            if (ds->IsRowSelected(row))
-                sel.select(model_->index(row, 0), model_->index(row, last));
-    selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+    selectionModel()->select(selectedRuns(0, model_->rowCount() - 1), QItemSelectionModel::ClearAndSelect);
 }
 
 void DBGrid::syncRowSelection(int row)
@@ -252,8 +304,10 @@ void DBGrid::viewCurrentChanged(const QModelIndex& current)
         return;
     const int row = current.row();
     // typed values of bound controls reach the record before it is left
-    if (FieldLink::updateRecord(ds))
+    if (FieldLink::updateRecord(ds)) {
+        QScopedValueRollback<bool> own(viewMove_, true);
         guarded([&] { ds->SetRecNo(row + 1); });
+    }
     if (ds->CurrentRow() != row)
         QMetaObject::invokeMethod(this, &DBGrid::syncCurrent, Qt::QueuedConnection);
 }
@@ -264,13 +318,21 @@ void DBGrid::viewSelectionChanged(const QItemSelection& selected, const QItemSel
     if (syncing_ || !ds || !ds->Active())
         return;
     SyncGuard guard(syncing_);
-    for (const QItemSelectionRange& r : deselected)
-        for (int row = r.top(); row <= r.bottom(); ++row)
-            if (!selectionModel()->isRowSelected(row, {}))
-                ds->SelectRow(row, false);
+    // ranges at a time: a million rows selected is one range, not a million signals
+    for (const QItemSelectionRange& r : deselected) {
+        int start = -1;
+        for (int row = r.top(); row <= r.bottom() + 1; ++row) {
+            const bool off = row <= r.bottom() && !selectionModel()->isRowSelected(row, {});
+            if (off && start < 0)
+                start = row;
+            else if (!off && start >= 0) {
+                ds->SelectRange(start, row - 1, false);
+                start = -1;
+            }
+        }
+    }
     for (const QItemSelectionRange& r : selected)
-        for (int row = r.top(); row <= r.bottom(); ++row)
-            ds->SelectRow(row, true);
+        ds->SelectRange(r.top(), r.bottom(), true);
 }
 
 void DBGrid::selectAll()
@@ -317,8 +379,10 @@ bool DBGrid::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event)
     if (opening) {
         db::DataSet* ds = dataSet();
         // the cell's record becomes the current one first (the one left is posted)
-        if (index.row() != ds->CurrentRow() && FieldLink::updateRecord(ds))
+        if (index.row() != ds->CurrentRow() && FieldLink::updateRecord(ds)) {
+            QScopedValueRollback<bool> own(viewMove_, true);
             guarded([&] { ds->SetRecNo(index.row() + 1); });
+        }
         if (index.row() != ds->CurrentRow())
             return false;
         // a typed key changes the record: it must be allowed before anything shows
@@ -377,6 +441,21 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     if (event->key() == Qt::Key_Escape && isEditable() && !cellEditor() && ds
         && (ds->State() == db::DataSetState::Edit || ds->State() == db::DataSetState::Insert)) {
         guarded([&] { ds->Cancel(); });
+        event->accept();
+        return;
+    }
+    // Ctrl+End: the true last row, not the last read so far; the column stays
+    if (event->key() == Qt::Key_End && (event->modifiers() & Qt::ControlModifier) && ds && ds->Active()) {
+        const int from = ds->CurrentRow();
+        const bool extend = (event->modifiers() & Qt::ShiftModifier) && selectionMode() == ExtendedSelection;
+        if (FieldLink::updateRecord(ds)) {
+            QScopedValueRollback<bool> keep(extending_, extend);
+            guarded([&] { ds->Last(); });
+            syncCurrent();
+            if (extend && from >= 0 && ds->CurrentRow() >= from)
+                selectionModel()->select(QItemSelection(model_->index(from, 0), model_->index(ds->CurrentRow(), 0)),
+                                         QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
         event->accept();
         return;
     }

@@ -92,6 +92,7 @@ private:
     void syncCurrent();
     void syncSelection();
     void syncRowSelection(int row);
+    QItemSelection selectedRuns(int first, int last) const;
     void viewCurrentChanged(const QModelIndex& current);
     void viewSelectionChanged(const QItemSelection& selected, const QItemSelection& deselected);
     void sortBy(int column);
@@ -118,6 +119,9 @@ private:
     bool sortOnTitle_ = true;
     bool filling_ = false;
     int syncing_ = 0;
+    bool extending_ = false;
+    bool viewMove_ = false;    // the current row follows a move made in the view
+    QVariant shownKey_;        // the record last made current   // Shift+Ctrl+End: the selection grows to the new current row
 };
 
 } // namespace widgets

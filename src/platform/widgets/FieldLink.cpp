@@ -29,7 +29,11 @@ public:
 
     static LinkList* of(db::DataSet* ds, bool create)
     {
-        auto* list = ds->findChild<LinkList*>(QString(), Qt::FindDirectChildrenOnly);
+        // exact: findChild on a class without its own meta-object takes any child
+        LinkList* list = nullptr;
+        for (QObject* child : ds->children())
+            if ((list = dynamic_cast<LinkList*>(child)))
+                break;
         if (!list && create)
             list = new LinkList(ds);
         return list;
