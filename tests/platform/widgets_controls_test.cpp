@@ -595,3 +595,40 @@ TEST_F(Widgets, FormIsRightToLeft)
     if (!dir.isEmpty())
         form.window.grab().save(dir + QStringLiteral("/widgets_form.png"));
 }
+
+// Controls bound to a list whose rest is still being read in the background: the
+// idle reading's timer is the dataset's child too and must never be taken for the
+// controls' own bookkeeping.
+TEST_F(Widgets, BindingToAListStillBeingReadKeepsEditingAndInserting)
+{
+    conn().begin();
+    for (int i = 1; i <= 1200; ++i)
+        add(QStringLiteral("مالک %1").arg(i), i * 10);
+    conn().commit();
+    ds->Open();
+    ASSERT_FALSE(ds->AllRowsRead());
+    Form form(ds.get());
+    EXPECT_EQ(form.esm->text(), QStringLiteral("مالک 1"));
+
+    // click a row, go to the last, edit it while the rest keeps arriving
+    QTest::mouseClick(form.grid->viewport(), Qt::LeftButton, {}, cellCenter(form.grid, 2, 1));
+    EXPECT_EQ(form.esm->text(), QStringLiteral("مالک 3"));
+    form.nav->BtnClick(NavButton::Last);
+    EXPECT_EQ(form.esm->text(), QStringLiteral("مالک 1200"));
+    ds->Edit();
+    form.esm->setFocus();
+    form.esm->selectAll();
+    typeText(form.esm, QStringLiteral("تغيير"));
+    QTest::qWait(50);
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_EQ(stored(1200, "Esm").toString(), QStringLiteral("تغيير"));
+
+    ds->Append();
+    form.esm->setFocus();
+    typeText(form.esm, QStringLiteral("جديد"));
+    QTest::qWait(50);
+    form.nav->BtnClick(NavButton::Post);
+    EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from T_Prop where Esm = $1"), {QStringLiteral("جديد")}).toInt(), 1);
+    EXPECT_EQ(ds->RecordCount(), 1201);
+    EXPECT_TRUE(prompter.calls.isEmpty());
+}

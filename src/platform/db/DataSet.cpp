@@ -341,7 +341,9 @@ QVariant DataSet::lookupValue(const Field* f, const QVariant& key) const
     DataSet* other = f->def_.lookupDataSet;
     if (!other || !other->Active() || isNull(key))
         return {};
-    other->need(-1);
+    // a shown value: a cut-off list serves with the rows read and reports the cut itself
+    if (other->reader_)
+        other->fetch(-1, false, false);
     Field* k = other->FindField(f->def_.lookupKeyField);
     Field* r = other->FindField(f->def_.lookupResultField);
     if (!k || !r || k->def_.kind != FieldKind::Data)

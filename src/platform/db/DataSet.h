@@ -94,8 +94,8 @@ public:
     int FetchedCount() const { return int(view_.size()); }
     // Open and not a row read yet (OpenDeferred).
     bool Deferred() const { return Active() && !started_; }
-    // Every row of the statement has been read.
-    bool AllRowsRead() const { return Active() && started_ && !reader_; }
+    // Every row of the statement has been read (a list cut off by an error never is).
+    bool AllRowsRead() const { return Active() && started_ && !reader_ && cutOff_.isNull(); }
     // Reads the next rows now (a grid scrolled to its end); false when none was left.
     bool FetchMore();
     // Reads every row still to come, under a progress window once it takes long. Cancellable:
@@ -220,6 +220,9 @@ private:
     bool started_ = false;                // the first rows were asked for
     unsigned openCount_ = 0;              // every open and close counts, so a late error report knows its open
     QString failure_;                     // a reading error still to be shown
+    mutable bool failureTold_ = false;    // ... already told by an error thrown to an action
+    QString cutOff_;                      // why the rows stopped short of the statement's end
+    ErrorCategory cutOffKind_ = ErrorCategory::Other;
     unsigned failureOpen_ = 0;
     QTimer* idle_ = nullptr;
     QString updateTableOverride_;

@@ -74,6 +74,7 @@ void DataSet::closeStatement()
     view_.clear();
     physCount_ = 0;
     started_ = false;
+    cutOff_ = QString();
 }
 
 void DataSet::finishOpen()
@@ -212,13 +213,20 @@ bool DataSet::HasNext()
 }
 
 // Reading changes no row a reader has seen: what it adds, it adds after them.
+// Whatever wants every row of a list cut off by an error gets the error, never a part.
 void DataSet::need(int rows, bool cancellable) const
 {
-    if (!Active() || (started_ && !reader_) || (rows >= 0 && rows <= int(view_.size()) && started_))
+    if (!Active() || (rows >= 0 && rows <= int(view_.size()) && started_))
         return;
-    const int want = rows;
-    const_cast<DataSet*>(this)->fetchUntil(
-        [this, want](int) { return want >= 0 && int(view_.size()) >= want; }, cancellable, false);
+    if (reader_) {
+        const int want = rows;
+        const_cast<DataSet*>(this)->fetchUntil(
+            [this, want](int) { return want >= 0 && int(view_.size()) >= want; }, cancellable, false);
+    }
+    if (rows < 0 && started_ && !reader_ && !cutOff_.isNull()) {
+        failureTold_ = true;   // shown once, by whoever catches this
+        throw DbError(cutOffKind_, cutOff_);
+    }
 }
 
 void DataSet::fetch(int rows, bool cancellable, bool throwErrors)
@@ -340,7 +348,11 @@ void DataSet::readFailed(const std::exception& e)
     reader_.reset();
     readInto_.clear();
     failure_ = textOf(e);
+    failureTold_ = false;
     failureOpen_ = openCount_;
+    cutOff_ = failure_;
+    const auto* dbe = dynamic_cast<const DbError*>(&e);
+    cutOffKind_ = dbe ? dbe->category() : ErrorCategory::Other;
     QTimer::singleShot(0, this, [this] { reportFailure(); });
 }
 
@@ -356,11 +368,15 @@ void DataSet::reportFailure()
     r.caption = QGuiApplication::applicationDisplayName();
     r.text = failure_;
     failure_ = QString();
-    if (shell::hasPrompter())
+    if (failureTold_) {
+        // already shown by the action that wanted every row
+    } else if (shell::hasPrompter()) {
         shell::prompter().plainMessage(r);
-    else
+    } else {
         qWarning("%s", qPrintable(r.text));
-    if (openCount_ == failureOpen_)
+    }
+    // an edit under way keeps its typed values; the list stays, known to be cut off
+    if (openCount_ == failureOpen_ && state_ == DataSetState::Browse)
         Close();
 }
 

@@ -80,8 +80,9 @@ void DBLookupComboBox::reloadList()
     if (list_ && list_->Active()) {
         const db::Field* k = list_->FindField(keyField_);
         const db::Field* t = list_->FindField(listField_.isEmpty() ? keyField_ : listField_);
-        if (k && t)
-            for (int row = 0; row < list_->RecordCount(); ++row)
+        int rows = 0;   // a list cut off by an error shows its message and no part
+        if (k && t && guarded([&] { rows = list_->RecordCount(); }))
+            for (int row = 0; row < rows; ++row)
                 addItem(list_->DisplayTextAt(row, t->Index()), list_->ValueAt(row, k->Index()));
     }
     loading_ = false;

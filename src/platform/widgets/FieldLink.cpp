@@ -21,23 +21,27 @@ void showError(const QString& text)
     shell::prompter().messageDlg(r);
 }
 
-// The links bound to one dataset, kept as the dataset's child.
+// The links bound to one dataset, kept as the dataset's child. The class has no
+// meta-object of its own, so it is found by its name and checked with dynamic_cast:
+// a typed findChild would take any plain QObject child (the idle-read timer) for it.
 class LinkList : public QObject {
 public:
-    explicit LinkList(QObject* parent) : QObject(parent) {}
+    explicit LinkList(QObject* parent) : QObject(parent) { setObjectName(QLatin1String(kName)); }
     QList<FieldLink*> links;
 
     static LinkList* of(db::DataSet* ds, bool create)
     {
-        // exact: findChild on a class without its own meta-object takes any child
         LinkList* list = nullptr;
-        for (QObject* child : ds->children())
-            if ((list = dynamic_cast<LinkList*>(child)))
+        for (QObject* c : ds->findChildren<QObject*>(QLatin1String(kName), Qt::FindDirectChildrenOnly))
+            if ((list = dynamic_cast<LinkList*>(c)))
                 break;
         if (!list && create)
             list = new LinkList(ds);
         return list;
     }
+
+private:
+    static constexpr const char* kName = "dovinFieldLinks";
 };
 
 class BusyGuard {
