@@ -317,6 +317,16 @@ TEST_P(DataSetTest, CalculatedAndLookupFields)
     EXPECT_EQ(ds->DisplayTextAt(0, ds->FieldByName(QStringLiteral("Esm"))->Index()), QStringLiteral("c"));
     EXPECT_EQ(ds->FieldByName(QStringLiteral("Esm"))->AsString(), QStringLiteral("c")); // the current row stays
     EXPECT_EQ(ds->RecNo(), 1);
+    // a calculated field cannot be sorted: refused, the order and the current row stay
+    for (const char* spec : {"RowNo", "Double desc", "Esm, RowNo", "Nope"}) {
+        EXPECT_THROW(ds->setSort(QString::fromLatin1(spec)), DbError) << spec;
+        EXPECT_EQ(ds->Sort(), QStringLiteral("Price DESC")) << spec;
+        EXPECT_EQ(ds->DisplayTextAt(0, ds->FieldByName(QStringLiteral("Esm"))->Index()), QStringLiteral("c")) << spec;
+        EXPECT_EQ(ds->RecNo(), 1) << spec;
+    }
+    ds->setSort(QStringLiteral("lkmn")); // a lookup field sorts
+    EXPECT_EQ(ds->Sort(), QStringLiteral("lkmn"));
+    ds->setSort(QStringLiteral("Price DESC"));
     // recomputed on change in edit
     ds->Edit();
     ds->FieldByName(QStringLiteral("Price"))->SetAsFloat(7);

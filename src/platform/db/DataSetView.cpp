@@ -109,6 +109,17 @@ void DataSet::setSort(const QString& spec)
         sort_ = spec;
         return;
     }
+    // keys are checked before any row is read: a calculated field has no stored order
+    for (const QString& part : spec.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QString name = part.trimmed().section(QLatin1Char(' '), 0, 0);
+        if (name.isEmpty())
+            continue;
+        Field* f = FindField(name);
+        if (!f)
+            throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' not found").arg(name));
+        if (f->Kind() == FieldKind::Calculated)
+            throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' cannot be sorted").arg(name));
+    }
     if (!spec.trimmed().isEmpty())
         need(-1, true);
     CheckBrowseMode();
