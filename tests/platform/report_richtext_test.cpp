@@ -122,3 +122,31 @@ TEST(ReportRichText, TableRowsStayWholeAndTheirLinesShowOnBothPages)
 }
 
 } // namespace
+
+// A line taller than the page is cut over pages; every page moves the text on and the print ends.
+TEST(ReportRichText, LinesTallerThanThePageStillEndTheirPrint)
+{
+    const char* texts[] = {
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\sa57\\fs24 a\\par\\fs2000 b\\par}",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\fs2000 b\\par\\fs24 a\\par}",
+        "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\fs24 a\\par\\fs4000 b\\par\\fs24 c\\par\\fs3000 d\\par}",
+    };
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        QTextDocument source;
+        ASSERT_EQ(richtext::readRtf(&source, text), richtext::LoadResult::Loaded);
+        report::PreparedReport r;
+        const auto parts = flow(source, r);
+        ASSERT_GE(r.pageCount(), 2);
+        ASSERT_LE(r.pageCount(), 20);
+        ASSERT_EQ(parts.size(), r.pageCount());
+        const double total = parts.last().item->document->size().height();
+        int below = 0;
+        for (const auto& p : parts) {
+            EXPECT_GT(p.item->rect.height(), 0) << "each page shows part of the text";
+            EXPECT_GE(p.item->documentTop, below) << "each page goes on from the one before";
+            below = p.item->documentTop + p.item->rect.height();
+        }
+        EXPECT_GE(below + 1, total) << "the whole text is printed";
+    }
+}

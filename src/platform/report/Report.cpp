@@ -476,6 +476,7 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
 
     double pos = 0;
     bool first = true;
+    bool fresh = false;     // this page was started for the text: a line taller than it is cut, never moved on again
     for (;;) {
         const int start = first ? y + rt.rect.y() : y;
         const double avail = contentBottom - start;
@@ -484,9 +485,10 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
             const PageBreaks::Cut c = breaks.cut(pos, avail);
             cut = c.end;
             next = c.nextStart;
-            if (cut < total && cut <= pos + 0.5) {
-                if (y > bodyTop) {      // nothing fits here: start the band on a fresh page
+            if (cut < total && (cut <= pos + 0.5 || std::floor(cut) <= std::floor(pos))) {
+                if (y > bodyTop && !fresh) {      // nothing fits here: start the band on a fresh page
                     newPage();
+                    fresh = true;
                     continue;
                 }
                 cut = next = pos + std::max(1.0, avail);
@@ -516,6 +518,7 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
         pos = next > pos + 0.5 ? std::min<double>(next, fragBottom) : fragBottom;
         first = false;
         newPage();
+        fresh = true;
     }
 }
 
