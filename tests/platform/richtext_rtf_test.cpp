@@ -174,6 +174,29 @@ TEST(Rtf, IndentsSurviveOnTheirSides)
     EXPECT_DOUBLE_EQ(got.textIndent(), -12);
 }
 
+// Hanging indents as editors write them: the first line stays inside the printed area.
+TEST(Rtf, HangingIndentsStayOnThePage)
+{
+    const struct { QByteArray para; double left, right, indent; } cases[] = {
+        // a small editor's right-to-left bullet: \li alone is the start of the lines
+        {"\\pard\\fi-360\\li720\\rtlpar\\qr ", 0, twipsToPixels(720), twipsToPixels(-360)},
+        // a word processor's: \lin says which side
+        {"\\pard\\fi-360\\li0\\ri720\\lin720\\rin0\\rtlpar\\qr ", 0, twipsToPixels(720), twipsToPixels(-360)},
+        {"\\pard\\fi-360\\li720\\ltrpar ", twipsToPixels(720), 0, twipsToPixels(-360)},
+        // hanging past the edge: the first line starts at the edge
+        {"\\pard\\fi-360\\rtlpar\\qr ", 0, 0, 0},
+        {"\\pard\\fi-720\\li360\\ltrpar ", twipsToPixels(360), 0, twipsToPixels(-360)},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        readRtf(&doc, "{\\rtf1 " + c.para + "\\u1575?\\u1604?\\u1601? word\\par}");
+        const QTextBlockFormat got = doc.begin().blockFormat();
+        EXPECT_NEAR(got.leftMargin(), c.left, 0.01) << c.para.constData();
+        EXPECT_NEAR(got.rightMargin(), c.right, 0.01) << c.para.constData();
+        EXPECT_NEAR(got.textIndent(), c.indent, 0.01) << c.para.constData();
+    }
+}
+
 // What an older program stored: bytes of the Arabic code page under charset 178.
 TEST(Rtf, CodePageEscapesUnderArabicCharsetReadAsPersian)
 {
@@ -329,3 +352,39 @@ TEST(Rtf, EmptyDocumentAndTrailingEmptyParagraphs)
 }
 
 } // namespace
+
+// Latin words inside right-to-left text are written as left-to-right runs with the same looks,
+// and a Persian font name is written in the font's code page; both read back as they were.
+TEST(Rtf, MixedDirectionRunsAndPersianFontNames)
+{
+    const QString family = QStringLiteral("نازنین");
+    const QString text = QStringLiteral("قرارداد doc 12 اجاره");
+    QTextDocument doc;
+    QTextCursor cursor(&doc);
+    QTextCharFormat f;
+    f.setFontFamilies({family});
+    f.setFontPointSize(16);
+    f.setFontWeight(QFont::Bold);
+    cursor.insertText(text, f);
+    const QByteArray written = writeRtf(&doc);
+    const int latin = written.indexOf(" doc");
+    ASSERT_GE(latin, 0) << written.constData();
+    const int runStart = written.lastIndexOf('{', latin);
+    const QByteArray run = written.mid(runStart, latin - runStart);
+    EXPECT_TRUE(run.startsWith("{\\ltrch")) << run.constData();
+    EXPECT_TRUE(run.contains("\\fs32") && run.contains("\\b")) << run.constData();
+    EXPECT_EQ(written.count("\\rtlch"), 2) << written.constData();
+    const QByteArray table = written.left(written.indexOf("{\\colortbl"));
+    EXPECT_EQ(table.count("\\u"), 1) << table.constData();   // only the Persian yeh has no byte
+    EXPECT_TRUE(table.contains("\\'")) << table.constData();
+
+    QTextDocument back;
+    readRtf(&back, written);
+    EXPECT_EQ(back.toPlainText(), text);
+    for (QTextBlock::iterator it = back.begin().begin(); !it.atEnd(); ++it) {
+        const QTextCharFormat g = it.fragment().charFormat();
+        EXPECT_EQ(g.fontFamilies().toStringList().value(0), family) << it.fragment().text().toStdString();
+        EXPECT_EQ(g.fontPointSize(), 16) << it.fragment().text().toStdString();
+        EXPECT_GE(g.fontWeight(), QFont::DemiBold) << it.fragment().text().toStdString();
+    }
+}

@@ -104,6 +104,13 @@ TEST(RtfPageBreaks, ReadWrittenAndReadAgain)
         {"{\\rtf1 \\pard a\\par\\pard\\pagebb b\\par c\\par\\pard d\\par}", {"a", "b", "c", "d"}, {false, true, true, false}},
         {"{\\rtf1 a\\par\\page\\par b\\par}", {"a", "", "b"}, {false, true, false}},
         {"{\\rtf1 {\\b a\\page} b\\par}", {"a", " b"}, {false, true}},
+        // a column break parts the words without a page; a section starts one unless \\sbknone
+        {"{\\rtf1 one\\column two\\par}", {"one", "two"}, {false, false}},
+        {"{\\rtf1 a\\par\\sect b\\par}", {"a", "b"}, {false, true}},
+        {"{\\rtf1 a\\par\\sect\\sectd\\sbknone b\\par}", {"a", "b"}, {false, false}},
+        {"{\\rtf1 a\\page\\sectd\\sbknone b\\par}", {"a", "b"}, {false, true}},
+        {"{\\rtf1 a\\par\\sect}", {"a"}, {false}},
+        {"{\\rtf1 a\\par{\\nonesttables\\par }b\\par}", {"a", "b"}, {false, false}},
     };
     for (const auto& c : cases) {
         QTextDocument doc;
@@ -119,6 +126,29 @@ TEST(RtfPageBreaks, ReadWrittenAndReadAgain)
         EXPECT_EQ(back.texts, c.texts) << written.constData();
         EXPECT_EQ(back.breaks, c.breaks) << written.constData();
     }
+}
+
+// Headers, footers and notes add nothing to the text, whatever fields they hold.
+TEST(RtfSkippedParts, AddNothingToTheText)
+{
+    const QString word = QStringLiteral("قرارداد");
+    const QByteArray body = "\\pard\\rtlpar\\qr \\u1602?\\u1585?\\u1575?\\u1585?\\u1583?\\u1575?\\u1583?\\par}";
+    const QByteArray parts[] = {
+        "{\\header \\pard\\qc {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}}\\par}",
+        "{\\footer \\pard\\qc {\\field{\\*\\fldinst PAGE}{\\fldrslt {\\b 3}}}\\par}",
+        "{\\footnote \\pard {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt note}} 22\\par}",
+        "{\\*\\pntext {\\upr{7}{\\*\\ud{8}}}}",
+        "{\\field{\\*\\fldinst PAGE}{\\fldrslt {\\header 9}}}",
+    };
+    for (const QByteArray& part : parts) {
+        QTextDocument doc;
+        read(doc, "{\\rtf1\\ansi" + part + body);
+        EXPECT_EQ(doc.toPlainText(), word) << part.constData();
+    }
+    // a field in the body still shows its result
+    QTextDocument doc;
+    read(doc, "{\\rtf1 {\\field{\\*\\fldinst PAGE}{\\fldrslt 5}} x\\par}");
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("5 x"));
 }
 
 // A contract's party block as a word processor writes it: right-to-left rows whose first
@@ -309,6 +339,28 @@ TEST(RtfLists, ItemsOfOneListGoOnOverOtherParagraphs)
     ASSERT_NE(c.textList(), nullptr);
     EXPECT_EQ(c.textList(), again.begin().textList());
     EXPECT_NE(c.next().textList(), c.textList());
+}
+
+// Second-level clauses count again under each first-level clause.
+TEST(RtfLists, LowerLevelsRestartUnderANewParent)
+{
+    const QByteArray listTable =
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+        "{\\listlevel\\levelnfc0{\\leveltext\\'04\\'00.\\'01.;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+    QTextDocument doc;
+    read(doc, "{\\rtf1" + listTable + "\\pard\\ls1 one\\par\\pard\\ls1\\ilvl1 a\\par b\\par"
+                                      "\\pard\\ls1 two\\par\\pard\\ls1\\ilvl1 c\\par d\\par\\pard\\ls1 three\\par}");
+    QList<int> numbers;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        numbers << (b.textList() ? b.textList()->itemNumber(b) + 1 : 0);
+    EXPECT_EQ(numbers, (QList<int>{1, 1, 2, 2, 1, 2, 3}));
+    QTextDocument again;
+    read(again, writeRtf(&doc));
+    QList<int> back;
+    for (QTextBlock b = again.begin(); b.isValid(); b = b.next())
+        back << (b.textList() ? b.textList()->itemNumber(b) + 1 : 0);
+    EXPECT_EQ(back, numbers);
 }
 
 TEST(RtfLists, LongListsKeepEveryItem)

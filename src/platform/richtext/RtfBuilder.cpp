@@ -124,9 +124,15 @@ QTextBlockFormat Builder::blockFormat(const ParaFormat& p) const
         (rtl ? right : left) = p.lin;
     if (p.rin != INT_MIN)
         (rtl ? left : right) = p.rin;
+    // small editors write a right-to-left hanging indent on \li alone: the indent is then at
+    // the start of the lines, or the bullet would hang past the right edge
+    if (rtl && p.lin == INT_MIN && p.rin == INT_MIN && p.fi < 0 && right + p.fi < 0 && left > right)
+        std::swap(left, right);
+    // a first line never starts outside the printed area
+    const int start = std::max(0, rtl ? right : left);
     bf.setLeftMargin(twipsToPixels(left));
     bf.setRightMargin(twipsToPixels(right));
-    bf.setTextIndent(twipsToPixels(p.fi));
+    bf.setTextIndent(twipsToPixels(std::max(p.fi, -start)));
     if (p.sb)
         bf.setTopMargin(twipsToPixels(p.sb));
     if (p.sa)
@@ -146,6 +152,13 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
     ListSlot* slot = nullptr;
     if (p.listKind) {
         if (p.listKey >= 0) {
+            // an item ends the lists of the levels below it: they count again under the next one
+            const qint64 base = p.listKey & ~qint64(15);
+            for (qint64 deeper = (p.listKey & 15) + 1; deeper < 16; ++deeper) {
+                const auto it = lists.find(base | deeper);
+                if (it != lists.end())
+                    *it = ListSlot();
+            }
             slot = &lists[p.listKey];
         } else {
             if (!lastWasAdjacent || adjacent.kind != p.listKind)

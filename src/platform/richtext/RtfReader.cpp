@@ -75,7 +75,7 @@ enum class Dest { Text, FontTable, ColorTable, ListTable, ListOverride, Pn, Upr,
 // The control words the reader acts on.
 enum class W {
     Unknown, Skipped,
-    Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin,
+    Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
     F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Listid, Ls, Ilvl, Pnlvlblt, Pnlvlbody,
     Ansicpg, Ansi, Deff, Uc, U,
     Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
@@ -106,7 +106,7 @@ const QHash<QByteArray, WordInfo>& words()
                               "template", "private", "pgdsctbl", "do", "listpicture", "protusertbl", "wgrffmtfilter",
                               "operator", "author", "title", "subject", "keywords", "company", "creatim", "revtim", "printim",
                               "buptim", "fchars", "lchars", "pgptbl", "defchp", "defpap", "blipuid", "sp", "sn", "sv",
-                              "nesttableprops", "listname", "leveltext", "levelnumbers"})
+                              "nesttableprops", "listname", "leveltext", "levelnumbers", "nonesttables"})
             t.insert(n, {W::Skipped});
         const struct { const char* name; W word; } plain[] = {
             {"fonttbl", W::Fonttbl}, {"colortbl", W::Colortbl}, {"listtable", W::Listtable},
@@ -116,7 +116,8 @@ const QHash<QByteArray, WordInfo>& words()
             {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"listid", W::Listid}, {"ls", W::Ls},
             {"ilvl", W::Ilvl}, {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"ansicpg", W::Ansicpg},
             {"ansi", W::Ansi}, {"deff", W::Deff}, {"uc", W::Uc}, {"u", W::U}, {"par", W::Par}, {"sect", W::Sect},
-            {"line", W::Line}, {"tab", W::Tab}, {"page", W::Page}, {"cell", W::Cell}, {"row", W::Row},
+            {"line", W::Line}, {"tab", W::Tab}, {"page", W::Page}, {"column", W::Column},
+            {"sbknone", W::Sbknone}, {"sbkcol", W::Sbknone}, {"cell", W::Cell}, {"row", W::Row},
             {"nestcell", W::Nestcell}, {"nestrow", W::Nestrow}, {"plain", W::Plain}, {"b", W::B}, {"i", W::I},
             {"ul", W::Ul}, {"uld", W::Ul}, {"uldb", W::Ul}, {"ulw", W::Ul}, {"uldash", W::Ul}, {"ulth", W::Ul},
             {"ulwave", W::Ul}, {"ulnone", W::Ulnone}, {"strike", W::Strike}, {"striked", W::Strike}, {"v", W::V},
@@ -209,6 +210,7 @@ private:
     int paraRuns = 0;                  // first run of the paragraph being read
     ParaFormat lastPar;
     bool pendingPageBreak = false;
+    bool sectionBreak = false;         // pendingPageBreak came from \sect alone
 
     // the table being read
     int openTable = -1;
@@ -384,6 +386,7 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
     para.mark = formatOf(mark);
     const bool breakBefore = pendingPageBreak || p.pagebb;
     pendingPageBreak = false;
+    sectionBreak = false;
     if (inTable) {
         if (openTable < 0) {
             model.tables.emplace_back();
@@ -497,7 +500,9 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     const int on = hasParam ? param : 1;
     const WordInfo info = words().value(w);
 
-    // destinations
+    // destinations; nothing inside a skipped one is read
+    if (g.dest == Dest::Skip && info.word != W::Bin)
+        return;
     switch (info.word) {
     case W::Fonttbl: g.dest = Dest::FontTable; return;
     case W::Colortbl: g.dest = Dest::ColorTable; model.colors.clear(); red = green = blue = -1; return;
@@ -515,6 +520,8 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
 
     switch (g.dest) {
     case Dest::FontTable:
+        if (info.word == W::U || info.word == W::Uc)
+            break;              // a font's name in \uN
         if (info.word == W::F) {
             tableFont = param;
             if (model.fonts.size() < kMaxFonts)
@@ -575,8 +582,29 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         return;
 
     // special characters
-    case W::Par: case W::Sect:
+    case W::Par:
         if (g.dest == Dest::Text)
+            endParagraph(p.intbl);
+        return;
+    case W::Sect:
+        // a section ends the paragraph it is in and starts a page unless \sbknone follows
+        if (g.dest == Dest::Text) {
+            if (paraHasContent)
+                endParagraph(p.intbl);
+            if (!p.intbl) {
+                sectionBreak = !pendingPageBreak;
+                pendingPageBreak = true;
+            }
+        }
+        return;
+    case W::Sbknone:
+        if (sectionBreak)
+            pendingPageBreak = false;
+        sectionBreak = false;
+        return;
+    case W::Column:
+        // a column break ends the paragraph as a page break does, without a new page
+        if (g.dest == Dest::Text && paraHasContent)
             endParagraph(p.intbl);
         return;
     case W::Page:

@@ -149,41 +149,60 @@ void Writer::fragment(const QTextFragment& frag)
     const int font = fontOf(familyOf(f));
     const long halfPoints = std::lround(sizeOf(f) * 2);
     const bool bold = f.fontWeight() >= QFont::DemiBold;
-    body += '{';
-    // right-to-left runs carry the associated properties as well
+    // the text in runs of one direction: Latin words inside right-to-left text are written as
+    // left-to-right runs, or other readers give them the right-to-left run's looks
+    QList<std::pair<bool, QString>> runs;
     bool rtl = false;
     for (const QChar c : text)
         if (c.isLetter()) {
             rtl = c.direction() == QChar::DirAL || c.direction() == QChar::DirR;
             break;
         }
-    body += rtl ? "\\rtlch" : "\\ltrch";
-    num("af", font);
-    num("afs", halfPoints);
-    if (bold)
-        body += "\\ab";
-    if (f.fontItalic())
-        body += "\\ai";
-    num("f", font);
-    num("fs", halfPoints);
-    if (bold)
-        body += "\\b";
-    if (f.fontItalic())
-        body += "\\i";
-    if (f.fontUnderline())
-        body += "\\ul";
-    if (f.fontStrikeOut())
-        body += "\\strike";
-    if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
-        num("cf", colorOf(f.foreground().color()));
-    if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
-        num("highlight", colorOf(f.background().color()));
-    if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
-        body += "\\super";
-    else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
-        body += "\\sub";
-    escape(text);
-    body += '}';
+    for (const QChar c : text) {
+        const QChar::Direction d = c.direction();
+        bool r = rtl;
+        if (d == QChar::DirAL || d == QChar::DirR)
+            r = true;
+        else if (d == QChar::DirL)
+            r = false;
+        if (runs.isEmpty() || runs.back().first != r)
+            runs.append({r, QString()});
+        runs.back().second += c;
+        rtl = r;
+    }
+    if (runs.isEmpty())
+        runs.append({rtl, QString()});
+    for (const auto& [runRtl, runText] : runs) {
+        body += '{';
+        // right-to-left runs carry the associated properties as well
+        body += runRtl ? "\\rtlch" : "\\ltrch";
+        num("af", font);
+        num("afs", halfPoints);
+        if (bold)
+            body += "\\ab";
+        if (f.fontItalic())
+            body += "\\ai";
+        num("f", font);
+        num("fs", halfPoints);
+        if (bold)
+            body += "\\b";
+        if (f.fontItalic())
+            body += "\\i";
+        if (f.fontUnderline())
+            body += "\\ul";
+        if (f.fontStrikeOut())
+            body += "\\strike";
+        if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
+            num("cf", colorOf(f.foreground().color()));
+        if (f.hasProperty(QTextFormat::BackgroundBrush) && f.background().style() != Qt::NoBrush)
+            num("highlight", colorOf(f.background().color()));
+        if (f.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+            body += "\\super";
+        else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
+            body += "\\sub";
+        escape(runText);
+        body += '}';
+    }
 }
 
 void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end)
@@ -449,8 +468,12 @@ QByteArray Writer::run()
     for (int i = 0; i < fonts.size(); ++i) {
         out += "{\\f" + QByteArray::number(i) + (fonts[i] == QLatin1String("Symbol") ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset178 ");
         for (const QChar c : fonts[i]) {
+            // a Persian name in the font's own code page: not every reader takes \\uN here
+            unsigned char b = 0;
             if (c.unicode() < 0x80 && c != QLatin1Char(';') && c != QLatin1Char('\\') && c != QLatin1Char('{') && c != QLatin1Char('}'))
                 out += char(c.unicode());
+            else if (c.unicode() >= 0x80 && unicodeToWindows1256(c.unicode(), &b) && b >= 0x80)
+                out += "\\'" + QByteArray::number(b, 16).rightJustified(2, '0');
             else
                 out += "\\u" + QByteArray::number(c.unicode() > 32767 ? int(c.unicode()) - 65536 : int(c.unicode())) + '?';
         }
