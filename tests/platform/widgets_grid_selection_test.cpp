@@ -127,6 +127,14 @@ TEST_F(GridSelection, TheHighlightFollowsEveryRowTheProgramMakesCurrent)
              ds->Post();
          },
          19},
+        {"insert posted",
+         [&] {
+             ds->SetRecNo(30);
+             ds->Insert();
+             ds->FieldByName(QStringLiteral("Esm"))->SetValue(QStringLiteral("نفر تازه"));
+             ds->Post();
+         },
+         29},
     };
     for (const auto& c : cases) {
         // a highlight elsewhere first, so that a kept one would show

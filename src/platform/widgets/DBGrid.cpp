@@ -289,6 +289,11 @@ void DBGrid::syncRowSelection(int row)
     db::DataSet* ds = dataSet();
     if (syncing_ || !ds || row < 0 || row >= model_->rowCount() || model_->columnCount() == 0)
         return;
+    // a new record has its key once posted: the highlight it took stays with it
+    if (row == ds->CurrentRow() && ds->GetBookmark() != shownKey_) {
+        syncCurrent();
+        return;
+    }
     const bool want = ds->IsRowSelected(row);
     if (selectionModel()->isRowSelected(row, {}) == want)
         return;
