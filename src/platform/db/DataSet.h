@@ -173,6 +173,7 @@ signals:
     void selectionChanged();           // rows selected or deselected at once
 
 private:
+    bool markSelected(int row, bool on);
     void setState(DataSetState s);
     void buildFields(Cursor& cur);
     void settleTypes();

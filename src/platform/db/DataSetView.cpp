@@ -384,20 +384,27 @@ void DataSet::SelectCurrent(bool on)
 void DataSet::SelectRow(int row, bool on)
 {
     need(row + 1);
-    if (keyField_ < 0 || row < 0 || row >= int(view_.size()) || view_[size_t(row)] < 0)
-        return;
-    const QVariant kv = storedValue(view_[size_t(row)], fields_[size_t(keyField_)]);
+    if (keyField_ >= 0 && row >= 0 && row < int(view_.size()) && markSelected(row, on) && !disabled_)
+        emit rowChanged(row);
+}
+
+// Marks one row of the view by its key; true when that changed anything.
+bool DataSet::markSelected(int row, bool on)
+{
+    const int phys = view_[size_t(row)];
+    if (phys < 0)
+        return false;
+    const QVariant kv = storedValue(phys, fields_[size_t(keyField_)]);
     if (isNull(kv))
-        return;
+        return false;
     const QString k = keyText(kv);
     if (on == selected_.contains(k))
-        return;
+        return false;
     if (on)
         selected_.insert(k);
     else
         selected_.remove(k);
-    if (!disabled_)
-        emit rowChanged(row);
+    return true;
 }
 
 void DataSet::SelectRange(int first, int last, bool on)
@@ -406,24 +413,9 @@ void DataSet::SelectRange(int first, int last, bool on)
     last = std::min(last, int(view_.size()) - 1);
     if (keyField_ < 0 || first > last)
         return;
-    const Field* key = fields_[size_t(keyField_)];
     bool changed = false;
-    for (int row = first; row <= last; ++row) {
-        const int phys = view_[size_t(row)];
-        if (phys < 0)
-            continue;
-        const QVariant kv = storedValue(phys, key);
-        if (isNull(kv))
-            continue;
-        const QString k = keyText(kv);
-        if (on == selected_.contains(k))
-            continue;
-        if (on)
-            selected_.insert(k);
-        else
-            selected_.remove(k);
-        changed = true;
-    }
+    for (int row = first; row <= last; ++row)
+        changed = markSelected(row, on) || changed;
     if (changed && !disabled_)
         emit selectionChanged();
 }
