@@ -7,6 +7,7 @@
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
 #include "platform/db/Sql.h"
+#include "platform/richtext/ListLabels.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RtfUnits.h"
 #include "platform/shell/Progress.h"
@@ -90,6 +91,7 @@ TMainForm::TMainForm(QWidget* parent)
     QTextEdit* ed = ui->Editor;
     ed->setLineWrapMode(QTextEdit::WidgetWidth);
     ed->viewport()->installEventFilter(this);
+    richtext::showListLabels(ed);
 
     // the default text font: the screen's font name and size in points
     const QFont screen = QApplication::font();

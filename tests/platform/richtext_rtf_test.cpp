@@ -4,7 +4,9 @@
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
 
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
@@ -387,4 +389,51 @@ TEST(Rtf, MixedDirectionRunsAndPersianFontNames)
         EXPECT_EQ(g.fontPointSize(), 16) << it.fragment().text().toStdString();
         EXPECT_GE(g.fontWeight(), QFont::DemiBold) << it.fragment().text().toStdString();
     }
+}
+
+// Hidden text is kept through opening and saving, takes no room and is no visible text.
+TEST(Rtf, HiddenTextSurvivesSaving)
+{
+    const struct {
+        const char* rtf;
+        const char* visible;
+        const char* hidden;
+    } cases[] = {
+        {"{\\rtf1 visible {\\v secret} more\\par}", "visible  more", "secret"},
+        {"{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar\\f0 \\'de\\'d1\\'c7\\'d1{\\v\\b "
+         "\\'df\\'cf 12}\\'cf\\'c7\\'cf\\par}",
+         "قرارداد", "كد 12"},
+        {"{\\rtf1 a\\v b\\v0 c\\par\\v whole\\par}", "ac", "b"},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        ASSERT_EQ(readRtf(&doc, c.rtf), LoadResult::Loaded);
+        QByteArray written = writeRtf(&doc);
+        for (int round = 0; round < 3; ++round) {
+            QTextDocument again;
+            ASSERT_EQ(readRtf(&again, written), LoadResult::Loaded);
+            QString visible, hidden;
+            for (QTextBlock b = again.begin(); b.isValid(); b = b.next())
+                for (auto it = b.begin(); !it.atEnd(); ++it) {
+                    const QTextCharFormat f = it.fragment().charFormat();
+                    if (f.objectType() == HiddenTextObject)
+                        hidden += f.stringProperty(HiddenText);
+                    else
+                        visible += it.fragment().text();
+                }
+            EXPECT_EQ(visible, QString::fromUtf8(c.visible)) << c.rtf << " round " << round;
+            EXPECT_TRUE(hidden.startsWith(QString::fromUtf8(c.hidden))) << c.rtf << ' ' << hidden.toStdString();
+            EXPECT_TRUE(QString::fromLatin1(written).contains(QRegularExpression(QStringLiteral("\\\\v[^a-z]")))) << written.constData();
+            written = writeRtf(&again);
+        }
+    }
+    // no room taken: the line is as wide as without the hidden text
+    QTextDocument with, without;
+    readRtf(&with, "{\\rtf1 ab{\\v cdefghijklmnop}cd\\par}");
+    readRtf(&without, "{\\rtf1 abcd\\par}");
+    with.setTextWidth(1000);
+    without.setTextWidth(1000);
+    (void)with.size();
+    (void)without.size();
+    EXPECT_NEAR(with.begin().layout()->lineAt(0).naturalTextWidth(), without.begin().layout()->lineAt(0).naturalTextWidth(), 3);
 }

@@ -1,12 +1,14 @@
 // RTF structure: page breaks, tables (right-to-left rows, merged and uneven cells, damaged
 // rows), lists that continue over other paragraphs, the limits of what is read, and damaged
 // files read without harm and written back stable.
+#include "platform/richtext/ListLabels.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
 #include "platform/shell/Progress.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QFontMetricsF>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -380,6 +382,164 @@ TEST(RtfLists, LongListsKeepEveryItem)
     const QByteArray written = writeRtf(&doc);
     EXPECT_EQ(occurrences(written, "\\listoverride\\"), 1);
     EXPECT_TRUE(written.contains("{\\pntext 1200.\\tab}"));
+}
+
+// Each paragraph's drawn label ("" for none), in document order.
+QStringList labelsOf(const QTextDocument& doc)
+{
+    QStringList out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        out << listLabel(b);
+    return out;
+}
+
+QStringList labels(std::initializer_list<const char*> utf8)
+{
+    QStringList out;
+    for (const char* s : utf8)
+        out << QString::fromUtf8(s);
+    return out;
+}
+
+// Clause numbers as the other word processor shows them: level texts with the numbers of the
+// parents, start values, restarts under a new parent, number formats, Persian digits; and the
+// same labels after the document is written and read again, twice.
+TEST(RtfLists, LabelsAreThoseTheFileAsksFor)
+{
+    const QByteArray twoLevels =
+        "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+        "{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'04\\'00.\\'01.;}{\\levelnumbers\\'01\\'03;}}\\listid7}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\ls1}}";
+    const auto oneLevel = [](const char* level) {
+        return "{\\*\\listtable{\\list{\\listlevel" + QByteArray(level) + "}\\listid3}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid3\\ls1}}";
+    };
+    const struct {
+        const char* name;
+        QByteArray rtf;
+        QStringList labels;
+    } cases[] = {
+        {"parents in the level text, restarted under each parent",
+         "{\\rtf1" + twoLevels + "\\pard\\ls1 one\\par\\pard\\ls1\\ilvl1 a\\par b\\par\\pard\\ls1 two\\par"
+                                 "\\pard\\ls1\\ilvl1 c\\par\\pard note\\par\\pard\\ls1\\ilvl1 d\\par\\pard\\ls1 three\\par}",
+         labels({"1.", "1.1.", "1.2.", "2.", "2.1.", "", "2.2.", "3."})},
+        {"a start value of the list table",
+         "{\\rtf1" + oneLevel("\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00);}") + "\\pard\\ls1 a\\par b\\par}",
+         labels({"3)", "4)"})},
+        {"a start value of a \\pn group",
+         QByteArray("{\\rtf1\\pard{\\pntext 5.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart5{\\pntxta .}}a\\par"
+                    "{\\pntext 6.\\tab}b\\par\\pard plain\\par"
+                    "\\pard{\\*\\pn\\pnlvlbody\\pnucrm\\pnstart1{\\pntxtb (}{\\pntxta )}}c\\par}"),
+         labels({"5.", "6.", "", "(I)"})},
+        {"Persian digits of a Persian level",
+         "{\\rtf1" + oneLevel("\\levelnfc51\\levelstartat9{\\leveltext\\'02\\'00-;}\\lang1065") + "\\pard\\ls1 a\\par b\\par}",
+         labels({"۹-", "۱۰-"})},
+        {"Arabic digits of a level in no Persian language",
+         "{\\rtf1\\deflang1033" + oneLevel("\\levelnfc51{\\leveltext\\'01\\'00;}") + "\\pard\\ls1 a\\par}",
+         labels({"١"})},
+        {"letters, Roman numbers, leading zeros",
+         "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc4{\\leveltext\\'02\\'00);}}{\\listlevel\\levelnfc2"
+         "{\\leveltext\\'03\\'00.\\'01;}}{\\listlevel\\levelnfc22{\\leveltext\\'01\\'02;}}\\listid1}}"
+         "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+         "\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par\\pard\\ls1\\ilvl1 c\\par\\pard\\ls1\\ilvl2 d\\par"
+         "\\pard\\ls1 e\\par}",
+         labels({"a)", "a.i", "a.ii", "01", "b)"})},
+        {"Arabic letters of \\pnbidib, and a bullet level left to the editor's markers",
+         "{\\rtf1\\pard{\\*\\pn\\pnlvlbody\\pnbidib{\\pntxta -}}\\rtlpar x\\par y\\par" + oneLevel("\\levelnfc23") +
+             "\\pard\\ls1 dot\\par}",
+         labels({"أ-", "ب-", ""})},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, c.rtf);
+        EXPECT_EQ(labelsOf(doc), c.labels) << c.name;
+        QByteArray written = writeRtf(&doc);
+        for (int round = 1; round <= 2; ++round) {
+            QTextDocument again;
+            read(again, written);
+            EXPECT_EQ(labelsOf(again), c.labels) << c.name << " round " << round << '\n' << written.constData();
+            EXPECT_EQ(paragraphs(again).texts, paragraphs(doc).texts) << c.name;
+            const QByteArray rewritten = writeRtf(&again);
+            EXPECT_EQ(rewritten, written) << c.name << " writing is stable";
+            written = rewritten;
+        }
+        // readers without list tables see the same labels as text
+        for (const QString& label : c.labels)
+            if (!label.isEmpty() && label.front().unicode() < 0x80)
+                EXPECT_TRUE(written.contains("{\\pntext " + label.toLatin1() + "\\tab}")) << c.name << ' ' << label.toStdString();
+    }
+}
+
+// Every level of a list is written with its format, start and text, so that other word
+// processors number the clauses the same way.
+TEST(RtfLists, WrittenListTablesCarryEveryLevel)
+{
+    QTextDocument doc;
+    read(doc, "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat4{\\leveltext\\'02\\'00.;}}"
+              "{\\listlevel\\levelnfc4\\levelstartat2{\\leveltext\\'04\\'00.\\'01);}}\\listid9}}"
+              "{\\*\\listoverridetable{\\listoverride\\listid9\\ls1}}\\pard\\ls1 a\\par\\pard\\ls1\\ilvl1 b\\par}");
+    const QByteArray written = writeRtf(&doc);
+    EXPECT_EQ(occurrences(written, "{\\listlevel"), 9) << written.constData();
+    EXPECT_TRUE(written.contains("\\levelnfc0\\levelnfcn0\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat4{\\leveltext\\'02\\'00.;}"
+                                 "{\\levelnumbers\\'01;}"))
+        << written.constData();
+    EXPECT_TRUE(written.contains("\\levelnfc4\\levelnfcn4\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat2"
+                                 "{\\leveltext\\'04\\'00.\\'01);}{\\levelnumbers\\'01\\'03;}"))
+        << written.constData();
+    EXPECT_TRUE(written.contains("\\ls1\\ilvl1{\\pntext 4.b)\\tab}")) << written.constData();
+}
+
+// A numbered paragraph without any indent keeps room for its number, and the other word
+// processor's indents come back when it is written.
+TEST(RtfLists, NumbersHaveRoomWhateverTheIndent)
+{
+    const QByteArray table = "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}\\listid1}}"
+                             "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}";
+    const struct {
+        const char* paragraph;
+        int fi, li;
+        bool hanging;   // the text starts at the paragraph's indent
+    } cases[] = {
+        {"\\pard\\ls1", 0, 0, false},
+        {"\\pard\\ls1\\fi-360\\li720", -360, 720, true},
+        {"\\pard\\ls1\\rtlpar\\qr", 0, 0, false},
+        {"\\pard\\ls1\\rtlpar\\qr\\fi-360\\li720\\lin720", -360, 720, true},
+        {"\\pard\\ls1\\fi-20\\li20", -20, 20, false},     // a label wider than the hanging indent
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        read(doc, "{\\rtf1" + table + c.paragraph + " clause\\par}");
+        const QTextBlock b = doc.begin();
+        ASSERT_EQ(listLabel(b), QStringLiteral("1.")) << c.paragraph;
+        const QTextBlockFormat f = b.blockFormat();
+        const double margin = isRightToLeft(b) ? f.rightMargin() : f.leftMargin();
+        const double label = QFontMetricsF(b.charFormat().font()).horizontalAdvance(QStringLiteral("1."));
+        if (c.hanging)
+            EXPECT_DOUBLE_EQ(f.textIndent(), 0) << c.paragraph;
+        else
+            EXPECT_GE(margin + f.textIndent(), margin + twipsToPixels(c.fi) + label) << c.paragraph;
+        const QByteArray written = writeRtf(&doc);
+        EXPECT_TRUE(written.contains("\\fi" + QByteArray::number(c.fi))) << c.paragraph << '\n' << written.constData();
+        EXPECT_TRUE(written.contains("\\li" + QByteArray::number(c.li)) || isRightToLeft(b)) << c.paragraph;
+    }
+}
+
+// Numbers the user adds in the editor follow the clauses read.
+TEST(RtfLists, ItemsAddedInTheEditorAreNumbered)
+{
+    QTextDocument doc;
+    read(doc, "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat7{\\leveltext\\'02\\'00.;}}\\listid1}}"
+              "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\pard\\ls1 a\\par b\\par}");
+    EXPECT_EQ(labelsOf(doc), (QStringList{"7.", "8."}));
+    QTextCursor c(doc.begin());
+    c.movePosition(QTextCursor::EndOfBlock);
+    c.insertBlock();
+    c.insertText(QStringLiteral("new"));
+    EXPECT_EQ(labelsOf(doc), (QStringList{"7.", "8.", "9."}));
+    QTextDocument again;
+    read(again, writeRtf(&doc));
+    EXPECT_EQ(labelsOf(again), (QStringList{"7.", "8.", "9."}));
+    EXPECT_EQ(again.begin().next().text(), QStringLiteral("new"));
 }
 
 TEST(RtfLimits, TextsBeyondAnyContractAreRefusedAndTheDocumentKept)

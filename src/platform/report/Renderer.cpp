@@ -2,6 +2,7 @@
 
 #include "platform/report/Fonts.h"
 #include "platform/report/PreparedReport.h"
+#include "platform/richtext/ListLabels.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QPageLayout>
@@ -117,6 +118,7 @@ void paintRichText(QPainter& p, const ReportItem& item)
     context.clip = clip;
     context.palette.setColor(QPalette::Text, Qt::black);
     item.document->documentLayout()->draw(&p, context);
+    richtext::paintListLabels(&p, item.document.get(), clip, Qt::black);
     p.restore();
 }
 

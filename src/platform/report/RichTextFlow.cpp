@@ -1,5 +1,7 @@
 #include "platform/report/RichTextFlow.h"
 
+#include "platform/richtext/RtfUnits.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QTextBlock>
@@ -64,6 +66,8 @@ void fitToPaper(QTextDocument& doc)
         f.setTextIndent(f.textIndent() * kScale);
         f.setTopMargin(f.topMargin() * kScale);
         f.setBottomMargin(f.bottomMargin() * kScale);
+        if (f.hasProperty(richtext::ListLabelIndent))
+            f.setProperty(richtext::ListLabelIndent, f.doubleProperty(richtext::ListLabelIndent) * kScale);
         c.setPosition(b.position());
         c.setBlockFormat(f);
     }

@@ -1,5 +1,6 @@
 #include "platform/richtext/RtfDocument.h"
 
+#include "platform/richtext/ListLabels.h"
 #include "platform/richtext/RtfUnits.h"
 #include "platform/shell/Progress.h"
 
@@ -50,9 +51,9 @@ private:
         int kind = 0;
         int identity = 0;
     };
-    QHash<qint64, ListSlot> lists;     // lists of the list table, by their key
-    ListSlot adjacent;                 // the list of \pn paragraphs read last
-    bool lastWasAdjacent = false;
+    QHash<qint64, ListSlot> lists;     // lists by their key
+    QHash<qint64, int> identityOf;     // a list's levels share its identity
+    std::vector<QVariantList> levelsOf;   // of each list of the model, as the document keeps them
     int identities = 0;
     int merges = 0;
     qint64 done = 0;
@@ -148,33 +149,35 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
     if (p.pageBreak && !inCell)
         bf.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
 
-    // lists: one object for the items of a list, however far apart they are
+    // lists: one object for the items of a level under one parent, however far apart they are
     ListSlot* slot = nullptr;
     if (p.listKind) {
-        if (p.listKey >= 0) {
-            // an item ends the lists of the levels below it: they count again under the next one
-            const qint64 base = p.listKey & ~qint64(15);
-            for (qint64 deeper = (p.listKey & 15) + 1; deeper < 16; ++deeper) {
-                const auto it = lists.find(base | deeper);
-                if (it != lists.end())
-                    *it = ListSlot();
-            }
-            slot = &lists[p.listKey];
-        } else {
-            if (!lastWasAdjacent || adjacent.kind != p.listKind)
-                adjacent = ListSlot();
-            slot = &adjacent;
+        // an item ends the lists of the levels below it: they count again under the next one
+        const qint64 base = p.listKey & ~qint64(15);
+        for (qint64 deeper = (p.listKey & 15) + 1; deeper < 16; ++deeper) {
+            const auto it = lists.find(base | deeper);
+            if (it != lists.end())
+                *it = ListSlot();
         }
+        slot = &lists[p.listKey];
         if (slot->list && slot->kind == p.listKind && slot->items < (p.listKind == 1 ? kBulletItems : kNumberedItems)) {
             bf.setObjectIndex(slot->list->objectIndex());
             ++slot->items;
         } else {
-            if (!slot->identity)
-                slot->identity = ++identities;
+            if (!slot->identity) {
+                int& identity = identityOf[p.listKey >> 4];
+                if (!identity)
+                    identity = ++identities;
+                slot->identity = identity;
+            }
             slot->list = nullptr;
         }
+        // numbers are labels of our own, drawn where the other word processor puts them
+        if (p.listKind == 2) {
+            bf.setProperty(QTextFormat::ListStyle, int(QTextListFormat::ListStyleUndefined));
+            bf.setProperty(ListLabelIndent, bf.textIndent());
+        }
     }
-    lastWasAdjacent = p.listKind && p.listKey < 0;
 
     const QTextCharFormat& mark = charFormats[size_t(p.mark)];
     if (fresh) {
@@ -192,12 +195,23 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
         lf.setStyle(p.listKind == 1 ? QTextListFormat::ListDisc : QTextListFormat::ListDecimal);
         lf.setIndent(0);
         lf.setProperty(ListIdentity, slot->identity);
+        lf.setProperty(ListLevel, int(p.listKey & 15));
+        if (p.listDef >= 0 && p.listDef < int(levelsOf.size()))
+            lf.setProperty(ListLevels, levelsOf[size_t(p.listDef)]);
         slot->list = c.createList(lf);
         slot->items = 1;
         slot->kind = p.listKind;
     }
     for (int r = p.runBegin; r < p.runEnd; ++r) {
         const RunModel& run = m.runs[size_t(r)];
+        if (m.formats[size_t(run.format)].hidden) {
+            // hidden text: kept in an object that takes no room
+            QTextCharFormat hidden = charFormats[size_t(run.format)];
+            hidden.setObjectType(HiddenTextObject);
+            hidden.setProperty(HiddenText, m.text.mid(run.start, run.length));
+            c.insertText(QString(QChar::ObjectReplacementCharacter), hidden);
+            continue;
+        }
         c.insertText(m.text.mid(run.start, run.length), charFormats[size_t(run.format)]);
     }
 }
@@ -478,6 +492,12 @@ void Builder::run()
     charFormats.reserve(m.formats.size());
     for (const FormatKey& k : m.formats)
         charFormats.push_back(charFormat(k));
+    for (const ListDef& def : m.lists) {
+        QVariantList levels;
+        for (const ListLevelDef& l : def.levels)
+            levels.append(QVariant(QVariantList{l.nfc, l.start, l.text, l.persianDigits}));
+        levelsOf.push_back(levels);
+    }
     blockFormats.reserve(m.paraFormats.size());
     for (const ParaFormat& p : m.paraFormats)
         blockFormats.push_back(blockFormat(p));
@@ -520,6 +540,7 @@ void buildDocument(QTextDocument* doc, const DocumentModel& model, shell::Progre
     doc->setUndoRedoEnabled(false);
     Builder builder(doc, model, progress);
     builder.run();
+    makeRoomForLabels(doc);
     doc->setUndoRedoEnabled(undo);
 }
 

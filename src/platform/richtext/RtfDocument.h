@@ -20,17 +20,18 @@ namespace richtext {
 struct FormatKey {
     int font, size, color, background, vertical;   // size in half-points
     bool bold, italic, underline, strike;
+    bool hidden;                // kept in the document, not shown
     bool operator==(const FormatKey& o) const
     {
         return font == o.font && size == o.size && color == o.color && background == o.background
             && vertical == o.vertical && bold == o.bold && italic == o.italic && underline == o.underline
-            && strike == o.strike;
+            && strike == o.strike && hidden == o.hidden;
     }
 };
 
 inline size_t qHash(const FormatKey& k, size_t seed = 0)
 {
-    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike);
+    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike, k.hidden);
 }
 
 // Paragraph properties as RTF gives them (lengths in twips).
@@ -41,6 +42,8 @@ struct ParaFormat {
     int lin = INT_MIN, rin = INT_MIN;
     int sb = 0, sa = 0;
     int list = 0;               // lists of \pn groups: 0 none, 1 bullet, 2 numbered
+    int pnNfc = 0, pnStart = 1, pnLevel = 0;   // their number format, start and level
+    QString pnBefore, pnAfter;  // text before and after their number
     int ls = -1, ilvl = 0;      // lists of the list table
     bool pagebb = false;        // a page break before the paragraph
     bool intbl = false;         // the paragraph is in a table cell
@@ -48,7 +51,8 @@ struct ParaFormat {
     {
         return align == o.align && dir == o.dir && li == o.li && ri == o.ri && fi == o.fi && lin == o.lin
             && rin == o.rin && sb == o.sb && sa == o.sa && list == o.list && ls == o.ls && ilvl == o.ilvl
-            && pagebb == o.pagebb && intbl == o.intbl;
+            && pagebb == o.pagebb && intbl == o.intbl && pnNfc == o.pnNfc && pnStart == o.pnStart
+            && pnLevel == o.pnLevel && pnBefore == o.pnBefore && pnAfter == o.pnAfter;
     }
 };
 
@@ -56,6 +60,18 @@ inline size_t qHash(const ParaFormat& p, size_t seed = 0)
 {
     return qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl);
 }
+
+// A level of a numbered list.
+struct ListLevelDef {
+    int nfc = 0;                // number format as RTF gives it: 0 decimal, 23 bullet, 255 none…
+    int start = 1;
+    QString text;               // with QChar(ListPlaceholder + n) for the number of level n
+    bool persianDigits = false; // digits of a "Hindi numbers" level in their Persian forms
+};
+
+struct ListDef {
+    ListLevelDef levels[9];
+};
 
 struct FontEntry {
     QString name;
@@ -73,8 +89,8 @@ struct ParaModel {
     int format = 0;             // in DocumentModel::paraFormats
     int mark = 0;               // the paragraph mark's look, in DocumentModel::formats
     int listKind = 0;           // 0 none, 1 bullet, 2 numbered
-    qint64 listKey = -1;        // paragraphs of one key are items of one list; -1: items of
-                                // adjacent paragraphs of the same kind
+    qint64 listKey = -1;        // (list << 4) | level: paragraphs of one key are items of one list
+    int listDef = -1;           // in DocumentModel::lists
     bool pageBreak = false;     // starts a new page
     int table = -1;             // in DocumentModel::tables when in a table cell
 };
@@ -128,6 +144,7 @@ struct DocumentModel {
     std::vector<ParaFormat> paraFormats;
     std::vector<RowDef> rowDefs;
     std::vector<TableModel> tables;
+    std::vector<ListDef> lists;
     QHash<int, FontEntry> fonts;
     int defaultFont = 0;
     QList<QColor> colors;       // index 0 of the table is "automatic" (invalid)

@@ -70,13 +70,14 @@ void cleanText(QString& s)
     s.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
 }
 
-enum class Dest { Text, FontTable, ColorTable, ListTable, ListOverride, Pn, Upr, Skip };
+enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverride, Pn, PnText, Upr, Skip };
 
 // The control words the reader acts on.
 enum class W {
     Unknown, Skipped,
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
-    F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Listid, Ls, Ilvl, Pnlvlblt, Pnlvlbody,
+    F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Listid, Ls, Ilvl,
+    Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
     Ansicpg, Ansi, Deff, Uc, U,
     Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
     Special,
@@ -98,7 +99,7 @@ const QHash<QByteArray, WordInfo>& words()
         QHash<QByteArray, WordInfo> t;
         // destinations whose content is no text of the document
         for (const char* n : {"info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-                              "footerr", "footerf", "footnote", "pntext", "pntxta", "pntxtb", "listtext", "fldinst", "object",
+                              "footerr", "footerf", "footnote", "pntext", "listtext", "fldinst", "object",
                               "objdata", "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
                               "atndate", "atnref", "comment", "filetbl", "revtbl", "rsidtbl", "generator", "themedata",
                               "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "shp", "shpinst",
@@ -106,15 +107,18 @@ const QHash<QByteArray, WordInfo>& words()
                               "template", "private", "pgdsctbl", "do", "listpicture", "protusertbl", "wgrffmtfilter",
                               "operator", "author", "title", "subject", "keywords", "company", "creatim", "revtim", "printim",
                               "buptim", "fchars", "lchars", "pgptbl", "defchp", "defpap", "blipuid", "sp", "sn", "sv",
-                              "nesttableprops", "listname", "leveltext", "levelnumbers", "nonesttables"})
+                              "nesttableprops", "listname", "levelnumbers", "nonesttables"})
             t.insert(n, {W::Skipped});
         const struct { const char* name; W word; } plain[] = {
             {"fonttbl", W::Fonttbl}, {"colortbl", W::Colortbl}, {"listtable", W::Listtable},
             {"listoverridetable", W::Listoverridetable}, {"pn", W::Pn}, {"upr", W::Upr}, {"ud", W::Ud},
             {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
             {"green", W::Green}, {"blue", W::Blue}, {"list", W::List}, {"listlevel", W::Listlevel},
-            {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"listid", W::Listid}, {"ls", W::Ls},
-            {"ilvl", W::Ilvl}, {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"ansicpg", W::Ansicpg},
+            {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"levelstartat", W::Levelstartat},
+            {"leveltext", W::Leveltext}, {"listid", W::Listid}, {"ls", W::Ls}, {"ilvl", W::Ilvl},
+            {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"pnlvl", W::Pnlvl}, {"pnlvlcont", W::Pnlvlcont},
+            {"pnstart", W::Pnstart}, {"pntxta", W::Pntxta}, {"pntxtb", W::Pntxtb}, {"lang", W::Lang},
+            {"deflang", W::Deflang}, {"adeflang", W::Adeflang}, {"ansicpg", W::Ansicpg},
             {"ansi", W::Ansi}, {"deff", W::Deff}, {"uc", W::Uc}, {"u", W::U}, {"par", W::Par}, {"sect", W::Sect},
             {"line", W::Line}, {"tab", W::Tab}, {"page", W::Page}, {"column", W::Column},
             {"sbknone", W::Sbknone}, {"sbkcol", W::Sbknone}, {"cell", W::Cell}, {"row", W::Row},
@@ -143,6 +147,12 @@ const QHash<QByteArray, WordInfo>& words()
         };
         for (const auto& p : plain)
             t.insert(p.name, {p.word});
+        // number formats of \pn groups, as the list table's numbers them
+        const struct { const char* name; char16_t nfc; } pnFormats[] = {
+            {"pndec", 0}, {"pnucrm", 1}, {"pnlcrm", 2}, {"pnucltr", 3}, {"pnlcltr", 4}, {"pnord", 5},
+            {"pncard", 6}, {"pnordt", 7}, {"pnbidia", 48}, {"pnbidib", 46}};
+        for (const auto& f : pnFormats)
+            t.insert(f.name, {W::PnFormat, f.nfc});
         for (const char* n : {"brdrs", "brdrth", "brdrsh", "brdrdb", "brdrdot", "brdrdash", "brdrhair", "brdrinset",
                               "brdroutset", "brdrtriple", "brdrdashsm", "brdrdashd", "brdrdashdd", "brdrwavy",
                               "brdrwavydb", "brdrengrave", "brdremboss", "brdrframe", "brdrthtnsg", "brdrtnthsg",
@@ -177,7 +187,8 @@ struct Group {
     CharState chr;
     ParaFormat par;
     Dest dest = Dest::Text;
-    int pnOwner = -1;           // for Pn: the group whose paragraph gets the list
+    int pnOwner = -1;           // for Pn and PnText: the group whose paragraph gets the list
+    bool pnAfter = false;       // for PnText: the text after the number
     int rowDef = -1;            // the table row definition in force
 };
 
@@ -197,10 +208,20 @@ private:
     int ansiCp = 1252;
     int tableFont = 0;                 // font being defined in the font table
     int red = -1, green = -1, blue = -1;
-    QHash<int, int> listNfc;           // list id -> number format of its levels (first ones)
-    std::vector<int> levelNfcs;        // of the list being defined
+    struct LevelRead {
+        ListLevelDef def;
+        bool nfcGiven = false;
+        int lang = -1;
+    };
+    std::vector<LevelRead> levels;     // of the list being defined
+    QHash<int, ListDef> listDefs;      // list id -> its levels
     QHash<int, int> overrideList;      // \ls number -> list id
+    QHash<int, int> lsDef;             // \ls number -> its levels in model.lists; -1 unknown
     int listId = -1;
+    int defLang = -1, adefLang = -1;
+    bool lastParaPn = false;           // the paragraph read last is an item of a \pn list
+    int pnGroups = 0;                  // \pn lists read
+    int pnDef = -1;                    // levels of the \pn list being read
     int skipChars = 0;                 // characters still to skip after \uN
 
     QHash<FormatKey, int> formatIndex;
@@ -229,7 +250,9 @@ private:
     void text(const QString& s);
     void textPiece(const QString& s, bool rtl);
     void endParagraph(bool inTable, const ParaFormat* format = nullptr);
-    int listKind(int ls, int ilvl) const;
+    int listDefOf(int ls);
+    void finishList(int id);
+    void levelTextBytes(const QByteArray& bytes);
     void endCell();
     void endRow();
     void closeTable();
@@ -271,6 +294,7 @@ void Parser::textPiece(const QString& s, bool rtl)
     k.color = c.color;
     k.background = c.background;
     k.vertical = c.vertical;
+    k.hidden = c.hidden;
     const int f = formatOf(k);
     const int start = int(model.text.size());
     model.text += s;
@@ -305,7 +329,21 @@ void Parser::text(const QString& input)
         }
         return;
     }
-    if (g.dest != Dest::Text || g.chr.hidden)
+    if (g.dest == Dest::LevelText) {
+        if (!levels.empty() && levels.back().def.text.size() < 64)
+            levels.back().def.text += s.left(64);
+        return;
+    }
+    if (g.dest == Dest::PnText) {
+        if (g.pnOwner >= 0 && g.pnOwner < int(stack.size())) {
+            ParaFormat& owner = stack[size_t(g.pnOwner)].par;
+            QString& t = g.pnAfter ? owner.pnAfter : owner.pnBefore;
+            if (t.size() < 32)
+                t += s.left(32);
+        }
+        return;
+    }
+    if (g.dest != Dest::Text)
         return;
     paraHasContent = true;
     lastPar = g.par;
@@ -339,12 +377,72 @@ void Parser::text(const QString& input)
     pieceRtl = rtl;
 }
 
-// Bullet (1) or numbers (2) of a level of a list of the list table; unknown lists are bullets.
-int Parser::listKind(int ls, int ilvl) const
+// The levels of the list an \ls names, once in the model for each \ls; -1 when the list
+// table has no such list.
+int Parser::listDefOf(int ls)
 {
-    const int kinds = listNfc.value(overrideList.value(ls, -1), 1);
-    const int kind = (kinds >> (4 * std::min(ilvl, 6))) & 0xF;
-    return kind ? kind : (kinds & 0xF) ? kinds & 0xF : 1;
+    const auto known = lsDef.constFind(ls);
+    if (known != lsDef.constEnd())
+        return *known;
+    int index = -1;
+    const auto def = listDefs.constFind(overrideList.value(ls, -1));
+    if (def != listDefs.constEnd() && lsDef.size() < kMaxLists) {
+        model.lists.push_back(*def);
+        index = int(model.lists.size()) - 1;
+    }
+    if (lsDef.size() < kMaxLists)
+        lsDef.insert(ls, index);
+    return index;
+}
+
+// The levels of a list of the list table read, under its id. The level text starts with its
+// length; the numbers of levels are bytes 0 to 8.
+void Parser::finishList(int id)
+{
+    if (listDefs.size() >= kMaxLists)
+        return;
+    ListDef def;
+    for (int i = 0; i < ListLevelCount; ++i) {
+        ListLevelDef& level = def.levels[i];
+        if (i < int(levels.size())) {
+            const LevelRead& read = levels[size_t(i)];
+            level = read.def;
+            if (!read.nfcGiven)
+                level.nfc = 23;
+            const int lang = read.lang >= 0 ? read.lang : level.nfc == 51 ? adefLang : -1;
+            level.persianDigits = level.nfc == 51 && (lang == 1065 || (lang < 0 && defLang == 1065));
+            QString raw = read.def.text;
+            level.text.clear();
+            if (!raw.isEmpty()) {
+                const char16_t first = raw[0].unicode();
+                const int length = first >= ListPlaceholder && first < ListPlaceholder + 0x20 ? first - ListPlaceholder
+                                                                                               : first < 0x100 ? first : 0;
+                for (const QChar c : raw.mid(1, length))
+                    if (c.unicode() < ListPlaceholder + ListLevelCount || c.unicode() >= ListPlaceholder + 0x20)
+                        level.text += c;
+            } else {
+                level.text = QString(QChar(char16_t(ListPlaceholder + i))) + QLatin1Char('.');
+            }
+        } else {
+            level.nfc = levels.empty() || !levels[0].nfcGiven ? 23 : levels[0].def.nfc;
+            level.text = QString(QChar(char16_t(ListPlaceholder + i))) + QLatin1Char('.');
+        }
+    }
+    listDefs.insert(id, def);
+}
+
+// Bytes of a level text: those below 0x20 are its length and the numbers of its levels.
+void Parser::levelTextBytes(const QByteArray& bytes)
+{
+    if (levels.empty())
+        return;
+    QString& text = levels.back().def.text;
+    for (const char b : bytes) {
+        if (text.size() >= 64)
+            return;
+        const auto u = static_cast<unsigned char>(b);
+        text += u < 0x20 ? QString(QChar(char16_t(ListPlaceholder + u))) : decodeCodePage(QByteArray(1, b), codePage(top().chr.font));
+    }
 }
 
 // Ends the paragraph being read; inTable puts it into the cell being read.
@@ -356,12 +454,31 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
     ParaModel para;
     para.runBegin = paraRuns;
     para.runEnd = int(model.runs.size());
+    bool pnItem = false;
     if (p.ls >= 0) {
-        para.listKind = listKind(p.ls, p.ilvl);
+        // a list of the list table; an unknown one shows bullets
+        para.listDef = listDefOf(p.ls);
+        const int nfc = para.listDef >= 0 ? model.lists[size_t(para.listDef)].levels[p.ilvl].nfc : 23;
+        para.listKind = nfc == 23 || nfc == 255 ? 1 : 2;
         para.listKey = (qint64(p.ls) << 4) | p.ilvl;
-    } else {
+    } else if (p.list) {
+        // a \pn list: adjacent paragraphs of the same kind are its items
         para.listKind = p.list;
+        if (!lastParaPn || model.paras.back().listKind != p.list || pnDef < 0) {
+            model.lists.emplace_back();
+            pnDef = int(model.lists.size()) - 1;
+            ++pnGroups;
+        }
+        const int level = std::clamp(p.pnLevel, 0, ListLevelCount - 1);
+        ListLevelDef& def = model.lists[size_t(pnDef)].levels[level];
+        def.nfc = p.list == 1 ? 23 : p.pnNfc;
+        def.start = p.pnStart;
+        def.text = p.pnBefore + QChar(char16_t(ListPlaceholder + level)) + p.pnAfter;
+        para.listDef = pnDef;
+        para.listKey = ((qint64(1) << 25) + pnGroups) << 4 | level;
+        pnItem = true;
     }
+    lastParaPn = pnItem;
     {
         // the paragraph's look without its place in lists, tables and pages
         ParaFormat key = p;
@@ -370,6 +487,11 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
         key.list = 0;
         key.ls = -1;
         key.ilvl = 0;
+        key.pnNfc = 0;
+        key.pnStart = 1;
+        key.pnLevel = 0;
+        key.pnBefore.clear();
+        key.pnAfter.clear();
         const auto it = paraIndex.constFind(key);
         if (it != paraIndex.constEnd()) {
             para.format = *it;
@@ -511,6 +633,17 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Pn: g.dest = Dest::Pn; g.pnOwner = int(stack.size()) - 2; return;
     case W::Upr: g.dest = Dest::Upr; return;
     case W::Ud: case W::Fldrslt: g.dest = Dest::Text; return;
+    case W::Leveltext: g.dest = g.dest == Dest::ListTable ? Dest::LevelText : Dest::Skip; return;
+    case W::Pntxta: case W::Pntxtb:
+        // the text around a \pn group's number
+        if (stack.size() >= 2 && stack[stack.size() - 2].dest == Dest::Pn) {
+            g.dest = Dest::PnText;
+            g.pnOwner = stack[stack.size() - 2].pnOwner;
+            g.pnAfter = info.word == W::Pntxta;
+        } else {
+            g.dest = Dest::Skip;
+        }
+        return;
     case W::Skipped: g.dest = Dest::Skip; return;
     case W::Bin: pos += std::max(0, std::min(param, int(src.size()) - pos)); return;
     default: break;
@@ -537,18 +670,32 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         return;
     case Dest::ListTable:
         if (info.word == W::List) {
-            levelNfcs.clear();
+            levels.clear();
         } else if (info.word == W::Listlevel) {
-            if (levelNfcs.size() < 9)
-                levelNfcs.push_back(-1);
-        } else if (info.word == W::Levelnfc && !levelNfcs.empty()) {
-            levelNfcs.back() = param;
-        } else if (info.word == W::Listid && listNfc.size() < kMaxLists) {
-            // the formats of the first levels, four bits each
-            int packed = 0;
-            for (size_t i = 0; i < levelNfcs.size() && i < 7; ++i)
-                packed |= ((levelNfcs[i] == 23 || levelNfcs[i] == 255 || levelNfcs[i] < 0) ? 1 : 2) << (4 * i);
-            listNfc.insert(param, packed);
+            if (levels.size() < size_t(ListLevelCount))
+                levels.emplace_back();
+        } else if (info.word == W::Levelnfc && !levels.empty()) {
+            levels.back().def.nfc = std::clamp(param, 0, 255);
+            levels.back().nfcGiven = true;
+        } else if (info.word == W::Levelstartat && !levels.empty()) {
+            levels.back().def.start = std::clamp(param, 0, 32767);
+        } else if (info.word == W::Lang && !levels.empty()) {
+            levels.back().lang = param;
+        } else if (info.word == W::Listid) {
+            finishList(param);
+        }
+        return;
+    case Dest::LevelText:
+        if (info.word == W::U) {
+            if (!levels.empty() && levels.back().def.text.size() < 64)
+                levels.back().def.text += QChar(char16_t(param < 0 ? param + 65536 : param));
+            skipChars = g.chr.uc;
+        }
+        return;
+    case Dest::PnText:
+        if (info.word == W::U) {
+            text(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
+            skipChars = g.chr.uc;
         }
         return;
     case Dest::ListOverride:
@@ -559,8 +706,15 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         if (g.pnOwner >= 0 && g.pnOwner < int(stack.size())) {
             ParaFormat& owner = stack[size_t(g.pnOwner)].par;
             if (owner.ls < 0) {
-                if (info.word == W::Pnlvlblt) owner.list = 1;
-                else if (info.word == W::Pnlvlbody) owner.list = 2;
+                switch (info.word) {
+                case W::Pnlvlblt: owner.list = 1; break;
+                case W::Pnlvlbody: owner.list = 2; owner.pnLevel = 0; break;
+                case W::Pnlvl: owner.list = 2; owner.pnLevel = std::clamp(param - 1, 0, ListLevelCount - 1); break;
+                case W::Pnlvlcont: owner.list = 0; break;
+                case W::PnFormat: owner.pnNfc = info.ch; break;
+                case W::Pnstart: owner.pnStart = std::clamp(param, 0, 32767); break;
+                default: break;
+                }
             }
         }
         return;
@@ -575,6 +729,8 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Ansicpg: ansiCp = param; return;
     case W::Ansi: ansiCp = 1252; return;
     case W::Deff: model.defaultFont = param; return;
+    case W::Deflang: defLang = param; return;
+    case W::Adeflang: adefLang = param; return;
     case W::Uc: c.uc = std::clamp(param, 0, 1000); return;
     case W::U:
         text(QString(QChar(char16_t(param < 0 ? param + 65536 : param))));
@@ -779,6 +935,10 @@ void Parser::readHexRun()
     }
     if (bytes.isEmpty() || top().dest == Dest::Skip)
         return;
+    if (top().dest == Dest::LevelText) {
+        levelTextBytes(bytes);
+        return;
+    }
     const int font = top().dest == Dest::FontTable ? tableFont : top().chr.font;
     text(decodeCodePage(bytes, codePage(font)));
 }

@@ -18,7 +18,22 @@ enum Property : int {
     // On a block: the empty block a document needs before or after a table, no paragraph of
     // the text.
     TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+    // On a list: its level (0 to 8) in the numbered list of its identity, and that list's
+    // levels (a list of nine [number format, start, level text, Persian digits]).
+    ListLevel = QTextFormat::UserProperty + 0x103,
+    ListLevels = QTextFormat::UserProperty + 0x104,
+    // On a block whose label we draw: where the label starts, from the start of the lines.
+    ListLabelIndent = QTextFormat::UserProperty + 0x105,
+    // On a hidden-text object: the text it keeps.
+    HiddenText = QTextFormat::UserProperty + 0x106,
 };
+
+// The object that keeps hidden text in the document: no size, nothing drawn.
+constexpr int HiddenTextObject = QTextFormat::UserObject + 0x48;
+
+// In a level text: the number of level n is QChar(ListPlaceholder + n).
+constexpr char16_t ListPlaceholder = 0xF700;
+constexpr int ListLevelCount = 9;
 
 inline double twipsToPixels(int twips) { return twips / 15.0; }
 inline int pixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }

@@ -1,5 +1,6 @@
 #include "platform/richtext/Rtf.h"
 
+#include "platform/richtext/ListLabels.h"
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
 
@@ -35,6 +36,7 @@ private:
     struct ListOut {
         bool bullet;
         int items = 0;
+        QVariantList levels;           // the levels read, when the list was read
     };
     std::vector<ListOut> lists;        // \ls N is lists[N - 1]
     QHash<qint64, int> listOf;         // identity -> \ls
@@ -51,6 +53,7 @@ private:
     void cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const;
     void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
     void fragment(const QTextFragment& f);
+    void runs(const QTextCharFormat& f, const QString& text, bool hidden);
     void border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush);
 };
 
@@ -145,7 +148,17 @@ void Writer::escape(const QString& text)
 void Writer::fragment(const QTextFragment& frag)
 {
     const QTextCharFormat f = frag.charFormat();
-    const QString text = frag.text();
+    if (f.objectType() == HiddenTextObject) {
+        for (const QChar c : frag.text())
+            if (c == QChar::ObjectReplacementCharacter)
+                runs(f, f.stringProperty(HiddenText), true);
+        return;
+    }
+    runs(f, frag.text(), false);
+}
+
+void Writer::runs(const QTextCharFormat& f, const QString& text, bool hidden)
+{
     const int font = fontOf(familyOf(f));
     const long halfPoints = std::lround(sizeOf(f) * 2);
     const bool bold = f.fontWeight() >= QFont::DemiBold;
@@ -200,6 +213,8 @@ void Writer::fragment(const QTextFragment& frag)
             body += "\\super";
         else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
             body += "\\sub";
+        if (hidden)
+            body += "\\v";
         escape(runText);
         body += '}';
     }
@@ -234,7 +249,10 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
     num("ri", ri);
     num("lin", rtl ? ri : li);
     num("rin", rtl ? li : ri);
-    num("fi", pixelsToTwips(bf.textIndent()));
+    // a drawn label stands where the paragraph's first line was read to start
+    const bool labelled = list && bf.hasProperty(ListLabelIndent) && bf.hasProperty(QTextFormat::ListStyle)
+        && bf.intProperty(QTextFormat::ListStyle) == QTextListFormat::ListStyleUndefined;
+    num("fi", pixelsToTwips(labelled ? bf.doubleProperty(ListLabelIndent) : bf.textIndent()));
     if (bf.topMargin() > 0)
         num("sb", pixelsToTwips(bf.topMargin()));
     if (bf.bottomMargin() > 0)
@@ -248,7 +266,7 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         const qint64 key = identity > 0 ? identity : -qint64(list->objectIndex()) - 1;
         int& ls = listOf[key];
         if (!ls) {
-            lists.push_back({bullet});
+            lists.push_back({bullet, 0, lf.property(ListLevels).toList()});
             ls = int(lists.size());
         }
         const int number = ++lists[size_t(ls - 1)].items;
@@ -257,7 +275,7 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         // none (LibreOffice would number on through every list with one) and show as text to
         // readers without list tables
         num("ls", ls);
-        body += "\\ilvl0";
+        num("ilvl", std::clamp(lf.intProperty(ListLevel), 0, ListLevelCount - 1));
         if (bullet) {
             body += "{\\pntext";
             num("f", symbol);
@@ -265,9 +283,10 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
             num("pnf", symbol);
             body += "\\pnindent0{\\pntxtb\\'b7}}";
         } else {
-            body += "{\\pntext ";
-            body += QByteArray::number(number);
-            body += ".\\tab}";
+            const QString label = labelled ? listLabel(b) : QString::number(number) + QLatin1Char('.');
+            body += "{\\pntext";
+            escape(label);
+            body += "\\tab}";
         }
     }
     // the paragraph mark's look (an empty line keeps its height)
@@ -458,6 +477,38 @@ void Writer::frame(const QTextFrame* f)
     }
 }
 
+// A level of the list table: its number format, start, and its text with the places of the
+// numbers of levels.
+QByteArray listLevel(const QVariantList& level, int k)
+{
+    const int nfc = level.value(0).toInt();
+    const int start = level.value(1, 1).toInt();
+    const QString text = level.value(2).toString();
+    const bool persian = level.value(3).toBool();
+    QByteArray chars, numbers;
+    for (int i = 0; i < text.size(); ++i) {
+        const char16_t u = text[i].unicode();
+        if (u >= ListPlaceholder && u < ListPlaceholder + ListLevelCount) {
+            chars += "\\'0" + QByteArray::number(u - ListPlaceholder);
+            numbers += "\\'" + QByteArray::number(i + 1, 16).rightJustified(2, '0');
+        } else if (u >= 0x20 && u < 0x80 && u != ';' && u != '\\' && u != '{' && u != '}') {
+            chars += char(u);
+        } else {
+            chars += "\\u" + QByteArray::number(u > 32767 ? int(u) - 65536 : int(u)) + " ?";
+        }
+    }
+    const QByteArray n = QByteArray::number(nfc);
+    QByteArray out = "{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat"
+        + QByteArray::number(start) + "{\\leveltext\\'" + QByteArray::number(qMin(int(text.size()), 255), 16).rightJustified(2, '0')
+        + chars + ";}{\\levelnumbers" + numbers + ";}";
+    // the digits of a "Hindi numbers" level follow its language
+    if (nfc == 51)
+        out += persian ? "\\lang1065" : "\\lang1025";
+    const QByteArray indent = QByteArray::number(720 * (k + 1));
+    out += "\\fi-360\\li" + indent + "\\lin" + indent + "}";
+    return out;
+}
+
 QByteArray Writer::run()
 {
     fontOf(doc->defaultFont().family());
@@ -489,6 +540,13 @@ QByteArray Writer::run()
         for (size_t i = 0; i < lists.size(); ++i) {
             const QByteArray id = QByteArray::number(qulonglong(i + 1));
             out += "{\\list\\listtemplateid" + id + "\\listsimple";
+            if (!lists[i].levels.isEmpty()) {
+                out += "\\listhybrid";
+                for (int k = 0; k < ListLevelCount; ++k)
+                    out += listLevel(lists[i].levels.value(k).toList(), k);
+                out += "\\listid" + id + "}";
+                continue;
+            }
             out += lists[i].bullet
                 ? "{\\listlevel\\levelnfc23\\levelnfcn23\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat1"
                   "{\\leveltext\\'01\\u8226 ?;}{\\levelnumbers;}\\fi-360\\li720\\lin720}"
