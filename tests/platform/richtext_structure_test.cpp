@@ -426,6 +426,12 @@ TEST(RtfLists, LabelsAreThoseTheFileAsksFor)
         {"a start value of the list table",
          "{\\rtf1" + oneLevel("\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'00);}") + "\\pard\\ls1 a\\par b\\par}",
          labels({"3)", "4)"})},
+        {"a list counted again from a start of its own",
+         "{\\rtf1" + twoLevels.left(twoLevels.indexOf("{\\*\\listoverridetable")) +
+             "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}{\\listoverride\\listid7"
+             "\\listoverridecount2{\\lfolevel\\listoverridestartat\\levelstartat4}{\\lfolevel}\\ls2}}"
+             "\\pard\\ls1 a\\par b\\par\\pard\\ls2 c\\par\\pard\\ls2\\ilvl1 d\\par}",
+         labels({"1.", "2.", "4.", "4.1."})},
         {"a start value of a \\pn group",
          QByteArray("{\\rtf1\\pard{\\pntext 5.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart5{\\pntxta .}}a\\par"
                     "{\\pntext 6.\\tab}b\\par\\pard plain\\par"

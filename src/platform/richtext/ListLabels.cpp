@@ -168,7 +168,11 @@ public:
     {
         setObjectName(kEditorName);
         editor->viewport()->installEventFilter(this);
-        connect(editor->document(), &QTextDocument::contentsChange, editor->viewport(), qOverload<>(&QWidget::update));
+        // an edit may renumber clauses far below it
+        connect(editor->document(), &QTextDocument::contentsChange, this, [this] {
+            if (this->editor && !listLabels(this->editor->document()).isEmpty())
+                this->editor->viewport()->update();
+        });
     }
 
 protected:

@@ -77,7 +77,7 @@ enum class W {
     Unknown, Skipped,
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
     F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Listid, Ls, Ilvl,
-    Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
+    Listoverride, Lfolevel, Listoverridestartat, Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
     Ansicpg, Ansi, Deff, Uc, U,
     Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
     Special,
@@ -115,7 +115,8 @@ const QHash<QByteArray, WordInfo>& words()
             {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
             {"green", W::Green}, {"blue", W::Blue}, {"list", W::List}, {"listlevel", W::Listlevel},
             {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"levelstartat", W::Levelstartat},
-            {"leveltext", W::Leveltext}, {"listid", W::Listid}, {"ls", W::Ls}, {"ilvl", W::Ilvl},
+            {"leveltext", W::Leveltext}, {"listid", W::Listid}, {"listoverride", W::Listoverride},
+            {"lfolevel", W::Lfolevel}, {"listoverridestartat", W::Listoverridestartat}, {"ls", W::Ls}, {"ilvl", W::Ilvl},
             {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"pnlvl", W::Pnlvl}, {"pnlvlcont", W::Pnlvlcont},
             {"pnstart", W::Pnstart}, {"pntxta", W::Pntxta}, {"pntxtb", W::Pntxtb}, {"lang", W::Lang},
             {"deflang", W::Deflang}, {"adeflang", W::Adeflang}, {"ansicpg", W::Ansicpg},
@@ -218,6 +219,10 @@ private:
     QHash<int, int> overrideList;      // \ls number -> list id
     QHash<int, int> lsDef;             // \ls number -> its levels in model.lists; -1 unknown
     int listId = -1;
+    int overrideLevel = -1;            // the \lfolevel being read
+    bool startsAgain = false;          // it has a start value of its own
+    std::vector<std::pair<int, int>> overrideStarts;      // (level, start) of the override being read
+    QHash<int, std::vector<std::pair<int, int>>> startsOf;  // \ls number -> its levels' own starts
     int defLang = -1, adefLang = -1;
     bool lastParaPn = false;           // the paragraph read last is an item of a \pn list
     int pnGroups = 0;                  // \pn lists read
@@ -389,6 +394,8 @@ int Parser::listDefOf(int ls)
     if (def != listDefs.constEnd() && lsDef.size() < kMaxLists) {
         model.lists.push_back(*def);
         index = int(model.lists.size()) - 1;
+        for (const auto& [level, start] : startsOf.value(ls))
+            model.lists.back().levels[level].start = start;
     }
     if (lsDef.size() < kMaxLists)
         lsDef.insert(ls, index);
@@ -699,8 +706,29 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         }
         return;
     case Dest::ListOverride:
-        if (info.word == W::Listid) listId = param;
-        else if (info.word == W::Ls && overrideList.size() < kMaxLists) overrideList.insert(param, listId);
+        switch (info.word) {
+        case W::Listoverride: overrideLevel = -1; overrideStarts.clear(); break;
+        case W::Listid: listId = param; break;
+        case W::Lfolevel:
+            ++overrideLevel;
+            startsAgain = false;
+            break;
+        case W::Listoverridestartat: startsAgain = true; break;
+        case W::Levelstartat:
+            // a level of the list counted from a start of this override's own
+            if (startsAgain && overrideLevel >= 0 && overrideLevel < ListLevelCount)
+                overrideStarts.push_back({overrideLevel, std::clamp(param, 0, 32767)});
+            break;
+        case W::Ls:
+            if (overrideList.size() < kMaxLists) {
+                overrideList.insert(param, listId);
+                if (!overrideStarts.empty())
+                    startsOf.insert(param, overrideStarts);
+            }
+            overrideStarts.clear();
+            break;
+        default: break;
+        }
         return;
     case Dest::Pn:
         if (g.pnOwner >= 0 && g.pnOwner < int(stack.size())) {
