@@ -18,6 +18,12 @@ enum Property : int {
     // On a block: the empty block a document needs before or after a table, no paragraph of
     // the text.
     TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+    // On characters: an underline kind Qt draws as a single line (double, thick, words only),
+    // kept for the writer.
+    UnderlineKindKept = QTextFormat::UserProperty + 0x120,
+    // On a block: its borders, "top left bottom right" as "width:colour" each (twips, #rrggbb;
+    // "-" none), kept for the writer.
+    ParagraphBorders = QTextFormat::UserProperty + 0x121,
     // On a list: its level (0 to 8) in the numbered list of its identity, and that list's
     // levels (a list of nine [number format, start, level text, Persian digits]).
     ListLevel = QTextFormat::UserProperty + 0x103,
@@ -26,6 +32,12 @@ enum Property : int {
     ListLabelIndent = QTextFormat::UserProperty + 0x105,
     // On a hidden-text object: the text it keeps.
     HiddenText = QTextFormat::UserProperty + 0x106,
+};
+
+// Underlines as RTF tells them apart.
+enum UnderlineKind : int {
+    UnderlineSingle = 1, UnderlineDotted, UnderlineDash, UnderlineDashDot, UnderlineDashDotDot, UnderlineDouble,
+    UnderlineThick, UnderlineWords, UnderlineWave,
 };
 
 // The object that keeps hidden text in the document: no size, nothing drawn.
