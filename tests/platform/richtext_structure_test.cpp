@@ -8,6 +8,7 @@
 #include "platform/shell/Progress.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QRegularExpression>
 #include <QTextBlock>
@@ -473,6 +474,34 @@ TEST(RtfLists, LabelsAreThoseTheFileAsksFor)
         for (const QString& label : c.labels)
             if (!label.isEmpty() && label.front().unicode() < 0x80)
                 EXPECT_TRUE(written.contains("{\\pntext " + label.toLatin1() + "\\tab}")) << c.name << ' ' << label.toStdString();
+    }
+}
+
+// A file of clauses made by the other word processor: each paragraph shows the label and the
+// words that program shows for it (its plain-text export), before and after writing; Persian
+// digits it gives only in the labels' text stay Persian.
+TEST(RtfLists, ClausesOfTheOtherWordProcessorShowItsLabels)
+{
+    const QString dir = QStringLiteral(DOVIN_SOURCE_DIR "/tests/platform/rtf_corpus/");
+    QFile rtf(dir + QStringLiteral("clauses_numbered.rtf")), txt(dir + QStringLiteral("clauses_numbered.txt"));
+    ASSERT_TRUE(rtf.open(QIODevice::ReadOnly));
+    ASSERT_TRUE(txt.open(QIODevice::ReadOnly));
+    QStringList expected;
+    for (QString line : QString::fromUtf8(txt.readAll()).split(QLatin1Char('\n'))) {
+        line.remove(QChar(0xFEFF));
+        if (!line.trimmed().isEmpty())
+            expected << line.trimmed();
+    }
+    QTextDocument doc;
+    read(doc, rtf.readAll());
+    QTextDocument again;
+    read(again, writeRtf(&doc));
+    for (const QTextDocument* d : {&doc, &again}) {
+        QStringList shown;
+        for (QTextBlock b = d->begin(); b.isValid(); b = b.next())
+            if (!b.text().trimmed().isEmpty())
+                shown << (listLabel(b).isEmpty() ? b.text() : listLabel(b) + QLatin1Char(' ') + b.text()).trimmed();
+        EXPECT_EQ(shown, expected) << (d == &doc ? "read" : "written and read again");
     }
 }
 

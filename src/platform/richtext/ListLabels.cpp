@@ -48,6 +48,14 @@ QString letters(int n, const char16_t* alphabet, int size)
     return QString(1 + (n - 1) / size, QChar(alphabet[(n - 1) % size]));
 }
 
+QString digitsIn(QString number, char16_t zero)
+{
+    for (QChar& c : number)
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            c = QChar(char16_t(zero + (c.unicode() - '0')));
+    return number;
+}
+
 struct Level {
     int nfc = 0, start = 1;
     QString text;
@@ -212,19 +220,12 @@ QString formatListNumber(int n, int nfc, bool persianDigits)
     case 3: case 4: if (n > 0) return QString(1 + (n - 1) / 26, QChar((nfc == 3 ? 'A' : 'a') + (n - 1) % 26)); break;
     case 46: if (n > 0) return letters(n, kArabicAlpha, 28); break;
     case 48: if (n > 0) return letters(n, kAbjad, 28); break;
-    case 22: return QString::number(n).rightJustified(2, QLatin1Char('0'));
+    case 22: return digitsIn(QString::number(n).rightJustified(2, QLatin1Char('0')), persianDigits ? 0x06F0 : '0');
     case 62: case 63: case 64: return QString::number(n).rightJustified(nfc - 59, QLatin1Char('0'));
-    case 51: {
-        QString digits = QString::number(n);
-        const char16_t zero = persianDigits ? 0x06F0 : 0x0660;
-        for (QChar& c : digits)
-            if (c.isDigit())
-                c = QChar(char16_t(zero + (c.unicode() - '0')));
-        return digits;
-    }
+    case 51: return digitsIn(QString::number(n), persianDigits ? 0x06F0 : 0x0660);
     default: break;
     }
-    return QString::number(n);
+    return digitsIn(QString::number(n), persianDigits ? 0x06F0 : '0');
 }
 
 const QHash<int, QString>& listLabels(const QTextDocument* doc)

@@ -72,14 +72,14 @@ void cleanText(QString& s)
     s.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
 }
 
-enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverride, Pn, PnText, Upr, FieldInst, Skip };
+enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverride, Pn, PnText, LabelText, Upr, FieldInst, Skip };
 
 // The control words the reader acts on.
 enum class W {
     Unknown, Skipped,
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
     F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Listid, Ls, Ilvl,
-    Listoverride, Lfolevel, Listoverridestartat, Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
+    LabelText, Listoverride, Lfolevel, Listoverridestartat, Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
     Ansicpg, Ansi, Deff, Uc, U,
     Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
     Special,
@@ -102,7 +102,7 @@ const QHash<QByteArray, WordInfo>& words()
         QHash<QByteArray, WordInfo> t;
         // destinations whose content is no text of the document
         for (const char* n : {"info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-                              "footerr", "footerf", "footnote", "pntext", "listtext", "object",
+                              "footerr", "footerf", "footnote", "object",
                               "objdata", "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
                               "atndate", "atnref", "comment", "filetbl", "revtbl", "rsidtbl", "generator", "themedata",
                               "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "shp", "shpinst",
@@ -118,7 +118,7 @@ const QHash<QByteArray, WordInfo>& words()
             {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
             {"green", W::Green}, {"blue", W::Blue}, {"list", W::List}, {"listlevel", W::Listlevel},
             {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"levelstartat", W::Levelstartat},
-            {"leveltext", W::Leveltext}, {"listid", W::Listid}, {"listoverride", W::Listoverride},
+            {"leveltext", W::Leveltext}, {"listtext", W::LabelText}, {"pntext", W::LabelText}, {"listid", W::Listid}, {"listoverride", W::Listoverride},
             {"lfolevel", W::Lfolevel}, {"listoverridestartat", W::Listoverridestartat}, {"ls", W::Ls}, {"ilvl", W::Ilvl},
             {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"pnlvl", W::Pnlvl}, {"pnlvlcont", W::Pnlvlcont},
             {"pnstart", W::Pnstart}, {"pntxta", W::Pntxta}, {"pntxtb", W::Pntxtb}, {"lang", W::Lang},
@@ -247,6 +247,7 @@ private:
     bool lastParaPn = false;           // the paragraph read last is an item of a \pn list
     int pnGroups = 0;                  // \pn lists read
     int pnDef = -1;                    // levels of the \pn list being read
+    QString labelText;                 // the paragraph's label as text, for readers without lists
     int skipChars = 0;                 // characters still to skip after \uN
 
     QHash<FormatKey, int> formatIndex;
@@ -364,6 +365,11 @@ void Parser::text(const QString& input)
     if (g.dest == Dest::FieldInst) {
         if (instText.size() < 4096)
             instText += s;
+        return;
+    }
+    if (g.dest == Dest::LabelText) {
+        if (labelText.size() < 32)
+            labelText += s.left(32);
         return;
     }
     if (g.dest == Dest::LevelText) {
@@ -498,6 +504,11 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
         // a list of the list table; an unknown one shows bullets
         para.listDef = listDefOf(p.ls);
         const int nfc = para.listDef >= 0 ? model.lists[size_t(para.listDef)].levels[p.ilvl].nfc : 23;
+        // decimal numbers the writer showed in Persian digits in the label's text
+        if ((nfc == 0 || nfc == 22) && std::any_of(labelText.begin(), labelText.end(), [](QChar c) {
+                return c.unicode() >= 0x06F0 && c.unicode() <= 0x06F9;
+            }))
+            model.lists[size_t(para.listDef)].levels[p.ilvl].persianDigits = true;
         para.listKind = nfc == 23 || nfc == 255 ? 1 : 2;
         para.listKey = (qint64(p.ls) << 4) | p.ilvl;
     } else if (p.list) {
@@ -518,6 +529,7 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
         pnItem = true;
     }
     lastParaPn = pnItem;
+    labelText.clear();
     {
         // the paragraph's look without its place in lists, tables and pages
         ParaFormat key = p;
@@ -687,6 +699,7 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     }
     case W::Field: instText.clear(); return;
     case W::Fldinst: g.dest = Dest::FieldInst; instText.clear(); return;
+    case W::LabelText: g.dest = g.dest == Dest::Text ? Dest::LabelText : Dest::Skip; return;
     case W::Leveltext: g.dest = g.dest == Dest::ListTable ? Dest::LevelText : Dest::Skip; return;
     case W::Pntxta: case W::Pntxtb:
         // the text around a \pn group's number
