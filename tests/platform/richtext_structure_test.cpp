@@ -433,6 +433,11 @@ TEST(RtfLists, LabelsAreThoseTheFileAsksFor)
              "\\listoverridecount2{\\lfolevel\\listoverridestartat\\levelstartat4}{\\lfolevel}\\ls2}}"
              "\\pard\\ls1 a\\par b\\par\\pard\\ls2 c\\par\\pard\\ls2\\ilvl1 d\\par}",
          labels({"1.", "2.", "4.", "4.1."})},
+        {"a level counting on under new parents",
+         "{\\rtf1{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}{\\listlevel\\levelnfc0"
+         "\\levelnorestart1{\\leveltext\\'04\\'00.\\'01.;}}\\listid1}}{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+         "\\pard\\ls1 one\\par\\pard\\ls1\\ilvl1 a\\par\\pard\\ls1 two\\par\\pard\\ls1\\ilvl1 b\\par}",
+         labels({"1.", "1.1.", "2.", "2.2."})},
         {"a start value of a \\pn group",
          QByteArray("{\\rtf1\\pard{\\pntext 5.\\tab}{\\*\\pn\\pnlvlbody\\pndec\\pnstart5{\\pntxta .}}a\\par"
                     "{\\pntext 6.\\tab}b\\par\\pard plain\\par"

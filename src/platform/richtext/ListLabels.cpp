@@ -60,6 +60,7 @@ struct Level {
     int nfc = 0, start = 1;
     QString text;
     bool persian = false;
+    bool noRestart = false;
 };
 
 Level levelOf(const QVariantList& levels, int i)
@@ -73,6 +74,7 @@ Level levelOf(const QVariantList& levels, int i)
         l.start = v[1].toInt();
         l.text = v[2].toString();
         l.persian = v[3].toBool();
+        l.noRestart = v.value(4).toBool();
     }
     return l;
 }
@@ -124,9 +126,10 @@ void computeLabels(const QTextDocument* doc, QHash<int, QString>& out)
         Counters& c = counters[lf.intProperty(ListIdentity)];
         c.value[level] = c.seen[level] ? c.value[level] + 1 : levelOf(levels, level).start;
         c.seen[level] = true;
-        // the levels below count again under this item
+        // the levels below count again under this item, unless they count on
         for (int d = level + 1; d < ListLevelCount; ++d)
-            c.seen[d] = false;
+            if (!levelOf(levels, d).noRestart)
+                c.seen[d] = false;
         QString label;
         for (const QChar ch : levelOf(levels, level).text) {
             const int k = ch.unicode() - ListPlaceholder;

@@ -532,7 +532,7 @@ void Builder::run()
     for (const ListDef& def : m.lists) {
         QVariantList levels;
         for (const ListLevelDef& l : def.levels)
-            levels.append(QVariant(QVariantList{l.nfc, l.start, l.text, l.persianDigits}));
+            levels.append(QVariant(QVariantList{l.nfc, l.start, l.text, l.persianDigits, l.noRestart}));
         levelsOf.push_back(levels);
     }
     blockFormats.reserve(m.paraFormats.size());

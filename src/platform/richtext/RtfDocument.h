@@ -90,6 +90,7 @@ struct ListLevelDef {
     int start = 1;
     QString text;               // with QChar(ListPlaceholder + n) for the number of level n
     bool persianDigits = false; // digits of a "Hindi numbers" level in their Persian forms
+    bool noRestart = false;     // counts on under each new item of the levels above
 };
 
 struct ListDef {

@@ -78,7 +78,7 @@ enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverrid
 enum class W {
     Unknown, Skipped,
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
-    F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Leveltext, Listid, Ls, Ilvl,
+    F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Levelnorestart, Leveltext, Listid, Ls, Ilvl,
     LabelText, Listoverride, Lfolevel, Listoverridestartat, Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
     Ansicpg, Ansi, Deff, Uc, U,
     Par, Sect, Line, Tab, Page, Cell, Row, Nestcell, Nestrow,
@@ -118,6 +118,7 @@ const QHash<QByteArray, WordInfo>& words()
             {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
             {"green", W::Green}, {"blue", W::Blue}, {"list", W::List}, {"listlevel", W::Listlevel},
             {"levelnfc", W::Levelnfc}, {"levelnfcn", W::Levelnfc}, {"levelstartat", W::Levelstartat},
+            {"levelnorestart", W::Levelnorestart},
             {"leveltext", W::Leveltext}, {"listtext", W::LabelText}, {"pntext", W::LabelText}, {"listid", W::Listid}, {"listoverride", W::Listoverride},
             {"lfolevel", W::Lfolevel}, {"listoverridestartat", W::Listoverridestartat}, {"ls", W::Ls}, {"ilvl", W::Ilvl},
             {"pnlvlblt", W::Pnlvlblt}, {"pnlvlbody", W::Pnlvlbody}, {"pnlvl", W::Pnlvl}, {"pnlvlcont", W::Pnlvlcont},
@@ -746,6 +747,8 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         } else if (info.word == W::Levelnfc && !levels.empty()) {
             levels.back().def.nfc = std::clamp(param, 0, 255);
             levels.back().nfcGiven = true;
+        } else if (info.word == W::Levelnorestart && !levels.empty()) {
+            levels.back().def.noRestart = on != 0;
         } else if (info.word == W::Levelstartat && !levels.empty()) {
             levels.back().def.start = std::clamp(param, 0, 32767);
         } else if (info.word == W::Lang && !levels.empty()) {

@@ -25,7 +25,7 @@ enum Property : int {
     // "-" none), kept for the writer.
     ParagraphBorders = QTextFormat::UserProperty + 0x121,
     // On a list: its level (0 to 8) in the numbered list of its identity, and that list's
-    // levels (a list of nine [number format, start, level text, Persian digits]).
+    // levels (a list of nine [number format, start, level text, Persian digits, no restart]).
     ListLevel = QTextFormat::UserProperty + 0x103,
     ListLevels = QTextFormat::UserProperty + 0x104,
     // On a block whose label we draw: where the label starts, from the start of the lines.

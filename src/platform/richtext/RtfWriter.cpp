@@ -555,6 +555,7 @@ QByteArray listLevel(const QVariantList& level, int k)
     const int start = level.value(1, 1).toInt();
     const QString text = level.value(2).toString();
     const bool persian = level.value(3).toBool();
+    const bool noRestart = level.value(4).toBool();
     QByteArray chars, numbers;
     for (int i = 0; i < text.size(); ++i) {
         const char16_t u = text[i].unicode();
@@ -569,7 +570,7 @@ QByteArray listLevel(const QVariantList& level, int k)
     }
     const QByteArray n = QByteArray::number(nfc);
     QByteArray out = "{\\listlevel\\levelnfc" + n + "\\levelnfcn" + n + "\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat"
-        + QByteArray::number(start) + "{\\leveltext\\'" + QByteArray::number(qMin(int(text.size()), 255), 16).rightJustified(2, '0')
+        + QByteArray::number(start) + (noRestart ? "\\levelnorestart1" : "") + "{\\leveltext\\'" + QByteArray::number(qMin(int(text.size()), 255), 16).rightJustified(2, '0')
         + chars + ";}{\\levelnumbers" + numbers + ";}";
     // the digits of a "Hindi numbers" level follow its language
     if (nfc == 51)
