@@ -1,0 +1,219 @@
+// Pictures in RTF: PNG and JPEG read as images of their size on the page, written back with
+// their bytes unchanged; the copy for non-shape readers is not read twice; the parts the
+// document cannot hold are reported, never added to the text.
+#include "platform/report/Fonts.h"
+#include "platform/report/Renderer.h"
+#include "platform/report/Report.h"
+#include "platform/richtext/Rtf.h"
+#include "platform/richtext/RtfUnits.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextTable>
+#include <QUrl>
+#include <gtest/gtest.h>
+
+using namespace richtext;
+
+namespace {
+
+// A picture file of one colour with a black frame, in the given format.
+QByteArray pictureFile(const char* format, QSize size, QColor fill)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(fill);
+    image.setDotsPerMeterX(3780);     // 96 to the inch
+    image.setDotsPerMeterY(3780);
+    QPainter p(&image);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+    p.end();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+const QByteArray kPng = pictureFile("PNG", {40, 20}, Qt::red);
+const QByteArray kJpeg = pictureFile("JPEG", {30, 60}, Qt::blue);
+
+// A picture group: words and sizes before the data in hex.
+QByteArray pict(const QByteArray& words, const QByteArray& data)
+{
+    return "{\\pict" + words + "\n" + data.toHex() + "}";
+}
+
+struct Image {
+    QByteArray bytes;
+    double width, height;     // document pixels
+};
+
+// The document's images in order, with the bytes they keep.
+std::vector<Image> images(const QTextDocument& doc)
+{
+    std::vector<Image> out;
+    QTextCursor c(const_cast<QTextDocument*>(&doc));
+    while (!c.atEnd()) {
+        c.movePosition(QTextCursor::NextCharacter);
+        const QTextCharFormat f = c.charFormat();
+        if (f.isImageFormat() && doc.characterAt(c.position() - 1) == QChar::ObjectReplacementCharacter) {
+            const QTextImageFormat i = f.toImageFormat();
+            out.push_back({i.property(PictureBytes).toByteArray(), i.width(), i.height()});
+        }
+    }
+    return out;
+}
+
+const QByteArray kBody = "\\pard\\rtlpar\\qr \\u1602?\\u1585?\\u1575?\\u1585?\\u1583?\\u1575?\\u1583?\\par}";
+const QString kWord = QStringLiteral("قرارداد");
+
+TEST(RtfPictures, ReadInTheirSizeAndOtherPartsReported)
+{
+    const QString obj(QChar::ObjectReplacementCharacter);
+    const struct {
+        const char* what;
+        QByteArray part;
+        QByteArray bytes;        // of the one picture expected; empty: none
+        double width, height;
+        unsigned dropped;
+    } cases[] = {
+        {"png with its goal", pict("\\pngblip\\picw40\\pich20\\picwgoal1440\\pichgoal720", kPng), kPng, 96, 48, 0},
+        {"jpeg scaled", pict("\\jpegblip\\picwgoal900\\pichgoal1800\\picscalex50\\picscaley200", kJpeg), kJpeg, 30, 240, 0},
+        {"no goal: its own size", pict("\\pngblip", kPng), kPng, 40, 20, 0},
+        {"one side: the other in proportion", pict("\\pngblip\\picwgoal1200", kPng), kPng, 80, 40, 0},
+        {"shape picture taken, its copy for other readers not",
+         "{\\*\\shppict" + pict("{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\pngblip\\picwgoal600\\pichgoal300", kPng)
+             + "}{\\nonshppict" + pict("\\wmetafile8\\picwgoal600\\pichgoal300", "0100090000") + "}",
+         kPng, 40, 20, 0},
+        {"binary data", "{\\pict\\pngblip\\picwgoal600\\pichgoal300\\bin" + QByteArray::number(kPng.size()) + " " + kPng + "}",
+         kPng, 40, 20, 0},
+        {"a metafile", pict("\\wmetafile8\\picwgoal600\\pichgoal300", "010009000003"), {}, 0, 0, DroppedPictures},
+        {"an enhanced metafile", pict("\\emfblip", "0100000000"), {}, 0, 0, DroppedPictures},
+        {"damaged png data", pict("\\pngblip\\picwgoal600", "89504e47ffff"), {}, 0, 0, DroppedPictures},
+        {"jpeg data called png", pict("\\pngblip", kJpeg), {}, 0, 0, DroppedPictures},
+        {"header", "{\\header \\pard\\qc 1 " + pict("\\pngblip", kPng) + "\\par}", {}, 0, 0, DroppedHeadersFooters},
+        {"first-page footer", "{\\footerf \\pard page 2\\par}", {}, 0, 0, DroppedHeadersFooters},
+        {"footnote", "{\\super\\chftn}{\\footnote \\pard\\plain {\\super\\chftn} tracking 22\\par}", {}, 0, 0, DroppedNotes},
+        {"endnote", "{\\footnote\\ftnalt \\pard note\\par}", {}, 0, 0, DroppedNotes},
+        {"comment", "{\\*\\atnid x}{\\*\\atnauthor y}{\\*\\annotation note}", {}, 0, 0, DroppedComments},
+        {"floating picture shape",
+         "{\\shp{\\*\\shpinst{\\sp{\\sn pib}{\\sv " + pict("\\pngblip", kPng) + "}}}{\\shprslt{\\*\\do\\dobxcolumn}}}", {}, 0, 0,
+         DroppedObjects},
+        {"embedded object", "{\\object\\objemb{\\*\\objdata 0105}{\\result " + pict("\\pngblip", kPng) + "}}", {}, 0, 0,
+         DroppedObjects},
+        {"picture in the plain copy of a unicode group",
+         "{\\upr{" + pict("\\pngblip", kPng) + "}{\\*\\ud{" + pict("\\pngblip", kPng) + "}}}", kPng, 40, 20, 0},
+        {"stylesheet and info are no loss", "{\\stylesheet{\\s0 Normal;}}{\\info{\\title t}}", {}, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        QTextDocument doc;
+        unsigned dropped = 99;
+        ASSERT_EQ(readRtf(&doc, "{\\rtf1\\ansi " + c.part + kBody, nullptr, &dropped), LoadResult::Loaded) << c.what;
+        EXPECT_EQ(dropped, c.dropped) << c.what;
+        const std::vector<Image> got = images(doc);
+        if (c.bytes.isEmpty()) {
+            EXPECT_TRUE(got.empty()) << c.what;
+            EXPECT_EQ(doc.toPlainText(), kWord) << c.what;
+            continue;
+        }
+        ASSERT_EQ(got.size(), 1u) << c.what;
+        EXPECT_EQ(got[0].bytes, c.bytes) << c.what;
+        EXPECT_NEAR(got[0].width, c.width, 0.05) << c.what;
+        EXPECT_NEAR(got[0].height, c.height, 0.05) << c.what;
+        EXPECT_EQ(doc.toPlainText(), obj + kWord) << c.what;
+        const QTextImageFormat f = doc.begin().begin().fragment().charFormat().toImageFormat();
+        EXPECT_FALSE(doc.resource(QTextDocument::ImageResource, QUrl(f.name())).value<QImage>().isNull()) << c.what;
+    }
+    // plain text and a text without dropped parts report none
+    QTextDocument doc;
+    unsigned dropped = 99;
+    loadText(&doc, "plain {\\header x}", nullptr, &dropped);
+    EXPECT_EQ(dropped, 0u);
+}
+
+// Pictures between words, in a table cell and twice in a row: written, read again and written
+// again with the same bytes, sizes and places.
+TEST(RtfPictures, WrittenBackWithTheirBytes)
+{
+    const QByteArray rtf = "{\\rtf1\\ansi a" + pict("\\pngblip\\picwgoal1440\\pichgoal720", kPng) + "b"
+        + pict("\\jpegblip\\picwgoal450\\pichgoal900", kJpeg) + pict("\\jpegblip\\picwgoal450\\pichgoal900", kJpeg)
+        + "\\par\\trowd\\cellx3000\\cellx6000\\pard\\intbl x\\cell\\pard\\intbl "
+        + pict("\\pngblip\\picwgoal300\\pichgoal150", kPng) + "\\cell\\row\\pard after\\par}";
+    QTextDocument doc;
+    readRtf(&doc, rtf);
+    const std::vector<Image> first = images(doc);
+    ASSERT_EQ(first.size(), 4u);
+    const QByteArray written = writeRtf(&doc);
+    EXPECT_EQ(written.count("{\\pict\\pngblip"), 2) << "PNG stays PNG";
+    EXPECT_EQ(written.count("{\\pict\\jpegblip"), 2) << "JPEG stays JPEG";
+    EXPECT_TRUE(written.contains("\\picwgoal1440\\pichgoal720"));
+    EXPECT_TRUE(written.contains(kJpeg.toHex().left(128)));
+    QTextDocument back;
+    readRtf(&back, written);
+    EXPECT_EQ(back.toPlainText(), doc.toPlainText());
+    const std::vector<Image> again = images(back);
+    ASSERT_EQ(again.size(), first.size());
+    for (size_t i = 0; i < first.size(); ++i) {
+        EXPECT_EQ(again[i].bytes, first[i].bytes) << i;
+        EXPECT_NEAR(again[i].width, first[i].width, 0.1) << i;
+        EXPECT_NEAR(again[i].height, first[i].height, 0.1) << i;
+    }
+    EXPECT_EQ(writeRtf(&back), written) << "writing is stable";
+
+    // an image the document holds without the bytes of a file goes out as PNG
+    QTextDocument made;
+    QImage green(10, 5, QImage::Format_RGB32);
+    green.fill(Qt::green);
+    made.addResource(QTextDocument::ImageResource, QUrl(QStringLiteral("green")), green);
+    QTextImageFormat f;
+    f.setName(QStringLiteral("green"));
+    f.setWidth(20);
+    f.setHeight(10);
+    QTextCursor(&made).insertImage(f);
+    QTextDocument read;
+    readRtf(&read, writeRtf(&made));
+    const std::vector<Image> one = images(read);
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_TRUE(one[0].bytes.startsWith("\x89PNG"));
+    EXPECT_NEAR(one[0].width, 20, 0.1);
+    EXPECT_EQ(QImage::fromData(one[0].bytes).pixelColor(2, 2), QColor(Qt::green));
+}
+
+// The print shows the picture where the text has it, in its size on paper, on a copy of the
+// editor's document.
+TEST(RtfPictures, PrintedInTheirPlaceAndSize)
+{
+    report::installFontSubstitutions();
+    const QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 DejaVu Sans;}}\\pard\\qc\\fs24 top line\\par\\pard\\qc "
+        + pict("\\pngblip\\picwgoal2880\\pichgoal1440", pictureFile("PNG", {200, 100}, Qt::red)) + "\\par\\pard after\\par}";
+    QTextDocument source;
+    readRtf(&source, rtf);
+    report::Report rep(10, report::Portrait);
+    rep.band(report::BandType::Title, 0).addRichText(QStringLiteral("rt"), QRect(0, 0, rep.printableWidth(), 0), &source);
+    const report::PreparedReport r = rep.prepare();
+    constexpr double dpi = 100;
+    const QImage page = report::renderPageImage(r, 0, dpi);
+    ASSERT_FALSE(page.isNull());
+    if (qEnvironmentVariableIsSet("DOVIN_TEST_SHOTS"))
+        page.save(QStringLiteral("/tmp/picture-page.png"));
+    QRect red;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QColor c = page.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 60 && c.blue() < 60)
+                red |= QRect(x, y, 1, 1);
+        }
+    ASSERT_FALSE(red.isEmpty()) << "the picture is printed";
+    // two inches by one on paper, less its one-pixel frame
+    EXPECT_NEAR(red.width(), 2 * dpi, 4);
+    EXPECT_NEAR(red.height(), 1 * dpi, 4);
+    EXPECT_NEAR(red.center().x(), page.width() / 2.0, 0.05 * page.width()) << "centred as its paragraph";
+    EXPECT_LT(red.top(), page.height() / 3);
+}
+
+} // namespace
