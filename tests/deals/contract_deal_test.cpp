@@ -4,6 +4,7 @@
 
 #include "deals/DealContract.h"
 #include "deals/TFrmPrnSanad.h"
+#include "ui/Dialogs.h"
 #include "platform/report/PreparedReport.h"
 
 #include <QBuffer>

@@ -16,6 +16,7 @@
 #include <QTextTable>
 #include <QUrl>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace richtext;
 
@@ -214,6 +215,54 @@ TEST(RtfPictures, PrintedInTheirPlaceAndSize)
     EXPECT_NEAR(red.height(), 1 * dpi, 4);
     EXPECT_NEAR(red.center().x(), page.width() / 2.0, 0.05 * page.width()) << "centred as its paragraph";
     EXPECT_LT(red.top(), page.height() / 3);
+}
+
+// Texts with pictures damaged every way: bytes changed, cut, lost or repeated, stray marks.
+// Each reads without harm, and what is written of it reads back with the same text and the
+// same pictures.
+TEST(RtfPictures, DamagedPicturesReadWithoutHarm)
+{
+    const QList<QByteArray> seeds = {
+        "{\\rtf1\\ansi a" + pict("\\pngblip\\picwgoal1440\\pichgoal720", kPng) + "b\\par}",
+        "{\\rtf1{\\*\\shppict" + pict("\\jpegblip\\picscalex50", kJpeg) + "}{\\nonshppict" + pict("\\wmetafile8", "0100")
+            + "}\\par{\\header " + pict("\\pngblip", kPng) + "}x\\par}",
+        "{\\rtf1\\trowd\\cellx2000\\pard\\intbl {\\pict\\pngblip\\bin" + QByteArray::number(kPng.size()) + " " + kPng
+            + "}\\cell\\row}",
+    };
+    const char* const marks[] = {"{", "}", "\\", "{\\pict ", "\\pngblip ", "\\jpegblip ", "\\picwgoal-5 ",
+                                 "\\pichgoal99999999 ", "\\picscalex0 ", "\\bin7 ", "\\bin99999 ", "\\*\\shppict ",
+                                 "\\nonshppict ", "\\par ", "\\v ", "ff"};
+    std::mt19937 random(20261210);
+    const auto below = [&random](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
+    for (int i = 0; i < 1000; ++i) {
+        QByteArray data = seeds[i % seeds.size()];
+        const int changes = 1 + below(4);
+        for (int k = 0; k < changes; ++k) {
+            const int at = below(int(data.size()));
+            switch (below(5)) {
+            case 0: data[at] = char(below(256)); break;
+            case 1: data.truncate(std::max(6, at)); break;
+            case 2: data.remove(at, below(40)); break;
+            case 3: data.insert(at, data.mid(below(int(data.size())), below(60))); break;
+            default: data.insert(at, marks[below(int(std::size(marks)))]); break;
+            }
+        }
+        if (!data.startsWith("{\\rtf"))
+            data.prepend("{\\rtf1 ");
+        QTextDocument doc;
+        ASSERT_EQ(readRtf(&doc, data), LoadResult::Loaded) << i;
+        const std::vector<Image> first = images(doc);
+        for (const Image& image : first)
+            ASSERT_TRUE(image.width >= 1 && image.width <= 2112 && image.height >= 1 && image.height <= 2112) << i;
+        QTextDocument again;
+        const QByteArray written = writeRtf(&doc);
+        ASSERT_EQ(readRtf(&again, written), LoadResult::Loaded) << i;
+        ASSERT_EQ(again.toPlainText(), doc.toPlainText()) << i << '\n' << data.constData();
+        const std::vector<Image> back = images(again);
+        ASSERT_EQ(back.size(), first.size()) << i;
+        for (size_t k = 0; k < back.size(); ++k)
+            ASSERT_EQ(back[k].bytes, first[k].bytes) << i;
+    }
 }
 
 } // namespace

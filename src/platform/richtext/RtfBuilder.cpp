@@ -27,6 +27,7 @@ constexpr int kMaxMerges = 2000;
 constexpr int kMaxColumns = 63;
 constexpr int kDefaultGap = 108;       // half the space between cells when a row gives none
 constexpr int kMinCellWidth = 60;
+constexpr double kMaxPictureSide = 2112;   // 22 inches in pixels
 
 // A cell of a table row as it stands on the page, left to right.
 struct PlacedCell {
@@ -225,6 +226,8 @@ void Builder::picture(QTextCursor& c, const PictureModel& p, const QTextCharForm
         f.setHeight(f.width() * image.height() / image.width());
     else if (p.height > 0 && p.width <= 0 && image.height() > 0)
         f.setWidth(f.height() * image.width() / image.height());
+    f.setWidth(std::clamp(f.width(), 1.0, kMaxPictureSide));
+    f.setHeight(std::clamp(f.height(), 1.0, kMaxPictureSide));
     c.insertImage(f);
 }
 
@@ -550,8 +553,8 @@ void addPicture(QTextDocument* doc, const QByteArray& data, const QImage& image,
     // the picture's own size, 96 pixels to the inch unless it tells its resolution
     const double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 96 / 0.0254;
     const double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 96 / 0.0254;
-    format->setWidth(std::clamp(image.width() * 96 / 0.0254 / dpmX, 1.0, 2112.0));
-    format->setHeight(std::clamp(image.height() * 96 / 0.0254 / dpmY, 1.0, 2112.0));
+    format->setWidth(std::clamp(image.width() * 96 / 0.0254 / dpmX, 1.0, kMaxPictureSide));
+    format->setHeight(std::clamp(image.height() * 96 / 0.0254 / dpmY, 1.0, kMaxPictureSide));
 }
 
 void buildDocument(QTextDocument* doc, const DocumentModel& model, shell::Progress* progress)
