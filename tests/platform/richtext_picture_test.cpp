@@ -8,6 +8,7 @@
 #include "platform/richtext/RtfUnits.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QTextBlock>
@@ -91,6 +92,11 @@ TEST(RtfPictures, ReadInTheirSizeAndOtherPartsReported)
          "{\\*\\shppict" + pict("{\\*\\picprop{\\sp{\\sn x}{\\sv 1}}}\\pngblip\\picwgoal600\\pichgoal300", kPng)
              + "}{\\nonshppict" + pict("\\wmetafile8\\picwgoal600\\pichgoal300", "0100090000") + "}",
          kPng, 40, 20, 0},
+        {"as LibreOffice writes it: goal and scale",
+         "{\\*\\shppict{\\pict{\\*\\picprop{\\sp{\\sn wzDescription}{\\sv }}{\\sp{\\sn wzName}{\\sv }}}\\picscalex480"
+         "\\picscaley480\\piccropl0\\piccropr0\\piccropt0\\piccropb0\\picw40\\pich20\\picwgoal600\\pichgoal300\\pngblip\n"
+             + kPng.toHex() + "}}{\\nonshppict" + pict("\\picscalex480\\picscaley480\\wmetafile8", "0100090000") + "}",
+         kPng, 192, 96, 0},
         {"binary data", "{\\pict\\pngblip\\picwgoal600\\pichgoal300\\bin" + QByteArray::number(kPng.size()) + " " + kPng + "}",
          kPng, 40, 20, 0},
         {"a metafile", pict("\\wmetafile8\\picwgoal600\\pichgoal300", "010009000003"), {}, 0, 0, DroppedPictures},
@@ -165,6 +171,11 @@ TEST(RtfPictures, WrittenBackWithTheirBytes)
         EXPECT_NEAR(again[i].height, first[i].height, 0.1) << i;
     }
     EXPECT_EQ(writeRtf(&back), written) << "writing is stable";
+    if (qEnvironmentVariableIsSet("DOVIN_TEST_SHOTS")) {
+        QFile out(QStringLiteral("/tmp/picture-written.rtf"));
+        if (out.open(QIODevice::WriteOnly))
+            out.write(written);
+    }
 
     // an image the document holds without the bytes of a file goes out as PNG
     QTextDocument made;
