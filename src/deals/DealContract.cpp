@@ -28,6 +28,8 @@ void OpenDealContract()
         return;
     }
     MainForm->PrepareDealMode();
-    MainForm->ToolButton7Click();
+    // a stored text with parts the editor leaves out stays as it is until the user saves
+    if (text->IsNull() || !MainForm->DroppedParts)
+        MainForm->ToolButton7Click();
     MainForm->ShowModal();
 }

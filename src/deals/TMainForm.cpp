@@ -256,9 +256,10 @@ bool TMainForm::SetEditorContent(const QByteArray& content)
     QTextDocument* doc = ui->Editor->document();
     const QTextFrameFormat root = doc->rootFrame()->frameFormat();
     richtext::LoadResult result = richtext::LoadResult::TooLarge;
+    unsigned dropped = 0;
     if (richtext::fitsLimit(content.size())) {
         shell::Progress progress(QStringLiteral("خواندن متن"), true);
-        result = richtext::loadText(doc, content, &progress);
+        result = richtext::loadText(doc, content, &progress, &dropped);
     }
     if (result == richtext::LoadResult::TooLarge)
         ShowMessageDlg(dkError, QString(), richtext::tooLargeMessage(), dbOk, 8);
@@ -267,8 +268,28 @@ bool TMainForm::SetEditorContent(const QByteArray& content)
     doc->rootFrame()->setFrameFormat(root);
     doc->clearUndoRedoStacks();
     doc->setModified(false);
+    DroppedParts = dropped;
     SelectionChange();
+    if (dropped)
+        ShowMessageDlg(dkInfo, QString(), DroppedPartsMessage(dropped), dbOk, 8);
     return true;
+}
+
+QString TMainForm::DroppedPartsMessage(unsigned dropped)
+{
+    const struct { unsigned part; const char16_t* name; } parts[] = {
+        {richtext::DroppedNotes, u"پانويس‌ها و يادداشت‌هاي پايان متن"},
+        {richtext::DroppedHeadersFooters, u"سرصفحه و پاصفحه"},
+        {richtext::DroppedPictures, u"تصاويري از نوعي که نگه داشته نمي‌شود (جز PNG و JPEG)"},
+        {richtext::DroppedObjects, u"شکل‌ها و اشياي درج‌شده"},
+        {richtext::DroppedComments, u"يادداشت‌هاي حاشيه"},
+    };
+    QString text = QStringLiteral("اين متن بخش‌هايي دارد که ويرايشگر نشان نمي‌دهد و نگه نمي‌دارد:");
+    for (const auto& p : parts)
+        if (dropped & p.part)
+            text += QStringLiteral("\n- ") + QString::fromUtf16(p.name);
+    text += QStringLiteral("\nاگر متن را ذخيره کنيد، اين بخش‌ها در آن نخواهند بود؛ تا ذخيره نکنيد، متن ذخيره‌شده دست نمي‌خورد.");
+    return text;
 }
 
 void TMainForm::SetEditorDocName(const QString& name)

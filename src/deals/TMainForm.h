@@ -43,7 +43,13 @@ public:
     // Stored content (RTF or plain text), the bytes as the file or column holds them, into the
     // editor. False, with the editor as it was, when the text is too large (after a message)
     // or its reading was cancelled.
+    // Parts of the text it cannot hold (notes, headers, other pictures) are told of once.
     bool SetEditorContent(const QByteArray& content);
+    // The richtext::Dropped parts the text last set held and the editor left out; saving it
+    // leaves them out of the stored text.
+    unsigned DroppedParts = 0;
+    // The message telling which parts would not be kept.
+    static QString DroppedPartsMessage(unsigned dropped);
 
     void SetEditorDocName(const QString& name);
     // The save question when the text is modified; false when the asking operation must stop

@@ -4,8 +4,11 @@
 
 #include "deals/DealContract.h"
 #include "deals/TFrmPrnSanad.h"
+#include "ui/Dialogs.h"
 #include "platform/report/PreparedReport.h"
 
+#include <QBuffer>
+#include <QImage>
 #include <QTextCursor>
 
 namespace {
@@ -191,6 +194,67 @@ TEST_P(DealContract, ALongContractFlowsOverPagesOfTheContractPaper)
             EXPECT_LT(width, landscapeWidth) << "portrait lays the text out over the narrower width";
     }
     EXPECT_EQ(FrmPrnSanad, nullptr);
+}
+
+// A stored contract with a footnote, a page-number footer, a PNG logo and a metafile stamp:
+// opening it tells once what would not be kept, shows the logo, and leaves the stored text
+// as it is until the user saves; the save keeps the logo.
+TEST_P(DealContract, PartsTheEditorCannotHoldAreToldOfAndKeptUntilSaved)
+{
+    QImage logo(24, 12, QImage::Format_RGB32);
+    logo.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    logo.save(&buffer, "PNG");
+    const QString stored = QString::fromLatin1(
+        "{\\rtf1\\ansi{\\footer \\pard\\qc {\\field{\\*\\fldinst PAGE}{\\fldrslt 3}}\\par}"
+        "\\pard\\qc{\\*\\shppict{\\pict\\pngblip\\picwgoal720\\pichgoal360 " + png.toHex() + "}}"
+        "{\\nonshppict{\\pict\\wmetafile8\\picwgoal720\\pichgoal360 0100}}\\par"
+        "\\pard\\rtlpar\\qr \\u1602?\\u1585?\\u1575?\\u1585?{\\super\\chftn}{\\footnote \\pard code 22\\par}\\par"
+        "\\pard{\\pict\\wmetafile8\\picwgoal720\\pichgoal360 0100}\\par}");
+    const int deal = addDeal(QStringLiteral("44"), stored);
+    QStringList seen;
+    int kind = -1;
+    inModalEditor([&] {
+        seen = prompter.messages();
+        for (const auto& c : prompter.calls)
+            if (c.what == QLatin1String("messageDlg"))
+                kind = c.kind;
+        MainForm->close();
+    });
+    OpenDealContract();
+    ASSERT_EQ(seen.size(), 1) << "told once, when the text is opened";
+    EXPECT_EQ(seen[0], TMainForm::DroppedPartsMessage(richtext::DroppedNotes | richtext::DroppedHeadersFooters
+                                                      | richtext::DroppedPictures));
+    for (const char16_t* part : {u"پانويس‌ها", u"سرصفحه و پاصفحه", u"تصاويري از نوعي که نگه داشته نمي‌شود"})
+        EXPECT_TRUE(seen[0].contains(QString::fromUtf16(part))) << QString::fromUtf16(part).toStdString();
+    EXPECT_FALSE(seen[0].contains(QStringLiteral("اشيا")));
+    EXPECT_EQ(kind, dkInfo);
+    EXPECT_EQ(callsOf("plainMessage"), 0) << "nothing modified, no save question";
+    EXPECT_EQ(dealContract(deal).toString(), stored) << "opening and closing rewrites nothing";
+    EXPECT_EQ(text(), QString(QChar::ObjectReplacementCharacter) + QStringLiteral("\nقرار\n"));
+
+    // printing shows the text as it is and leaves it stored as it is
+    prompter.calls.clear();
+    ed().FilePrint();
+    EXPECT_EQ(prompter.previewCount, 1);
+    EXPECT_EQ(dealContract(deal).toString(), stored);
+
+    // the user's save writes what the editor holds: the logo with its bytes, no footer or note
+    ASSERT_TRUE(ed().ToolButton7Click());
+    const QByteArray saved = dealContract(deal).toString().toLatin1();
+    EXPECT_TRUE(saved.contains("\\pngblip")) << saved.constData();
+    EXPECT_TRUE(saved.contains(png.toHex().left(64)));
+    EXPECT_FALSE(saved.contains("wmetafile") || saved.contains("footnote") || saved.contains("code 22"));
+    EXPECT_EQ(plainOf(QString::fromLatin1(saved)), text());
+
+    // the saved text opens without a word, and the entry saves it as before
+    prompter.calls.clear();
+    closeEditorSoon();
+    OpenDealContract();
+    EXPECT_EQ(callsOf("messageDlg"), 0);
+    EXPECT_EQ(ed().DroppedParts, 0u);
 }
 
 DOVIN_INSTANTIATE_ENGINES(DealContract);

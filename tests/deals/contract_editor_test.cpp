@@ -169,6 +169,42 @@ TEST_P(Editor, PickerModesOrderAndCancel)
     EXPECT_EQ(prompter.messages().count(QStringLiteral("آيا عمليات حذف انجام شود؟")), 2);
 }
 
+// A template or file with a header and a footnote: each opening tells once what the editor
+// leaves out; closing it unedited writes nothing back; a text without such parts says nothing.
+TEST_P(Editor, PartsLeftOutAreToldOnceAndNothingIsRewritten)
+{
+    const QString stored = QStringLiteral("{\\rtf1\\ansi{\\header \\pard page 1\\par}\\pard text{\\footnote \\pard note\\par}\\par}");
+    Dm->Conn->exec(QStringLiteral("insert into T_Ghovl (esm, ghtxt) values ($1, $2)"), {QStringLiteral("با سرصفحه"), stored});
+    addTemplate(QStringLiteral("ساده"), QStringLiteral("متن ساده"));
+    ed().show();
+
+    answerPicker(QStringLiteral("با سرصفحه"));
+    ASSERT_TRUE(ed().ToolButton3Click());
+    EXPECT_EQ(text(), QStringLiteral("text"));
+    EXPECT_EQ(prompter.messages(),
+              QStringList{TMainForm::DroppedPartsMessage(richtext::DroppedHeadersFooters | richtext::DroppedNotes)});
+    prompter.calls.clear();
+    ed().close();
+    EXPECT_FALSE(ed().isVisible());
+    EXPECT_TRUE(prompter.calls.isEmpty()) << "no question, no second notice";
+    EXPECT_EQ(scalar(QStringLiteral("select ghtxt from T_Ghovl where esm = 'با سرصفحه'")).toString(), stored);
+
+    answerPicker(QStringLiteral("ساده"));
+    ASSERT_TRUE(ed().ToolButton3Click());
+    EXPECT_TRUE(prompter.calls.isEmpty());
+    EXPECT_EQ(ed().DroppedParts, 0u);
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("header.rtf"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(stored.toLatin1());
+    file.close();
+    ASSERT_TRUE(ed().LoadEditorFile(path));
+    EXPECT_EQ(prompter.messages().size(), 1);
+    EXPECT_TRUE(prompter.messages().value(0).contains(QStringLiteral("سرصفحه و پاصفحه")));
+}
+
 TEST_P(Editor, FilesSaveOpenAndDrop)
 {
     QTemporaryDir dir;

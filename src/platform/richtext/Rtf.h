@@ -25,6 +25,15 @@ QString tooLargeMessage();
 
 enum class LoadResult { Loaded, TooLarge, Cancelled };
 
+// Parts of a text the document cannot hold: the reader skips them and tells which it met.
+enum Dropped : unsigned {
+    DroppedNotes = 1,              // footnotes and endnotes
+    DroppedHeadersFooters = 2,
+    DroppedPictures = 4,           // pictures other than PNG and JPEG
+    DroppedObjects = 8,            // drawing shapes and embedded objects
+    DroppedComments = 16,
+};
+
 // True when the data is RTF (it starts with "{\rtf"); anything else is plain text.
 bool isRichText(const QByteArray& data);
 
@@ -32,14 +41,17 @@ bool isRichText(const QByteArray& data);
 // user cancels the progress given (the document is then left as it was).
 
 // Raw bytes above 127 in the text are taken as UTF-8 when they form it, else in the
-// current font's code page.
-LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress = nullptr);
+// current font's code page. PNG and JPEG pictures become images of the document (see
+// PictureBytes); dropped, when given, receives the Dropped parts skipped.
+LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress = nullptr,
+                   unsigned* dropped = nullptr);
 
 // Plain text: UTF-8 when valid, else Windows-1256.
 LoadResult readPlainText(QTextDocument* doc, const QByteArray& text);
 
 // RTF or plain text, by isRichText.
-LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress = nullptr);
+LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress = nullptr,
+                    unsigned* dropped = nullptr);
 
 // The document as RTF (7-bit: every other character as \uN with a Windows-1256 fallback).
 QByteArray writeRtf(const QTextDocument* doc);

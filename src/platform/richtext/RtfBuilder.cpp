@@ -4,10 +4,13 @@
 #include "platform/richtext/RtfUnits.h"
 #include "platform/shell/Progress.h"
 
+#include <QImage>
+#include <QCryptographicHash>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
 #include <QTextTable>
+#include <QUrl>
 #include <algorithm>
 
 namespace richtext {
@@ -25,6 +28,7 @@ constexpr int kMaxMerges = 2000;
 constexpr int kMaxColumns = 63;
 constexpr int kDefaultGap = 108;       // half the space between cells when a row gives none
 constexpr int kMinCellWidth = 60;
+constexpr double kMaxPictureSide = 2112;   // 22 inches in pixels
 
 // A cell of a table row as it stands on the page, left to right.
 struct PlacedCell {
@@ -63,6 +67,7 @@ private:
     QColor color(int index) const;
     bool hasText(const std::vector<CellModel>& content) const;
     void paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inCell);
+    void picture(QTextCursor& c, const PictureModel& p, const QTextCharFormat& look);
     void table(QTextCursor& c, const TableModel& t, bool fresh);
     std::vector<std::vector<PlacedCell>> placeRows(const TableModel& t, bool rtl) const;
 };
@@ -241,6 +246,10 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
     }
     for (int r = p.runBegin; r < p.runEnd; ++r) {
         const RunModel& run = m.runs[size_t(r)];
+        if (run.picture >= 0 && run.picture < int(m.pictures.size())) {
+            picture(c, m.pictures[size_t(run.picture)], charFormats[size_t(run.format)]);
+            continue;
+        }
         if (m.formats[size_t(run.format)].hidden) {
             // hidden text: kept in an object that takes no room
             QTextCharFormat hidden = charFormats[size_t(run.format)];
@@ -251,6 +260,27 @@ void Builder::paragraph(QTextCursor& c, const ParaModel& p, bool fresh, bool inC
         }
         c.insertText(m.text.mid(run.start, run.length), charFormats[size_t(run.format)]);
     }
+}
+
+// A picture in the size the text gives it.
+void Builder::picture(QTextCursor& c, const PictureModel& p, const QTextCharFormat& look)
+{
+    QTextImageFormat f;
+    f.merge(look);
+    addPicture(doc, p.data, p.image, &f);
+    if (p.width > 0)
+        f.setWidth(twipsToPixels(p.width));
+    if (p.height > 0)
+        f.setHeight(twipsToPixels(p.height));
+    // one side given: the other keeps the picture's proportions
+    const QImage& image = p.image;
+    if (p.width > 0 && p.height <= 0 && image.width() > 0)
+        f.setHeight(f.width() * image.height() / image.width());
+    else if (p.height > 0 && p.width <= 0 && image.height() > 0)
+        f.setWidth(f.height() * image.width() / image.height());
+    f.setWidth(std::clamp(f.width(), 1.0, kMaxPictureSide));
+    f.setHeight(std::clamp(f.height(), 1.0, kMaxPictureSide));
+    c.insertImage(f);
 }
 
 // The rows' cells on the page: the logical order of a right-to-left row is reversed, and its
@@ -570,6 +600,20 @@ void Builder::run()
 }
 
 } // namespace
+
+void addPicture(QTextDocument* doc, const QByteArray& data, const QImage& image, QTextImageFormat* format)
+{
+    const QString name = QStringLiteral("dovin-picture:")
+        + QString::fromLatin1(QCryptographicHash::hash(data, QCryptographicHash::Sha1).toHex());
+    doc->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    format->setName(name);
+    format->setProperty(PictureBytes, data);
+    // the picture's own size, 96 pixels to the inch unless it tells its resolution
+    const double dpmX = image.dotsPerMeterX() > 0 ? image.dotsPerMeterX() : 96 / 0.0254;
+    const double dpmY = image.dotsPerMeterY() > 0 ? image.dotsPerMeterY() : 96 / 0.0254;
+    format->setWidth(std::clamp(image.width() * 96 / 0.0254 / dpmX, 1.0, kMaxPictureSide));
+    format->setHeight(std::clamp(image.height() * 96 / 0.0254 / dpmY, 1.0, kMaxPictureSide));
+}
 
 void buildDocument(QTextDocument* doc, const DocumentModel& model, shell::Progress* progress)
 {

@@ -3,7 +3,9 @@
 // each, and tables of rows of cells. The document is built from it in one pass afterwards,
 // so that reading costs time in proportion to the text.
 
+#include <QByteArray>
 #include <QColor>
+#include <QImage>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -14,6 +16,7 @@
 #include <vector>
 
 class QTextDocument;
+class QTextImageFormat;
 
 namespace shell { class Progress; }
 
@@ -106,6 +109,13 @@ struct RunModel {
     int start;                  // in DocumentModel::text
     int length;
     int format;                 // in DocumentModel::formats
+    int picture = -1;           // in DocumentModel::pictures: the run is that picture
+};
+
+struct PictureModel {
+    QByteArray data;            // the file's bytes, PNG or JPEG
+    QImage image;               // decoded from them
+    int width = 0, height = 0;  // on the page, twips; 0 not given
 };
 
 struct ParaModel {
@@ -164,11 +174,17 @@ struct DocumentModel {
     std::vector<RowDef> rowDefs;
     std::vector<TableModel> tables;
     std::vector<ListDef> lists;
+    std::vector<PictureModel> pictures;
+    unsigned dropped = 0;       // Dropped parts skipped
     QHash<int, FontEntry> fonts;
     int defaultFont = 0;
     QList<QColor> colors;       // index 0 of the table is "automatic" (invalid)
     QStringList links;          // targets of the text's links
 };
+
+// Makes the image decoded from a picture file's bytes a resource of the document and sets the
+// format's name, bytes and own size to it.
+void addPicture(QTextDocument* doc, const QByteArray& data, const QImage& image, QTextImageFormat* format);
 
 // Replaces the document's content with the model's.
 void buildDocument(QTextDocument* doc, const DocumentModel& model, shell::Progress* progress);

@@ -6,6 +6,7 @@
 #include "platform/shell/Progress.h"
 
 #include <QHash>
+#include <QImage>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextDocument>
@@ -72,11 +73,11 @@ void cleanText(QString& s)
     s.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
 }
 
-enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverride, Pn, PnText, LabelText, Upr, FieldInst, Skip };
+enum class Dest { Text, FontTable, ColorTable, ListTable, LevelText, ListOverride, Pn, PnText, LabelText, Upr, FieldInst, Pict, Skip };
 
 // The control words the reader acts on.
 enum class W {
-    Unknown, Skipped,
+    Unknown, Skipped, Pict, Shppict, Pngblip, Jpegblip, OtherBlip, Picwgoal, Pichgoal, Picscalex, Picscaley,
     Fonttbl, Colortbl, Listtable, Listoverridetable, Pn, Upr, Ud, Fldrslt, Bin, Column, Sbknone,
     F, Fcharset, Red, Green, Blue, List, Listlevel, Levelnfc, Levelstartat, Levelnorestart, Leveltext, Listid, Ls, Ilvl,
     LabelText, Listoverride, Lfolevel, Listoverridestartat, Pnlvlblt, Pnlvlbody, Pnlvl, Pnlvlcont, PnFormat, Pnstart, Pntxta, Pntxtb, Lang, Deflang, Adeflang,
@@ -94,6 +95,7 @@ enum class W {
 struct WordInfo {
     W word = W::Unknown;
     char16_t ch = 0;      // special characters; the kind of an underline, capitals or border side
+    unsigned dropped = 0; // skipped destinations the user is told of
 };
 
 const QHash<QByteArray, WordInfo>& words()
@@ -101,18 +103,30 @@ const QHash<QByteArray, WordInfo>& words()
     static const QHash<QByteArray, WordInfo> table = [] {
         QHash<QByteArray, WordInfo> t;
         // destinations whose content is no text of the document
-        for (const char* n : {"info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
+        for (const char* n : {"info", "stylesheet", "header", "headerl", "headerr", "headerf", "footer", "footerl",
                               "footerr", "footerf", "footnote", "object",
                               "objdata", "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
                               "atndate", "atnref", "comment", "filetbl", "revtbl", "rsidtbl", "generator", "themedata",
                               "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "shp", "shpinst",
-                              "nonshppict", "shppict", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
+                              "nonshppict", "userprops", "docvar", "ftnsep", "ftnsepc", "aftnsep", "aftnsepc",
                               "template", "private", "pgdsctbl", "do", "listpicture", "protusertbl", "wgrffmtfilter",
                               "operator", "author", "title", "subject", "keywords", "company", "creatim", "revtim", "printim",
                               "buptim", "fchars", "lchars", "pgptbl", "defchp", "defpap", "blipuid", "sp", "sn", "sv",
                               "nesttableprops", "listname", "levelnumbers", "nonesttables"})
             t.insert(n, {W::Skipped});
+        // skipped parts that hold the author's text or pictures
+        for (const char* n : {"header", "headerl", "headerr", "headerf", "footer", "footerl", "footerr", "footerf"})
+            t.insert(n, {W::Skipped, 0, DroppedHeadersFooters});
+        t.insert("footnote", {W::Skipped, 0, DroppedNotes});
+        t.insert("annotation", {W::Skipped, 0, DroppedComments});
+        for (const char* n : {"object", "shp"})
+            t.insert(n, {W::Skipped, 0, DroppedObjects});
+        for (const char* n : {"emfblip", "wmetafile", "macpict", "pmmetafile", "dibitmap", "wbitmap"})
+            t.insert(n, {W::OtherBlip});
         const struct { const char* name; W word; } plain[] = {
+            {"pict", W::Pict}, {"shppict", W::Shppict}, {"pngblip", W::Pngblip}, {"jpegblip", W::Jpegblip},
+            {"picwgoal", W::Picwgoal}, {"pichgoal", W::Pichgoal}, {"picscalex", W::Picscalex},
+            {"picscaley", W::Picscaley},
             {"fonttbl", W::Fonttbl}, {"colortbl", W::Colortbl}, {"listtable", W::Listtable},
             {"listoverridetable", W::Listoverridetable}, {"pn", W::Pn}, {"upr", W::Upr}, {"ud", W::Ud},
             {"fldrslt", W::Fldrslt}, {"bin", W::Bin}, {"f", W::F}, {"fcharset", W::Fcharset}, {"red", W::Red},
@@ -260,6 +274,14 @@ private:
     bool pendingPageBreak = false;
     bool sectionBreak = false;         // pendingPageBreak came from \sect alone
 
+    // the picture being read
+    struct PictState {
+        int kind = 0;                  // 0 none given, 1 PNG, 2 JPEG, 3 another kind
+        int wgoal = 0, hgoal = 0;      // twips
+        int scalex = 100, scaley = 100;
+        QByteArray hex, bin;
+    } pict;
+
     // the table being read
     int openTable = -1;
     RowModel openRow;
@@ -278,6 +300,8 @@ private:
     void controlSymbol(char c);
     void text(const QString& s);
     void textPiece(const QString& s, bool rtl);
+    FormatKey keyOf(const CharState& c, bool rtl) const;
+    void finishPicture();
     void endParagraph(bool inTable, const ParaFormat* format = nullptr);
     int listDefOf(int ls);
     void finishList(int id);
@@ -310,9 +334,8 @@ int Parser::formatOf(const FormatKey& k)
     return int(model.formats.size()) - 1;
 }
 
-void Parser::textPiece(const QString& s, bool rtl)
+FormatKey Parser::keyOf(const CharState& c, bool rtl) const
 {
-    const CharState& c = top().chr;
     FormatKey k{};
     k.font = rtl && c.afont >= 0 ? c.afont : c.font;
     k.size = rtl && c.asize > 0 ? c.asize : c.size;
@@ -329,11 +352,16 @@ void Parser::textPiece(const QString& s, bool rtl)
     k.raise = c.raise;
     k.link = c.link;
     k.hidden = c.hidden;
-    const int f = formatOf(k);
+    return k;
+}
+
+void Parser::textPiece(const QString& s, bool rtl)
+{
+    const int f = formatOf(keyOf(top().chr, rtl));
     const int start = int(model.text.size());
     model.text += s;
     // identical adjacent formats make one run
-    if (int(model.runs.size()) > paraRuns && model.runs.back().format == f) {
+    if (int(model.runs.size()) > paraRuns && model.runs.back().format == f && model.runs.back().picture < 0) {
         model.runs.back().length += int(s.size());
     } else {
         if (model.runs.size() >= size_t(MaxRuns))
@@ -419,6 +447,43 @@ void Parser::text(const QString& input)
     }
     textPiece(s.mid(start), rtl);
     pieceRtl = rtl;
+}
+
+// The picture whose group just closed: PNG and JPEG become a piece of the paragraph, other
+// kinds are told of.
+void Parser::finishPicture()
+{
+    PictState p = std::move(pict);
+    pict = PictState();
+    const Group& g = top();
+    if (g.dest != Dest::Text || g.chr.hidden)
+        return;
+    QByteArray data = p.bin.isEmpty() ? QByteArray::fromHex(p.hex) : p.bin;
+    const bool png = p.kind == 1 && data.startsWith("\x89PNG");
+    const bool jpeg = p.kind == 2 && data.startsWith("\xFF\xD8");
+    QImage image;
+    if (!(png || jpeg) || !image.loadFromData(data, png ? "PNG" : "JPEG")) {
+        if (p.kind != 0 || !data.isEmpty())
+            model.dropped |= DroppedPictures;
+        return;
+    }
+    if (model.runs.size() >= size_t(MaxRuns))
+        throw TooLarge();
+    PictureModel pm;
+    pm.data = std::move(data);
+    pm.image = std::move(image);
+    // the size on the page: the goal scaled, in twips; none given, the picture's own
+    constexpr int kMaxSide = 31680;   // 22 inches
+    if (p.wgoal > 0)
+        pm.width = int(std::clamp(qint64(p.wgoal) * std::clamp(p.scalex, 1, 1000) / 100, qint64(1), qint64(kMaxSide)));
+    if (p.hgoal > 0)
+        pm.height = int(std::clamp(qint64(p.hgoal) * std::clamp(p.scaley, 1, 1000) / 100, qint64(1), qint64(kMaxSide)));
+    model.pictures.push_back(std::move(pm));
+    paraHasContent = true;
+    lastPar = g.par;
+    const int start = int(model.text.size());
+    model.text += QChar(QChar::ObjectReplacementCharacter);
+    model.runs.push_back({start, 1, formatOf(keyOf(g.chr, pieceRtl)), int(model.pictures.size()) - 1});
 }
 
 // The levels of the list an \ls names, once in the model for each \ls; -1 when the list
@@ -625,6 +690,11 @@ void Parser::closeTable()
 
 void Parser::finish()
 {
+    if (stack.back().dest == Dest::Pict) {   // a picture the text ends in
+        while (stack.size() > 1 && stack.back().dest == Dest::Pict)
+            stack.pop_back();
+        finishPicture();
+    }
     if (paraHasContent)
         endParagraph(lastPar.intbl || openCell >= 0, &lastPar);
     closeTable();
@@ -679,7 +749,36 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     // destinations; nothing inside a skipped one is read
     if (g.dest == Dest::Skip && info.word != W::Bin)
         return;
+    if (g.dest == Dest::Pict) {
+        switch (info.word) {
+        case W::Pngblip: pict.kind = 1; return;
+        case W::Jpegblip: pict.kind = 2; return;
+        case W::OtherBlip: pict.kind = 3; return;
+        case W::Picwgoal: pict.wgoal = std::clamp(param, 0, 1 << 20); return;
+        case W::Pichgoal: pict.hgoal = std::clamp(param, 0, 1 << 20); return;
+        case W::Picscalex: pict.scalex = param; return;
+        case W::Picscaley: pict.scaley = param; return;
+        case W::Bin: {
+            const int n = std::max(0, std::min(param, int(src.size()) - pos));
+            pict.bin.append(src.constData() + pos, n);
+            pos += n;
+            return;
+        }
+        default: return;
+        }
+    }
     switch (info.word) {
+    case W::Pict:
+        // a picture of the text; anywhere else (the plain-text copy of \upr, tables of the
+        // document) it is no part of it
+        if (g.dest == Dest::Text) {
+            pict = PictState();
+            g.dest = Dest::Pict;
+        } else {
+            g.dest = Dest::Skip;
+        }
+        return;
+    case W::Shppict: return;     // the picture of a shape read as a picture; \nonshppict is skipped
     case W::Fonttbl: g.dest = Dest::FontTable; return;
     case W::Colortbl: g.dest = Dest::ColorTable; model.colors.clear(); red = green = blue = -1; return;
     case W::Listtable: g.dest = Dest::ListTable; return;
@@ -712,7 +811,11 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
             g.dest = Dest::Skip;
         }
         return;
-    case W::Skipped: g.dest = Dest::Skip; return;
+    case W::Skipped:
+        if (g.dest == Dest::Text)
+            model.dropped |= info.dropped;
+        g.dest = Dest::Skip;
+        return;
     case W::Bin: pos += std::max(0, std::min(param, int(src.size()) - pos)); return;
     default: break;
     }
@@ -1020,6 +1123,10 @@ void Parser::readText()
     }
     if (from >= pos || top().dest == Dest::Skip)
         return;
+    if (top().dest == Dest::Pict) {
+        pict.hex.append(src.constData() + from, pos - from);
+        return;
+    }
     const QByteArrayView bytes(src.constData() + from, pos - from);
     if (!high) {
         text(QString::fromLatin1(bytes));
@@ -1093,8 +1200,11 @@ void Parser::run()
             }
             if (top().dest == Dest::ColorTable && (red >= 0 || green >= 0 || blue >= 0) && model.colors.size() < kMaxColors)
                 model.colors.append(QColor(std::clamp(red, 0, 255), std::clamp(green, 0, 255), std::clamp(blue, 0, 255)));
+            const bool pictureEnds = top().dest == Dest::Pict && stack.size() > 1 && stack[stack.size() - 2].dest != Dest::Pict;
             if (stack.size() > 1)
                 stack.pop_back();
+            if (pictureEnds)
+                finishPicture();
             continue;
         }
         if (ch == '\r' || ch == '\n') {
@@ -1167,9 +1277,12 @@ void Parser::run()
         }
         if (starred) {
             starred = false;
-            const W known = words().value(word).word;
+            const WordInfo info = words().value(word);
+            const W known = info.word;
             if (known != W::Pn && known != W::Listtable && known != W::Listoverridetable && known != W::Ud
-                && known != W::Fldrslt && known != W::Fldinst) {
+                && known != W::Fldrslt && known != W::Fldinst && known != W::Shppict) {
+                if (top().dest == Dest::Text)
+                    model.dropped |= info.dropped;
                 top().dest = Dest::Skip;
                 continue;
             }
@@ -1188,8 +1301,10 @@ QString tooLargeMessage()
 
 bool isRichText(const QByteArray& data) { return data.startsWith("{\\rtf"); }
 
-LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress)
+LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* progress, unsigned* dropped)
 {
+    if (dropped)
+        *dropped = 0;
     if (!fitsLimit(rtf.size()))
         return LoadResult::TooLarge;
     if (progress)
@@ -1205,6 +1320,8 @@ LoadResult readRtf(QTextDocument* doc, const QByteArray& rtf, shell::Progress* p
     if (progress)
         progress->setCancellable(false);
     buildDocument(doc, parser.model, progress);
+    if (dropped)
+        *dropped = parser.model.dropped;
     return LoadResult::Loaded;
 }
 
@@ -1234,9 +1351,11 @@ LoadResult readPlainText(QTextDocument* doc, const QByteArray& text)
     return LoadResult::Loaded;
 }
 
-LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress)
+LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress, unsigned* dropped)
 {
-    return isRichText(data) ? readRtf(doc, data, progress) : readPlainText(doc, data);
+    if (dropped)
+        *dropped = 0;
+    return isRichText(data) ? readRtf(doc, data, progress, dropped) : readPlainText(doc, data);
 }
 
 } // namespace richtext

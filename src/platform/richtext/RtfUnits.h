@@ -18,6 +18,9 @@ enum Property : int {
     // On a block: the empty block a document needs before or after a table, no paragraph of
     // the text.
     TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+    // On an image: the picture file's bytes (PNG or JPEG) it was read from, written back as
+    // they are. Its name is that of the document's image resource made of them.
+    PictureBytes = QTextFormat::UserProperty + 0x110,
     // On characters: an underline kind Qt draws as a single line (double, thick, words only),
     // kept for the writer.
     UnderlineKindKept = QTextFormat::UserProperty + 0x120,

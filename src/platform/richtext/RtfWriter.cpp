@@ -4,7 +4,11 @@
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
 
+#include <QBuffer>
 #include <QColor>
+#include <QImage>
+#include <QPixmap>
+#include <QUrl>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -54,6 +58,7 @@ private:
     void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
     void fragment(const QTextFragment& f);
     void runs(const QTextCharFormat& f, const QString& text, bool hidden);
+    void picture(const QTextImageFormat& f);
     void underline(const QTextCharFormat& f);
     void border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush);
 };
@@ -146,9 +151,54 @@ void Writer::escape(const QString& text)
     }
 }
 
+// A picture as PNG or JPEG: the bytes it was read from, else its image as PNG.
+void Writer::picture(const QTextImageFormat& f)
+{
+    QByteArray data = f.property(PictureBytes).toByteArray();
+    QSize pixels;
+    if (data.startsWith("\x89PNG") || data.startsWith("\xFF\xD8")) {
+        QImage image;
+        if (image.loadFromData(data))
+            pixels = image.size();
+    } else {
+        data.clear();
+        const QVariant r = doc->resource(QTextDocument::ImageResource, QUrl(f.name()));
+        QImage image = r.userType() == QMetaType::QImage ? r.value<QImage>()
+            : r.userType() == QMetaType::QPixmap ? r.value<QPixmap>().toImage()
+            : r.userType() == QMetaType::QByteArray ? QImage::fromData(r.toByteArray()) : QImage();
+        if (image.isNull())
+            return;
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+        pixels = image.size();
+    }
+    if (data.isEmpty())
+        return;
+    const double width = f.width() > 0 ? f.width() : pixels.width();
+    const double height = f.height() > 0 ? f.height() : pixels.height();
+    body += data.startsWith("\x89PNG") ? "{\\pict\\pngblip" : "{\\pict\\jpegblip";
+    num("picw", pixels.width());
+    num("pich", pixels.height());
+    num("picwgoal", std::max(1, pixelsToTwips(width)));
+    num("pichgoal", std::max(1, pixelsToTwips(height)));
+    const QByteArray hex = data.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        body += '\n';
+        body.append(hex.constData() + i, std::min<qsizetype>(128, hex.size() - i));
+    }
+    body += "}";
+}
+
 void Writer::fragment(const QTextFragment& frag)
 {
     const QTextCharFormat f = frag.charFormat();
+    if (f.isImageFormat()) {
+        for (const QChar c : frag.text())
+            if (c == QChar::ObjectReplacementCharacter)
+                picture(f.toImageFormat());
+        return;
+    }
     if (f.objectType() == HiddenTextObject) {
         for (const QChar c : frag.text())
             if (c == QChar::ObjectReplacementCharacter)
