@@ -263,6 +263,9 @@ bool TMainForm::SetEditorContent(const QByteArray& content)
     if (result != richtext::LoadResult::Loaded)
         return false;
     doc->rootFrame()->setFrameFormat(root);
+    // tables wider than the editor are shown whole, narrowed to it
+    const double shown = doc->textWidth() > 0 ? doc->textWidth() : ui->Editor->viewport()->width();
+    richtext::fitTables(doc, shown - root.leftMargin() - root.rightMargin() - 2 * (root.padding() + root.border()));
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     SelectionChange();

@@ -1,5 +1,8 @@
 #include "platform/report/RichTextFlow.h"
 
+#include "platform/richtext/Rtf.h"
+#include "platform/richtext/RtfUnits.h"
+
 #include <QAbstractTextDocumentLayout>
 #include <QPaintDevice>
 #include <QTextBlock>
@@ -47,7 +50,76 @@ void addBlocksOf(QAbstractTextDocumentLayout* layout, QTextFrame::iterator it, s
     }
 }
 
+QTextCharFormat::UnderlineStyle leaderLine(int leader)
+{
+    switch (richtext::TabLeader(leader)) {
+    case richtext::TabLeader::Dots:
+    case richtext::TabLeader::MiddleDots: return QTextCharFormat::DotLine;
+    case richtext::TabLeader::Hyphens: return QTextCharFormat::DashUnderline;
+    case richtext::TabLeader::None: return QTextCharFormat::NoUnderline;
+    default: return QTextCharFormat::SingleUnderline;
+    }
+}
+
+// The tabs of a laid-out block and the leaders of the stops they reach, as Qt chooses the
+// stop: the first beyond where the tab starts, from the line's start. Stops are laid out
+// scaled to the device (scale).
+void leadersOf(const QTextBlock& b, double scale, std::vector<std::pair<int, int>>& out)
+{
+    const QTextBlockFormat bf = b.blockFormat();
+    if (!bf.hasProperty(richtext::TabLeaders))
+        return;
+    const QList<QTextOption::Tab> stops = bf.tabPositions();
+    const QList<int> leaders = richtext::tabLeaders(bf);
+    const QTextLayout* tl = b.layout();
+    const QString text = b.text();
+    if (!tl || stops.isEmpty())
+        return;
+    const bool rtl = tl->textOption().textDirection() == Qt::RightToLeft;
+    for (int i = text.indexOf(QLatin1Char('\t')); i >= 0; i = text.indexOf(QLatin1Char('\t'), i + 1)) {
+        const QTextLine line = tl->lineForTextPosition(i);
+        if (!line.isValid())
+            continue;
+        const double at = rtl ? line.x() + line.width() - line.cursorToX(i) : line.cursorToX(i) - line.x();
+        for (qsizetype k = 0; k < stops.size(); ++k)
+            if (stops[k].position * scale > at + 0.01) {
+                if (leaders[k])
+                    out.emplace_back(b.position() + i, leaders[k]);
+                break;
+            }
+    }
+}
+
 } // namespace
+
+void fitLaidOut(QTextDocument& doc)
+{
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const QPaintDevice* device = layout->paintDevice();
+    const QTextFrameFormat root = doc.rootFrame()->frameFormat();
+    const double width = doc.textWidth() - root.leftMargin() - root.rightMargin() - 2 * (root.padding() + root.border());
+    richtext::fitTables(&doc, width, device ? device->logicalDpiX() / 96.0 : 1.0);
+    const double tabScale = device ? device->logicalDpiY() / 96.0 : 1.0;
+    doc.size();   // lays the document out
+    std::vector<std::pair<int, int>> tabs;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
+        leadersOf(b, tabScale, tabs);
+    if (tabs.empty())
+        return;
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (const auto& [position, leader] : tabs) {
+        c.setPosition(position);
+        c.setPosition(position + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setUnderlineStyle(leaderLine(leader));
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+    doc.setUndoRedoEnabled(undo);
+}
 
 void fitToPaper(QTextDocument& doc)
 {

@@ -41,6 +41,11 @@ LoadResult readPlainText(QTextDocument* doc, const QByteArray& text);
 // RTF or plain text, by isRichText.
 LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress = nullptr);
 
+// Tables wider than width (in the document's units, scale of them to a table's lengths)
+// take the width with their columns in proportion; narrower ones keep or get back their own
+// widths. The writer writes a table's own widths either way.
+void fitTables(QTextDocument* doc, double width, double scale = 1.0);
+
 // The document as RTF (7-bit: every other character as \uN with a Windows-1256 fallback).
 QByteArray writeRtf(const QTextDocument* doc);
 

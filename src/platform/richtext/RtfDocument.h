@@ -33,6 +33,15 @@ inline size_t qHash(const FormatKey& k, size_t seed = 0)
     return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike);
 }
 
+// A tab stop: its place from the paragraph's start side of the page (twips), how the text
+// stands at it and what fills the space before it.
+struct TabStop {
+    int pos = 0;
+    int kind = 0;               // 0 start, 1 end (\tqr), 2 centre, 3 decimal
+    int leader = 0;             // 0 none, 1 dots, 2 hyphens, 3 underline, 4 thick line, 5 equal signs, 6 middle dots
+    bool operator==(const TabStop& o) const { return pos == o.pos && kind == o.kind && leader == o.leader; }
+};
+
 // Paragraph properties as RTF gives them (lengths in twips).
 struct ParaFormat {
     int align = -1;             // -1 not given, 0 left, 1 right, 2 centre, 3 justified
@@ -44,17 +53,21 @@ struct ParaFormat {
     int ls = -1, ilvl = 0;      // lists of the list table
     bool pagebb = false;        // a page break before the paragraph
     bool intbl = false;         // the paragraph is in a table cell
+    std::vector<TabStop> tabs;  // ascending
     bool operator==(const ParaFormat& o) const
     {
         return align == o.align && dir == o.dir && li == o.li && ri == o.ri && fi == o.fi && lin == o.lin
             && rin == o.rin && sb == o.sb && sa == o.sa && list == o.list && ls == o.ls && ilvl == o.ilvl
-            && pagebb == o.pagebb && intbl == o.intbl;
+            && pagebb == o.pagebb && intbl == o.intbl && tabs == o.tabs;
     }
 };
 
 inline size_t qHash(const ParaFormat& p, size_t seed = 0)
 {
-    return qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl);
+    seed = qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl);
+    for (const TabStop& t : p.tabs)
+        seed = qHashMulti(seed, t.pos, t.kind, t.leader);
+    return seed;
 }
 
 struct FontEntry {

@@ -4,6 +4,8 @@
 
 #include <QTextBlock>
 #include <QTextBlockFormat>
+#include <QVariant>
+#include <algorithm>
 #include <cmath>
 
 namespace richtext {
@@ -18,7 +20,26 @@ enum Property : int {
     // On a block: the empty block a document needs before or after a table, no paragraph of
     // the text.
     TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+    // On a block: what fills the space before each of its tab stops (a list of ints, one for
+    // each of tabPositions()): 0 nothing, 1 dots, 2 hyphens, 3 underline, 4 thick line,
+    // 5 equal signs, 6 middle dots.
+    TabLeaders = QTextFormat::UserProperty + 0x103,
+    // On a table fitted to a narrower width: its column widths as the text gives them.
+    TableNaturalWidths = QTextFormat::UserProperty + 0x104,
 };
+
+enum class TabLeader { None = 0, Dots, Hyphens, Underline, ThickLine, Equals, MiddleDots };
+
+// The leader of each of a block's tab stops.
+inline QList<int> tabLeaders(const QTextBlockFormat& format)
+{
+    QList<int> out;
+    const QVariantList list = format.property(TabLeaders).toList();
+    const qsizetype n = format.tabPositions().size();
+    for (qsizetype i = 0; i < n; ++i)
+        out.append(i < list.size() ? std::clamp(list[i].toInt(), 0, 6) : 0);
+    return out;
+}
 
 inline double twipsToPixels(int twips) { return twips / 15.0; }
 inline int pixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }

@@ -50,6 +50,7 @@ private:
     void table(const QTextTable* t);
     void cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const;
     void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
+    void tabs(const QTextBlockFormat& bf, bool rtl);
     void fragment(const QTextFragment& f);
     void border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush);
 };
@@ -205,6 +206,28 @@ void Writer::fragment(const QTextFragment& frag)
     }
 }
 
+// Tab stops from the page's margin on the paragraph's start side, with their kinds and leaders.
+void Writer::tabs(const QTextBlockFormat& bf, bool rtl)
+{
+    const QList<QTextOption::Tab> stops = bf.tabPositions();
+    if (stops.isEmpty())
+        return;
+    const QList<int> leaders = tabLeaders(bf);
+    const int indent = pixelsToTwips(rtl ? bf.rightMargin() : bf.leftMargin());
+    static const char* const leaderWords[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth", "\\tleq", "\\tlmdot"};
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        const QTextOption::Tab& t = stops[i];
+        switch (t.type) {
+        case QTextOption::RightTab: if (!rtl) body += "\\tqr"; break;
+        case QTextOption::LeftTab: if (rtl) body += "\\tqr"; break;
+        case QTextOption::CenterTab: body += "\\tqc"; break;
+        case QTextOption::DelimiterTab: body += "\\tqdec"; break;
+        }
+        body += leaderWords[leaders[i]];
+        num("tx", std::max(0, pixelsToTwips(t.position) + indent));
+    }
+}
+
 void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end)
 {
     const QTextBlockFormat bf = b.blockFormat();
@@ -239,6 +262,7 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         num("sb", pixelsToTwips(bf.topMargin()));
     if (bf.bottomMargin() > 0)
         num("sa", pixelsToTwips(bf.bottomMargin()));
+    tabs(bf, rtl);
     if (list) {
         const QTextListFormat lf = list->format();
         const bool bullet = lf.style() == QTextListFormat::ListDisc || lf.style() == QTextListFormat::ListCircle
@@ -319,7 +343,8 @@ void Writer::table(const QTextTable* t)
     if (rows <= 0 || columns <= 0)
         return;
     // column widths: fixed ones as they are, the rest share the page's width
-    const QList<QTextLength> constraints = tf.columnWidthConstraints();
+    const QList<QTextLength> constraints = tf.hasProperty(TableNaturalWidths) ? tf.lengthVectorProperty(TableNaturalWidths)
+                                                                               : tf.columnWidthConstraints();
     const double page = doc->textWidth() > 0 ? doc->textWidth() : 624.0;
     std::vector<double> widths(size_t(columns), 0.0);
     double fixed = 0;
