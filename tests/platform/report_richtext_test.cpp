@@ -219,51 +219,63 @@ TEST(ReportRichText, TabLeadersArePrinted)
 }
 
 // A right-to-left table wider than portrait paper is fitted to the page: every cell stays inside
-// the printed area and the table's first column stands on the right.
+// the printed area and the table's first column stands on the right; numbers too long for
+// their share of the page get smaller text, never cut.
 TEST(ReportRichText, WideRightToLeftTablesFitThePage)
 {
-    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}";
     const QString words[] = {QStringLiteral("ردیف"), QStringLiteral("شماره چک"), QStringLiteral("بانک"), QStringLiteral("شعبه")};
-    for (int row = 1; row <= 6; ++row) {
-        rtf += "\\trowd\\trgaph108\\rtlrow";
-        for (int c = 1; c <= 12; ++c)
-            rtf += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx"
-                + QByteArray::number(c * 1500);
-        for (int c = 1; c <= 12; ++c)
-            rtf += "\\pard\\intbl\\rtlpar\\qr\\f0\\fs20 " + escaped(c <= 4 ? words[c - 1] : QStringLiteral("مبلغ"))
-                + ' ' + QByteArray::number(row * 100 + c) + "\\cell";
-        rtf += "\\row\n";
-    }
-    rtf += "}";
-    QTextDocument source;
-    ASSERT_EQ(richtext::readRtf(&source, rtf), richtext::LoadResult::Loaded);
-    report::PreparedReport r;
-    const auto parts = flow(source, r);
-    ASSERT_EQ(parts.size(), 1);
-    const QTextDocument& printed = *parts[0].item->document;
-    const double width = parts[0].item->rect.width();
-    ASSERT_LT(width, 18000 / 1440.0 * 254) << "the table is wider than the paper's text";
-    QTextTable* table = nullptr;
-    for (QTextFrame* f : printed.rootFrame()->childFrames())
-        table = table ? table : qobject_cast<QTextTable*>(f);
-    ASSERT_NE(table, nullptr);
-    EXPECT_LE(printed.documentLayout()->frameBoundingRect(table).width(), width + 0.5);
-    double right = 0;
-    for (int row = 0; row < table->rows(); ++row)
-        for (int c = 0; c < table->columns(); ++c) {
-            const QTextBlock b = table->cellAt(row, c).firstCursorPosition().block();
-            const QRectF br = printed.documentLayout()->blockBoundingRect(b);
-            for (int i = 0; i < b.layout()->lineCount(); ++i) {
-                const QRectF text = b.layout()->lineAt(i).naturalTextRect().translated(br.topLeft());
-                EXPECT_GE(text.left(), 0) << row << ',' << c;
-                EXPECT_LE(text.right(), width) << row << ',' << c;
-                right = std::max(right, text.right());
-            }
-            // the row number, cheque number, bank and branch on the right
-            if (c >= 8)
-                EXPECT_TRUE(b.text().startsWith(words[11 - c])) << row << ',' << c;
+    for (const bool longNumbers : {false, true}) {
+        SCOPED_TRACE(longNumbers);
+        QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}";
+        for (int row = 1; row <= 6; ++row) {
+            rtf += "\\trowd\\trgaph108\\rtlrow";
+            for (int c = 1; c <= 12; ++c)
+                rtf += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10\\cellx"
+                    + QByteArray::number(c * 1500);
+            for (int c = 1; c <= 12; ++c)
+                rtf += "\\pard\\intbl\\rtlpar\\qr\\f0\\fs20 " + escaped(c <= 4 ? words[c - 1] : QStringLiteral("مبلغ"))
+                    + ' ' + QByteArray::number(row * 100 + c) + (longNumbers && c == 2 ? "0000000000000000" : "") + "\\cell";
+            rtf += "\\row\n";
         }
-    EXPECT_GT(right, width - 60) << "the table stands on the right";
-    if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_KEEP_PAGES"))
-        report::renderPageImage(r, 0, kDpi).save(QStringLiteral("/tmp/wide-table.png"));
+        rtf += "}";
+        QTextDocument source;
+        ASSERT_EQ(richtext::readRtf(&source, rtf), richtext::LoadResult::Loaded);
+        report::PreparedReport r;
+        const auto parts = flow(source, r);
+        ASSERT_GE(parts.size(), 1);
+        const QTextDocument& printed = *parts[0].item->document;
+        const double width = parts[0].item->rect.width();
+        ASSERT_LT(width, 18000 / 1440.0 * 254) << "the table is wider than the paper's text";
+        QTextTable* table = nullptr;
+        for (QTextFrame* f : printed.rootFrame()->childFrames())
+            table = table ? table : qobject_cast<QTextTable*>(f);
+        ASSERT_NE(table, nullptr);
+        EXPECT_LE(printed.documentLayout()->frameBoundingRect(table).width(), width + 0.5);
+        double right = 0;
+        for (int row = 0; row < table->rows(); ++row)
+            for (int c = 0; c < table->columns(); ++c) {
+                const QTextBlock b = table->cellAt(row, c).firstCursorPosition().block();
+                const QRectF br = printed.documentLayout()->blockBoundingRect(b);
+                for (int i = 0; i < b.layout()->lineCount(); ++i) {
+                    const QRectF text = b.layout()->lineAt(i).naturalTextRect().translated(br.topLeft());
+                    EXPECT_GE(text.left(), 0) << row << ',' << c;
+                    EXPECT_LE(text.right(), width) << row << ',' << c;
+                    right = std::max(right, text.right());
+                }
+                // the row number, cheque number, bank and branch on the right
+                if (c >= 8)
+                    EXPECT_TRUE(b.text().startsWith(words[11 - c])) << row << ',' << c;
+                // numbers are never broken
+                const int digits = int(b.text().lastIndexOf(QLatin1Char(' '))) + 1;
+                EXPECT_EQ(b.layout()->lineForTextPosition(digits).lineNumber(),
+                          b.layout()->lineForTextPosition(int(b.text().size()) - 1).lineNumber()) << row << ',' << c;
+            }
+        EXPECT_GT(right, width - 60) << "the table stands on the right";
+        // the source keeps its own widths and sizes
+        QTextCursor first = source.rootFrame()->childFrames().value(0) ? qobject_cast<QTextTable*>(source.rootFrame()->childFrames()[0])->cellAt(0, 0).firstCursorPosition() : QTextCursor();
+        first.movePosition(QTextCursor::NextCharacter);
+        EXPECT_EQ(first.charFormat().fontPointSize(), 10);
+        if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_KEEP_PAGES"))
+            report::renderPageImage(r, 0, kDpi).save(QStringLiteral("/tmp/wide-table-%1.png").arg(longNumbers));
+    }
 }

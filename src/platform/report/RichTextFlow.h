@@ -14,8 +14,9 @@ namespace report {
 // (tables' lengths the layout scales itself). The document's own margin is dropped.
 void fitToPaper(QTextDocument& doc);
 
-// A laid-out document's tables fitted to its width, and its tabs filled with the leaders
-// (dots, lines) of the tab stops they reach, drawn as the tab's underline.
+// A laid-out document's tables fitted to its width (in the proportions of their columns, and
+// with smaller text where their words need it), and its tabs filled with the leaders (dots,
+// lines) of the tab stops they reach, drawn as the tab's underline.
 void fitLaidOut(QTextDocument& doc);
 
 // Where the pages of a laid-out document end: never through a line of text, nor through a

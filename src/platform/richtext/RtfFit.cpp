@@ -67,7 +67,7 @@ void fitFrame(QTextFrame* frame, double width, double scale)
                 break;
             doc->size();
             const double excess = doc->documentLayout()->frameBoundingRect(table).width() - width;
-            if (excess <= 0.5 || (round > 0 && excess >= last - 0.5))
+            if (excess <= 0.5 || excess > 0.05 * width || (round > 0 && excess >= last - 0.5))
                 break;      // it fits, or its words allow it no narrower
             last = excess;
             percent = std::max(10.0, percent - 100.0 * (excess + 0.5) / width);
