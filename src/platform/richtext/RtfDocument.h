@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <iterator>
 #include <climits>
 #include <vector>
 
@@ -20,17 +23,24 @@ namespace richtext {
 struct FormatKey {
     int font, size, color, background, vertical;   // size in half-points
     bool bold, italic, underline, strike;
+    int underlineKind;          // UnderlineKind when underlined
+    int caps;                   // 0 none, 1 capitals, 2 small capitals
+    int spacing;                // between letters, twips
+    int raise;                  // above the baseline (below when negative), half-points
+    int link;                   // in DocumentModel::links; -1 none
     bool operator==(const FormatKey& o) const
     {
         return font == o.font && size == o.size && color == o.color && background == o.background
             && vertical == o.vertical && bold == o.bold && italic == o.italic && underline == o.underline
-            && strike == o.strike;
+            && strike == o.strike && underlineKind == o.underlineKind && caps == o.caps && spacing == o.spacing
+            && raise == o.raise && link == o.link;
     }
 };
 
 inline size_t qHash(const FormatKey& k, size_t seed = 0)
 {
-    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike);
+    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike,
+                      k.underlineKind, k.caps, k.spacing, k.raise, k.link);
 }
 
 // A tab stop: its place from the paragraph's start side of the page (twips), how the text
@@ -40,6 +50,13 @@ struct TabStop {
     int kind = 0;               // 0 start, 1 end (\tqr), 2 centre, 3 decimal
     int leader = 0;             // 0 none, 1 dots, 2 hyphens, 3 underline, 4 thick line, 5 equal signs, 6 middle dots
     bool operator==(const TabStop& o) const { return pos == o.pos && kind == o.kind && leader == o.leader; }
+};
+
+struct BorderDef {
+    bool on = false;
+    int width = 0;              // twips; 0: the thinnest line
+    int color = 0;              // colour table index; 0 automatic
+    bool operator==(const BorderDef& o) const { return on == o.on && width == o.width && color == o.color; }
 };
 
 // Paragraph properties as RTF gives them (lengths in twips).
@@ -54,17 +71,23 @@ struct ParaFormat {
     bool pagebb = false;        // a page break before the paragraph
     bool intbl = false;         // the paragraph is in a table cell
     std::vector<TabStop> tabs;  // ascending
+    int sl = 0;                 // line spacing: 0 single; at least sl twips, exactly -sl when negative
+    bool slmult = false;        // sl in 240ths of a single line
+    int shading = 0;            // background colour table index; 0 none
+    BorderDef borders[4];       // top, left, bottom, right
     bool operator==(const ParaFormat& o) const
     {
         return align == o.align && dir == o.dir && li == o.li && ri == o.ri && fi == o.fi && lin == o.lin
             && rin == o.rin && sb == o.sb && sa == o.sa && list == o.list && ls == o.ls && ilvl == o.ilvl
-            && pagebb == o.pagebb && intbl == o.intbl && tabs == o.tabs;
+            && pagebb == o.pagebb && intbl == o.intbl && sl == o.sl && slmult == o.slmult && shading == o.shading
+            && std::equal(std::begin(borders), std::end(borders), std::begin(o.borders)) && tabs == o.tabs;
     }
 };
 
 inline size_t qHash(const ParaFormat& p, size_t seed = 0)
 {
-    seed = qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl);
+    seed = qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl, p.sl,
+                      p.shading);
     for (const TabStop& t : p.tabs)
         seed = qHashMulti(seed, t.pos, t.kind, t.leader);
     return seed;
@@ -92,11 +115,6 @@ struct ParaModel {
     int table = -1;             // in DocumentModel::tables when in a table cell
 };
 
-struct BorderDef {
-    bool on = false;
-    int width = 0;              // twips; 0: the thinnest line
-    int color = 0;              // colour table index; 0 automatic
-};
 
 struct CellDef {
     int right = 0;              // the cell's far edge from the row's start, twips
@@ -144,6 +162,7 @@ struct DocumentModel {
     QHash<int, FontEntry> fonts;
     int defaultFont = 0;
     QList<QColor> colors;       // index 0 of the table is "automatic" (invalid)
+    QStringList links;          // targets of the text's links
 };
 
 // Replaces the document's content with the model's.

@@ -26,6 +26,18 @@ enum Property : int {
     TabLeaders = QTextFormat::UserProperty + 0x103,
     // On a table fitted to a narrower width: its column widths as the text gives them.
     TableNaturalWidths = QTextFormat::UserProperty + 0x104,
+    // On characters: an underline kind Qt draws as a single line (double, thick, words only),
+    // kept for the writer.
+    UnderlineKindKept = QTextFormat::UserProperty + 0x120,
+    // On a block: its borders, "top left bottom right" as "width:colour" each (twips, #rrggbb;
+    // "-" none), kept for the writer.
+    ParagraphBorders = QTextFormat::UserProperty + 0x121,
+};
+
+// Underlines as RTF tells them apart.
+enum UnderlineKind : int {
+    UnderlineSingle = 1, UnderlineDotted, UnderlineDash, UnderlineDashDot, UnderlineDashDotDot, UnderlineDouble,
+    UnderlineThick, UnderlineWords, UnderlineWave,
 };
 
 enum class TabLeader { None = 0, Dots, Hyphens, Underline, ThickLine, Equals, MiddleDots };
