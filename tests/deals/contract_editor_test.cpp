@@ -12,7 +12,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTextList>
 #include <QToolBar>
 
@@ -380,6 +383,47 @@ TEST_P(Editor, StatusCaretAndFormattingTools)
     EXPECT_NEAR(f.LeftInd->x(), 42, 1.5);
     doc()->setModified(false);
     ed().hide();
+}
+
+// A table wider than the editor shows whole, its columns narrowed in proportion, and the text
+// keeps the table's own widths: nothing changed, nothing to undo, written back as read.
+TEST_P(Editor, WideTablesShowWholeAndKeepTheirWidths)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cheques.rtf"));
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int row = 1; row <= 6; ++row) {
+        rtf += "\\trowd\\trgaph108\\rtlrow";
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\cellx" + QByteArray::number(c * 1500);
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\pard\\intbl\\rtlpar " + QByteArray::number(row * 100 + c) + "\\cell";
+        rtf += "\\row\n";
+    }
+    rtf += "\\pard\\rtlpar\\par}";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(rtf);
+    f.close();
+    ed().FilesDropped({path});
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : doc()->rootFrame()->childFrames())
+        table = table ? table : qobject_cast<QTextTable*>(frame);
+    ASSERT_NE(table, nullptr);
+    ASSERT_LT(ed().Editor()->viewport()->width(), 1200) << "the table is wider than the editor";
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 12);
+    for (const QTextLength& w : widths)
+        EXPECT_EQ(w.type(), QTextLength::PercentageLength);
+    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->isUndoAvailable());
+    EXPECT_EQ(table->cellAt(0, 11).firstCursorPosition().block().text(), QStringLiteral("101")) << "the first cell on the right";
+
+    ASSERT_TRUE(ed().FileSave());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString written = QString::fromLatin1(f.readAll());
+    for (int c = 1; c <= 12; ++c)
+        EXPECT_EQ(written.count(QRegularExpression(QStringLiteral("\\\\cellx%1(?!\\d)").arg(c * 1500))), 6) << c;
 }
 
 DOVIN_INSTANTIATE_ENGINES(Editor);

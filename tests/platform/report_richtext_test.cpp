@@ -7,6 +7,7 @@
 #include "platform/richtext/RtfUnits.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -278,4 +279,70 @@ TEST(ReportRichText, WideRightToLeftTablesFitThePage)
         if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_KEEP_PAGES"))
             report::renderPageImage(r, 0, kDpi).save(QStringLiteral("/tmp/wide-table-%1.png").arg(longNumbers));
     }
+}
+
+QList<QList<QTextOption::TabType>> tabKinds(const QTextDocument& doc)
+{
+    QList<QList<QTextOption::TabType>> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        QList<QTextOption::TabType> kinds;
+        for (const QTextOption::Tab& t : b.blockFormat().tabPositions())
+            kinds << t.type;
+        out << kinds;
+    }
+    return out;
+}
+
+// A signature line and amounts as another word processor writes them: dotted leaders before a
+// centre and an end stop, and the amounts' decimal points one above the other.
+TEST(ReportRichText, SignatureLeadersAndDecimalTabsOfAnotherWordProcessor)
+{
+    QFile file(QStringLiteral(DOVIN_SOURCE_DIR "/tests/platform/rtf_corpus/signature_tabs.rtf"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QTextDocument source;
+    ASSERT_EQ(richtext::readRtf(&source, file.readAll()), richtext::LoadResult::Loaded);
+    report::PreparedReport r;
+    const auto parts = flow(source, r);
+    ASSERT_EQ(parts.size(), 1);
+    const QTextDocument& printed = *parts[0].item->document;
+    const double width = parts[0].item->rect.width();
+    const QImage page = report::renderPageImage(r, 0, kDpi);
+    if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_KEEP_PAGES"))
+        page.save(QStringLiteral("/tmp/signature-tabs.png"));
+
+    // the three signatures: at the start, about the middle and at the end of the line, dots between
+    const QTextBlock signatures = printed.begin();
+    ASSERT_EQ(signatures.text().count(QLatin1Char('\t')), 2);
+    const QTextLine line = signatures.layout()->lineAt(0);
+    ASSERT_EQ(signatures.layout()->lineCount(), 1);
+    const QRectF br = printed.documentLayout()->blockBoundingRect(signatures);
+    std::vector<std::pair<double, double>> gaps;
+    for (int i = signatures.text().indexOf(QLatin1Char('\t')); i >= 0; i = signatures.text().indexOf(QLatin1Char('\t'), i + 1))
+        gaps.emplace_back(std::min(line.cursorToX(i), line.cursorToX(i + 1)), std::max(line.cursorToX(i), line.cursorToX(i + 1)));
+    for (const auto& [from, to] : gaps) {
+        ASSERT_GT(to - from, 200);
+        EXPECT_GT(inkIn(page, *parts[0].item, QRectF(br.left() + from + 20, br.top() + line.y(), to - from - 40, line.height())), 15);
+    }
+    // the line is as long as its last stop, 9354 twips, as the other word processor shows it
+    EXPECT_NEAR(line.naturalTextWidth(), 9354 / 1440.0 * 254, 25);
+    EXPECT_LE(line.naturalTextRect().right(), width);
+    // the file's amounts: right-to-left lines with a decimal stop
+    EXPECT_EQ(tabKinds(printed), (QList<QList<QTextOption::TabType>>{
+                                     {QTextOption::CenterTab, QTextOption::LeftTab}, {QTextOption::RightTab},
+                                     {QTextOption::RightTab}}));
+
+    // amounts at a decimal stop in right-to-left lines: their decimal points one above the other
+    QTextDocument amounts;
+    ASSERT_EQ(richtext::readRtf(&amounts, "{\\rtf1\\ansi\\pard\\rtlpar\\tqdec\\tx6803 " + escaped(QStringLiteral("ودیعه"))
+                                           + "\\tab 150000000.50\\par " + escaped(QStringLiteral("اجاره ماهانه"))
+                                           + "\\tab 12000000.25\\par}"),
+              richtext::LoadResult::Loaded);
+    const auto amountParts = flow(amounts, r);
+    ASSERT_EQ(amountParts.size(), 1);
+    std::vector<double> points;
+    for (QTextBlock b = amountParts[0].item->document->begin(); b.isValid(); b = b.next())
+        if (const int dot = int(b.text().indexOf(QLatin1Char('.'))); dot >= 0)
+            points.push_back(b.layout()->lineAt(0).cursorToX(dot));
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_NEAR(points[0], points[1], 3);
 }

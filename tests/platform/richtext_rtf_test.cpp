@@ -436,8 +436,8 @@ TEST(Rtf, TabStopsKeepTheirPlacesKindsAndLeaders)
     } cases[] = {
         {"\\pard\\ltrpar\\li720\\tx1440\\tqr\\tldot\\tx5000\\tqdec\\tx7000 a\\tab b\\tab 12.50\\par",
          {{{720 * px, L, 0}, {4280 * px, R, 1}, {6280 * px, D, 0}}}},
-        {"\\pard\\rtlpar\\qr\\ri360\\tldot\\tx4000\\tqr\\tx8000\\tqc\\tlhyph\\tx6000 \\u1575?\\tab\\u1576?\\par",
-         {{{3640 * px, R, 1}, {5640 * px, C, 2}, {7640 * px, L, 0}}}},
+        {"\\pard\\rtlpar\\qr\\ri360\\tldot\\tx4000\\tqr\\tx8000\\tqc\\tlhyph\\tx6000\\tqdec\\tx9000 \\u1575?\\tab\\u1576?\\par",
+         {{{3640 * px, R, 1}, {5640 * px, C, 2}, {7640 * px, L, 0}, {8640 * px, R, 0}}}},
         // a stop inside the indent is none; a stop given twice is the last one; bar tabs are none
         {"\\pard\\li2000\\tx1000\\tx3000\\tb3500\\tqr\\tx4000\\tqc\\tx4000 a\\par",
          {{{1000 * px, L, 0}, {2000 * px, C, 0}}}},
@@ -465,6 +465,8 @@ TEST(Rtf, TabStopsKeepTheirPlacesKindsAndLeaders)
     readRtf(&doc, "{\\rtf1\\ansi\\pard\\rtlpar\\ri360\\tqr\\tldot\\tx4000\\tqdec\\tlhyph\\tx6000\\tx7000 a\\par}");
     const QByteArray written = writeRtf(&doc);
     EXPECT_TRUE(written.contains("\\tqr\\tldot\\tx4000\\tqdec\\tlhyph\\tx6000\\tx7000")) << written.constData();
+    readRtf(&doc, "{\\rtf1\\ansi\\pard\\ltrpar\\tqdec\\tx6000 a\\par}");
+    EXPECT_TRUE(writeRtf(&doc).contains("\\tqdec\\tx6000"));
 }
 
 namespace {

@@ -129,7 +129,7 @@ QTextCharFormat Builder::charFormat(const FormatKey& k) const
 void setTabs(QTextBlockFormat& bf, const std::vector<TabStop>& stops, bool rtl, int indent)
 {
     QList<QTextOption::Tab> tabs;
-    QVariantList leaders;
+    QVariantList leaders, decimals;
     bool anyLeader = false;
     for (const TabStop& t : stops) {
         const double pos = twipsToPixels(t.pos - indent);
@@ -139,7 +139,16 @@ void setTabs(QTextBlockFormat& bf, const std::vector<TabStop>& stops, bool rtl, 
         switch (t.kind) {
         case 1: tab.type = rtl ? QTextOption::LeftTab : QTextOption::RightTab; break;
         case 2: tab.type = QTextOption::CenterTab; break;
-        case 3: tab.type = QTextOption::DelimiterTab; tab.delimiter = QLatin1Char('.'); break;
+        case 3:
+            if (rtl) {
+                // numbers with as many decimals line up at their decimal points
+                tab.type = QTextOption::RightTab;
+                decimals.append(int(tabs.size()));
+            } else {
+                tab.type = QTextOption::DelimiterTab;
+                tab.delimiter = QLatin1Char('.');
+            }
+            break;
         default: tab.type = rtl ? QTextOption::RightTab : QTextOption::LeftTab; break;
         }
         tabs.append(tab);
@@ -151,6 +160,8 @@ void setTabs(QTextBlockFormat& bf, const std::vector<TabStop>& stops, bool rtl, 
     bf.setTabPositions(tabs);
     if (anyLeader)
         bf.setProperty(TabLeaders, leaders);
+    if (!decimals.isEmpty())
+        bf.setProperty(TabDecimalStops, decimals);
 }
 
 QTextBlockFormat Builder::blockFormat(const ParaFormat& p) const

@@ -7,6 +7,7 @@
 #include <QTextFrame>
 #include <QTextTable>
 #include <algorithm>
+#include <vector>
 
 namespace richtext {
 
@@ -25,12 +26,33 @@ QList<QTextLength> naturalWidths(const QTextTableFormat& tf, int columns)
     return widths;
 }
 
-void fitFrame(QTextFrame* frame, double width, double scale)
+struct Fitted {
+    QTextTable* table;
+    QList<QTextLength> natural;
+    double total;
+    double percent = 99.9;
+    double last = 0;
+    bool done = false;
+};
+
+void setShares(Fitted& f)
+{
+    QList<QTextLength> shares;
+    for (const QTextLength& l : f.natural)
+        shares << QTextLength(QTextLength::PercentageLength,
+                              f.total > 0 ? f.percent * l.rawValue() / f.total : f.percent / f.natural.size());
+    QTextTableFormat tf = f.table->format();
+    tf.setProperty(TableNaturalWidths, f.natural);
+    tf.setColumnWidthConstraints(shares);
+    f.table->setFormat(tf);
+}
+
+void fitFrame(QTextFrame* frame, double width, double scale, std::vector<Fitted>& fitted)
 {
     for (QTextFrame* child : frame->childFrames()) {
         auto* table = qobject_cast<QTextTable*>(child);
         if (!table) {
-            fitFrame(child, width, scale);
+            fitFrame(child, width, scale, fitted);
             continue;
         }
         QTextTableFormat tf = table->format();
@@ -41,37 +63,18 @@ void fitFrame(QTextFrame* frame, double width, double scale)
         for (const QTextLength& l : natural)
             total += l.rawValue();
         const double outer = 2 * (tf.border() + tf.margin() + tf.padding()) + (natural.size() + 1) * tf.cellSpacing();
-        const bool fitted = tf.hasProperty(TableNaturalWidths);
         if ((total + outer) * scale <= width) {
             // the table fits as it is: its own widths again
-            if (fitted) {
+            if (tf.hasProperty(TableNaturalWidths)) {
                 tf.setColumnWidthConstraints(natural);
                 tf.clearProperty(TableNaturalWidths);
                 table->setFormat(tf);
             }
             continue;
         }
-        // wider than the text: the columns share the width in the text's proportions; the
-        // cells' borders take room of their own, given back by smaller shares
-        tf.setProperty(TableNaturalWidths, natural);
-        double percent = 99.9;
-        double last = 0;
-        for (int round = 0; round < 3; ++round) {
-            QList<QTextLength> shares;
-            for (const QTextLength& l : natural)
-                shares << QTextLength(QTextLength::PercentageLength, total > 0 ? percent * l.rawValue() / total : percent / natural.size());
-            tf.setColumnWidthConstraints(shares);
-            table->setFormat(tf);
-            QTextDocument* doc = table->document();
-            if (doc->textWidth() <= 0)
-                break;
-            doc->size();
-            const double excess = doc->documentLayout()->frameBoundingRect(table).width() - width;
-            if (excess <= 0.5 || excess > 0.05 * width || (round > 0 && excess >= last - 0.5))
-                break;      // it fits, or its words allow it no narrower
-            last = excess;
-            percent = std::max(10.0, percent - 100.0 * (excess + 0.5) / width);
-        }
+        // wider than the text: the columns share the width in the text's proportions
+        fitted.push_back({table, natural, total});
+        setShares(fitted.back());
     }
 }
 
@@ -81,7 +84,32 @@ void fitTables(QTextDocument* doc, double width, double scale)
 {
     if (!doc || width <= 0)
         return;
-    fitFrame(doc->rootFrame(), width, scale);
+    std::vector<Fitted> fitted;
+    fitFrame(doc->rootFrame(), width, scale, fitted);
+    if (fitted.empty() || doc->textWidth() <= 0)
+        return;
+    // the cells' borders take room of their own, given back by smaller shares; each round
+    // lays the document out once
+    for (int round = 0; round < 3; ++round) {
+        doc->size();
+        bool again = false;
+        for (Fitted& f : fitted) {
+            if (f.done)
+                continue;
+            const double excess = doc->documentLayout()->frameBoundingRect(f.table).width() - width;
+            // it fits, or its words allow it no narrower
+            if (excess <= 0.5 || excess > 0.05 * width || (round > 0 && excess >= f.last - 0.5)) {
+                f.done = true;
+                continue;
+            }
+            f.last = excess;
+            f.percent = std::max(10.0, f.percent - 100.0 * (excess + 0.5) / width);
+            setShares(f);
+            again = true;
+        }
+        if (!again)
+            break;
+    }
 }
 
 } // namespace richtext

@@ -26,6 +26,9 @@ enum Property : int {
     TabLeaders = QTextFormat::UserProperty + 0x103,
     // On a table fitted to a narrower width: its column widths as the text gives them.
     TableNaturalWidths = QTextFormat::UserProperty + 0x104,
+    // On a right-to-left block: its decimal stops (a list of indexes of tabPositions()), laid
+    // out as stops the text starts at (the layout places no decimal point right to left).
+    TabDecimalStops = QTextFormat::UserProperty + 0x105,
     // On characters: an underline kind Qt draws as a single line (double, thick, words only),
     // kept for the writer.
     UnderlineKindKept = QTextFormat::UserProperty + 0x120,

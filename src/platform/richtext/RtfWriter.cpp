@@ -257,9 +257,12 @@ void Writer::tabs(const QTextBlockFormat& bf, bool rtl)
     const QList<int> leaders = tabLeaders(bf);
     const int indent = pixelsToTwips(rtl ? bf.rightMargin() : bf.leftMargin());
     static const char* const leaderWords[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth", "\\tleq", "\\tlmdot"};
+    const QVariantList decimals = bf.property(TabDecimalStops).toList();
     for (qsizetype i = 0; i < stops.size(); ++i) {
         const QTextOption::Tab& t = stops[i];
-        switch (t.type) {
+        if (decimals.contains(QVariant(int(i))))
+            body += "\\tqdec";
+        else switch (t.type) {
         case QTextOption::RightTab: if (!rtl) body += "\\tqr"; break;
         case QTextOption::LeftTab: if (rtl) body += "\\tqr"; break;
         case QTextOption::CenterTab: body += "\\tqc"; break;
