@@ -16,6 +16,7 @@
 #include "ui/Dialogs.h"
 #include "ui_TMainForm.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -243,6 +244,11 @@ void TMainForm::bindActions()
     connect(ed, &QTextEdit::cursorPositionChanged, this, [this] { SelectionChange(); });
     connect(ed, &QTextEdit::currentCharFormatChanged, this, [this] { SelectionChange(); });
     connect(ed->document(), &QTextDocument::modificationChanged, this, [this] { showStatus(); });
+    connect(ed->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!leadersDue)
+            QMetaObject::invokeMethod(this, [this] { showLeaders(); }, Qt::QueuedConnection);
+        leadersDue = true;
+    });
 }
 
 // ---- document ----
@@ -270,6 +276,26 @@ bool TMainForm::SetEditorContent(const QByteArray& content)
     doc->setModified(false);
     SelectionChange();
     return true;
+}
+
+// Tab stops' leaders (dots, lines) drawn over the tabs that reach them; they are no part of
+// the text.
+void TMainForm::showLeaders()
+{
+    leadersDue = false;
+    QTextDocument* doc = ui->Editor->document();
+    doc->documentLayout()->documentSize();   // the changed lines laid out
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const auto& [position, leader] : richtext::tabLeaderPlaces(*doc)) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(doc);
+        mark.cursor.setPosition(position);
+        mark.cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        mark.format.setUnderlineStyle(richtext::leaderUnderline(leader));
+        marks << mark;
+    }
+    if (!marks.isEmpty() || !ui->Editor->extraSelections().isEmpty())
+        ui->Editor->setExtraSelections(marks);
 }
 
 void TMainForm::SetEditorDocName(const QString& name)

@@ -427,6 +427,41 @@ TEST_P(Editor, WideTablesShowWholeAndKeepTheirWidths)
         EXPECT_EQ(written.count(QRegularExpression(QStringLiteral("\\\\cellx%1(?!\\d)").arg(c * 1500))), 6) << c;
 }
 
+// The dotted lines of a signature line's tab stops show over its tabs in the editor, and are no
+// part of the text saved.
+TEST_P(Editor, TabLeadersShowOverTheirTabs)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("signatures.rtf"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DOVIN_SOURCE_DIR "/tests/platform/rtf_corpus/signature_tabs.rtf"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ed().show();   // a shown editor lays its text out
+    QCoreApplication::processEvents();
+    prompter.answer(shell::ResultNo);   // the empty text is not saved
+    ed().FilesDropped({path});
+    QCoreApplication::processEvents();
+    const QList<QTextEdit::ExtraSelection> marks = ed().Editor()->extraSelections();
+    ASSERT_EQ(marks.size(), 2);
+    for (const QTextEdit::ExtraSelection& m : marks) {
+        EXPECT_EQ(m.cursor.selectedText(), QStringLiteral("\t"));
+        EXPECT_EQ(m.format.underlineStyle(), QTextCharFormat::DotLine);
+    }
+    EXPECT_FALSE(doc()->isModified());
+    // typing before the first tab moves its mark with it
+    QTextCursor c(doc());
+    c.insertText(QStringLiteral("*"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ed().Editor()->extraSelections().size(), 2);
+    EXPECT_EQ(ed().Editor()->extraSelections()[0].cursor.selectedText(), QStringLiteral("\t"));
+    ASSERT_TRUE(ed().FileSave());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray written = f.readAll();
+    EXPECT_TRUE(written.contains("\\tldot")) << "the leaders are written with their stops";
+    EXPECT_FALSE(written.contains("\\uld")) << "and not as underlined text";
+    ed().hide();
+}
+
 DOVIN_INSTANTIATE_ENGINES(Editor);
 
 } // namespace

@@ -51,46 +51,6 @@ void addBlocksOf(QAbstractTextDocumentLayout* layout, QTextFrame::iterator it, s
     }
 }
 
-QTextCharFormat::UnderlineStyle leaderLine(int leader)
-{
-    switch (richtext::TabLeader(leader)) {
-    case richtext::TabLeader::Dots:
-    case richtext::TabLeader::MiddleDots: return QTextCharFormat::DotLine;
-    case richtext::TabLeader::Hyphens: return QTextCharFormat::DashUnderline;
-    case richtext::TabLeader::None: return QTextCharFormat::NoUnderline;
-    default: return QTextCharFormat::SingleUnderline;
-    }
-}
-
-// The tabs of a laid-out block and the leaders of the stops they reach, as Qt chooses the
-// stop: the first beyond where the tab starts, from the line's start. Stops are laid out
-// scaled to the device (scale).
-void leadersOf(const QTextBlock& b, double scale, std::vector<std::pair<int, int>>& out)
-{
-    const QTextBlockFormat bf = b.blockFormat();
-    if (!bf.hasProperty(richtext::TabLeaders))
-        return;
-    const QList<QTextOption::Tab> stops = bf.tabPositions();
-    const QList<int> leaders = richtext::tabLeaders(bf);
-    const QTextLayout* tl = b.layout();
-    const QString text = b.text();
-    if (!tl || stops.isEmpty())
-        return;
-    const bool rtl = tl->textOption().textDirection() == Qt::RightToLeft;
-    for (int i = text.indexOf(QLatin1Char('\t')); i >= 0; i = text.indexOf(QLatin1Char('\t'), i + 1)) {
-        const QTextLine line = tl->lineForTextPosition(i);
-        if (!line.isValid())
-            continue;
-        const double at = rtl ? line.x() + line.width() - line.cursorToX(i) : line.cursorToX(i) - line.x();
-        for (qsizetype k = 0; k < stops.size(); ++k)
-            if (stops[k].position * scale > at + 0.01) {
-                if (leaders[k])
-                    out.emplace_back(b.position() + i, leaders[k]);
-                break;
-            }
-    }
-}
-
 // How much a table's text must shrink for the words its layout breaks between lines (the
 // layout does so when its columns leave a word no room) to fit their lines: 1 when none is.
 double wordFactor(const QTextDocument& doc, const QTextTable* table)
@@ -206,18 +166,15 @@ void fitLaidOut(QTextDocument& doc)
         richtext::fitTables(&doc, width, device ? device->logicalDpiX() / 96.0 : 1.0);
         shrinkToWidth(doc, tables, width);
     }
-    const double tabScale = device ? device->logicalDpiY() / 96.0 : 1.0;
     doc.size();   // lays the document out
-    std::vector<std::pair<int, int>> tabs;
-    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
-        leadersOf(b, tabScale, tabs);
+    const std::vector<std::pair<int, int>> tabs = richtext::tabLeaderPlaces(doc, device ? device->logicalDpiY() / 96.0 : 1.0);
     QTextCursor c(&doc);
     c.beginEditBlock();
     for (const auto& [position, leader] : tabs) {
         c.setPosition(position);
         c.setPosition(position + 1, QTextCursor::KeepAnchor);
         QTextCharFormat f;
-        f.setUnderlineStyle(leaderLine(leader));
+        f.setUnderlineStyle(richtext::leaderUnderline(leader));
         c.mergeCharFormat(f);
     }
     c.endEditBlock();

@@ -3,7 +3,9 @@
 #include "platform/richtext/RtfUnits.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <QTextFrame>
 #include <QTextTable>
 #include <algorithm>
@@ -110,6 +112,37 @@ void fitTables(QTextDocument* doc, double width, double scale)
         if (!again)
             break;
     }
+}
+
+std::vector<std::pair<int, int>> tabLeaderPlaces(const QTextDocument& doc, double scale)
+{
+    // the stop a tab reaches is the first beyond where it starts, from the line's start
+    std::vector<std::pair<int, int>> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QTextBlockFormat bf = b.blockFormat();
+        if (!bf.hasProperty(TabLeaders))
+            continue;
+        const QList<QTextOption::Tab> stops = bf.tabPositions();
+        const QList<int> leaders = tabLeaders(bf);
+        const QTextLayout* tl = b.layout();
+        if (!tl || stops.isEmpty())
+            continue;
+        const QString text = b.text();
+        const bool rtl = tl->textOption().textDirection() == Qt::RightToLeft;
+        for (int i = int(text.indexOf(QLatin1Char('\t'))); i >= 0; i = int(text.indexOf(QLatin1Char('\t'), i + 1))) {
+            const QTextLine line = tl->lineForTextPosition(i);
+            if (!line.isValid())
+                continue;
+            const double at = rtl ? line.x() + line.width() - line.cursorToX(i) : line.cursorToX(i) - line.x();
+            for (qsizetype k = 0; k < stops.size(); ++k)
+                if (stops[k].position * scale > at + 0.01) {
+                    if (leaders[k])
+                        out.emplace_back(b.position() + i, leaders[k]);
+                    break;
+                }
+        }
+    }
+    return out;
 }
 
 } // namespace richtext

@@ -56,6 +56,18 @@ inline QList<int> tabLeaders(const QTextBlockFormat& format)
     return out;
 }
 
+// The underline a tab reaching a stop shows for the stop's leader.
+inline QTextCharFormat::UnderlineStyle leaderUnderline(int leader)
+{
+    switch (TabLeader(leader)) {
+    case TabLeader::None: return QTextCharFormat::NoUnderline;
+    case TabLeader::Dots:
+    case TabLeader::MiddleDots: return QTextCharFormat::DotLine;
+    case TabLeader::Hyphens: return QTextCharFormat::DashUnderline;
+    default: return QTextCharFormat::SingleUnderline;
+    }
+}
+
 inline double twipsToPixels(int twips) { return twips / 15.0; }
 inline int pixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }
 
