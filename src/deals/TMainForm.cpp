@@ -17,6 +17,7 @@
 #include "ui/Dialogs.h"
 #include "ui_TMainForm.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
@@ -245,6 +246,11 @@ void TMainForm::bindActions()
     connect(ed, &QTextEdit::cursorPositionChanged, this, [this] { SelectionChange(); });
     connect(ed, &QTextEdit::currentCharFormatChanged, this, [this] { SelectionChange(); });
     connect(ed->document(), &QTextDocument::modificationChanged, this, [this] { showStatus(); });
+    connect(ed->document(), &QTextDocument::contentsChanged, this, [this] {
+        if (!leadersDue)
+            QMetaObject::invokeMethod(this, [this] { showLeaders(); }, Qt::QueuedConnection);
+        leadersDue = true;
+    });
 }
 
 // ---- document ----
@@ -266,6 +272,9 @@ bool TMainForm::SetEditorContent(const QByteArray& content)
     if (result != richtext::LoadResult::Loaded)
         return false;
     doc->rootFrame()->setFrameFormat(root);
+    // tables wider than the editor are shown whole, narrowed to it
+    const double shown = doc->textWidth() > 0 ? doc->textWidth() : ui->Editor->viewport()->width();
+    richtext::fitTables(doc, shown - root.leftMargin() - root.rightMargin() - 2 * (root.padding() + root.border()));
     doc->clearUndoRedoStacks();
     doc->setModified(false);
     DroppedParts = dropped;
@@ -290,6 +299,26 @@ QString TMainForm::DroppedPartsMessage(unsigned dropped)
             text += QStringLiteral("\n- ") + QString::fromUtf16(p.name);
     text += QStringLiteral("\nاگر متن را ذخيره کنيد، اين بخش‌ها در آن نخواهند بود؛ تا ذخيره نکنيد، متن ذخيره‌شده دست نمي‌خورد.");
     return text;
+}
+
+// Tab stops' leaders (dots, lines) drawn over the tabs that reach them; they are no part of
+// the text.
+void TMainForm::showLeaders()
+{
+    leadersDue = false;
+    QTextDocument* doc = ui->Editor->document();
+    doc->documentLayout()->documentSize();   // the changed lines laid out
+    QList<QTextEdit::ExtraSelection> marks;
+    for (const auto& [position, leader] : richtext::tabLeaderPlaces(*doc)) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(doc);
+        mark.cursor.setPosition(position);
+        mark.cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        mark.format.setUnderlineStyle(richtext::leaderUnderline(leader));
+        marks << mark;
+    }
+    if (!marks.isEmpty() || !ui->Editor->extraSelections().isEmpty())
+        ui->Editor->setExtraSelections(marks);
 }
 
 void TMainForm::SetEditorDocName(const QString& name)

@@ -111,12 +111,14 @@ private:
     void mergeFormat(const QTextCharFormat& format);
     bool writeFile(const QString& path);
     void showStatus();
+    void showLeaders();
     QString questionName() const;
 
     std::unique_ptr<Ui::TMainForm> ui;
     QEventLoop* modalLoop = nullptr;
     bool shownOnce = false;
     int dragOffset = 0;
+    bool leadersDue = false;    // the tabs' leaders are shown again once the change is laid out
 };
 
 extern TMainForm* MainForm;

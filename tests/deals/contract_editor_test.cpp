@@ -12,7 +12,10 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
+#include <QRegularExpression>
 #include <QTextBlock>
+#include <QTextFrame>
+#include <QTextTable>
 #include <QTextList>
 #include <QToolBar>
 
@@ -415,6 +418,83 @@ TEST_P(Editor, StatusCaretAndFormattingTools)
     ed().UpdateRuler();
     EXPECT_NEAR(f.LeftInd->x(), 42, 1.5);
     doc()->setModified(false);
+    ed().hide();
+}
+
+// A table wider than the editor shows whole, its columns narrowed in proportion, and the text
+// keeps the table's own widths: nothing changed, nothing to undo, written back as read.
+TEST_P(Editor, WideTablesShowWholeAndKeepTheirWidths)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cheques.rtf"));
+    QByteArray rtf = "{\\rtf1\\ansi ";
+    for (int row = 1; row <= 6; ++row) {
+        rtf += "\\trowd\\trgaph108\\rtlrow";
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\cellx" + QByteArray::number(c * 1500);
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\pard\\intbl\\rtlpar " + QByteArray::number(row * 100 + c) + "\\cell";
+        rtf += "\\row\n";
+    }
+    rtf += "\\pard\\rtlpar\\par}";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(rtf);
+    f.close();
+    prompter.answer(shell::ResultNo);   // the empty text is not saved
+    ed().FilesDropped({path});
+    QTextTable* table = nullptr;
+    for (QTextFrame* frame : doc()->rootFrame()->childFrames())
+        table = table ? table : qobject_cast<QTextTable*>(frame);
+    ASSERT_NE(table, nullptr);
+    ASSERT_LT(ed().Editor()->viewport()->width(), 1200) << "the table is wider than the editor";
+    const QList<QTextLength> widths = table->format().columnWidthConstraints();
+    ASSERT_EQ(widths.size(), 12);
+    for (const QTextLength& w : widths)
+        EXPECT_EQ(w.type(), QTextLength::PercentageLength);
+    EXPECT_FALSE(doc()->isModified());
+    EXPECT_FALSE(doc()->isUndoAvailable());
+    EXPECT_EQ(table->cellAt(0, 11).firstCursorPosition().block().text(), QStringLiteral("101")) << "the first cell on the right";
+
+    ASSERT_TRUE(ed().FileSave());
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString written = QString::fromLatin1(f.readAll());
+    for (int c = 1; c <= 12; ++c)
+        EXPECT_EQ(written.count(QRegularExpression(QStringLiteral("\\\\cellx%1(?!\\d)").arg(c * 1500))), 6) << c;
+}
+
+// The dotted lines of a signature line's tab stops show over its tabs in the editor, and are no
+// part of the text saved.
+TEST_P(Editor, TabLeadersShowOverTheirTabs)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("signatures.rtf"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DOVIN_SOURCE_DIR "/tests/platform/rtf_corpus/signature_tabs.rtf"), path));
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ed().show();   // a shown editor lays its text out
+    QCoreApplication::processEvents();
+    prompter.answer(shell::ResultNo);   // the empty text is not saved
+    ed().FilesDropped({path});
+    QCoreApplication::processEvents();
+    const QList<QTextEdit::ExtraSelection> marks = ed().Editor()->extraSelections();
+    ASSERT_EQ(marks.size(), 2);
+    for (const QTextEdit::ExtraSelection& m : marks) {
+        EXPECT_EQ(m.cursor.selectedText(), QStringLiteral("\t"));
+        EXPECT_EQ(m.format.underlineStyle(), QTextCharFormat::DotLine);
+    }
+    EXPECT_FALSE(doc()->isModified());
+    // typing before the first tab moves its mark with it
+    QTextCursor c(doc());
+    c.insertText(QStringLiteral("*"));
+    QCoreApplication::processEvents();
+    ASSERT_EQ(ed().Editor()->extraSelections().size(), 2);
+    EXPECT_EQ(ed().Editor()->extraSelections()[0].cursor.selectedText(), QStringLiteral("\t"));
+    ASSERT_TRUE(ed().FileSave());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray written = f.readAll();
+    EXPECT_TRUE(written.contains("\\tldot")) << "the leaders are written with their stops";
+    EXPECT_FALSE(written.contains("\\uld")) << "and not as underlined text";
     ed().hide();
 }
 

@@ -11,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -392,6 +393,82 @@ TEST(Rtf, MixedDirectionRunsAndPersianFontNames)
         EXPECT_EQ(g.fontPointSize(), 16) << it.fragment().text().toStdString();
         EXPECT_GE(g.fontWeight(), QFont::DemiBold) << it.fragment().text().toStdString();
     }
+}
+
+namespace {
+
+// A tab stop as the document holds it: its place from the paragraph's start, kind and leader.
+struct Stop {
+    double pos;
+    QTextOption::TabType type;
+    int leader;
+    bool operator==(const Stop& o) const { return std::abs(pos - o.pos) < 0.01 && type == o.type && leader == o.leader; }
+};
+
+void PrintTo(const Stop& s, std::ostream* os) { *os << '(' << s.pos << ' ' << int(s.type) << ' ' << s.leader << ')'; }
+
+QList<QList<Stop>> stopsOf(const QTextDocument& doc)
+{
+    QList<QList<Stop>> out;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        const QList<QTextOption::Tab> tabs = b.blockFormat().tabPositions();
+        const QList<int> leaders = tabLeaders(b.blockFormat());
+        QList<Stop> stops;
+        for (qsizetype i = 0; i < tabs.size(); ++i) {
+            stops << Stop{tabs[i].position, tabs[i].type, leaders[i]};
+            if (tabs[i].type == QTextOption::DelimiterTab)
+                EXPECT_EQ(tabs[i].delimiter, QLatin1Char('.'));
+        }
+        out << stops;
+    }
+    return out;
+}
+
+} // namespace
+
+// Tab stops are placed from the margin on the paragraph's start side; a right-to-left layout
+// starts text at a right tab, and ends it at a left one.
+TEST(Rtf, TabStopsKeepTheirPlacesKindsAndLeaders)
+{
+    const double px = 1 / 15.0;
+    const auto L = QTextOption::LeftTab, R = QTextOption::RightTab, C = QTextOption::CenterTab, D = QTextOption::DelimiterTab;
+    const struct {
+        const char* rtf;
+        QList<QList<Stop>> stops;
+    } cases[] = {
+        {"\\pard\\ltrpar\\li720\\tx1440\\tqr\\tldot\\tx5000\\tqdec\\tx7000 a\\tab b\\tab 12.50\\par",
+         {{{720 * px, L, 0}, {4280 * px, R, 1}, {6280 * px, D, 0}}}},
+        {"\\pard\\rtlpar\\qr\\ri360\\tldot\\tx4000\\tqr\\tx8000\\tqc\\tlhyph\\tx6000\\tqdec\\tx9000 \\u1575?\\tab\\u1576?\\par",
+         {{{3640 * px, R, 1}, {5640 * px, C, 2}, {7640 * px, L, 0}, {8640 * px, R, 0}}}},
+        // a stop inside the indent is none; a stop given twice is the last one; bar tabs are none
+        {"\\pard\\li2000\\tx1000\\tx3000\\tb3500\\tqr\\tx4000\\tqc\\tx4000 a\\par",
+         {{{1000 * px, L, 0}, {2000 * px, C, 0}}}},
+        // the leaders of the other kinds, and \pard ends the stops
+        {"\\pard\\tlul\\tx1000\\tlth\\tx2000\\tleq\\tx3000\\tlmdot\\tx4000 a\\par\\pard b\\par",
+         {{{1000 * px, L, 3}, {2000 * px, L, 4}, {3000 * px, L, 5}, {4000 * px, L, 6}}, {}}},
+        // in a table cell as well
+        {"\\trowd\\cellx4000\\pard\\intbl\\tqr\\tldot\\tx3000 a\\tab b\\cell\\row\\pard\\par",
+         {{}, {{3000 * px, R, 1}}, {}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rtf);
+        QTextDocument doc;
+        ASSERT_EQ(readRtf(&doc, QByteArray("{\\rtf1\\ansi ") + c.rtf + "}"), LoadResult::Loaded);
+        EXPECT_EQ(stopsOf(doc), c.stops);
+        // written back as they were read
+        const QByteArray written = writeRtf(&doc);
+        QTextDocument again;
+        ASSERT_EQ(readRtf(&again, written), LoadResult::Loaded);
+        EXPECT_EQ(stopsOf(again), c.stops) << written.constData();
+        EXPECT_EQ(writeRtf(&again), written);
+    }
+    // the words the other word processor reads
+    QTextDocument doc;
+    readRtf(&doc, "{\\rtf1\\ansi\\pard\\rtlpar\\ri360\\tqr\\tldot\\tx4000\\tqdec\\tlhyph\\tx6000\\tx7000 a\\par}");
+    const QByteArray written = writeRtf(&doc);
+    EXPECT_TRUE(written.contains("\\tqr\\tldot\\tx4000\\tqdec\\tlhyph\\tx6000\\tx7000")) << written.constData();
+    readRtf(&doc, "{\\rtf1\\ansi\\pard\\ltrpar\\tqdec\\tx6000 a\\par}");
+    EXPECT_TRUE(writeRtf(&doc).contains("\\tqdec\\tx6000"));
 }
 
 namespace {

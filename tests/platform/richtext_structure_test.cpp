@@ -10,11 +10,13 @@
 
 #include <QFile>
 #include <QFontMetricsF>
+#include <QAbstractTextDocumentLayout>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextLayout>
 #include <QTextList>
 #include <QTextTable>
 #include <gtest/gtest.h>
@@ -684,3 +686,81 @@ TEST(RtfDamagedFiles, ThreeThousandReadWithoutHarm)
 }
 
 } // namespace
+
+namespace {
+
+// A cheque table of twelve columns, 18000 twips wide, its first cell the rightmost.
+QByteArray chequeTable(const char* rowWord)
+{
+    QByteArray rtf = "{\\rtf1\\ansi\\ansicpg1256{\\fonttbl{\\f0\\fcharset178 Tahoma;}}\\pard\\rtlpar before\\par";
+    for (int row = 1; row <= 6; ++row) {
+        rtf += "\\trowd\\trgaph60";
+        rtf += rowWord;
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\clbrdrt\\brdrs\\clbrdrl\\brdrs\\clbrdrb\\brdrs\\clbrdrr\\brdrs\\cellx" + QByteArray::number(c * 1500);
+        for (int c = 1; c <= 12; ++c)
+            rtf += "\\pard\\intbl\\rtlpar\\qr\\f0 " + persianEscaped(QStringLiteral("خ")) + QByteArray::number(row * 100 + c)
+                + "\\cell";
+        rtf += "\\row\n";
+    }
+    return rtf + "\\pard\\rtlpar after\\par}";
+}
+
+// The rectangle of a table cell's text, in the document's coordinates.
+QRectF cellText(const QTextDocument& doc, const QTextTableCell& cell)
+{
+    QTextBlock b = cell.firstCursorPosition().block();
+    const QTextLine line = b.layout()->lineAt(0);
+    const QRectF br = doc.documentLayout()->blockBoundingRect(b);
+    return QRectF(br.left() + line.naturalTextRect().left(), br.top() + line.y(), line.naturalTextWidth(), line.height());
+}
+
+} // namespace
+
+// A table wider than the text is narrowed to it, its columns in their proportions, its first
+// cell on the right; the text keeps the table's own widths.
+TEST(RtfTables, WideTablesFitTheWidthAndKeepTheirWidthsInTheText)
+{
+    for (const char* word : {"\\rtlrow", "\\taprtl"}) {
+        SCOPED_TRACE(word);
+        QTextDocument doc;
+        read(doc, chequeTable(word));
+        doc.setDocumentMargin(0);
+        ASSERT_EQ(tables(doc).size(), 1);
+        QTextTable* t = tables(doc)[0];
+        ASSERT_EQ(t->columns(), 12);
+        const double width = 600;
+        doc.setTextWidth(width);
+        EXPECT_GT(doc.documentLayout()->frameBoundingRect(t).width(), width) << "too wide as it is";
+
+        fitTables(&doc, width);
+        const QList<QTextLength> shares = t->format().columnWidthConstraints();
+        ASSERT_EQ(shares.size(), 12);
+        for (const QTextLength& l : shares) {
+            EXPECT_EQ(l.type(), QTextLength::PercentageLength);
+            EXPECT_NEAR(l.rawValue(), 100.0 / 12, 0.05);
+        }
+        EXPECT_LE(doc.documentLayout()->frameBoundingRect(t).width(), width + 0.5);
+        for (int r = 0; r < t->rows(); ++r)
+            for (int c = 0; c < t->columns(); ++c) {
+                const QRectF text = cellText(doc, t->cellAt(r, c));
+                EXPECT_GE(text.left(), 0) << r << ',' << c;
+                EXPECT_LE(text.right(), width) << r << ',' << c;
+                // the first cell of each row, its number, on the right
+                EXPECT_TRUE(t->cellAt(r, c).firstCursorPosition().block().text().endsWith(QString::number((r + 1) * 100 + 12 - c)));
+            }
+        EXPECT_GT(cellText(doc, t->cellAt(0, 11)).right(), width - 60) << "the first column stands on the right";
+
+        // the text keeps its own widths, and a wide enough page gets them back
+        const QByteArray written = writeRtf(&doc);
+        for (int c = 1; c <= 12; ++c)
+            EXPECT_EQ(QString::fromLatin1(written).count(QRegularExpression(QStringLiteral("\\\\cellx%1(?!\\d)").arg(c * 1500))), 6) << c;
+        fitTables(&doc, 2000);
+        for (const QTextLength& l : t->format().columnWidthConstraints()) {
+            EXPECT_EQ(l.type(), QTextLength::FixedLength);
+            EXPECT_NEAR(l.rawValue(), 100, 0.01);
+        }
+        EXPECT_FALSE(t->format().hasProperty(TableNaturalWidths));
+        EXPECT_EQ(writeRtf(&doc), written);
+    }
+}

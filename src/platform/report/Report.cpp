@@ -470,6 +470,7 @@ void Report::Layout::flowRichText(Band& band, const RichTextElement& rt, const s
     fitToPaper(*doc);
     doc->documentLayout()->setPaintDevice(layoutDevice());
     doc->setTextWidth(rt.rect.width());
+    fitLaidOut(*doc);
     const PageBreaks breaks(*doc, contentBottom - bodyTop);
     const double total = breaks.total();
     const int gap = std::max(0, band.height - (rt.rect.y() + rt.rect.height()));

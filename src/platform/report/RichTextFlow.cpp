@@ -1,5 +1,6 @@
 #include "platform/report/RichTextFlow.h"
 
+#include "platform/richtext/Rtf.h"
 #include "platform/richtext/RtfUnits.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -50,7 +51,135 @@ void addBlocksOf(QAbstractTextDocumentLayout* layout, QTextFrame::iterator it, s
     }
 }
 
+// How much a table's text must shrink for the words its layout breaks between lines (the
+// layout does so when its columns leave a word no room) to fit their lines: 1 when none is.
+double wordFactor(const QTextDocument& doc, const QTextTable* table)
+{
+    double factor = 1.0;
+    for (QTextBlock b = doc.findBlock(table->firstPosition()); b.isValid() && b.position() <= table->lastPosition(); b = b.next()) {
+        const QTextLayout* tl = b.layout();
+        if (!tl || tl->lineCount() < 2)
+            continue;
+        const QString text = b.text();
+        for (int i = 0; i + 1 < tl->lineCount(); ++i) {
+            const int end = tl->lineAt(i).textStart() + tl->lineAt(i).textLength();
+            if (end <= 0 || end >= text.size() || text[end - 1].isSpace() || text[end].isSpace())
+                continue;
+            // the broken word, and its width over the lines it takes
+            int from = end, to = end;
+            while (from > 0 && !text[from - 1].isSpace())
+                --from;
+            while (to < text.size() && !text[to].isSpace())
+                ++to;
+            double wide = 0;
+            for (int k = tl->lineForTextPosition(from).lineNumber(); k < tl->lineCount(); ++k) {
+                const QTextLine line = tl->lineAt(k);
+                if (line.textStart() >= to)
+                    break;
+                const int a = std::max(from, line.textStart()), z = std::min(to, line.textStart() + line.textLength());
+                // a line's share by its characters: positions inside a run of the other
+                // direction tell no widths
+                wide += line.naturalTextWidth() * (z - a) / std::max(1, line.textLength());
+            }
+            if (wide > 0)
+                factor = std::min(factor, 0.97 * tl->lineAt(i).width() / wide);
+        }
+    }
+    return std::clamp(factor, 0.2, 1.0);
+}
+
+// Tables wider than the width even in their shares of it, or whose columns leave a word no
+// room: their text and padding made smaller until they fit with their words whole. Each round
+// lays the document out once.
+void shrinkToWidth(QTextDocument& doc, const QList<QTextTable*>& tables, double width)
+{
+    const double defaultSize = doc.defaultFont().pointSizeF() > 0 ? doc.defaultFont().pointSizeF() : 12;
+    const auto sizeOf = [&](const QTextCharFormat& f) {
+        return f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0 ? f.fontPointSize() : defaultSize;
+    };
+    struct Piece {
+        int from, to;
+        double size;
+    };
+    for (int round = 0; round < 6; ++round) {
+        doc.size();
+        bool shrunk = false;
+        for (QTextTable* table : tables) {
+            const double w = doc.documentLayout()->frameBoundingRect(table).width();
+            double factor = w > width + 0.5 ? std::max(0.5, 0.98 * width / w) : 1.0;
+            if (factor == 1.0)
+                factor = wordFactor(doc, table);
+            if (factor >= 1.0)
+                continue;
+            shrunk = true;
+            std::vector<Piece> pieces;
+            for (QTextBlock b = doc.findBlock(table->firstPosition()); b.isValid() && b.position() <= table->lastPosition(); b = b.next()) {
+                pieces.push_back({b.position(), b.position(), sizeOf(b.charFormat())});
+                for (auto it = b.begin(); !it.atEnd(); ++it)
+                    if (it.fragment().isValid())
+                        pieces.push_back({it.fragment().position(), it.fragment().position() + it.fragment().length(),
+                                          sizeOf(it.fragment().charFormat())});
+            }
+            QTextCursor c(&doc);
+            for (const Piece& p : pieces) {
+                QTextCharFormat f;
+                f.setFontPointSize(std::max(3.0, p.size * factor));
+                c.setPosition(p.from);
+                if (p.to == p.from) {
+                    c.mergeBlockCharFormat(f);
+                    continue;
+                }
+                c.setPosition(p.to, QTextCursor::KeepAnchor);
+                c.mergeCharFormat(f);
+            }
+            QTextTableFormat tf = table->format();
+            tf.setCellPadding(tf.cellPadding() * factor);
+            table->setFormat(tf);
+        }
+        if (!shrunk)
+            return;
+    }
+}
+
+void tablesOf(QTextFrame* frame, QList<QTextTable*>& out)
+{
+    for (QTextFrame* child : frame->childFrames()) {
+        if (auto* t = qobject_cast<QTextTable*>(child))
+            out << t;
+        tablesOf(child, out);
+    }
+}
+
 } // namespace
+
+void fitLaidOut(QTextDocument& doc)
+{
+    QAbstractTextDocumentLayout* layout = doc.documentLayout();
+    const QPaintDevice* device = layout->paintDevice();
+    const QTextFrameFormat root = doc.rootFrame()->frameFormat();
+    const double width = doc.textWidth() - root.leftMargin() - root.rightMargin() - 2 * (root.padding() + root.border());
+    const bool undo = doc.isUndoRedoEnabled();
+    doc.setUndoRedoEnabled(false);
+    QList<QTextTable*> tables;
+    tablesOf(doc.rootFrame(), tables);
+    if (!tables.isEmpty()) {
+        richtext::fitTables(&doc, width, device ? device->logicalDpiX() / 96.0 : 1.0);
+        shrinkToWidth(doc, tables, width);
+    }
+    doc.size();   // lays the document out
+    const std::vector<std::pair<int, int>> tabs = richtext::tabLeaderPlaces(doc, device ? device->logicalDpiY() / 96.0 : 1.0);
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (const auto& [position, leader] : tabs) {
+        c.setPosition(position);
+        c.setPosition(position + 1, QTextCursor::KeepAnchor);
+        QTextCharFormat f;
+        f.setUnderlineStyle(richtext::leaderUnderline(leader));
+        c.mergeCharFormat(f);
+    }
+    c.endEditBlock();
+    doc.setUndoRedoEnabled(undo);
+}
 
 void fitToPaper(QTextDocument& doc)
 {

@@ -14,6 +14,11 @@ namespace report {
 // (tables' lengths the layout scales itself). The document's own margin is dropped.
 void fitToPaper(QTextDocument& doc);
 
+// A laid-out document's tables fitted to its width (in the proportions of their columns, and
+// with smaller text where their words need it), and its tabs filled with the leaders (dots,
+// lines) of the tab stops they reach, drawn as the tab's underline.
+void fitLaidOut(QTextDocument& doc);
+
 // Where the pages of a laid-out document end: never through a line of text, nor through a
 // table row that fits on a page; always before a paragraph or table that starts a new page.
 class PageBreaks {

@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <utility>
+#include <vector>
 
 class QTextDocument;
 
@@ -52,6 +54,16 @@ LoadResult readPlainText(QTextDocument* doc, const QByteArray& text);
 // RTF or plain text, by isRichText.
 LoadResult loadText(QTextDocument* doc, const QByteArray& data, shell::Progress* progress = nullptr,
                     unsigned* dropped = nullptr);
+
+// Tables wider than width (in the document's units, scale of them to a table's lengths)
+// take the width with their columns in proportion; narrower ones keep or get back their own
+// widths. The writer writes a table's own widths either way.
+void fitTables(QTextDocument* doc, double width, double scale = 1.0);
+
+// The tabs of a laid-out document that reach a stop with a leader: their positions and the
+// leaders (TabLeader), for the editor and the print to draw. scale: the layout's lengths to
+// the document's (its device's dots per inch over 96).
+std::vector<std::pair<int, int>> tabLeaderPlaces(const QTextDocument& doc, double scale = 1.0);
 
 // The document as RTF (7-bit: every other character as \uN with a Windows-1256 fallback).
 QByteArray writeRtf(const QTextDocument* doc);

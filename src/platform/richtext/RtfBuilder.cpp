@@ -130,6 +130,46 @@ QTextCharFormat Builder::charFormat(const FormatKey& k) const
     return f;
 }
 
+// Tab stops are placed from the page's margin on the paragraph's start side, the layout's from
+// the paragraph's own start; a right-to-left layout takes a right tab as one the text starts at.
+void setTabs(QTextBlockFormat& bf, const std::vector<TabStop>& stops, bool rtl, int indent)
+{
+    QList<QTextOption::Tab> tabs;
+    QVariantList leaders, decimals;
+    bool anyLeader = false;
+    for (const TabStop& t : stops) {
+        const double pos = twipsToPixels(t.pos - indent);
+        if (pos <= 0)
+            continue;
+        QTextOption::Tab tab(pos, QTextOption::LeftTab);
+        switch (t.kind) {
+        case 1: tab.type = rtl ? QTextOption::LeftTab : QTextOption::RightTab; break;
+        case 2: tab.type = QTextOption::CenterTab; break;
+        case 3:
+            if (rtl) {
+                // numbers with as many decimals line up at their decimal points
+                tab.type = QTextOption::RightTab;
+                decimals.append(int(tabs.size()));
+            } else {
+                tab.type = QTextOption::DelimiterTab;
+                tab.delimiter = QLatin1Char('.');
+            }
+            break;
+        default: tab.type = rtl ? QTextOption::RightTab : QTextOption::LeftTab; break;
+        }
+        tabs.append(tab);
+        leaders.append(t.leader);
+        anyLeader = anyLeader || t.leader;
+    }
+    if (tabs.isEmpty())
+        return;
+    bf.setTabPositions(tabs);
+    if (anyLeader)
+        bf.setProperty(TabLeaders, leaders);
+    if (!decimals.isEmpty())
+        bf.setProperty(TabDecimalStops, decimals);
+}
+
 QTextBlockFormat Builder::blockFormat(const ParaFormat& p) const
 {
     QTextBlockFormat bf;
@@ -159,6 +199,7 @@ QTextBlockFormat Builder::blockFormat(const ParaFormat& p) const
     const int start = std::max(0, rtl ? right : left);
     bf.setLeftMargin(twipsToPixels(left));
     bf.setRightMargin(twipsToPixels(right));
+    setTabs(bf, p.tabs, rtl, rtl ? right : left);
     bf.setTextIndent(twipsToPixels(std::max(p.fi, -start)));
     if (p.sb)
         bf.setTopMargin(twipsToPixels(p.sb));

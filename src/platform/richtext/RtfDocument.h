@@ -47,6 +47,15 @@ inline size_t qHash(const FormatKey& k, size_t seed = 0)
                       k.underlineKind, k.caps, k.spacing, k.raise, k.link, k.hidden);
 }
 
+// A tab stop: its place from the paragraph's start side of the page (twips), how the text
+// stands at it and what fills the space before it.
+struct TabStop {
+    int pos = 0;
+    int kind = 0;               // 0 start, 1 end (\tqr), 2 centre, 3 decimal
+    int leader = 0;             // 0 none, 1 dots, 2 hyphens, 3 underline, 4 thick line, 5 equal signs, 6 middle dots
+    bool operator==(const TabStop& o) const { return pos == o.pos && kind == o.kind && leader == o.leader; }
+};
+
 struct BorderDef {
     bool on = false;
     int width = 0;              // twips; 0: the thinnest line
@@ -67,6 +76,7 @@ struct ParaFormat {
     int ls = -1, ilvl = 0;      // lists of the list table
     bool pagebb = false;        // a page break before the paragraph
     bool intbl = false;         // the paragraph is in a table cell
+    std::vector<TabStop> tabs;  // ascending
     int sl = 0;                 // line spacing: 0 single; at least sl twips, exactly -sl when negative
     bool slmult = false;        // sl in 240ths of a single line
     int shading = 0;            // background colour table index; 0 none
@@ -77,14 +87,18 @@ struct ParaFormat {
             && rin == o.rin && sb == o.sb && sa == o.sa && list == o.list && ls == o.ls && ilvl == o.ilvl
             && pagebb == o.pagebb && intbl == o.intbl && sl == o.sl && slmult == o.slmult && shading == o.shading
             && std::equal(std::begin(borders), std::end(borders), std::begin(o.borders)) && pnNfc == o.pnNfc
-            && pnStart == o.pnStart && pnLevel == o.pnLevel && pnBefore == o.pnBefore && pnAfter == o.pnAfter;
+            && pnStart == o.pnStart && pnLevel == o.pnLevel && pnBefore == o.pnBefore && pnAfter == o.pnAfter
+            && tabs == o.tabs;
     }
 };
 
 inline size_t qHash(const ParaFormat& p, size_t seed = 0)
 {
-    return qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl, p.sl,
+    seed = qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl, p.sl,
                       p.shading);
+    for (const TabStop& t : p.tabs)
+        seed = qHashMulti(seed, t.pos, t.kind, t.leader);
+    return seed;
 }
 
 // A level of a numbered list.

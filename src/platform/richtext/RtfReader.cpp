@@ -28,6 +28,7 @@ constexpr int kMaxFonts = 4096;
 constexpr int kMaxColors = 4096;
 constexpr int kMaxLists = 4096;
 constexpr int kMaxCellsInRow = 63;     // as many as word processors allow
+constexpr size_t kMaxTabs = 64;        // tab stops of a paragraph
 constexpr int kMaxLinks = 100000;
 
 // A text beyond any contract: it would take the document seconds and hundreds of megabytes.
@@ -89,6 +90,7 @@ enum class W {
     Trowd, Cellx, Rtlrow, Ltrrow, Trgaph, Trleft, Trqc, Trqr, Trql,
     Clvmgf, Clvmrg, Clmgf, Clmrg, Clbrdrt, Clbrdrl, Clbrdrb, Clbrdrr, Trbrdr, ParaBorder,
     BrdrStyle, BrdrNone, Brdrw, Brdrcf, Clcbpat, Clvertalt, Clvertalc, Clvertalb, Clpad, Trpadd,
+    Tx, Tb, Tqr, Tqc, Tqdec, Tleader,
     Caps, Expnd, Expndtw, Up, Dn, Sl, Slmult, Cbpat, Field, Fldinst,
 };
 
@@ -170,6 +172,15 @@ const QHash<QByteArray, WordInfo>& words()
             {"pncard", 6}, {"pnordt", 7}, {"pnbidia", 48}, {"pnbidib", 46}};
         for (const auto& f : pnFormats)
             t.insert(f.name, {W::PnFormat, f.nfc});
+        // tab stops, a leader's kind as TabStop::leader; a table's direction
+        for (const auto& p : std::initializer_list<std::pair<const char*, W>>{
+                 {"tx", W::Tx}, {"tb", W::Tb}, {"tqr", W::Tqr}, {"tqc", W::Tqc}, {"tqdec", W::Tqdec},
+                 {"taprtl", W::Rtlrow}})
+            t.insert(p.first, {p.second});
+        const struct { const char* name; char16_t leader; } leaders[] = {
+            {"tldot", 1}, {"tlhyph", 2}, {"tlul", 3}, {"tlth", 4}, {"tleq", 5}, {"tlmdot", 6}};
+        for (const auto& l : leaders)
+            t.insert(l.name, {W::Tleader, l.leader});
         const struct { const char* name; W word; char16_t value; } valued[] = {
             {"ul", W::Ul, UnderlineSingle}, {"uld", W::Ul, UnderlineDotted}, {"uldash", W::Ul, UnderlineDash},
             {"uldashd", W::Ul, UnderlineDashDot}, {"uldashdd", W::Ul, UnderlineDashDotDot},
@@ -264,6 +275,7 @@ private:
     int pnDef = -1;                    // levels of the \pn list being read
     QString labelText;                 // the paragraph's label as text, for readers without lists
     int skipChars = 0;                 // characters still to skip after \uN
+    TabStop pendingTab;                // the kind and leader of the next \tx
 
     QHash<FormatKey, int> formatIndex;
     QHash<ParaFormat, int> paraIndex;
@@ -1013,7 +1025,7 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Ai: c.aitalic = on != 0; return;
 
     // paragraph properties
-    case W::Pard: p = ParaFormat(); return;
+    case W::Pard: p = ParaFormat(); pendingTab = TabStop(); return;
     case W::Ql: p.align = 0; return;
     case W::Qr: p.align = 1; return;
     case W::Qc: p.align = 2; return;
@@ -1032,6 +1044,24 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Itap: p.intbl = param > 0; return;
     case W::Ls: p.ls = std::clamp(param, 0, 1 << 24); return;
     case W::Ilvl: p.ilvl = std::clamp(param, 0, 8); return;
+    case W::Tqr: pendingTab.kind = 1; return;
+    case W::Tqc: pendingTab.kind = 2; return;
+    case W::Tqdec: pendingTab.kind = 3; return;
+    case W::Tleader: pendingTab.leader = info.ch; return;
+    case W::Tb: pendingTab = TabStop(); return;
+    case W::Tx: {
+        // stops in order of their places, one at a place, as many as a ruler holds
+        TabStop t = pendingTab;
+        pendingTab = TabStop();
+        t.pos = std::clamp(param, 0, 31680);
+        auto it = std::lower_bound(p.tabs.begin(), p.tabs.end(), t.pos,
+                                   [](const TabStop& a, int pos) { return a.pos < pos; });
+        if (it != p.tabs.end() && it->pos == t.pos)
+            *it = t;
+        else if (p.tabs.size() < kMaxTabs)
+            p.tabs.insert(it, t);
+        return;
+    }
 
     // tables
     case W::Trowd: {

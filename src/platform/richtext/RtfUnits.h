@@ -4,6 +4,8 @@
 
 #include <QTextBlock>
 #include <QTextBlockFormat>
+#include <QVariant>
+#include <algorithm>
 #include <cmath>
 
 namespace richtext {
@@ -21,6 +23,15 @@ enum Property : int {
     // On an image: the picture file's bytes (PNG or JPEG) it was read from, written back as
     // they are. Its name is that of the document's image resource made of them.
     PictureBytes = QTextFormat::UserProperty + 0x110,
+    // On a block: what fills the space before each of its tab stops (a list of ints, one for
+    // each of tabPositions()): 0 nothing, 1 dots, 2 hyphens, 3 underline, 4 thick line,
+    // 5 equal signs, 6 middle dots.
+    TabLeaders = QTextFormat::UserProperty + 0x130,
+    // On a table fitted to a narrower width: its column widths as the text gives them.
+    TableNaturalWidths = QTextFormat::UserProperty + 0x131,
+    // On a right-to-left block: its decimal stops (a list of indexes of tabPositions()), laid
+    // out as stops the text starts at (the layout places no decimal point right to left).
+    TabDecimalStops = QTextFormat::UserProperty + 0x132,
     // On characters: an underline kind Qt draws as a single line (double, thick, words only),
     // kept for the writer.
     UnderlineKindKept = QTextFormat::UserProperty + 0x120,
@@ -49,6 +60,31 @@ constexpr int HiddenTextObject = QTextFormat::UserObject + 0x48;
 // In a level text: the number of level n is QChar(ListPlaceholder + n).
 constexpr char16_t ListPlaceholder = 0xF700;
 constexpr int ListLevelCount = 9;
+
+enum class TabLeader { None = 0, Dots, Hyphens, Underline, ThickLine, Equals, MiddleDots };
+
+// The leader of each of a block's tab stops.
+inline QList<int> tabLeaders(const QTextBlockFormat& format)
+{
+    QList<int> out;
+    const QVariantList list = format.property(TabLeaders).toList();
+    const qsizetype n = format.tabPositions().size();
+    for (qsizetype i = 0; i < n; ++i)
+        out.append(i < list.size() ? std::clamp(list[i].toInt(), 0, 6) : 0);
+    return out;
+}
+
+// The underline a tab reaching a stop shows for the stop's leader.
+inline QTextCharFormat::UnderlineStyle leaderUnderline(int leader)
+{
+    switch (TabLeader(leader)) {
+    case TabLeader::None: return QTextCharFormat::NoUnderline;
+    case TabLeader::Dots:
+    case TabLeader::MiddleDots: return QTextCharFormat::DotLine;
+    case TabLeader::Hyphens: return QTextCharFormat::DashUnderline;
+    default: return QTextCharFormat::SingleUnderline;
+    }
+}
 
 inline double twipsToPixels(int twips) { return twips / 15.0; }
 inline int pixelsToTwips(double pixels) { return int(std::lround(pixels * 15.0)); }

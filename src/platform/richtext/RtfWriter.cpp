@@ -56,6 +56,7 @@ private:
     void table(const QTextTable* t);
     void cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const;
     void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
+    void tabs(const QTextBlockFormat& bf, bool rtl);
     void fragment(const QTextFragment& f);
     void runs(const QTextCharFormat& f, const QString& text, bool hidden);
     void picture(const QTextImageFormat& f);
@@ -312,6 +313,31 @@ void Writer::underline(const QTextCharFormat& f)
     }
 }
 
+// Tab stops from the page's margin on the paragraph's start side, with their kinds and leaders.
+void Writer::tabs(const QTextBlockFormat& bf, bool rtl)
+{
+    const QList<QTextOption::Tab> stops = bf.tabPositions();
+    if (stops.isEmpty())
+        return;
+    const QList<int> leaders = tabLeaders(bf);
+    const int indent = pixelsToTwips(rtl ? bf.rightMargin() : bf.leftMargin());
+    static const char* const leaderWords[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth", "\\tleq", "\\tlmdot"};
+    const QVariantList decimals = bf.property(TabDecimalStops).toList();
+    for (qsizetype i = 0; i < stops.size(); ++i) {
+        const QTextOption::Tab& t = stops[i];
+        if (decimals.contains(QVariant(int(i))))
+            body += "\\tqdec";
+        else switch (t.type) {
+        case QTextOption::RightTab: if (!rtl) body += "\\tqr"; break;
+        case QTextOption::LeftTab: if (rtl) body += "\\tqr"; break;
+        case QTextOption::CenterTab: body += "\\tqc"; break;
+        case QTextOption::DelimiterTab: body += "\\tqdec"; break;
+        }
+        body += leaderWords[leaders[i]];
+        num("tx", std::max(0, pixelsToTwips(t.position) + indent));
+    }
+}
+
 void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end)
 {
     const QTextBlockFormat bf = b.blockFormat();
@@ -349,6 +375,7 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         num("sb", pixelsToTwips(bf.topMargin()));
     if (bf.bottomMargin() > 0)
         num("sa", pixelsToTwips(bf.bottomMargin()));
+    tabs(bf, rtl);
     switch (bf.hasProperty(QTextFormat::LineHeight) ? bf.lineHeightType() : int(QTextBlockFormat::SingleHeight)) {
     case QTextBlockFormat::ProportionalHeight:
         num("sl", std::lround(bf.lineHeight() * 240 / 100));
@@ -458,7 +485,8 @@ void Writer::table(const QTextTable* t)
     if (rows <= 0 || columns <= 0)
         return;
     // column widths: fixed ones as they are, the rest share the page's width
-    const QList<QTextLength> constraints = tf.columnWidthConstraints();
+    const QList<QTextLength> constraints = tf.hasProperty(TableNaturalWidths) ? tf.lengthVectorProperty(TableNaturalWidths)
+                                                                               : tf.columnWidthConstraints();
     const double page = doc->textWidth() > 0 ? doc->textWidth() : 624.0;
     std::vector<double> widths(size_t(columns), 0.0);
     double fixed = 0;
