@@ -3,6 +3,7 @@
 // it shows them still; printed on portrait and landscape paper it ends, every page moving on.
 #include "platform/report/Fonts.h"
 #include "platform/report/Report.h"
+#include "platform/richtext/ListLabels.h"
 #include "platform/richtext/Rtf.h"
 #include "platform/richtext/RtfUnits.h"
 
@@ -12,7 +13,6 @@
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextDocument>
-#include <QTextList>
 #include <QTextTable>
 #include <gtest/gtest.h>
 
@@ -39,17 +39,11 @@ QStringList words(QString text)
     return text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
 }
 
-// A paragraph as the editor shows it: its list label (bullets are drawn, not words), its text.
+// A paragraph as the editor shows it: its clause label (bullets are drawn, not words), its text.
 QString paragraph(const QTextBlock& b)
 {
-    QString out;
-    if (QTextList* list = b.textList()) {
-        const auto style = list->format().style();
-        if (style != QTextListFormat::ListDisc && style != QTextListFormat::ListCircle
-            && style != QTextListFormat::ListSquare)
-            out += list->itemText(b) + QLatin1Char(' ');
-    }
-    return out + b.text() + QLatin1Char('\n');
+    const QString label = richtext::listLabel(b);
+    return (label.isEmpty() ? QString() : label + QLatin1Char(' ')) + b.text() + QLatin1Char('\n');
 }
 
 // What the editor shows, in reading order: a right-to-left table row from its rightmost cell.
@@ -128,7 +122,7 @@ const Case kCases[] = {
     {"cheque_table_wide", {}},
     {"clauses_numbered", {}},
     {"columns_sections", {}},
-    {"hidden_text", {}},
+    {"hidden_text", {}},   // the other program saves this hidden text as plain text
     {"lease_header_footnote", {{"احمدی1", "احمدی"}}},
     {"picture_stamp", {}},
     {"signature_tabs", {}},
