@@ -4,10 +4,12 @@
 // otherwise keep the proportions of their on-screen widths. When the words cannot stand side
 // by side at the report font, the whole table's font shrinks, down to kMinFontPoints, where
 // the titles lose their two extra points. When even then they cannot, the columns print in
-// groups, each as wide as the paper and at the largest size that needs no more groups than
-// the minimum does; the repeated column (the row number) stands in every group. Only a
-// column too wide for the paper by itself breaks the widest words of its text and title
-// (numbers and dates stay whole, the font going below the minimum for them).
+// groups, each as wide as the paper, as few groups as the minimum size needs, at the largest
+// size that needs no more (a little smaller where that leaves the text columns room beside
+// their words), the columns shared so that the groups are evenly filled; the repeated column
+// (the row number) stands in every group. Only a column too wide for the paper by itself
+// breaks the widest words of its text and title (numbers and dates stay whole, the font
+// going below the minimum for them).
 
 #include <QFont>
 #include <QSet>
