@@ -8,6 +8,7 @@
 #include "ui/PrintGrid.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -154,9 +155,9 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
 
 report::PreparedReport TPFrmPrnLv::prepare()
 {
-    report::PreparedReport laid = QuickRep1.prepare(true);
+    report::PreparedReport out = QuickRep1.prepare(true);
     if (groups_ <= 1)
-        return laid;
+        return out;
     // the pages of the first group of columns (the rightmost), then those of the next: each
     // keeps its own columns and everything else of its page (title, frames, footer)
     const int left = QuickRep1.margins.left();
@@ -165,11 +166,10 @@ report::PreparedReport TPFrmPrnLv::prepare()
                             item.name == QLatin1String("columnLine");
         return column ? std::clamp((item.rect.left() - left) / slot_, 0, groups_ - 1) : -1;
     };
-    report::PreparedReport out = laid;
-    out.pages.clear();
-    out.pages.reserve(laid.pages.size() * groups_);
+    const QVector<report::ReportPage> laid = std::exchange(out.pages, {});
+    out.pages.reserve(laid.size() * groups_);
     for (int g = 0; g < groups_; ++g) {
-        for (const report::ReportPage& page : laid.pages) {
+        for (const report::ReportPage& page : laid) {
             report::ReportPage part;
             for (const report::ReportItem& item : page.items) {
                 const int in = groupOf(item);
