@@ -7,6 +7,9 @@
 #include "ui/GridPrintColumns.h"
 #include "ui/PrintGrid.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 const QString kSample = QStringLiteral("ABC السثقص");
@@ -75,11 +78,19 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
         }
     }
     const int pad = 8;
+    // the first printed column, the row number, stands in every group of columns
+    if (!printed.isEmpty())
+        sizing.repeatInGroups(int(printed.size()) - 1);
     const GridPrintColumns::Layout fit = sizing.fit(W, pad);
+    groups_ = int(fit.groups.size());
+    slot_ = QuickRep1.printableWidth();
 
     // column header and detail bands in the table's font
-    const int headerText = textHeight(fit.titleFont, kSample);
-    const int bodyText = textHeight(fit.cellFont, kSample);
+    int headerText = 0, bodyText = 0;
+    for (const GridPrintColumns::Group& g : fit.groups) {
+        headerText = std::max(headerText, textHeight(g.titleFont, kSample));
+        bodyText = std::max(bodyText, textHeight(g.cellFont, kSample));
+    }
     Band& header = QuickRep1.band(BandType::ColumnHeader, headerText + 16);
     header.name = QStringLiteral("ColumnHeaderBand1");
     header.frame = Frame::all(2);
@@ -90,36 +101,40 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
     child.name = QStringLiteral("ChildBand1");
     child.frame.top = true;
 
-    int x = 0;
-    for (int k = 0; k < printed.size(); ++k) {
-        const widgets::GridColumn& col = cols[printed[k]];
-        const int w = fit.widths[k];
-        const int field = fields[k];
-        TextElement& cell = detail.addText(QStringLiteral("cell_%1").arg(col.fieldName), QRect(x + pad, 6, w - 2 * pad, bodyText));
-        cell.font = fit.cellFont;
-        cell.wordWrap = true;
-        cell.autoStretch = true;
-        cell.breakLongWords = fit.breakWords[k];
-        cell.alignment = Qt::AlignRight | Qt::AlignTop;
-        cell.text = QStringLiteral(" ");
-        cell.onPrint = [this, field] {
-            const int r = QuickRep1.currentRow();
-            return field >= 0 && r >= 0 && r < rows_.size() ? ds_->DisplayTextAt(rows_[r], field) : QString();
-        };
-        // captions wrap between words and the header grows to hold them
-        TextElement& head = header.addText(QStringLiteral("hdr_%1").arg(col.fieldName), QRect(x + pad, 8, w - 2 * pad, headerText),
-                                           col.title);
-        head.font = fit.titleFont;
-        head.alignment = Qt::AlignHCenter | Qt::AlignTop;
-        head.wordWrap = true;
-        head.autoStretch = true;
-        head.breakLongWords = fit.breakTitles[k];
-        x += w;
-        detail.columnLines.push_back({x, 5});
+    // groups of columns are laid out side by side, one paper's width apart, and cut into
+    // pages of their own when prepared: every group's pages hold the same rows
+    for (int g = 0; g < groups_; ++g) {
+        const GridPrintColumns::Group& group = fit.groups[g];
+        int x = g * slot_;
+        for (int k = 0; k < group.columns.size(); ++k) {
+            const widgets::GridColumn& col = cols[printed[group.columns[k]]];
+            const int w = group.widths[k];
+            const int field = fields[group.columns[k]];
+            TextElement& cell = detail.addText(QStringLiteral("cell_%1").arg(col.fieldName), QRect(x + pad, 6, w - 2 * pad, bodyText));
+            cell.font = group.cellFont;
+            cell.wordWrap = true;
+            cell.autoStretch = true;
+            cell.breakLongWords = group.breakWords[k];
+            cell.alignment = Qt::AlignRight | Qt::AlignTop;
+            cell.text = QStringLiteral(" ");
+            cell.onPrint = [this, field] {
+                const int r = QuickRep1.currentRow();
+                return field >= 0 && r >= 0 && r < rows_.size() ? ds_->DisplayTextAt(rows_[r], field) : QString();
+            };
+            // captions wrap between words and the header grows to hold them
+            TextElement& head = header.addText(QStringLiteral("hdr_%1").arg(col.fieldName),
+                                               QRect(x + pad, 8, w - 2 * pad, headerText), col.title);
+            head.font = group.titleFont;
+            head.alignment = Qt::AlignHCenter | Qt::AlignTop;
+            head.wordWrap = true;
+            head.autoStretch = true;
+            head.breakLongWords = group.breakTitles[k];
+            x += w;
+            // the rightmost column's edge is the band's frame
+            if (k + 1 < group.columns.size())
+                detail.columnLines.push_back({x, 5});
+        }
     }
-    // the rightmost column's edge is the band's frame
-    if (!detail.columnLines.empty())
-        detail.columnLines.pop_back();
 
     // footer with the total
     QFont footerFont = body;
@@ -136,4 +151,39 @@ void TPFrmPrnLv::build(const QString& titleBlock, const QString& dateLine, const
     total.autoStretch = true;
 
     QuickRep1.rowCount = int(rows_.size());
+}
+
+report::PreparedReport TPFrmPrnLv::prepare()
+{
+    report::PreparedReport out = QuickRep1.prepare(true);
+    if (groups_ <= 1)
+        return out;
+    // the pages of the first group of columns (the rightmost), then those of the next: each
+    // keeps its own columns and everything else of its page (title, frames, footer)
+    const int left = QuickRep1.margins.left();
+    auto groupOf = [&](const report::ReportItem& item) {
+        const bool column = item.name.startsWith(QLatin1String("cell_")) || item.name.startsWith(QLatin1String("hdr_")) ||
+                            item.name == QLatin1String("columnLine");
+        return column ? std::clamp((item.rect.left() - left) / slot_, 0, groups_ - 1) : -1;
+    };
+    const QVector<report::ReportPage> laid = std::exchange(out.pages, {});
+    out.pages.reserve(laid.size() * groups_);
+    for (int g = 0; g < groups_; ++g) {
+        for (const report::ReportPage& page : laid) {
+            report::ReportPage part;
+            for (const report::ReportItem& item : page.items) {
+                const int in = groupOf(item);
+                if (in >= 0 && in != g)
+                    continue;
+                part.items.append(item);
+                if (in > 0) {
+                    report::ReportItem& moved = part.items.last();
+                    moved.rect.translate(-in * slot_, 0);
+                    moved.line.translate(-in * slot_, 0);
+                }
+            }
+            out.pages.append(std::move(part));
+        }
+    }
+    return out;
 }

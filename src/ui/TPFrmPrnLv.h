@@ -17,8 +17,9 @@ public:
     // Lays out the columns from firstColumn on and the rows given (rows of the dataset's order).
     void build(const QString& titleBlock, const QString& dateLine, const QString& footerText, int firstColumn,
                const QVector<int>& rows);
-    // Cancellable: throws shell::Cancelled when the user stopped it.
-    report::PreparedReport prepare() { return QuickRep1.prepare(true); }
+    // Cancellable: throws shell::Cancelled when the user stopped it. Columns too many for the
+    // paper print in groups: all pages of the first group (the rightmost columns), then the next.
+    report::PreparedReport prepare();
 
     report::Report QuickRep1;
 
@@ -26,4 +27,6 @@ private:
     widgets::DBGrid* grid_;
     db::DataSet* ds_;
     QVector<int> rows_;
+    int groups_ = 1;       // groups of columns, laid out one slot apart
+    int slot_ = 0;
 };

@@ -8,6 +8,7 @@
 #include "ui/PrintGrid.h"
 #include "support/ReportChecks.h"
 
+#include <QMap>
 #include <QRegularExpression>
 
 using namespace widgets;
@@ -253,14 +254,16 @@ TEST_F(PrintGridTest, AmountsDatesAndWordsPrintWholeTheFontShrinkingOnlyWhenNeed
         int screenWidth;       // of each amount column; the name column is 160, the date 100
         int fontPoints;
         bool smaller;          // the table prints below the report font
-        bool belowMinimum;     // even the minimum is too large for the amounts
+        int groups;            // groups of columns, each on pages of its own
     } cases[] = {
-        {"three columns", 0, 1, 120, 10, false, false},
-        {"narrow on screen, room on paper", 0, 3, 20, 10, false, false},
-        {"eight columns, portrait", 0, 6, 90, 10, true, false},
-        {"eight columns, landscape", 1, 6, 90, 10, false, false},
-        {"eight columns, large font", 1, 6, 90, 16, true, false},
-        {"twenty-five amounts, portrait", 0, 23, 90, 10, true, true},
+        {"three columns", 0, 1, 120, 10, false, 1},
+        {"narrow on screen, room on paper", 0, 3, 20, 10, false, 1},
+        {"eight columns, portrait", 0, 6, 90, 10, true, 1},
+        {"eight columns, landscape", 1, 6, 90, 10, false, 1},
+        {"eight columns, large font", 1, 6, 90, 16, true, 1},
+        // the amounts cannot stand side by side even at the minimum: groups of columns
+        {"twenty-five amounts, portrait", 0, 23, 90, 10, true, 4},
+        {"twenty-five amounts, landscape", 1, 23, 90, 10, true, 3},
     };
     for (const Case& c : cases) {
         settings.orientation = c.orientation;
@@ -271,17 +274,19 @@ TEST_F(PrintGridTest, AmountsDatesAndWordsPrintWholeTheFontShrinkingOnlyWhenNeed
         grid.setColumns(cols);
         print(true);
         SCOPED_TRACE(c.what);
-        // past the last resort only the words of the name column break
-        QStringList faults = testing_support::reportTextFaults(shown);
-        if (c.belowMinimum)
-            faults = faults.filter(QRegularExpression(QStringLiteral("^(?!page 1, cell_Esm: split)")));
+        const QStringList faults = testing_support::reportTextFaults(shown);
         EXPECT_TRUE(faults.isEmpty()) << faults.join(QLatin1Char('\n')).toStdString();
 
         // every amount and date stands whole on one line of its own cell
         const auto prices = shown.findNamed(QStringLiteral("cell_Price"));
         ASSERT_EQ(prices.size(), 4 * c.amountColumns);
-        for (int i = 0; i < prices.size(); ++i)
-            EXPECT_EQ(testing_support::laidOutLines(*prices[i].item), QStringList{amounts[i / c.amountColumns]});
+        QMap<QString, int> printed;
+        for (const auto& hit : prices) {
+            EXPECT_EQ(testing_support::laidOutLines(*hit.item), QStringList{hit.item->text});
+            ++printed[hit.item->text];
+        }
+        for (const QString& amount : amounts)
+            EXPECT_EQ(printed.value(amount), c.amountColumns) << amount.toStdString();
         const auto dts = shown.findNamed(QStringLiteral("cell_Dt"));
         ASSERT_EQ(dts.size(), 4);
         for (int i = 0; i < 4; ++i)
@@ -289,18 +294,23 @@ TEST_F(PrintGridTest, AmountsDatesAndWordsPrintWholeTheFontShrinkingOnlyWhenNeed
 
         const double points = prices.first().item->font.pointSizeF();
         EXPECT_EQ(points < c.fontPoints, c.smaller) << points;
-        EXPECT_EQ(points < report::kMinFontPoints, c.belowMinimum) << points;
-        // the whole table shares one size, the titles two points larger but at the last resort
+        EXPECT_GE(points, report::kMinFontPoints);
+        // the whole table shares one size, the titles two points larger
         for (const QString& name : {QStringLiteral("cell_Esm"), QStringLiteral("cell_Dt")})
             EXPECT_EQ(shown.findNamed(name).first().item->font.pointSizeF(), points) << name.toStdString();
-        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Price")).first().item->font.pointSizeF(), c.belowMinimum ? points : points + 2);
+        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Price")).first().item->font.pointSizeF(), points + 2);
+        // a page for each group, the first column (here the name) repeated on each
+        EXPECT_EQ(shown.pageCount(), c.groups);
+        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Esm")).size(), c.groups);
+        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Dt")).size(), 1);
+        EXPECT_EQ(shown.findNamed(QStringLiteral("hdr_Dt")).first().page, c.groups - 1);
         // the page stays the user's
         EXPECT_EQ(shown.orientation, c.orientation);
 
         // the long name stays one word while the font can shrink for it
         const QStringList nameLines = testing_support::laidOutLines(*shown.findNamed(QStringLiteral("cell_Esm"))[1].item);
         const bool whole = std::any_of(nameLines.begin(), nameLines.end(), [&](const QString& l) { return l.contains(longWord); });
-        EXPECT_TRUE(whole || c.belowMinimum) << nameLines.join(QLatin1String(" | ")).toStdString();
+        EXPECT_TRUE(whole) << nameLines.join(QLatin1String(" | ")).toStdString();
         EXPECT_EQ(nameLines.join(QString()).remove(QLatin1Char(' ')), longWord + QStringLiteral("نيک"));
     }
 }
@@ -347,4 +357,109 @@ TEST_F(PrintGridTest, ACancelledPrintoutOpensNoPreview)
     print(true);
     EXPECT_EQ(prompter.previewCount, 1);
     EXPECT_EQ(shown.findNamed(QStringLiteral("cell_Esm")).size(), 300);
+}
+
+TEST_F(PrintGridTest, ColumnGroupsKeepTheRowsTheTotalAndTheSelection)
+{
+    // a thousand rows and more; one remark is a single word wider than the paper
+    const QString endless = QString(400, QChar(0x0628));
+    conn().exec(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= 1200; ++i)
+        add(i % 2 ? QStringLiteral("فاطمه محمدي %1").arg(i) : QStringLiteral("عبدالحسين‌زاده‌خراساني"), i * 1000.0);
+    conn().exec(QStringLiteral("update T_Prop set Note = 'قرارداد اجاره واحد تجاري' where ID > 1"));
+    conn().exec(QStringLiteral("update T_Prop set Note = $1 where ID = 1"), {endless});
+    conn().exec(QStringLiteral("COMMIT"));
+    ds->Open();
+    grid.setDataSet(ds.get());
+    QVector<GridColumn> cols{{QStringLiteral("ID"), QStringLiteral("رديف"), 40, true},
+                             {QStringLiteral("Esm"), QStringLiteral("نام مالک"), 160, true}};
+    for (int i = 1; i <= 10; ++i)
+        cols.append({QStringLiteral("Price"), QStringLiteral("قيمت %1").arg(i), 100, true});
+    cols.append({QStringLiteral("Dt"), QStringLiteral("تاريخ"), 100, true});
+    cols.append({QStringLiteral("Note"), QStringLiteral("توضيحات"), 200, true});
+    grid.setColumns(cols);
+
+    // groups: runs of pages with the same titles, right to left
+    struct Group {
+        QStringList titles;
+        QList<int> pages;
+    };
+    auto groupsOf = [](const report::PreparedReport& r) {
+        QList<Group> groups;
+        for (int p = 0; p < r.pageCount(); ++p) {
+            QList<const report::ReportItem*> heads;
+            for (const report::ReportItem& item : r.pages[p].items)
+                if (item.name.startsWith(QLatin1String("hdr_")))
+                    heads.append(&item);
+            std::sort(heads.begin(), heads.end(), [](auto a, auto b) { return a->rect.left() > b->rect.left(); });
+            QStringList titles;
+            for (const report::ReportItem* h : heads)
+                titles << h->text;
+            if (groups.isEmpty() || groups.last().titles != titles)
+                groups.append({titles, {}});
+            groups.last().pages.append(p);
+        }
+        return groups;
+    };
+
+    struct Case {
+        const char* what;
+        bool allRows;
+        int rows;
+        const char* total;
+    } cases[] = {
+        {"all rows", true, 1200, "مجموع: 720,600,000"},
+        {"every third row", false, 400, "مجموع: 239,800,000"},
+    };
+    for (int row = 0; row < 1200; ++row)
+        ds->SelectRow(row, row % 3 == 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (!c.allRows)
+            prompter.answer(shell::ResultNo);
+        print(c.allRows, QStringLiteral("Price"), QStringLiteral("مجموع: "));
+        ASSERT_EQ(shown.orientation, 0);
+        // only the word wider than the paper breaks, in its own column
+        const QStringList faults = testing_support::reportTextFaults(shown);
+        for (const QString& f : faults)
+            EXPECT_TRUE(f.startsWith(QStringLiteral("page ")) && f.contains(QStringLiteral(", cell_Note: split")) &&
+                        f.contains(QString(20, QChar(0x0628))))
+                << f.toStdString();
+        EXPECT_FALSE(faults.isEmpty());
+
+        const QList<Group> groups = groupsOf(shown);
+        ASSERT_GE(groups.size(), 2);
+        QStringList seen;
+        QList<QStringList> rowsOf;
+        for (int k = 0; k < groups.size(); ++k) {
+            const Group& g = groups[k];
+            EXPECT_EQ(g.titles.value(0), QStringLiteral("رديف"));
+            seen += g.titles.mid(1);
+            QStringList rows;
+            for (int page : g.pages)
+                for (const report::ReportItem& item : shown.pages[page].items)
+                    if (item.name == QLatin1String("cell_ID"))
+                        rows << item.text + QLatin1Char('@') + QString::number(page - g.pages.first());
+            EXPECT_EQ(rows.size(), c.rows);
+            rowsOf << rows;
+            // the footer with the total closes every group
+            const auto totals = shown.findNamed(QStringLiteral("QLblTasMoneys"));
+            ASSERT_EQ(totals.size(), groups.size());
+            EXPECT_EQ(totals[k].page, g.pages.last());
+            EXPECT_EQ(totals[k].item->text, QString::fromUtf8(c.total));
+        }
+        // the same rows on the same pages of every group
+        for (const QStringList& rows : rowsOf)
+            EXPECT_EQ(rows, rowsOf.first());
+        QStringList expected;
+        for (int i = 1; i < cols.size(); ++i)
+            expected << cols[i].title;
+        EXPECT_EQ(seen, expected);
+        // the word wider than the paper breaks only in its own group
+        const auto notes = shown.findNamed(QStringLiteral("cell_Note"));
+        ASSERT_EQ(notes.size(), c.rows);
+        EXPECT_TRUE(notes.first().item->breakWords);
+        for (const auto& hit : shown.findNamed(QStringLiteral("cell_Esm")))
+            ASSERT_FALSE(hit.item->breakWords);
+    }
 }
