@@ -221,12 +221,14 @@ private:
     int contentBottom = 0;
     int columnTop = -1;
     int columnBottom = -1;
-    struct PendingNumber { int page; int index; QString format; };
-    std::vector<PendingNumber> numbers;
+    ReportPage current;          // the page being laid out
+    QList<int> currentNumbers;   // its page numbers
+    int started = 0;             // pages started
+    qsizetype lastSize = 0;      // items of the page before
 
     int left() const { return rep.margins.left(); }
     int width() const { return rep.printableWidth(); }
-    QList<ReportItem>& items() { return out.pages.last().items; }
+    QList<ReportItem>& items() { return current.items; }
 
     void startPage();
     void finishPage(bool last);
@@ -299,7 +301,7 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
             const auto& t = static_cast<const TextElement&>(e);
             items().append(textItem(t, r, rect));
             if (e.kind() == Element::Kind::PageNumber)
-                numbers.push_back({int(out.pages.size()) - 1, int(items().size()) - 1, r.text});
+                currentNumbers.append(int(items().size()) - 1);
             break;
         }
         case Element::Kind::Line: {
@@ -355,9 +357,9 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
 void Report::Layout::startPage()
 {
     // pages of a long report hold about as many items as the one before
-    const qsizetype expected = out.pages.isEmpty() ? 0 : out.pages.last().items.size();
-    out.pages.append(ReportPage());
-    out.pages.last().items.reserve(expected);
+    current = ReportPage();
+    current.items.reserve(lastSize);
+    ++started;
     if (rep.pageFrame.any()) {
         ReportItem box;
         box.type = ReportItem::Type::Box;
@@ -368,7 +370,7 @@ void Report::Layout::startPage()
     }
     y = rep.margins.top();
     columnTop = columnBottom = -1;
-    const bool first = out.pages.size() == 1;
+    const bool first = started == 1;
     Band* footer = rep.findBand(BandType::PageFooter);
     contentBottom = page.height() - rep.margins.bottom() - (footer && footer->enabled ? footer->height : 0);
     bodyTop = y;
@@ -377,9 +379,9 @@ void Report::Layout::startPage()
     bodyTop = y;
     if (first) {
         // The title may flow over pages (rich text); the later pages then have their headers.
-        const int pageCount = out.pages.size();
+        const int pageCount = started;
         printBand(rep.findBand(BandType::Title), true);
-        if (out.pages.size() != pageCount)
+        if (started != pageCount)
             return;
     }
     if (Band* columns = rep.findBand(BandType::ColumnHeader)) {
@@ -420,6 +422,10 @@ void Report::Layout::finishPage(bool last)
             items().append(line);
         }
     }
+    lastSize = current.items.size();
+    out.pages.append(std::move(current), currentNumbers);
+    current = ReportPage();
+    currentNumbers.clear();
 }
 
 bool Report::Layout::printBand(Band* band, bool mayBreak)
@@ -528,6 +534,7 @@ PreparedReport Report::Layout::run()
     out.paperOrdinal = rep.ordinal;
     out.orientation = rep.orient;
     out.title = rep.title;
+    out.pages.setItemsInMemory(rep.itemsInMemory);
     if (rep.beforePrint)
         rep.beforePrint();
     startPage();
@@ -544,13 +551,7 @@ PreparedReport Report::Layout::run()
     printBand(rep.findBand(BandType::Summary), true);
     finishPage(true);
 
-    const QString count = QString::number(out.pages.size());
-    for (const PendingNumber& n : numbers) {
-        QString text = n.format;
-        text.replace(QLatin1String("%2"), count);
-        text.replace(QLatin1String("%1"), QString::number(n.page + 1));
-        out.pages[n.page].items[n.index].text = text;
-    }
+    out.pages.finish();
     rep.row = -1;
     return out;
 }
