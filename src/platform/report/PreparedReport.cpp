@@ -252,11 +252,12 @@ void PageStore::Store::write(int page, const ReportPage& content, const QList<in
 {
     if (!fileFailed) {
         encode(content, numberItems);
+        const QByteArray packed = qCompress(buffer, 1);
         if (file->pos() != fileEnd)
             file->seek(fileEnd);
-        if (file->write(buffer) == buffer.size()) {
-            records[page] = {fileEnd, buffer.size()};
-            fileEnd += buffer.size();
+        if (file->write(packed) == packed.size()) {
+            records[page] = {fileEnd, packed.size()};
+            fileEnd += packed.size();
             return;
         }
         file->seek(fileEnd);
@@ -283,9 +284,13 @@ std::shared_ptr<const ReportPage> PageStore::Store::read(int page)
     if (file->seek(r.offset))
         data = file->read(r.size);
     file->seek(fileEnd);
+    if (data.size() == r.size)
+        data = qUncompress(data);
+    else
+        data.clear();
     Reader in(data.constData(), data.constData() + data.size());
-    const quint64 n = data.size() == r.size ? in.number() : 0;
-    out->items.reserve(qsizetype(std::min<quint64>(n, quint64(r.size))));
+    const quint64 n = data.isEmpty() ? 0 : in.number();
+    out->items.reserve(qsizetype(std::min<quint64>(n, quint64(data.size()))));
     const QString pages = QString::number(count);
     for (quint64 i = 0; i < n && in.ok; ++i) {
         const quint64 style = in.number();
