@@ -3,6 +3,7 @@
 #include "platform/report/Fonts.h"
 #include "platform/report/Renderer.h"
 #include "platform/report/Report.h"
+#include "support/ScriptedPrompter.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -190,7 +191,7 @@ TEST_F(LongPrintout, PagesReadBackAreThePagesLaidOutInMemory)
     }
 }
 
-TEST_F(LongPrintout, CopiesShareThePagesAndTheFileGoesWithTheLastCopy)
+TEST_F(LongPrintout, CopiesShareThePagesAndTheFileGoesWithTheLastCopyOrACancel)
 {
     LongList list;
     list.rep.rowCount = 300;
@@ -217,6 +218,21 @@ TEST_F(LongPrintout, CopiesShareThePagesAndTheFileGoesWithTheLastCopy)
         EXPECT_EQ(copy.findText(QStringLiteral("مالک شماره 300")).size(), 1);
     }
     EXPECT_EQ(files(), 0);
+
+    // cancelled once its pages have gone to the file: no preview, and the file goes
+    testing_support::ScriptedPrompter prompter;
+    list.rep.rowCount = kRows;
+    list.rep.itemsInMemory = 0;
+    prompter.onProgress = [&] {
+        if (files() == 1)
+            prompter.cancelWork = true;
+    };
+    EXPECT_FALSE(list.rep.preview(QStringLiteral("ليست املاک موجود")));
+    EXPECT_TRUE(prompter.cancelWork);
+    EXPECT_EQ(prompter.previewCount, 0);
+    EXPECT_EQ(files(), 0);
+    prompter.onProgress = nullptr;
+    list.rep.rowCount = 300;
     there.reset();
     // a short report stays in memory
     const PreparedReport small = list.prepare(PageStore::kItemsInMemory);
