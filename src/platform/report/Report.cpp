@@ -6,6 +6,7 @@
 #include "platform/shell/Prompter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHash>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
@@ -126,6 +127,8 @@ Band* Report::findBand(BandType type) const
 
 namespace {
 
+constexpr qsizetype kFitsKept = 20000;
+
 struct Resolved {
     const Element* element;
     QString text;
@@ -184,6 +187,31 @@ Fit fitText(const TextElement& t, const QString& text, const QFont& font)
     return fit;
 }
 
+// What a text's fit depends on: texts repeat down a list (kinds, names, dates) and each is
+// measured once.
+struct FitKey {
+    const TextElement* element;
+    QString text;
+    QFont font;
+    QSize size;
+    int flags;
+
+    FitKey(const TextElement& t, const QString& text, const QFont& font)
+        : element(&t), text(text), font(font), size(t.rect.size()),
+          flags(int(t.alignment) | (t.rightToLeft << 16) | (t.wordWrap << 17) | (t.autoStretch << 18) | (t.breakLongWords << 19))
+    {
+    }
+    bool operator==(const FitKey& o) const
+    {
+        return element == o.element && size == o.size && flags == o.flags && text == o.text && font == o.font;
+    }
+};
+
+size_t qHash(const FitKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.element, k.text, k.size.width(), k.size.height(), k.flags);
+}
+
 ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
 {
     ReportItem item;
@@ -221,6 +249,7 @@ private:
     int contentBottom = 0;
     int columnTop = -1;
     int columnBottom = -1;
+    mutable QHash<FitKey, Fit> fits;   // bounded: cleared when full
     ReportPage current;          // the page being laid out
     QList<int> currentNumbers;   // its page numbers
     int started = 0;             // pages started
@@ -257,7 +286,14 @@ int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, i
             r.clip = !t.autoStretch;
             r.text = t.onPrint && e->kind() == Element::Kind::Text ? t.onPrint() : t.text;
             if (e->kind() == Element::Kind::Text) {
-                const Fit fit = fitText(t, r.text, r.font);
+                FitKey key(t, r.text, r.font);
+                auto known = fits.constFind(key);
+                if (known == fits.constEnd()) {
+                    if (fits.size() >= kFitsKept)
+                        fits.clear();
+                    known = fits.insert(std::move(key), fitText(t, r.text, r.font));
+                }
+                const Fit fit = *known;
                 r.font = fit.font;
                 r.breakWords = fit.breakWords;
                 r.clip = r.clip && fit.fits;   // what cannot fit is printed whole, never cut
