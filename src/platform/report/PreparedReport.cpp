@@ -336,6 +336,14 @@ PageStore::PageStore() : d(std::make_shared<Store>()) {}
 
 int PageStore::size() const { return d->count; }
 
+const ReportPage& PageStore::operator[](int index) const
+{
+    static const ReportPage none;
+    if (index < 0 || index >= d->count)
+        return none;
+    return *page(index);   // held in memory or among the pages read back
+}
+
 std::shared_ptr<const ReportPage> PageStore::page(int index) const
 {
     if (index < 0 || index >= d->count)

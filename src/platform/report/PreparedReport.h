@@ -73,7 +73,8 @@ struct ReportPage {
 
 // The pages of a prepared report. A short report keeps its pages in memory; a long one keeps
 // a small record per page and its pages, written compactly to a temporary file as they are
-// laid out, are read back a few at a time when shown or printed. Copies share the pages.
+// laid out, are read back a few at a time when shown or printed (where no temporary file can
+// be written, they stay in memory). Copies share the pages.
 class PageStore {
 public:
     static constexpr qsizetype kItemsInMemory = 40000;
@@ -84,7 +85,7 @@ public:
     bool isEmpty() const { return size() == 0; }
     // The page, read back when it is not in memory; the reference holds while the next few
     // pages are read (hold page() across more reads).
-    const ReportPage& operator[](int index) const { return *page(index); }
+    const ReportPage& operator[](int index) const;
     std::shared_ptr<const ReportPage> page(int index) const;
 
     class const_iterator {
