@@ -71,18 +71,81 @@ struct ReportPage {
     QList<ReportItem> items;
 };
 
+// The pages of a prepared report. A short report keeps its pages in memory; a long one keeps
+// a small record per page and its pages, written compactly to a temporary file as they are
+// laid out, are read back a few at a time when shown or printed (where no temporary file can
+// be written, they stay in memory). Copies share the pages.
+class PageStore {
+public:
+    static constexpr qsizetype kItemsInMemory = 40000;
+
+    PageStore();
+
+    int size() const;
+    bool isEmpty() const { return size() == 0; }
+    // The page, read back when it is not in memory; the reference holds while the next few
+    // pages are read (hold page() across more reads).
+    const ReportPage& operator[](int index) const;
+    std::shared_ptr<const ReportPage> page(int index) const;
+
+    class const_iterator {
+    public:
+        const_iterator(const PageStore* store, int index) : store(store), index(index) {}
+        const ReportPage& operator*() const
+        {
+            if (!current)
+                current = store->page(index);
+            return *current;
+        }
+        const_iterator& operator++()
+        {
+            ++index;
+            current.reset();
+            return *this;
+        }
+        bool operator!=(const const_iterator& o) const { return index != o.index; }
+        bool operator==(const const_iterator& o) const { return index == o.index; }
+
+    private:
+        const PageStore* store;
+        int index;
+        mutable std::shared_ptr<const ReportPage> current;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    // Laying out: pages held in memory beyond this many items go to the temporary file.
+    void setItemsInMemory(qsizetype items);
+    // Adds a finished page; numberItems are its page numbers ("%1" of "%2" still unfilled).
+    void append(ReportPage&& page, const QList<int>& numberItems);
+    // Fills the page numbers once every page is known.
+    void finish();
+
+    // Items held in memory: pages kept and pages read back.
+    qsizetype heldItems() const;
+    // Whether the pages went to a temporary file, and its size.
+    bool spilled() const;
+    qint64 spilledBytes() const;
+
+    struct Store;
+
+private:
+    std::shared_ptr<Store> d;
+};
+
 class PreparedReport {
 public:
     struct Hit {
         int page;              // 0-based
         const ReportItem* item;
+        std::shared_ptr<const ReportPage> keep;   // the page the item is on, while it is read back
     };
 
     QSize paperSize;           // tenths of a millimetre, oriented
     int paperOrdinal = 9;
     int orientation = 0;       // 0 portrait, 1 landscape
     QString title;
-    QVector<ReportPage> pages;
+    PageStore pages;
 
     int pageCount() const { return pages.size(); }
 

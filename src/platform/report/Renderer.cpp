@@ -138,7 +138,8 @@ void paintPage(const PreparedReport& report, int pageIndex, QPainter& painter, c
     painter.setClipRect(QRect(QPoint(0, 0), report.paperSize));
     const double devScale = std::abs(painter.deviceTransform().m11());   // device pixels per unit
 
-    for (const ReportItem& item : report.pages[pageIndex].items) {
+    const std::shared_ptr<const ReportPage> page = report.pages.page(pageIndex);
+    for (const ReportItem& item : page->items) {
         if (item.background.isValid())
             painter.fillRect(item.rect, item.background);
         switch (item.type) {

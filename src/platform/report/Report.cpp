@@ -6,6 +6,7 @@
 #include "platform/shell/Prompter.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QHash>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <algorithm>
@@ -126,6 +127,8 @@ Band* Report::findBand(BandType type) const
 
 namespace {
 
+constexpr qsizetype kFitsKept = 20000;
+
 struct Resolved {
     const Element* element;
     QString text;
@@ -184,6 +187,31 @@ Fit fitText(const TextElement& t, const QString& text, const QFont& font)
     return fit;
 }
 
+// What a text's fit depends on: texts repeat down a list (kinds, names, dates) and each is
+// measured once.
+struct FitKey {
+    const TextElement* element;
+    QString text;
+    QFont font;
+    QSize size;
+    int flags;
+
+    FitKey(const TextElement& t, const QString& text, const QFont& font)
+        : element(&t), text(text), font(font), size(t.rect.size()),
+          flags(int(t.alignment) | (t.rightToLeft << 16) | (t.wordWrap << 17) | (t.autoStretch << 18) | (t.breakLongWords << 19))
+    {
+    }
+    bool operator==(const FitKey& o) const
+    {
+        return element == o.element && size == o.size && flags == o.flags && text == o.text && font == o.font;
+    }
+};
+
+size_t qHash(const FitKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.element, k.text, k.size.width(), k.size.height(), k.flags);
+}
+
 ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
 {
     ReportItem item;
@@ -221,12 +249,15 @@ private:
     int contentBottom = 0;
     int columnTop = -1;
     int columnBottom = -1;
-    struct PendingNumber { int page; int index; QString format; };
-    std::vector<PendingNumber> numbers;
+    mutable QHash<FitKey, Fit> fits;   // bounded: cleared when full
+    ReportPage current;          // the page being laid out
+    QList<int> currentNumbers;   // its page numbers
+    int started = 0;             // pages started
+    qsizetype lastSize = 0;      // items of the page before
 
     int left() const { return rep.margins.left(); }
     int width() const { return rep.printableWidth(); }
-    QList<ReportItem>& items() { return out.pages.last().items; }
+    QList<ReportItem>& items() { return current.items; }
 
     void startPage();
     void finishPage(bool last);
@@ -255,7 +286,14 @@ int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, i
             r.clip = !t.autoStretch;
             r.text = t.onPrint && e->kind() == Element::Kind::Text ? t.onPrint() : t.text;
             if (e->kind() == Element::Kind::Text) {
-                const Fit fit = fitText(t, r.text, r.font);
+                FitKey key(t, r.text, r.font);
+                auto known = fits.constFind(key);
+                if (known == fits.constEnd()) {
+                    if (fits.size() >= kFitsKept)
+                        fits.clear();
+                    known = fits.insert(std::move(key), fitText(t, r.text, r.font));
+                }
+                const Fit fit = *known;
                 r.font = fit.font;
                 r.breakWords = fit.breakWords;
                 r.clip = r.clip && fit.fits;   // what cannot fit is printed whole, never cut
@@ -299,7 +337,7 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
             const auto& t = static_cast<const TextElement&>(e);
             items().append(textItem(t, r, rect));
             if (e.kind() == Element::Kind::PageNumber)
-                numbers.push_back({int(out.pages.size()) - 1, int(items().size()) - 1, r.text});
+                currentNumbers.append(int(items().size()) - 1);
             break;
         }
         case Element::Kind::Line: {
@@ -355,9 +393,9 @@ void Report::Layout::emitElements(const std::vector<Resolved>& resolved, int top
 void Report::Layout::startPage()
 {
     // pages of a long report hold about as many items as the one before
-    const qsizetype expected = out.pages.isEmpty() ? 0 : out.pages.last().items.size();
-    out.pages.append(ReportPage());
-    out.pages.last().items.reserve(expected);
+    current = ReportPage();
+    current.items.reserve(lastSize);
+    ++started;
     if (rep.pageFrame.any()) {
         ReportItem box;
         box.type = ReportItem::Type::Box;
@@ -368,7 +406,7 @@ void Report::Layout::startPage()
     }
     y = rep.margins.top();
     columnTop = columnBottom = -1;
-    const bool first = out.pages.size() == 1;
+    const bool first = started == 1;
     Band* footer = rep.findBand(BandType::PageFooter);
     contentBottom = page.height() - rep.margins.bottom() - (footer && footer->enabled ? footer->height : 0);
     bodyTop = y;
@@ -377,9 +415,9 @@ void Report::Layout::startPage()
     bodyTop = y;
     if (first) {
         // The title may flow over pages (rich text); the later pages then have their headers.
-        const int pageCount = out.pages.size();
+        const int pageCount = started;
         printBand(rep.findBand(BandType::Title), true);
-        if (out.pages.size() != pageCount)
+        if (started != pageCount)
             return;
     }
     if (Band* columns = rep.findBand(BandType::ColumnHeader)) {
@@ -420,6 +458,10 @@ void Report::Layout::finishPage(bool last)
             items().append(line);
         }
     }
+    lastSize = current.items.size();
+    out.pages.append(std::move(current), currentNumbers);
+    current = ReportPage();
+    currentNumbers.clear();
 }
 
 bool Report::Layout::printBand(Band* band, bool mayBreak)
@@ -529,6 +571,7 @@ PreparedReport Report::Layout::run()
     out.paperOrdinal = rep.ordinal;
     out.orientation = rep.orient;
     out.title = rep.title;
+    out.pages.setItemsInMemory(rep.itemsInMemory);
     if (rep.beforePrint)
         rep.beforePrint();
     startPage();
@@ -545,13 +588,7 @@ PreparedReport Report::Layout::run()
     printBand(rep.findBand(BandType::Summary), true);
     finishPage(true);
 
-    const QString count = QString::number(out.pages.size());
-    for (const PendingNumber& n : numbers) {
-        QString text = n.format;
-        text.replace(QLatin1String("%2"), count);
-        text.replace(QLatin1String("%1"), QString::number(n.page + 1));
-        out.pages[n.page].items[n.index].text = text;
-    }
+    out.pages.finish();
     rep.row = -1;
     return out;
 }

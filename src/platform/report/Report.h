@@ -170,6 +170,10 @@ public:
 
     std::function<void()> beforePrint;   // once, before the first page
 
+    // Items of the prepared pages kept in memory; the pages of a longer report go to a
+    // temporary file and are read back when shown or printed.
+    qsizetype itemsInMemory = PageStore::kItemsInMemory;
+
     // The name long work on this report shows: "چاپ " and the title's first line.
     QString workName() const;
 
