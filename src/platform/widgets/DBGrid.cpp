@@ -83,6 +83,15 @@ DBGrid::DBGrid(QWidget* parent)
             if (GridCellEditor* e = cellEditor())
                 e->restore(typed->text, typed->cursor);
     });
+    // rows kept selected across a reopen show so as they arrive
+    connect(model_, &DataSetModel::rowsAppended, this, [this](int first, int count) {
+        db::DataSet* ds = dataSet();
+        if (ds && ds->SelectedCount() > 0 && !syncing_) {
+            SyncGuard guard(syncing_);
+            selectionModel()->select(selectedRuns(first, first + count - 1), QItemSelectionModel::Select);
+        }
+        fitRowNumbers();
+    });
     // the scroll bar's end is the true end of the list: the rest is read
     const auto toEnd = [this] {
         db::DataSet* ds = dataSet();
@@ -116,14 +125,6 @@ void DBGrid::setDataSet(db::DataSet* ds)
             syncCurrent();
         });
         connect(ds, &db::DataSet::rowChanged, this, &DBGrid::syncRowSelection);
-        // rows kept selected across a reopen show so as they arrive
-        connect(ds, &db::DataSet::rowsArrived, this, [this, ds](int first, int count) {
-            if (ds->SelectedCount() > 0 && !syncing_) {
-                SyncGuard guard(syncing_);
-                selectionModel()->select(selectedRuns(first, first + count - 1), QItemSelectionModel::Select);
-            }
-            fitRowNumbers();
-        });
         connect(ds, &db::DataSet::selectionChanged, this, [this] {
             if (!syncing_)
                 syncSelection();
