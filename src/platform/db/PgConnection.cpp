@@ -7,10 +7,12 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QElapsedTimer>
 #include <QSet>
 #include <algorithm>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace db {
 
@@ -709,9 +711,28 @@ public:
         return n;
     }
     bool pending() const override { return begun_ && !done_; }
+    // What the server has sent of the next batch is taken in (for a few milliseconds at most);
+    // the batch is at hand once whole.
+    int rowsAtHand() override
+    {
+        if (row_ < rows_)
+            return rows_ - row_;
+        if (done_ || !inFlight_ || !reader_)
+            return kBatch;
+        QElapsedTimer clock;
+        clock.start();
+        pollfd in{PQsocket(reader_), POLLIN, 0};
+        do {
+            // the end, an error or the next batch: taken without a wait
+            if (!PQconsumeInput(reader_) || !PQisBusy(reader_))
+                return kBatch;
+        } while (clock.elapsed() < kTakeInMs && poll(&in, 1, 0) > 0);
+        return 0;
+    }
 
 private:
     static constexpr int kBatch = 8192;
+    static constexpr int kTakeInMs = 8;
 
     PgRow cells() const override { return PgRow{batch_, current_, types_}; }
 

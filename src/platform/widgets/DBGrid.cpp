@@ -61,6 +61,12 @@ DBGrid::DBGrid(QWidget* parent)
     connect(model_, &QAbstractItemModel::rowsRemoved, this, release);
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, hold);
     connect(model_, &QAbstractItemModel::modelReset, this, release);
+    // any other change lays the cells out again
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                              &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(model_, signal, this, [this] { appendedBelow_ = false; });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { appendedBelow_ = false; });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { appendedBelow_ = false; });
     // a reset closes the open editor: what was typed comes back in a new one
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         GridCellEditor* e = cellEditor();
@@ -85,6 +91,7 @@ DBGrid::DBGrid(QWidget* parent)
     });
     // rows kept selected across a reopen show so as they arrive
     connect(model_, &DataSetModel::rowsAppended, this, [this](int first, int count) {
+        appendedBelow_ = rowViewportPosition(first) >= viewport()->height();
         db::DataSet* ds = dataSet();
         if (ds && ds->SelectedCount() > 0 && !syncing_) {
             SyncGuard guard(syncing_);
@@ -577,6 +584,22 @@ void DBGrid::fitRowNumbers()
         }
     }
     amountRowsSeen_ = std::max(amountRowsSeen_, amountRows);
+}
+
+void DBGrid::doItemsLayout()
+{
+    if (!std::exchange(appendedBelow_, false)) {
+        QTableView::doItemsLayout();
+        return;
+    }
+    // the scroll bar and the column widths as they now are, painting what they change; then
+    // the same again without painting every cell
+    updateGeometries();
+    QWidget* cells = viewport();
+    const bool off = cells->testAttribute(Qt::WA_UpdatesDisabled);
+    cells->setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTableView::doItemsLayout();
+    cells->setAttribute(Qt::WA_UpdatesDisabled, off);
 }
 
 void DBGrid::updateGeometries()
