@@ -7,11 +7,13 @@
 #include "platform/db/Catalog.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Progress.h"
+#include "platform/widgets/DBCtrlGrid.h"
 #include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataSetModel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QScrollBar>
 
 #include <QCoreApplication>
@@ -501,6 +503,12 @@ TEST_P(DataSetReadingTest, AGridKeepsItsCurrentRowSelectionAndScrollWhileTheRest
     grid.resize(600, 400);
     grid.setDataSet(ds.get());
     grid.show();
+    // cards over the same rows, every card filled
+    widgets::DBCtrlGrid cards;
+    cards.setPanelFactory([](QWidget* p) { (new QLabel(p))->setProperty("dataField", QStringLiteral("Name")); });
+    cards.setDataSet(ds.get());
+    cards.resize(300, 400);
+    cards.show();
     QApplication::processEvents();
     ds->SetRecNo(40);
     ds->SelectRow(38, true);
@@ -530,6 +538,8 @@ TEST_P(DataSetReadingTest, AGridKeepsItsCurrentRowSelectionAndScrollWhileTheRest
         }
     } paints;
     grid.viewport()->installEventFilter(&paints);
+    int cardsShown = 0;
+    cards.OnPaintPanel = [&](QWidget*, int) { ++cardsShown; };
     ASSERT_FALSE(ds->AllRowsRead());
     int turns = 0;
     for (; turns < 30000 && !ds->AllRowsRead(); ++turns) {
@@ -544,6 +554,9 @@ TEST_P(DataSetReadingTest, AGridKeepsItsCurrentRowSelectionAndScrollWhileTheRest
     EXPECT_GT(turns, 2);
     EXPECT_EQ(grid.model()->rowCount(), total);
     EXPECT_EQ(paints.n, 0);
+    EXPECT_EQ(cardsShown, 0);
+    EXPECT_EQ(cards.findChild<QScrollBar*>()->maximum(), total - cards.panelCount());
+    EXPECT_EQ(cards.panel(cards.panelCount() - 1)->findChild<QLabel*>()->text(), QStringLiteral("r40"));
     EXPECT_EQ(grid.verticalScrollBar()->maximum(), total - grid.verticalScrollBar()->pageStep());
     EXPECT_EQ(grid.verticalScrollBar()->value(), scrolled);
     EXPECT_EQ(highlighted(), before);
