@@ -1,7 +1,9 @@
 // The deal list over 100,000 deals: its default search (the list with its VAT columns and the
 // sums) and the grid ready to show, against stepping the same two statements with the raw
-// sqlite3 API.
+// sqlite3 API; on the server (DOVIN_TEST_PG) the sums through a dataset against bare libpq.
 #include "core/AppGlobals.h"
+#include "core/Schema.h"
+#include "core/TDBUpdate.h"
 #include "core/FeatureCaptions.h"
 #include "core/TDm.h"
 #include "core/TPrefMng.h"
@@ -20,6 +22,7 @@
 #include <QDateTime>
 #include <QRandomGenerator>
 #include <cstdio>
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
 using namespace bench;
@@ -88,6 +91,69 @@ void fill(const QString& path, const QString& today)
     endFill(db);
 }
 
+// The sums of the deal list on the server, over every date and over the default dates: through
+// a dataset as the list runs them, and with bare libpq, on the rows of the file database.
+void serverSums(const QString& file, const QString& folder, const QStringList& wheres, const DealRates& rates)
+{
+    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
+    auto admin = db::Connection::openPostgres(base);
+    admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS bench_deals CASCADE"));
+    admin->exec(QStringLiteral("CREATE SCHEMA bench_deals"));
+    const QString info = base + QStringLiteral(" options='-c search_path=bench_deals'");
+    auto pg = db::Connection::openPostgres(info);
+    pg->setCatalog(&SchemaCatalog());
+    CreateBaseSchema(*pg, TSchemaDb::Agency);
+    MakeDBUpdate(*pg, false, folder)->Update(0);
+    PGconn* raw = PQconnectdb(info.toUtf8().constData());
+    {
+        const QStringList columns = {QStringLiteral("Tarikhsanad"), QStringLiteral("Nov"), QStringLiteral("EsmMalek"),
+                                     QStringLiteral("Kharidar"), QStringLiteral("Haghebongah"), QStringLiteral("ownerDiscount"),
+                                     QStringLiteral("customerDiscount"), QStringLiteral("shoomareh")};
+        PgCopy copy(raw, QStringLiteral("T_Sanad"), columns);
+        sqlite3* lite = nullptr;
+        sqlite3_open_v2(file.toUtf8().constData(), &lite, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(lite, ("select " + columns.join(QLatin1Char(',')) + " from T_Sanad").toUtf8().constData(), -1, &st,
+                           nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                if (sqlite3_column_type(st, c) == SQLITE_NULL)
+                    copy.addNull();
+                else
+                    copy.add(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+            }
+            copy.endRow();
+        }
+        sqlite3_finalize(st);
+        sqlite3_close(lite);
+    }
+    PQclear(PQexec(raw, "VACUUM ANALYZE T_Sanad"));
+    db::DataSet ds(pg.get());
+    const char* names[] = {"sums, default dates", "sums, every date"};
+    for (int i = 0; i < wheres.size(); ++i) {
+        const QString sql = DealSumsSql(wheres[i], rates);
+        QString shown;
+        const double ms = best(5, [&] {
+            ds.Close();
+            ds.setSQL(sql);
+            ds.Open();
+            shown = ds.FieldByName(QStringLiteral("sh"))->DisplayText();
+        });
+        const double bare = best(5, [&] { PQclear(PQexec(raw, sql.toUtf8().constData())); });
+        // the same through a cursor, which keeps the server from a parallel plan
+        const QByteArray cursor = "BEGIN READ ONLY; DECLARE c NO SCROLL CURSOR FOR " + sql.toUtf8() + "; FETCH ALL FROM c";
+        const double viaCursor = best(5, [&] {
+            PQclear(PQexec(raw, cursor.constData()));
+            PQclear(PQexec(raw, "ROLLBACK"));
+        });
+        std::printf("PostgreSQL %-20s %7.1f ms  bare libpq %7.1f ms  ratio %5.2f  (through a cursor %7.1f ms; sum %s)\n",
+                    names[i], ms, bare, ms / bare, viaCursor, shown.toUtf8().constData());
+    }
+    PQfinish(raw);
+    pg.reset();
+    admin->exec(QStringLiteral("DROP SCHEMA bench_deals CASCADE"));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -149,6 +215,9 @@ int main(int argc, char** argv)
     const double tAll = best(3, [&] { FrmRepMoameleh->btnokClick(); });
     std::printf("%-28s %8.1f ms  %6d rows  ratio %5.2f  bare %8.1f ms  %s\n", "every deal", tAll,
                 Dm->QSanad->RecordCount(), tAll / tRawAll, tRawAll, tAll < 1000 ? "(under 1 s)" : "(OVER 1 s)");
+
+    if (!qEnvironmentVariableIsEmpty("DOVIN_TEST_PG"))
+        serverSums(path, folder.path(), {where, allWhere}, rates);
 
     delete FrmRepMoameleh;
     FrmRepMoameleh = nullptr;

@@ -7,10 +7,18 @@
 #include "platform/db/Catalog.h"
 #include "platform/db/DataSet.h"
 #include "platform/shell/Progress.h"
+#include "platform/widgets/DBCtrlGrid.h"
+#include "platform/widgets/DBGrid.h"
 #include "platform/widgets/DataSetModel.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QScrollBar>
 
 #include <QCoreApplication>
 #include <QSignalSpy>
+#include <QTest>
 #include <functional>
 
 using namespace db;
@@ -70,10 +78,24 @@ protected:
             v.push_back(i);
         return v;
     }
+    // Rows after the first ones, enough to arrive over many turns of the event loop; the rows
+    // in the table.
+    int addRows(int more)
+    {
+        conn().exec(QStringLiteral("insert into T_Row (Name, N) with recursive s(i) as (select %1 union all select i + 1 "
+                                   "from s where i < %2) select 'r' || i, i from s")
+                        .arg(kRows + 1)
+                        .arg(kRows + more));
+        return kRows + more;
+    }
+    // Turns of the event loop until every row is read, a millisecond apart (the server's rows
+    // may be on their way).
     void idle()
     {
-        for (int i = 0; i < 10000 && ds->Active() && !ds->AllRowsRead(); ++i)
-            QCoreApplication::processEvents();
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 60000 && ds->Active() && !ds->AllRowsRead())
+            QTest::qWait(1);
     }
 
     ScriptedPrompter prompter;
@@ -406,6 +428,196 @@ TEST_P(DataSetReadingTest, AListCutOffByAnErrorKeepsTheEditAndIsNeverTakenForWho
     QCoreApplication::processEvents();
     EXPECT_EQ(prompter.calls.size(), 1);   // no second message of its own
     EXPECT_EQ(ds->Sort(), QString());
+}
+
+// Rows arriving in idle time join a model a few times a second, in order, each once; whatever
+// else the dataset tells first brings the model up to the dataset's rows.
+TEST_P(DataSetReadingTest, ArrivingRowsJoinTheModelInGrowthsInOrderAndCatchUpBeforeAnyOtherChange)
+{
+    const int total = addRows(30000);
+    ds->Open();
+    widgets::DataSetModel model;
+    model.setColumns({QStringLiteral("N"), QStringLiteral("Name")}, {QStringLiteral("N"), QStringLiteral("Name")});
+    model.setDataSet(ds.get());
+    ASSERT_EQ(model.rowCount(), ds->FetchedCount());
+
+    // rows read one right after the other: the first growth at once, the next waits its turn
+    ds->FetchMore();
+    EXPECT_EQ(model.rowCount(), ds->FetchedCount());
+    for (int i = 0; i < 10 && model.rowCount() == ds->FetchedCount() && !ds->AllRowsRead(); ++i)
+        ds->FetchMore();
+    ASSERT_LT(model.rowCount(), ds->FetchedCount());
+    // a record made current among the waiting rows: the model has it first
+    QSignalSpy currentSeen(ds.get(), &DataSet::currentChanged);
+    const int waitingRow = ds->FetchedCount() - 1;
+    ds->SetRecNo(waitingRow + 1);
+    ASSERT_EQ(currentSeen.count(), 1);
+    EXPECT_EQ(model.rowCount(), ds->FetchedCount());
+    EXPECT_EQ(model.data(model.index(waitingRow, 0), Qt::DisplayRole).toString(), QString::number(waitingRow + 1));
+    // a view at the model's end takes the waiting rows before more are read
+    ds->FetchMore();
+    for (int i = 0; i < 10 && model.rowCount() == ds->FetchedCount() && !ds->AllRowsRead(); ++i)
+        ds->FetchMore();
+    ASSERT_LT(model.rowCount(), ds->FetchedCount());
+    const int read = ds->FetchedCount();
+    ASSERT_TRUE(model.canFetchMore({}));
+    model.fetchMore({});
+    EXPECT_EQ(ds->FetchedCount(), read);
+    EXPECT_EQ(model.rowCount(), read);
+
+    // the rest in idle time: growths follow one another without a gap, far fewer than the reads
+    QSignalSpy grown(&model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy arrived(ds.get(), &DataSet::rowsArrived);
+    QElapsedTimer clock;
+    clock.start();
+    idle();
+    const qint64 took = clock.elapsed();
+    ASSERT_TRUE(ds->AllRowsRead());
+    // the last rows join at once, not at the next turn
+    EXPECT_EQ(model.rowCount(), total);
+    int next = read;
+    for (const QList<QVariant>& g : grown) {
+        EXPECT_EQ(g[1].toInt(), next);
+        next = g[2].toInt() + 1;
+    }
+    EXPECT_EQ(next, total);
+    EXPECT_LE(grown.count(), took / widgets::DataSetModel::kGrowMs + 2) << arrived.count() << " reads in " << took << " ms";
+    EXPECT_LE(grown.count(), arrived.count());
+    for (int row : {0, 255, 256, 3000, 17777, total - 1}) {
+        EXPECT_EQ(model.data(model.index(row, 0), Qt::DisplayRole).toString(), QString::number(row + 1)) << row;
+        EXPECT_EQ(model.data(model.index(row, 1), Qt::DisplayRole).toString(), QStringLiteral("r%1").arg(row + 1)) << row;
+    }
+}
+
+// A grid over a list whose rest arrives: the current record, the selected rows and the scroll
+// position stay as the user left them.
+TEST_P(DataSetReadingTest, AGridKeepsItsCurrentRowSelectionAndScrollWhileTheRestArrives)
+{
+    // rows that take a while each: the rest arrives over many turns
+    const int total = addRows(30000);
+    ds->setSQL(QStringLiteral("select ID, Name, N, (select count(*) from T_Row b where b.ID between T_Row.ID and T_Row.ID + 100) "
+                              "as Near from T_Row order by ID"));
+    ds->Open();
+    ASSERT_FALSE(ds->AllRowsRead());
+    widgets::DBGrid grid;
+    grid.resize(600, 400);
+    grid.setDataSet(ds.get());
+    grid.show();
+    // cards over the same rows, every card filled
+    widgets::DBCtrlGrid cards;
+    cards.setPanelFactory([](QWidget* p) { (new QLabel(p))->setProperty("dataField", QStringLiteral("Name")); });
+    cards.setDataSet(ds.get());
+    cards.resize(300, 400);
+    cards.show();
+    QApplication::processEvents();
+    ds->SetRecNo(40);
+    ds->SelectRow(38, true);
+    ds->SelectRow(41, true);
+    ds->SelectRow(42, true);
+    grid.verticalScrollBar()->setValue(30);
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents();
+    const int scrolled = grid.verticalScrollBar()->value();
+    const auto highlighted = [&] {
+        QList<int> rows;
+        for (const QModelIndex& i : grid.selectionModel()->selectedRows())
+            rows << i.row();
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
+    const QList<int> before = highlighted();
+    ASSERT_TRUE(before.contains(39));
+    ASSERT_TRUE(before.contains(41));
+    // rows added below the cells shown leave them as painted
+    struct PaintCount : QObject {
+        int n = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            n += e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    grid.viewport()->installEventFilter(&paints);
+    int cardsShown = 0;
+    cards.OnPaintPanel = [&](QWidget*, int) { ++cardsShown; };
+    ASSERT_FALSE(ds->AllRowsRead());
+    int turns = 0;
+    for (; turns < 30000 && !ds->AllRowsRead(); ++turns) {
+        QTest::qWait(1);
+        ASSERT_EQ(ds->RecNo(), 40);
+        ASSERT_EQ(grid.currentIndex().row(), 39);
+        ASSERT_EQ(grid.verticalScrollBar()->value(), scrolled);
+    }
+    ASSERT_TRUE(ds->AllRowsRead());
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_GT(turns, 2);
+    EXPECT_EQ(grid.model()->rowCount(), total);
+    EXPECT_EQ(paints.n, 0);
+    EXPECT_EQ(cardsShown, 0);
+    EXPECT_EQ(cards.findChild<QScrollBar*>()->maximum(), total - cards.panelCount());
+    EXPECT_EQ(cards.panel(cards.panelCount() - 1)->findChild<QLabel*>()->text(), QStringLiteral("r40"));
+    EXPECT_EQ(grid.verticalScrollBar()->maximum(), total - grid.verticalScrollBar()->pageStep());
+    EXPECT_EQ(grid.verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(highlighted(), before);
+    EXPECT_EQ(ds->SelectedCount(), before.size());
+    EXPECT_EQ(n(), 40);
+}
+
+// Sums and counts come back whole from one statement on the connection itself (a reader's
+// cursor would cost them the server's parallel plan); lists are read through the reader.
+TEST_P(DataSetReadingTest, AggregatesAreReadWholeOnTheConnectionAndListsThroughAReader)
+{
+    const bool server = !isFile();
+    const QString pid = server ? QStringLiteral("pg_backend_pid()") : QStringLiteral("0");
+    const int own = server ? conn().scalar(QStringLiteral("select pg_backend_pid()")).toInt() : 0;
+    const struct {
+        const char* what;
+        QString sql;
+        bool whole;
+        int rows;
+    } cases[] = {
+        {"sum and count", QStringLiteral("select sum(N) as s, count(*) as c, max(%1) as p from T_Row").arg(pid), true, 1},
+        {"grouped sums",
+         QStringLiteral("select N % 3 as g, sum (N) as s, count(*) as c, max(%1) as p from T_Row group by N % 3 order by g").arg(pid),
+         true, 3},
+        {"a list", QStringLiteral("select N as g, N as s, 1 as c, %1 as p from T_Row order by N").arg(pid), false, kRows},
+        {"running sums",
+         QStringLiteral("select N as g, sum(N) over (order by N) as s, 1 as c, %1 as p from T_Row order by N").arg(pid), false, kRows},
+        {"a sum in a column of a list",
+         QStringLiteral("select N as g, (select sum(N) from T_Row) as s, 1 as c, %1 as p from T_Row order by N").arg(pid), false, kRows},
+        {"a sum in a text", QStringLiteral("select N as g, 'sum(' as s, 1 as c, %1 as p from T_Row order by N").arg(pid), false, kRows},
+        {"sums and rows",
+         QStringLiteral("select sum(N) as g, 0 as s, 1 as c, max(%1) as p from T_Row union all "
+                        "select N, 0, 1, %1 from T_Row")
+             .arg(pid),
+         false, kRows + 1},
+    };
+    for (const bool inTx : {false, true}) {
+        if (inTx)
+            conn().begin();
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (inTx ? " inside a transaction" : ""));
+            auto d = makeDataSet();
+            d->setSQL(c.sql);
+            d->Open();
+            EXPECT_EQ(d->RecordCount(), c.rows);
+            EXPECT_TRUE(d->AllRowsRead());
+            if (server) {
+                // inside a transaction every read is the transaction's own
+                const bool here = c.whole || inTx;
+                EXPECT_EQ(d->FieldByName(QStringLiteral("p"))->AsInteger() == own, here);
+            }
+            if (c.whole) {
+                d->First();
+                const long long sum = std::llround(d->FieldByName(QStringLiteral("s"))->AsFloat());
+                EXPECT_EQ(sum, c.rows == 1 ? 4501500LL : 1501500LL);   // N % 3 = 0 comes first
+                EXPECT_EQ(d->FieldByName(QStringLiteral("c"))->AsInteger(), kRows / c.rows);
+            }
+        }
+        if (inTx)
+            conn().rollback();
+    }
 }
 
 DOVIN_INSTANTIATE_ENGINES(DataSetReadingTest);

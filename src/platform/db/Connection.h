@@ -11,6 +11,7 @@
 #include <QString>
 #include <QVariant>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -70,6 +71,9 @@ public:
     std::function<void()> beforeWrite;
     // Rows are still to come from a read that has begun.
     virtual bool pending() const = 0;
+    // How many rows can be taken now without waiting for the engine (some, when more are in
+    // than it can tell); 0 while the next ones are on their way.
+    virtual int rowsAtHand() { return std::numeric_limits<int>::max(); }
 
 protected:
     explicit RowCursor(Connection* conn);

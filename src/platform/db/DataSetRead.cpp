@@ -20,6 +20,7 @@ constexpr int kFirstRows = 256;      // a screen of rows and more, before a list
 constexpr int kChunkRows = 1024;     // rows read between two looks at the progress window
 constexpr int kSliceRows = 256;      // rows read between two looks at the clock in idle time
 constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
+constexpr int kWaitMs = 2;           // between two looks for rows still on their way
 
 QString readingTitle() { return QStringLiteral("خواندن اطلاعات"); }
 
@@ -406,15 +407,22 @@ void DataSet::idleRead()
     const int before = int(view_.size());
     QElapsedTimer clock;
     clock.start();
+    bool waiting = false;   // for the server's next rows: never blocks the event loop
     try {
-        while (reader_ && clock.elapsed() < kSliceMs)
-            readRows(kSliceRows);
+        while (reader_ && clock.elapsed() < kSliceMs) {
+            const int atHand = reader_->rowsAtHand();
+            if ((waiting = atHand <= 0))
+                break;
+            readRows(std::min(kSliceRows, atHand));
+        }
     } catch (const std::exception& e) {
         rowsRead(false, before);
         readFailed(e);
         return;
     }
     rowsRead(false, before);
+    if (waiting && idle_->isActive())
+        idle_->start(kWaitMs);
 }
 
 } // namespace db

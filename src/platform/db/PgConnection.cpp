@@ -7,9 +7,12 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QElapsedTimer>
+#include <QSet>
 #include <algorithm>
 #include <cstdlib>
 #include <libpq-fe.h>
+#include <poll.h>
 
 namespace db {
 
@@ -603,11 +606,68 @@ void PgCursor::describe(const Params& params)
     PQclear(describeStatement(*conn_, c_, sql_, params, origins_));
 }
 
+// A statement whose rows are its top level's aggregates (sums, counts, grouped or not): one
+// row or a handful, and none before its whole input is read. A cursor would only cost it the
+// parallel plan.
+bool aggregatesOnly(const QString& sql)
+{
+    static const QSet<QString> aggregates{QStringLiteral("sum"), QStringLiteral("count"), QStringLiteral("min"),
+                                          QStringLiteral("max"), QStringLiteral("avg")};
+    bool aggregate = false, grouped = false, select = false;
+    QString last;
+    int depth = 0;
+    const int n = int(sql.size());
+    for (int i = 0; i < n;) {
+        const QChar ch = sql[i];
+        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"')) {
+            const int end = sql.indexOf(ch, i + 1);
+            if (end < 0)
+                return false;
+            i = end + 1;
+            last.clear();
+        } else if (ch == QLatin1Char('-') && i + 1 < n && sql[i + 1] == QLatin1Char('-')) {
+            const int end = sql.indexOf(QLatin1Char('\n'), i);
+            i = end < 0 ? n : end;
+        } else if (ch == QLatin1Char('(')) {
+            if (depth == 0 && aggregates.contains(last))
+                aggregate = true;
+            ++depth;
+            ++i;
+            last.clear();
+        } else if (ch == QLatin1Char(')')) {
+            --depth;
+            ++i;
+            last.clear();
+        } else if (ch.isLetter() || ch == QLatin1Char('_')) {
+            int end = i;
+            while (end < n && (sql[end].isLetterOrNumber() || sql[end] == QLatin1Char('_')))
+                ++end;
+            const QString word = sql.mid(i, end - i).toLower();
+            i = end;
+            if (depth == 0) {
+                // more than one statement's rows, or one row per input row
+                if (word == QLatin1String("union") || word == QLatin1String("intersect") || word == QLatin1String("except")
+                    || word == QLatin1String("over") || word == QLatin1String("window"))
+                    return false;
+                select = select || word == QLatin1String("select");
+                grouped = grouped || (last == QLatin1String("group") && word == QLatin1String("by"));
+            }
+            last = word;
+        } else {
+            if (!ch.isSpace())
+                last.clear();
+            ++i;
+        }
+    }
+    return select && (aggregate || grouped);
+}
+
 // A dataset's rows, read in batches from a cursor of a read-only transaction on a reader
 // connection (one snapshot however long the reading takes), the next batch asked for while
 // the last one is taken in; begun at once (the columns come with the first batch) or
 // described on the main connection and read when first asked for. While the main connection
-// is inside a transaction the rows are read there, all at once, so that they show its changes.
+// is inside a transaction the rows are read there, all at once, so that they show its changes;
+// so are a statement's aggregates, which a cursor would keep from a parallel plan.
 class PgRowCursor : public PgCells<RowCursor> {
 public:
     PgRowCursor(PgConnection* conn, PGconn* main, const QString& sql, int firstRows)
@@ -651,9 +711,28 @@ public:
         return n;
     }
     bool pending() const override { return begun_ && !done_; }
+    // What the server has sent of the next batch is taken in (for a few milliseconds at most);
+    // the batch is at hand once whole.
+    int rowsAtHand() override
+    {
+        if (row_ < rows_)
+            return rows_ - row_;
+        if (done_ || !inFlight_ || !reader_)
+            return kBatch;
+        QElapsedTimer clock;
+        clock.start();
+        pollfd in{PQsocket(reader_), POLLIN, 0};
+        do {
+            // the end, an error or the next batch: taken without a wait
+            if (!PQconsumeInput(reader_) || !PQisBusy(reader_))
+                return kBatch;
+        } while (clock.elapsed() < kTakeInMs && poll(&in, 1, 0) > 0);
+        return 0;
+    }
 
 private:
     static constexpr int kBatch = 8192;
+    static constexpr int kTakeInMs = 8;
 
     PgRow cells() const override { return PgRow{batch_, current_, types_}; }
 
@@ -692,7 +771,7 @@ private:
         begun_ = true;
         if (!pg_)
             throw DbError::fromEngine(ErrorCategory::ConnectionLost, QStringLiteral("no connection"), sql_);
-        if (PQtransactionStatus(main_) != PQTRANS_IDLE) {
+        if (PQtransactionStatus(main_) != PQTRANS_IDLE || aggregatesOnly(sql_)) {
             take(run(main_, sql_, {}));
             if (names_.isEmpty())
                 learnColumns(batch_, true);

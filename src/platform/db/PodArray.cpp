@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <mutex>
 #include <vector>
 
@@ -53,6 +54,10 @@ void adviseHuge(void* p, size_t bytes)
 #endif
 }
 
+// Of a grown mapping, the part faulted in at once; the rest faults in as it is filled, so that
+// the arrays of a dataset's columns, which grow at the same row, do not stop the reading together.
+constexpr size_t kPopulateAhead = 1024 * 1024;
+
 // Faults the grown part in with one call instead of one fault per page; kernels without
 // the advice simply refuse it.
 void populate(void* p, size_t from, size_t to)
@@ -78,7 +83,7 @@ void* grow(void* data, size_t oldBytes, size_t& newBytes, bool& mapped)
         if (p == MAP_FAILED)
             throw std::bad_alloc();
         adviseHuge(p, newBytes);
-        populate(p, oldBytes, newBytes);
+        populate(p, oldBytes, std::min(newBytes, oldBytes + kPopulateAhead));
         return p;
     }
     void* p = reuse(newBytes);

@@ -44,7 +44,15 @@ void DBCtrlGrid::setDataSet(db::DataSet* ds)
         connect(ds_, &db::DataSet::fieldChanged, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowInserted, this, &DBCtrlGrid::refresh);
         connect(ds_, &db::DataSet::rowRemoved, this, &DBCtrlGrid::refresh);
-        connect(ds_, &db::DataSet::rowsArrived, this, &DBCtrlGrid::refreshShown);
+        // rows arriving after every card is filled change the scroll bar only
+        connect(ds_, &db::DataSet::rowsArrived, this, [this](int first) {
+            if (first < top_ + count_ || !isVisible()) {
+                refreshShown();
+                return;
+            }
+            const QSignalBlocker block(bar_);
+            bar_->setRange(0, std::max(0, ds_->FetchedCount() - count_));
+        });
     }
     follow();
 }

@@ -61,6 +61,12 @@ DBGrid::DBGrid(QWidget* parent)
     connect(model_, &QAbstractItemModel::rowsRemoved, this, release);
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, hold);
     connect(model_, &QAbstractItemModel::modelReset, this, release);
+    // any other change lays the cells out again
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved,
+                              &QAbstractItemModel::columnsInserted, &QAbstractItemModel::columnsRemoved})
+        connect(model_, signal, this, [this] { appendedBelow_ = false; });
+    connect(model_, &QAbstractItemModel::modelReset, this, [this] { appendedBelow_ = false; });
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] { appendedBelow_ = false; });
     // a reset closes the open editor: what was typed comes back in a new one
     connect(model_, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
         GridCellEditor* e = cellEditor();
@@ -82,6 +88,16 @@ DBGrid::DBGrid(QWidget* parent)
         if (edit(cell, AllEditTriggers, nullptr))
             if (GridCellEditor* e = cellEditor())
                 e->restore(typed->text, typed->cursor);
+    });
+    // rows kept selected across a reopen show so as they arrive
+    connect(model_, &DataSetModel::rowsAppended, this, [this](int first, int count) {
+        appendedBelow_ = rowViewportPosition(first) >= viewport()->height();
+        db::DataSet* ds = dataSet();
+        if (ds && ds->SelectedCount() > 0 && !syncing_) {
+            SyncGuard guard(syncing_);
+            selectionModel()->select(selectedRuns(first, first + count - 1), QItemSelectionModel::Select);
+        }
+        fitRowNumbers();
     });
     // the scroll bar's end is the true end of the list: the rest is read
     const auto toEnd = [this] {
@@ -116,14 +132,6 @@ void DBGrid::setDataSet(db::DataSet* ds)
             syncCurrent();
         });
         connect(ds, &db::DataSet::rowChanged, this, &DBGrid::syncRowSelection);
-        // rows kept selected across a reopen show so as they arrive
-        connect(ds, &db::DataSet::rowsArrived, this, [this, ds](int first, int count) {
-            if (ds->SelectedCount() > 0 && !syncing_) {
-                SyncGuard guard(syncing_);
-                selectionModel()->select(selectedRuns(first, first + count - 1), QItemSelectionModel::Select);
-            }
-            fitRowNumbers();
-        });
         connect(ds, &db::DataSet::selectionChanged, this, [this] {
             if (!syncing_)
                 syncSelection();
@@ -576,6 +584,22 @@ void DBGrid::fitRowNumbers()
         }
     }
     amountRowsSeen_ = std::max(amountRowsSeen_, amountRows);
+}
+
+void DBGrid::doItemsLayout()
+{
+    if (!std::exchange(appendedBelow_, false)) {
+        QTableView::doItemsLayout();
+        return;
+    }
+    // the scroll bar and the column widths as they now are, painting what they change; then
+    // the same again without painting every cell
+    updateGeometries();
+    QWidget* cells = viewport();
+    const bool off = cells->testAttribute(Qt::WA_UpdatesDisabled);
+    cells->setAttribute(Qt::WA_UpdatesDisabled, true);
+    QTableView::doItemsLayout();
+    cells->setAttribute(Qt::WA_UpdatesDisabled, off);
 }
 
 void DBGrid::updateGeometries()

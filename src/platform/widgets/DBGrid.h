@@ -74,6 +74,9 @@ public:
     QString shownText(const QModelIndex& index) const;
     QString cellToolTip(const QModelIndex& index) const;
 
+    // Rows added below the cells shown move the scroll bar and leave the cells as painted.
+    void doItemsLayout() override;
+
 signals:
     void titleClicked(int column);
 
@@ -107,6 +110,7 @@ private:
     DataSetModel* model_;
     GridDelegate* delegate_;
     int amountRowsSeen_ = 0;   // rows whose amounts have widened their columns
+    bool appendedBelow_ = false;   // the layout to come is only for rows added below the view
     // typing kept across a reset of the model while a cell is edited
     struct Typed {
         QString field;

@@ -3,9 +3,29 @@
 #include "platform/db/DataSet.h"
 #include "platform/widgets/FieldLink.h"
 
+#include <QTimer>
+
 namespace widgets {
 
-DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent) {}
+DataSetModel::DataSetModel(QObject* parent) : QAbstractTableModel(parent), growTimer_(new QTimer(this))
+{
+    growTimer_->setSingleShot(true);
+    connect(growTimer_, &QTimer::timeout, this, &DataSetModel::showArrived);
+}
+
+void DataSetModel::showArrived()
+{
+    growTimer_->stop();
+    if (waiting_ <= 0)
+        return;
+    const int first = rows_, count = waiting_;
+    waiting_ = 0;
+    beginInsertRows({}, first, first + count - 1);
+    rows_ += count;
+    endInsertRows();
+    grown_.start();
+    emit rowsAppended(first, count);
+}
 
 void DataSetModel::setDataSet(db::DataSet* ds)
 {
@@ -13,6 +33,14 @@ void DataSetModel::setDataSet(db::DataSet* ds)
         disconnect(ds_, nullptr, this, nullptr);
     ds_ = ds;
     if (ds_) {
+        // whatever else the dataset tells comes after the rows that arrived before it
+        const auto catchUp = [this] { showArrived(); };
+        for (const auto signal : {&db::DataSet::currentChanged, &db::DataSet::stateChanged, &db::DataSet::selectionChanged})
+            connect(ds_, signal, this, catchUp);
+        connect(ds_, &db::DataSet::fieldChanged, this, catchUp);
+        connect(ds_, &db::DataSet::rowChanged, this, catchUp);
+        connect(ds_, &db::DataSet::rowInserted, this, catchUp);
+        connect(ds_, &db::DataSet::rowRemoved, this, catchUp);
         connect(ds_, &db::DataSet::layoutChanged, this, &DataSetModel::reset);
         const auto indicator = [this] {
             if (rows_ > 0)
@@ -35,14 +63,18 @@ void DataSetModel::setDataSet(db::DataSet* ds)
             ++rows_;
             endInsertRows();
         });
+        // rows arriving in idle time join the model a few times a second, the last ones at once
         connect(ds_, &db::DataSet::rowsArrived, this, [this](int first, int count) {
-            if (first != rows_ || count <= 0) {
+            if (first != rows_ + waiting_ || count <= 0) {
                 reset();
                 return;
             }
-            beginInsertRows({}, first, first + count - 1);
-            rows_ += count;
-            endInsertRows();
+            waiting_ += count;
+            const qint64 since = grown_.isValid() ? grown_.elapsed() : kGrowMs;
+            if (since >= kGrowMs || ds_->AllRowsRead())
+                showArrived();
+            else if (!growTimer_->isActive())
+                growTimer_->start(int(kGrowMs - since));
         });
         connect(ds_, &db::DataSet::rowRemoved, this, [this](int row) {
             if (row < 0 || row >= rows_) {
@@ -68,8 +100,10 @@ void DataSetModel::setColumns(const QStringList& fieldNames, const QStringList& 
 
 void DataSetModel::reset()
 {
+    growTimer_->stop();
     beginResetModel();
     rows_ = ds_ && ds_->Active() ? ds_->FetchedCount() : 0;
+    waiting_ = 0;
     resolve();
     endResetModel();
 }
@@ -167,8 +201,12 @@ bool DataSetModel::canFetchMore(const QModelIndex& parent) const
 
 void DataSetModel::fetchMore(const QModelIndex& parent)
 {
-    if (!parent.isValid() && ds_)
+    if (parent.isValid() || !ds_)
+        return;
+    // rows already read are shown before more are read
+    if (waiting_ == 0)
         ds_->FetchMore();
+    showArrived();
 }
 
 Qt::ItemFlags DataSetModel::flags(const QModelIndex& index) const

@@ -1,17 +1,20 @@
 #pragma once
 // A table model over a dataset's rows: one column per named field, text from the display
 // text of each row (read without moving the current record), colours and pictures by a hook.
-// It holds the rows the dataset has read and grows as more arrive; a view at its end asks
-// for the next ones.
+// It holds the rows the dataset has read and grows as more arrive, a few times a second (each
+// growth lays out and paints the view again); a view at its end asks for the next ones.
 // When editable, typed text goes to the current record through the field layer.
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <QElapsedTimer>
 #include <QFont>
 #include <QPixmap>
 #include <QPointer>
 #include <QStringList>
 #include <functional>
+
+class QTimer;
 #include <optional>
 #include <vector>
 
@@ -66,6 +69,16 @@ public:
     // field layer's message and gives false.
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
+    // Takes in the rows that arrived and wait for their turn; done before anything else the
+    // dataset tells, so that the model's rows are the dataset's whenever that matters.
+    void showArrived();
+    // Milliseconds between two growths while rows keep arriving.
+    static constexpr int kGrowMs = 200;
+
+signals:
+    // Rows read after the others, now in the model.
+    void rowsAppended(int first, int count);
+
 private:
     void reset();
     void resolve();
@@ -76,6 +89,9 @@ private:
     QStringList titles_;
     std::vector<int> fieldIdx_;
     int rows_ = 0;
+    int waiting_ = 0;           // rows arrived after rows_, not yet in the model
+    QElapsedTimer grown_;       // since the last growth
+    QTimer* growTimer_ = nullptr;
     bool editable_ = false;
 };
 
