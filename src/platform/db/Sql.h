@@ -25,6 +25,10 @@ QString BoolIs(const QString& column, bool value);
 // list the same rows in the same order (an edited row keeps its place on the server).
 QString OrderedByKey(const QString& sql, const QString& key);
 
+// Whether a statement's rows come in the order of one column, ascending: its last ORDER BY,
+// outside parentheses, names that column alone (qualified or not) and nothing follows it.
+bool IsOrderedBy(const QString& sql, const QString& column);
+
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.
 QString stripNationalPrefix(const QString& sql);
