@@ -475,27 +475,27 @@ TEST_P(DataSetReadingTest, AListCutOffByAnErrorKeepsTheEditAndIsNeverTakenForWho
 
 DOVIN_INSTANTIATE_ENGINES(DataSetReadingTest);
 
-// Only a statement whose rows come in the key's order can have its rest asked for past the
-// last key read.
-TEST(IsOrderedBy, TheLastOrderOutsideParenthesesNamingTheColumnAlone)
+// The order a statement gives its rows, read from its text.
+TEST(OrderColumns, TheLastOrderOutsideParenthesesWhenEveryTermIsAColumnAscending)
 {
     const struct {
         const char* sql;
-        bool ordered;
+        QStringList columns;
     } cases[] = {
-        {"select * from T order by ID", true},
-        {"select * from T m order by m.id asc ;", true},
-        {"select * from T where x in (select y from U order by y) order by ID", true},
-        {"select * from T order by ID desc", false},
-        {"select * from T order by Name, ID", false},
-        {"select * from T order by IDX", false},
-        {"select * from T order by ID limit 5", false},
-        {"select * from (select * from T order by ID) x", false},
-        {"select * from T where a = 'order by ID'", false},
-        {"select * from T", false},
+        {"select * from T order by ID", {"ID"}},
+        {"select * from T m order by m.id asc ;", {"id"}},
+        {"select * from T order by tarikh, Hkey", {"tarikh", "Hkey"}},
+        {"select * from T where x in (select y from U order by y) order by ID", {"ID"}},
+        {"select * from T order by ID desc", {}},
+        {"select * from T order by Name, ID desc", {}},
+        {"select * from T order by coalesce(a, 0), ID", {}},
+        {"select * from T order by ID limit 5", {}},
+        {"select * from (select * from T order by ID) x", {}},
+        {"select * from T where a = 'order by ID'", {}},
+        {"select * from T", {}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsOrderedBy(QString::fromUtf8(c.sql), QStringLiteral("ID")), c.ordered) << c.sql;
+        EXPECT_EQ(OrderColumns(QString::fromUtf8(c.sql)), c.columns) << c.sql;
 }
 
 } // namespace

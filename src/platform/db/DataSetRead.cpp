@@ -449,8 +449,12 @@ void DataSet::learnOrder()
     int named = 0;
     for (const Field* f : fields_)
         named += f->def_.kind == FieldKind::Data && f->FieldName().compare(key->FieldName(), Qt::CaseInsensitive) == 0;
-    resumable_ = named == 1
-        && (IsOrderedBy(sql_, key->FieldName()) || IsOrderedBy(sql_, key->BaseColumn()));
+    // the key alone: it never changes, so no row can move past the last one read (a row
+    // ordered by other columns, changed meanwhile, could come twice or not at all)
+    const QStringList order = OrderColumns(sql_);
+    resumable_ = named == 1 && order.size() == 1
+        && (order[0].compare(key->FieldName(), Qt::CaseInsensitive) == 0
+            || order[0].compare(key->BaseColumn(), Qt::CaseInsensitive) == 0);
 }
 
 // Keeps the key of the last row read; keys that do not ascend, or are no whole numbers,

@@ -92,13 +92,13 @@ QString OrderedByKey(const QString& sql, const QString& key)
     return s + QStringLiteral(" order by ") + key;
 }
 
-bool IsOrderedBy(const QString& sql, const QString& column)
+QStringList OrderColumns(const QString& sql)
 {
     static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
     static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression term(QStringLiteral("^\\s*(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)"
-                                                        "(?:\\s+asc)?\\s*;?\\s*$"),
+                                                        "(?:\\s+asc)?\\s*$"),
                                          QRegularExpression::CaseInsensitiveOption);
     const QString text = QString(sql).replace(literal, QStringLiteral("''"));
     // the last ORDER BY outside parentheses
@@ -112,12 +112,18 @@ bool IsOrderedBy(const QString& sql, const QString& column)
             last = m.capturedEnd();
     }
     if (last < 0)
-        return false;
-    const QString tail = text.mid(last);
-    if (tail.contains(QLatin1Char('(')) || tail.contains(QLatin1Char(')')))
-        return false;
-    const auto m = term.match(tail);
-    return m.hasMatch() && m.captured(1).compare(column, Qt::CaseInsensitive) == 0;
+        return {};
+    QString tail = text.mid(last).trimmed();
+    while (tail.endsWith(QLatin1Char(';')))
+        tail = tail.chopped(1).trimmed();
+    QStringList columns;
+    for (const QString& t : tail.split(QLatin1Char(','))) {
+        const auto m = term.match(t);
+        if (!m.hasMatch())
+            return {};
+        columns << m.captured(1);
+    }
+    return columns;
 }
 
 QString BoolIs(const QString& column, bool value)
