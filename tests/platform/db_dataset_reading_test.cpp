@@ -1,6 +1,6 @@
 // The dataset reads its rows when they are needed: a deferred open reads nothing, an open
 // reads the first rows and the rest follow; everything behaves as if every row had been read,
-// from one snapshot, on both engines.
+// each row once and none that stayed missed, on both engines.
 #include "ScriptedPrompter.h"
 #include "TestDb.h"
 
