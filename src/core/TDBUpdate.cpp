@@ -5,6 +5,7 @@
 #include "core/UpgradeSchema.h"
 #include "platform/db/Connection.h"
 #include "platform/db/Sql.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "ui/WaitCursor.h"
 
@@ -207,12 +208,19 @@ void TDBUpdate::WidenDateColumn(const DateColumn& date)
 
 void TDBUpdate::CreateLookupIndexes(QStringList& errors)
 {
-    // an index built over many rows takes seconds
-    std::optional<WaitCursor> wait;
+    // an index built over many rows takes seconds: the progress window shows after half a
+    // second, kept painting while each statement runs
+    std::optional<shell::Progress> progress;
+    struct TickerOff {
+        db::Connection& conn;
+        ~TickerOff() { conn.setTicker({}); }
+    } tickerOff{conn_};
     for (const auto& index : upgrade_schema::LookupIndexes())
         if (conn_.tableExists(index.table) && !HasLookupIndex(index)) {
-            if (!wait)
-                wait.emplace();
+            if (!progress) {
+                progress.emplace(QStringLiteral("بروز رساني پايگاه داده"));
+                conn_.setTicker([&progress] { progress->step(0); });
+            }
             Run(conn_.dialect().createIndex(index.table, index.index, index.columns), errors);
         }
 }

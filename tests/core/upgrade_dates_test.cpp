@@ -4,6 +4,8 @@
 #include "core/UpgradeSchema.h"
 #include "support/QueryPlan.h"
 
+#include <QElapsedTimer>
+
 namespace {
 
 class UpgradeDatesTest : public UpgradeTest {};
@@ -152,6 +154,39 @@ TEST_P(UpgradeDatesTest, TheBooksGetTheIndexesOfTheirDateRanges)
     MakeDBUpdate(conn(), isFile(), folder())->CreateLookupIndexes(failed);
     EXPECT_TRUE(failed.isEmpty());
     EXPECT_TRUE(present());
+}
+
+// A lookup index built over many rows is one long statement: the progress window is asked
+// for after half a second and kept painting while the statement runs.
+TEST_P(UpgradeDatesTest, ALongIndexBuildKeepsItsProgressWindowPainting)
+{
+    createOldBase();
+    writeTemplate();
+    ASSERT_TRUE(update(0));
+    conn().exec(QStringLiteral("insert into t_check (Tarikh, nov, mablagh, hazf) with recursive s(i) as (select 1 "
+                               "union all select i + 1 from s where i < 300000) select '1403/' || (i % 97), "
+                               "'x' || (i % 13), i, 0 from s"));
+    conn().exec(conn().dialect().dropIndex(QStringLiteral("t_check"), QStringLiteral("IX_CheckMonths")));
+    QElapsedTimer clock;
+    std::vector<qint64> paintedAt;
+    prompter->onProgress = [&] { paintedAt.push_back(clock.elapsed()); };
+    prompter->progressTitles.clear();
+    QStringList failed;
+    clock.start();
+    MakeDBUpdate(conn(), isFile(), folder())->CreateLookupIndexes(failed);
+    const qint64 took = clock.elapsed();
+    EXPECT_TRUE(failed.isEmpty()) << failed.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(MakeDBUpdate(conn(), isFile(), folder())->IsComplete());
+    EXPECT_EQ(prompter->progressTitles, QStringList{QStringLiteral("بروز رساني پايگاه داده")});
+    // painted all along the statement, never left alone for long
+    ASSERT_GE(paintedAt.size(), 3u) << "took " << took << " ms";
+    for (size_t i = 1; i < paintedAt.size(); ++i)
+        EXPECT_LT(paintedAt[i] - paintedAt[i - 1], 300) << i;
+    EXPECT_LT(took - paintedAt.back(), 300);
+    // nothing ticks once it is over
+    const int updates = prompter->progressUpdates;
+    conn().exec(QStringLiteral("update t_check set hazf = 0 where mablagh < 10"));
+    EXPECT_EQ(prompter->progressUpdates, updates);
 }
 
 DOVIN_INSTANTIATE_ENGINES(UpgradeDatesTest);

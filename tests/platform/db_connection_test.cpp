@@ -4,6 +4,8 @@
 #include "platform/db/Catalog.h"
 #include "platform/db/Sql.h"
 
+#include <stdexcept>
+
 using namespace db;
 using testing_support::EngineTest;
 
@@ -60,6 +62,28 @@ protected:
         conn().exec(conn().dialect().createTable(sampleTable()));
     }
 };
+
+// A long statement calls the connection's ticker all along (a progress window keeps
+// painting); what the ticker throws stops the statement, which then changes nothing.
+TEST_P(ConnectionTest, ATickerRunsAlongAStatementAndWhatItThrowsStopsIt)
+{
+    conn().exec(QStringLiteral("create table t_tick (n integer)"));
+    const QString fill = QStringLiteral("insert into t_tick (n) with recursive s(i) as (select 1 union all select i + 1 "
+                                        "from s where i < 5000000) select i from s");
+    int ticks = 0;
+    conn().setTicker([&] {
+        if (++ticks == 3)
+            throw std::runtime_error("stopped");
+    });
+    EXPECT_THROW(conn().exec(fill), std::runtime_error);
+    conn().setTicker({});
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from t_tick")).toInt(), 0);
+    // the connection goes on, without the ticker
+    EXPECT_EQ(conn().exec(QStringLiteral("insert into t_tick (n) values (1)")), 1);
+    EXPECT_EQ(ticks, 3);
+    EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from t_tick")).toInt(), 1);
+}
 
 TEST_P(ConnectionTest, NationalLiteralsRunAndKeepLiteralText)
 {

@@ -6,6 +6,9 @@
 #include "ScriptedPrompter.h"
 #include "TestDb.h"
 
+#include "platform/db/DataSet.h"
+
+#include <QCoreApplication>
 #include <QThread>
 #include <optional>
 #include <thread>
@@ -217,5 +220,61 @@ TEST_F(ServerLinkTest, StatementCutOffWhileRunning)
         }
         beginAction();
         EXPECT_EQ(conn->scalar(QStringLiteral("select v from t_link where id = 1")).toInt(), 1);
+    }
+}
+
+// The server restarts while a list's rest is still being read and a record of it is being
+// typed: the read is asked for anew past its last row, the typed values stay and can be
+// saved, and the list ends whole, each row once. A server that does not come back gives one
+// message, and the typed values still stay.
+TEST_F(ServerLinkTest, ARestartDuringABackgroundReadKeepsTheEditAndTheListWhole)
+{
+    constexpr int kRows = 30000;   // more than the first rows and the batch asked for with them
+    conn->exec(QStringLiteral("drop table if exists t_read"));
+    conn->exec(QStringLiteral("create table t_read (id integer primary key, name varchar(40), n integer)"));
+    conn->exec(QStringLiteral("insert into t_read select i, 'r' || i, i from generate_series(1, %1) i").arg(kRows));
+    const auto idle = [&](DataSet& ds) {
+        for (int i = 0; i < 20000 && ds.Active() && !ds.AllRowsRead() && prompter.calls.isEmpty(); ++i)
+            QCoreApplication::processEvents();
+    };
+    const QString typed = QStringLiteral("تایپ شده");
+    for (const bool comesBack : {true, false}) {
+        SCOPED_TRACE(comesBack ? "restarted" : "stopped");
+        if (!server->running())
+            server->start();
+        beginAction();
+        DataSet ds(conn.get());
+        ds.setSQL(QStringLiteral("select * from t_read order by id"));
+        ds.Open();
+        ASSERT_FALSE(ds.AllRowsRead());
+        ds.Edit();
+        ds.FieldByName(QStringLiteral("name"))->SetAsString(typed);
+        if (comesBack)
+            restart();
+        else
+            server->stop();
+        idle(ds);
+        // the record is still being typed, with what was typed
+        ASSERT_TRUE(ds.Active());
+        EXPECT_EQ(ds.State(), DataSetState::Edit);
+        EXPECT_EQ(ds.FieldByName(QStringLiteral("name"))->AsString(), typed);
+        if (!comesBack) {
+            ASSERT_EQ(prompter.messages().size(), 1);
+            EXPECT_FALSE(ds.AllRowsRead());
+            EXPECT_THROW(ds.RecordCount(), DbError);
+            QCoreApplication::processEvents();
+            EXPECT_EQ(prompter.messages().size(), 1);
+            break;
+        }
+        EXPECT_TRUE(prompter.messages().isEmpty()) << prompter.messages().join(QLatin1Char('\n')).toStdString();
+        ASSERT_TRUE(ds.AllRowsRead());
+        ASSERT_EQ(ds.RecordCount(), kRows);
+        const int n = ds.FieldByName(QStringLiteral("n"))->Index();
+        for (int row = 0; row < kRows; ++row)
+            ASSERT_EQ(ds.ValueAt(row, n).toInt(), row + 1) << "row " << row;
+        beginAction();
+        ds.Post();
+        auto other = Connection::openPostgres(server->conninfo());
+        EXPECT_EQ(other->scalar(QStringLiteral("select name from t_read where id = 1")).toString(), typed);
     }
 }

@@ -15,6 +15,8 @@
 #include "ui_TFrmTelsNEw.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QSet>
@@ -205,6 +207,65 @@ TEST_P(ManyRows, PhoneBookChangesAndAddsWhileTheRestArrives)
     EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from t_Tels")).toInt(), kRows + 1);
     EXPECT_EQ(ds->FieldByName(QStringLiteral("Esm"))->AsString(), QStringLiteral("زهره"));
     expectWhole(ds, "AKey", kRows + 1);
+}
+
+// While this workstation prints the phone book with the property list half read, another
+// workstation saves a property at once (the file database is not held by the list); the
+// list then ends whole, every property once.
+TEST_P(ManyRows, AnotherWorkstationSavesWhileThisOnePrintsWithAListHalfRead)
+{
+    const QString yes = t();
+    seed(QStringLiteral("T_Melk"),
+         QStringLiteral("MalekEsm, ForSell, ForRahn, ForEjareh, F1, f1_2, f2, f2_2, f3, f3_2, Hazfshodeh, TedadOtagh, "
+                        "MantaghehID"),
+         db::Q(QStringLiteral("مالک ")) + QStringLiteral(" || i, %1, 0, 0, 1000 * i, 0, 0, 0, 0, 0, 0, 2, 0").arg(yes));
+    seed(QStringLiteral("t_Tels"), QStringLiteral("Esm, Phone, Mobile, Fax"),
+         db::Q(QStringLiteral("شخص ")) + QStringLiteral(" || i, '021', '0912', ''"));
+    FrmLstMelk->show();
+    FrmLstMelk->btnokClick();
+    db::DataSet* ds = Dm->QMelk;
+    ASSERT_TRUE(ds->Active());
+    ASSERT_FALSE(ds->AllRowsRead()) << "the test needs a list still being read";
+
+    // the other workstation (a connection of its own, waiting for locks as the program does)
+    // saves while the printout is being prepared and while it is previewed
+    int saved = 0;
+    qint64 longest = 0;
+    const auto save = [&] {
+        QElapsedTimer clock;
+        clock.start();
+        try {
+            conn().exec(QStringLiteral("insert into T_Melk (MalekEsm, ForSell, Hazfshodeh) values ($1, %1, 0)").arg(yes),
+                        {QStringLiteral("ثبت شده در ايستگاه ديگر")});
+            ++saved;
+        } catch (const db::DbError& e) {
+            ADD_FAILURE() << e.message().toStdString();
+        }
+        longest = std::max(longest, clock.elapsed());
+    };
+    bool savedWhilePreparing = false;
+    prompter.onProgress = [&] {
+        if (!savedWhilePreparing) {
+            savedWhilePreparing = true;
+            save();
+        }
+    };
+    prompter.onPreview = [&](report::PreparedReport&) { save(); };
+    FrmTels->show();
+    prompter.answer(shell::ResultYes);   // all rows
+    FrmTels->btnprintClick();
+    prompter.onProgress = nullptr;
+    prompter.onPreview = nullptr;
+    EXPECT_EQ(prompter.previewCount, 1);
+    EXPECT_TRUE(savedWhilePreparing);
+    EXPECT_EQ(saved, 2);
+    EXPECT_LT(longest, 1000);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ds->AllRowsRead(); }, 20000));
+    const QList<qint64> all = keys(ds, "MID");
+    EXPECT_EQ(QSet<qint64>(all.begin(), all.end()).size(), all.size());
+    EXPECT_GE(all.size(), kRows);
+    EXPECT_LE(all.size(), kRows + 2);
 }
 
 DOVIN_INSTANTIATE_ENGINES(ManyRows);

@@ -8,6 +8,9 @@
 #include "registry/RegistryActions.h"
 #include "ui_TFRmMelk.h"
 
+#include <QApplication>
+#include <QSet>
+
 namespace {
 
 class ServerLoss : public testing_support::OnOwnServer<RegistryTest> {
@@ -66,6 +69,7 @@ protected:
 TEST_P(ServerLoss, TheListWhileTheServerIsAwayAndAfter)
 {
     addProperty(QStringLiteral("پيش از قطع"), true, false, false);
+    prompter.progressTitles.clear();   // the set-up's own long work (the lookup indexes)
     server->stop();
     db::beginAction();
     list()->show();   // the search, then the combo lists: every statement finds the server away
@@ -119,6 +123,50 @@ TEST_P(ServerLoss, ARestartWhileEditingIsNotNoticedBySaving)
     EXPECT_EQ(Dm->Conn->scalar(QStringLiteral("select count(*) from T_Melk where MalekEsm = $1"), {QStringLiteral("علي مرادي")})
                   .toInt(),
               1);
+}
+
+// The server restarts while the property list's rest is being read and a property of it is
+// being typed: no message, the form keeps what was typed and saves it, and the list ends
+// whole, every property once.
+TEST_P(ServerLoss, ARestartDuringTheListsBackgroundReadKeepsWhatIsTyped)
+{
+    constexpr int kRows = 30000;   // more than the first page and the batch read with it
+    const QString yes = QString::number(Dm->Conn->dialect().trueValue());
+    Dm->Conn->exec(QStringLiteral("insert into T_Melk (MalekEsm, ForSell, ForRahn, ForEjareh, F1, f1_2, f2, f2_2, f3, "
+                                  "f3_2, Hazfshodeh, TedadOtagh, MantaghehID) select 'm' || i, %1, 0, 0, i, 0, 0, 0, "
+                                  "0, 0, 0, 2, 0 from generate_series(1, %2) i")
+                       .arg(yes)
+                       .arg(kRows));
+    list()->show();
+    list()->btnokClick();
+    db::DataSet* ds = Dm->QMelk;
+    ASSERT_FALSE(ds->AllRowsRead());
+    const qint64 first = f(ds, "MID")->AsLargeInt();
+    list()->btnchangeClick();
+    ASSERT_TRUE(FRmMelk->isVisible());
+    ui()->DBEdit23->setFocus();
+    typeText(ui()->DBEdit23, QStringLiteral("کليد زير فرش"));
+    prompter.calls.clear();
+    server->stop();
+    server->start();
+    for (int i = 0; i < 50000 && !ds->AllRowsRead() && failures().isEmpty(); ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(failures().isEmpty()) << prompter.messages().join(QStringLiteral(" | ")).toStdString();
+    ASSERT_TRUE(ds->AllRowsRead());
+    EXPECT_TRUE(FRmMelk->isVisible());
+    EXPECT_EQ(ds->State(), db::DataSetState::Edit);
+    EXPECT_EQ(ui()->DBEdit23->text(), QStringLiteral("کليد زير فرش"));
+    const int mid = f(ds, "MID")->Index();
+    QSet<qint64> seen;
+    for (int row = 0; row < ds->RecordCount(); ++row)
+        seen.insert(ds->ValueAt(row, mid).toLongLong());
+    EXPECT_EQ(ds->RecordCount(), kRows);
+    EXPECT_EQ(seen.size(), kRows);
+    EXPECT_TRUE(closeSaving());
+    EXPECT_TRUE(failures().isEmpty()) << prompter.messages().join(QStringLiteral(" | ")).toStdString();
+    EXPECT_EQ(Dm->Conn->scalar(QStringLiteral("select MID from T_Melk where Tozihat = $1"), {QStringLiteral("کليد زير فرش")})
+                  .toLongLong(),
+              first);
 }
 
 INSTANTIATE_TEST_SUITE_P(Server, ServerLoss, ::testing::Values(db::Engine::PostgreSQL), testing_support::engineName);

@@ -74,6 +74,12 @@ public:
     // How many rows can be taken now without waiting for the engine (some, when more are in
     // than it can tell); 0 while the next ones are on their way.
     virtual int rowsAtHand() { return std::numeric_limits<int>::max(); }
+    // Set by the owner before the first row: the statement reads the rest of a read that
+    // an earlier cursor began, and counts as begun from the start.
+    bool continues = false;
+    // The read keeps other connections from writing until it ends (the file database's
+    // shared lock, held from the first row to the last).
+    virtual bool blocksWriters() const { return false; }
 
 protected:
     explicit RowCursor(Connection* conn);
@@ -152,6 +158,12 @@ public:
     // copy missing its end) is refused.
     virtual void restoreFrom(const QString& file, int waitMs = 5000, const CopyProgress& progress = {});
 
+    // Called every few tens of milliseconds while a statement of exec() runs, until set
+    // empty: a long one (CREATE INDEX over many rows) keeps its progress window painting.
+    // It must not use this connection; what it throws stops the statement and is thrown.
+    using Ticker = std::function<void()>;
+    void setTicker(Ticker tick) { ticker_ = std::move(tick); }
+
     // Whether a table, view, column or index exists.
     bool tableExists(const QString& table);
     bool viewExists(const QString& view);
@@ -175,6 +187,7 @@ protected:
     // engine's text. A statement that finds the link gone throws ConnectionLost.
     virtual bool linkBroken(QString* why) { return false; }
     virtual bool relink(QString* error) { return true; }
+    const Ticker& ticker() const { return ticker_; }
     // Whether begin() opened a transaction that has not ended yet.
     bool transactionOpened() const { return txOpen_; }
 
@@ -205,6 +218,7 @@ private:
     std::vector<RowCursor*> rowCursors_;
     std::function<void(QString&)> hook_;
     const Catalog* catalog_ = nullptr;
+    Ticker ticker_;
     bool txOpen_ = false;          // begin() ran and no commit or rollback yet
     bool txLost_ = false;          // the open transaction went with the link; only rollback() ends it
     QString linkText_;             // the engine's last words about the link

@@ -4,7 +4,11 @@
 // key bookmarks, row selection, and writes to one base table by key.
 //
 // Reading: Open reads the first rows; the rest follow in idle time (never inside another
-// long work), all from the snapshot of the first. Whatever needs every row (the count, Last,
+// long work), all from the snapshot of the first on the server. The file database's read
+// lets go of the file between two reads when the rows come in the order of the key (other
+// workstations may write meanwhile): the rest is the statement's rows past the last key
+// read, so no row comes twice and none that stayed is missed. A read that finds the server
+// gone is asked for anew the same way, once, through the connection's reconnect. Whatever needs every row (the count, Last,
 // sort, filter, find, a key that has not arrived) reads the rest first, under a progress
 // window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
 // To every reader the dataset looks as if it held every row from the start.
@@ -17,6 +21,7 @@
 #include <QSet>
 #include <QString>
 #include <QVariant>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -193,6 +198,12 @@ private:
     void reportFailure();
     void idleRead();
     void scheduleIdleRead();
+    // ---- the rest asked for anew, past the last key read (DataSetRead.cpp) ----
+    void learnOrder();
+    void noteKeys(int first, int count);
+    void resumeRead(int firstRows);
+    void pauseRead();
+    bool retryRead(const std::exception_ptr& error);
     void findKey();
     void rebuildView();
     void applySort(std::vector<int>& rows);
@@ -225,6 +236,10 @@ private:
     QString cutOff_;                      // why the rows stopped short of the statement's end
     ErrorCategory cutOffKind_ = ErrorCategory::Other;
     unsigned failureOpen_ = 0;
+    bool resumable_ = false;              // rows come in ascending order of the key, each key once
+    bool lastKeyKnown_ = false;
+    qint64 lastKey_ = 0;                  // the key of the last row read
+    bool retried_ = false;                // a lost read was asked for anew and no row has come since
     QTimer* idle_ = nullptr;
     QString updateTableOverride_;
     QString updateTable_;

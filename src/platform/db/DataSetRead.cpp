@@ -4,12 +4,15 @@
 
 #include "platform/db/ColumnStore.h"
 #include "platform/db/DataSetInternal.h"
+#include "platform/db/Sql.h"
 #include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QRegularExpression>
 #include <QTimer>
+#include <exception>
 #include <optional>
 
 namespace db {
@@ -44,6 +47,7 @@ void DataSet::openStatement(int firstRows)
         reader_ = conn_->rowReader(sql_, firstRows);
         buildFields(*reader_);
         findKey();
+        learnOrder();
     } catch (...) {
         closeStatement();
         for (auto& f : allFields_)
@@ -76,6 +80,7 @@ void DataSet::closeStatement()
     physCount_ = 0;
     started_ = false;
     cutOff_ = QString();
+    resumable_ = lastKeyKnown_ = retried_ = false;
 }
 
 void DataSet::finishOpen()
@@ -296,6 +301,7 @@ int DataSet::readRows(int max)
     const auto took = [&](int got) {
         if (got <= 0)
             return;
+        noteKeys(first, got);
         physCount_ += got;
         for (auto& s : calcStores_)
             s->appendNulls(size_t(got));
@@ -308,15 +314,24 @@ int DataSet::readRows(int max)
             }
         }
     };
-    int got;
+    int got = 0;
+    std::exception_ptr error;
     try {
         got = reader_->appendRows(readInto_.data(), max);
     } catch (...) {
-        took(readInto_.empty() ? 0 : int(readInto_[0]->size()) - first);
+        error = std::current_exception();
+    }
+    if (error) {
+        const int partial = readInto_.empty() ? 0 : int(readInto_[0]->size()) - first;
+        took(partial);
+        if (retryRead(error))
+            return partial + readRows(max - partial);
         reader_.reset();
         readInto_.clear();
-        throw;
+        std::rethrow_exception(error);
     }
+    if (got > 0)
+        retried_ = false;
     took(got);
     if (got < max) {
         reader_.reset();
@@ -385,6 +400,7 @@ void DataSet::scheduleIdleRead()
 {
     if (!reader_ || !started_)
         return;
+    pauseRead();
     if (!idle_) {
         idle_ = new QTimer(this);
         idle_->setSingleShot(true);
@@ -423,6 +439,107 @@ void DataSet::idleRead()
     rowsRead(false, before);
     if (waiting && idle_->isActive())
         idle_->start(kWaitMs);
+}
+
+// ---- the rest asked for anew ----
+
+// The rest of a read can be asked for anew when the statement orders by the key alone
+// (the keys read are checked to ascend as they come).
+void DataSet::learnOrder()
+{
+    resumable_ = lastKeyKnown_ = retried_ = false;
+    if (keyField_ < 0)
+        return;
+    const Field* key = fields_[size_t(keyField_)];
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    if (!plain.match(key->FieldName()).hasMatch())
+        return;
+    int named = 0;
+    for (const Field* f : fields_)
+        named += f->def_.kind == FieldKind::Data && f->FieldName().compare(key->FieldName(), Qt::CaseInsensitive) == 0;
+    // the key alone: it never changes, so no row can move past the last one read (a row
+    // ordered by other columns, changed meanwhile, could come twice or not at all)
+    const QStringList order = OrderColumns(sql_);
+    resumable_ = named == 1 && order.size() == 1
+        && (order[0].compare(key->FieldName(), Qt::CaseInsensitive) == 0
+            || order[0].compare(key->BaseColumn(), Qt::CaseInsensitive) == 0);
+}
+
+// Keeps the key of the last row read; keys that do not ascend, or are no whole numbers,
+// leave the rest to the statement under way.
+void DataSet::noteKeys(int first, int count)
+{
+    if (!resumable_)
+        return;
+    const ColumnStore& keys = *stores_[size_t(fields_[size_t(keyField_)]->store_)];
+    for (int phys = first; phys < first + count; ++phys) {
+        const QVariant v = keys.get(size_t(phys));
+        if (v.typeId() != QMetaType::LongLong || (lastKeyKnown_ && v.toLongLong() <= lastKey_)) {
+            resumable_ = false;
+            return;
+        }
+        lastKey_ = v.toLongLong();
+        lastKeyKnown_ = true;
+    }
+}
+
+// The statement's rows past the last key read take the place of the reader; throws (the
+// reader stays) when they cannot be asked for.
+void DataSet::resumeRead(int firstRows)
+{
+    const QString key = fields_[size_t(keyField_)]->FieldName();
+    QString sql = sql_.trimmed();
+    while (sql.endsWith(QLatin1Char(';')))
+        sql = sql.chopped(1).trimmed();
+    auto next = conn_->rowReader(QStringLiteral("select * from (") + sql + QStringLiteral(") dovin_rest where ") + key
+                                     + QStringLiteral(" > ") + QString::number(lastKey_) + QStringLiteral(" order by ")
+                                     + key,
+                                 firstRows);
+    if (next->columnCount() != int(readInto_.size()))
+        throw DbError(ErrorCategory::Other, QStringLiteral("The columns of the statement changed"));
+    next->continues = true;
+    next->beforeWrite = [this] { fetch(-1, false, false); };
+    reader_ = std::move(next);
+}
+
+// Between two reads the file database lets go of the file: another workstation's save
+// never waits for the rest of this list.
+void DataSet::pauseRead()
+{
+    if (!reader_ || !reader_->blocksWriters() || !resumable_ || !lastKeyKnown_)
+        return;
+    try {
+        resumeRead(0);
+    } catch (const DbError&) {
+        // the statement under way goes on
+    }
+}
+
+// A read that lost the server, or found the rows locked, is asked for anew past its last
+// row, once, through the connection's reconnect as any statement at the start of an action;
+// false when it cannot be, and the error stands.
+bool DataSet::retryRead(const std::exception_ptr& error)
+{
+    if (retried_ || !resumable_ || !lastKeyKnown_)
+        return false;
+    try {
+        std::rethrow_exception(error);
+    } catch (const DbError& e) {
+        if (e.category() != ErrorCategory::ConnectionLost && e.category() != ErrorCategory::Locked)
+            return false;
+    } catch (...) {
+        return false;
+    }
+    retried_ = true;
+    reader_.reset();
+    try {
+        resumeRead(kSliceRows);
+    } catch (...) {
+        reader_.reset();
+        readInto_.clear();
+        throw;
+    }
+    return true;
 }
 
 } // namespace db

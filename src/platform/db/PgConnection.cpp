@@ -138,6 +138,47 @@ PGresult* send(PGconn* c, const QString& sql, const Params& params, bool execute
 
 PGresult* run(PGconn* c, const QString& sql, const Params& params) { return send(c, sql, params, true); }
 
+void drain(PGconn* c);
+
+// Runs a statement sent without waiting, calling tick every few tens of milliseconds until
+// the server answers; what tick throws cancels the statement on the server and is thrown.
+// Returns the statement's result as run() does.
+PGresult* runTicking(PGconn* c, const QString& sql, const Params& params, const std::function<void()>& tick)
+{
+    send(c, sql, params, false);
+    try {
+        tick();
+        while (PQisBusy(c)) {
+            pollfd fd{PQsocket(c), POLLIN, 0};
+            if (fd.fd < 0 || ::poll(&fd, 1, 30) < 0 || !PQconsumeInput(c))
+                break;   // the result, an error, comes from PQgetResult
+            tick();
+        }
+    } catch (...) {
+        if (PGcancel* cancel = PQgetCancel(c)) {
+            char why[256];
+            PQcancel(cancel, why, int(sizeof why));
+            PQfreeCancel(cancel);
+        }
+        drain(c);
+        throw;
+    }
+    PGresult* result = nullptr;
+    while (PGresult* r = PQgetResult(c)) {
+        const auto st = PQresultStatus(r);
+        if (st != PGRES_COMMAND_OK && st != PGRES_TUPLES_OK && st != PGRES_SINGLE_TUPLE) {
+            PQclear(result);
+            drain(c);
+            failResult(c, r, sql);
+        }
+        PQclear(result);
+        result = r;
+    }
+    if (!result)
+        failResult(c, nullptr, sql);
+    return result;
+}
+
 void drain(PGconn* c)
 {
     while (PGresult* r = PQgetResult(c))
@@ -428,7 +469,7 @@ public:
 protected:
     int runExec(const QString& text, const Params& params) override
     {
-        ResultHolder h{run(c_, text, params)};
+        ResultHolder h{ticker() ? runTicking(c_, text, params, ticker()) : run(c_, text, params)};
         const char* n = PQcmdTuples(h.r);
         return (n && *n) ? std::atoi(n) : 0;
     }

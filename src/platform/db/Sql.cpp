@@ -92,6 +92,40 @@ QString OrderedByKey(const QString& sql, const QString& key)
     return s + QStringLiteral(" order by ") + key;
 }
 
+QStringList OrderColumns(const QString& sql)
+{
+    static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression term(QStringLiteral("^\\s*(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)"
+                                                        "(?:\\s+asc)?\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QString text = QString(sql).replace(literal, QStringLiteral("''"));
+    // the last ORDER BY outside parentheses
+    qsizetype last = -1;
+    for (auto it = orderBy.globalMatch(text); it.hasNext();) {
+        const auto m = it.next();
+        int depth = 0;
+        for (qsizetype i = 0; i < m.capturedStart(); ++i)
+            depth += text[i] == QLatin1Char('(') ? 1 : text[i] == QLatin1Char(')') ? -1 : 0;
+        if (depth == 0)
+            last = m.capturedEnd();
+    }
+    if (last < 0)
+        return {};
+    QString tail = text.mid(last).trimmed();
+    while (tail.endsWith(QLatin1Char(';')))
+        tail = tail.chopped(1).trimmed();
+    QStringList columns;
+    for (const QString& t : tail.split(QLatin1Char(','))) {
+        const auto m = term.match(t);
+        if (!m.hasMatch())
+            return {};
+        columns << m.captured(1);
+    }
+    return columns;
+}
+
 QString BoolIs(const QString& column, bool value)
 {
     return QStringLiteral("coalesce(") + column + (value ? QStringLiteral(",0)<>0") : QStringLiteral(",0)=0"));

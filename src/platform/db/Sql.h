@@ -2,6 +2,7 @@
 // Helpers for SQL text built by hand.
 
 #include <QString>
+#include <QStringList>
 
 namespace db {
 
@@ -24,6 +25,11 @@ QString BoolIs(const QString& column, bool value);
 // A statement that gives no order of its own ordered by the table's key, so both engines
 // list the same rows in the same order (an edited row keeps its place on the server).
 QString OrderedByKey(const QString& sql, const QString& key);
+
+// The columns a statement's rows come in the order of, first to last: its last ORDER BY
+// outside parentheses, when nothing follows it and every term is a column (qualified or
+// not, the qualifier left out) in ascending order; empty otherwise.
+QStringList OrderColumns(const QString& sql);
 
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.

@@ -12,7 +12,9 @@
 #include <QHash>
 #include <cmath>
 #include <cstdint>
+#include <exception>
 #include <new>
+#include <utility>
 #include <sqlite3.h>
 
 namespace db {
@@ -328,7 +330,8 @@ public:
         begun_ = true;
         return SqliteRows::appendRows(stores, max);
     }
-    bool pending() const override { return begun_ && !done_; }
+    bool pending() const override { return (begun_ || continues) && !done_; }
+    bool blocksWriters() const override { return begun_ && !done_; }
 
 private:
     void finished() override
@@ -478,6 +481,51 @@ void copyDatabase(sqlite3* from, int fromBusyMs, sqlite3* to, int waitMs, const 
         fail(to, done);
 }
 
+// The connection's ticker called from SQLite's progress handler while a statement runs;
+// what it throws interrupts the statement and is thrown again by rethrow().
+class Ticking {
+public:
+    Ticking(sqlite3* db, const Connection::Ticker& tick) : db_(tick ? db : nullptr), tick_(tick)
+    {
+        if (db_)
+            sqlite3_progress_handler(db_, kOpsPerLook, &Ticking::look, this);
+    }
+    ~Ticking()
+    {
+        if (db_)
+            sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+    }
+    void rethrow()
+    {
+        if (error_)
+            std::rethrow_exception(std::exchange(error_, nullptr));
+    }
+
+private:
+    static constexpr int kOpsPerLook = 20000;   // well under a millisecond of work
+    static constexpr qint64 kTickMs = 30;
+
+    static int look(void* self)
+    {
+        auto* t = static_cast<Ticking*>(self);
+        if (t->clock_.isValid() && t->clock_.elapsed() < kTickMs)
+            return 0;
+        t->clock_.start();
+        try {
+            t->tick_();
+        } catch (...) {
+            t->error_ = std::current_exception();
+            return 1;
+        }
+        return 0;
+    }
+
+    sqlite3* db_;
+    const Connection::Ticker& tick_;
+    QElapsedTimer clock_;
+    std::exception_ptr error_;
+};
+
 class SqliteConnection : public Connection {
 public:
     SqliteConnection(sqlite3* db, int busyTimeoutMs) : Connection(Engine::SQLite), db_(db), busyMs_(busyTimeoutMs) {}
@@ -508,9 +556,11 @@ protected:
         // would cut them off half way)
         if (!sqlite3_stmt_readonly(st.get()) || kindOf(text) == Kind::End)
             finishPendingReads();
+        Ticking ticking(db_, ticker());
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         }
+        ticking.rethrow();
         if (rc != SQLITE_DONE)
             fail(db_, rc, text);
         return sqlite3_changes(db_);
