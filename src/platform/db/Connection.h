@@ -148,6 +148,10 @@ public:
     // copy missing its end) is refused.
     virtual void restoreFrom(const QString& file, int waitMs = 5000, const CopyProgress& progress = {});
 
+    // The collation that orders texts as the datasets' own sort does (TextOrder.h), for
+    // ORDER BY; empty where this database has none.
+    virtual QString textCollation() { return {}; }
+
     // Whether a table, view, column or index exists.
     bool tableExists(const QString& table);
     bool viewExists(const QString& view);

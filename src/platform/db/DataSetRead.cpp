@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace db {
@@ -20,8 +21,6 @@ constexpr int kFirstRows = 256;      // a screen of rows and more, before a list
 constexpr int kChunkRows = 1024;     // rows read between two looks at the progress window
 constexpr int kSliceRows = 256;      // rows read between two looks at the clock in idle time
 constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
-
-QString readingTitle() { return QStringLiteral("خواندن اطلاعات"); }
 
 QString textOf(const std::exception& e)
 {
@@ -34,13 +33,13 @@ QString textOf(const std::exception& e)
 
 // ---- opening and closing ----
 
-void DataSet::openStatement(int firstRows)
+void DataSet::openStatement(int firstRows, const QString& text)
 {
     if (!conn_)
         throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
     fire(BeforeOpen);
     try {
-        reader_ = conn_->rowReader(sql_, firstRows);
+        reader_ = conn_->rowReader(text.isNull() ? sql_ : text, firstRows);
         buildFields(*reader_);
         findKey();
     } catch (...) {
@@ -74,6 +73,8 @@ void DataSet::closeStatement()
     view_.clear();
     physCount_ = 0;
     started_ = false;
+    restPending_ = false;
+    firstKeys_.clear();
     cutOff_ = QString();
 }
 
@@ -98,6 +99,17 @@ void DataSet::Open()
 {
     if (Active())
         return;
+    const QString order = engineOrder();
+    if (!order.isEmpty()) {
+        try {
+            openSorted(order);
+            finishOpen();
+            return;
+        } catch (const DbError&) {
+            // a statement that cannot be wrapped: the dataset sorts its rows itself
+            closeStatement();
+        }
+    }
     openStatement(kFirstRows);
     try {
         started_ = true;
@@ -110,6 +122,58 @@ void DataSet::Open()
         throw;
     }
     finishOpen();
+}
+
+// The statement's first rows in the engine's order; when there are more, the statement runs
+// again unsorted for the rest, which joins the view sorted once it is all read.
+void DataSet::openSorted(const QString& order)
+{
+    openStatement(kFirstRows, QStringLiteral("select * from (") + sql_ + QStringLiteral(") dovin_sorted order by ")
+                                  + order + QStringLiteral(" limit ") + QString::number(kFirstRows));
+    try {
+        if (keyField_ < 0)
+            throw DbError(ErrorCategory::Other, QStringLiteral("The sorted statement lost its key"));
+        started_ = true;
+        readRows(kFirstRows);
+        settleTypes();
+        if (physCount_ < kFirstRows)
+            return;
+        reader_ = conn_->rowReader(sql_, 0);
+        readInto_.clear();
+        for (auto& s : stores_)
+            readInto_.push_back(s.get());
+        reader_->beforeWrite = [this] { fetch(-1, false, false); };
+        restPending_ = true;
+        const Field* kf = fields_[size_t(keyField_)];
+        for (int phys = 0; phys < physCount_; ++phys)
+            firstKeys_.insert(storedValue(phys, kf).toLongLong());
+    } catch (...) {
+        closeStatement();
+        throw;
+    }
+}
+
+// Every row of a sorted open is read: the rest takes its place in the order, the current
+// record stays current.
+void DataSet::restRead()
+{
+    if (state_ == DataSetState::Insert) {
+        // the row being inserted has no place yet: once it has
+        const unsigned open = openCount_;
+        QTimer::singleShot(50, this, [this, open] {
+            if (open == openCount_ && restPending_ && !reader_)
+                restRead();
+        });
+        return;
+    }
+    restPending_ = false;
+    firstKeys_.clear();
+    const int phys = physOfCurrent();
+    rebuildView();
+    const auto it = std::find(view_.begin(), view_.end(), phys);
+    cur_ = it == view_.end() ? (view_.empty() ? -1 : 0) : int(it - view_.begin());
+    eof_ = view_.empty();
+    emitLayout();
 }
 
 void DataSet::OpenDeferred()
@@ -300,6 +364,12 @@ int DataSet::readRows(int max)
             s->appendNulls(size_t(got));
         calcValid_.resize(size_t(physCount_), false);
         deleted_.resize(size_t(physCount_), false);
+        if (restPending_ && keyField_ >= 0) {
+            const Field* kf = fields_[size_t(keyField_)];
+            for (int phys = first; phys < physCount_; ++phys)
+                if (firstKeys_.contains(storedValue(phys, kf).toLongLong()))
+                    deleted_[size_t(phys)] = true;
+        }
         if (!viewNeedsAllRows()) {
             for (int phys = first; phys < physCount_; ++phys) {
                 order_.push_back(phys);
@@ -328,7 +398,9 @@ int DataSet::readRows(int max)
 void DataSet::rowsRead(bool first, int before)
 {
     settleTypes();
-    if (first) {
+    if (restPending_ && !reader_) {
+        restRead();
+    } else if (first) {
         if (viewNeedsAllRows())
             rebuildView();
         cur_ = view_.empty() ? -1 : 0;
