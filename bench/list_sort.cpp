@@ -202,7 +202,7 @@ bool run(const Measure& m, int count)
             clickTitle(field);
             grid.repaint();
         });
-        const bool sortedThen = ds.Sort() == field;
+        const bool sortedThen = ds.Sort().compare(field, Qt::CaseInsensitive) == 0;
         // the same, on a record among the first sorted rows (no wait for the rest)
         ds.Close();
         ds.setSort(field);

@@ -128,8 +128,11 @@ void DataSet::Open()
 // again unsorted for the rest, which joins the view sorted once it is all read.
 void DataSet::openSorted(const QString& order)
 {
-    openStatement(kFirstRows, QStringLiteral("select * from (") + sql_ + QStringLiteral(") dovin_sorted order by ")
-                                  + order + QStringLiteral(" limit ") + QString::number(kFirstRows));
+    // the engines pick the first keys over narrow rows, then read those rows whole
+    const QString key = fields_[size_t(keyField_)]->FieldName();
+    openStatement(kFirstRows, QStringLiteral("select * from (%1) dovin_rows where %2 in (select %2 from (%1) dovin_keys "
+                                             "order by %3 limit %4) order by %3")
+                                  .arg(sql_, key, order, QString::number(kFirstRows)));
     try {
         if (keyField_ < 0)
             throw DbError(ErrorCategory::Other, QStringLiteral("The sorted statement lost its key"));

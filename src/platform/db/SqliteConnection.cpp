@@ -11,8 +11,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QStringDecoder>
+#include <QVarLengthArray>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <sqlite3.h>
 
@@ -350,9 +353,19 @@ private:
 // The texts' order (TextOrder.h) for ORDER BY ... COLLATE.
 int compareTexts(void* collator, int n1, const void* s1, int n2, const void* s2)
 {
-    const QString a = QString::fromUtf8(static_cast<const char*>(s1), n1);
-    const QString b = QString::fromUtf8(static_cast<const char*>(s2), n2);
-    return static_cast<QCollator*>(collator)->compare(a, b);
+    if (n1 == n2 && std::memcmp(s1, s2, size_t(n1)) == 0)
+        return 0;
+    // decoded into buffers kept for the next call: a sort compares many times
+    static thread_local QVarLengthArray<QChar, 256> a, b;
+    const auto decode = [](QVarLengthArray<QChar, 256>& into, const void* s, int n) {
+        into.resize(n);   // UTF-16 needs no more units than UTF-8 has bytes
+        QStringDecoder utf8(QStringDecoder::Utf8);
+        QChar* end = utf8.appendToBuffer(into.data(), QByteArrayView(static_cast<const char*>(s), n));
+        return QStringView(into.data(), end - into.data());
+    };
+    const QStringView x = decode(a, s1, n1);
+    const QStringView y = decode(b, s2, n2);
+    return static_cast<QCollator*>(collator)->compare(x, y);
 }
 
 sqlite3* openFile(const QString& path, int flags)
