@@ -612,6 +612,17 @@ TEST_P(SortedReadingTest, ATitleClickKeepsTheCurrentRecordAndStaysEditable)
     EXPECT_FALSE(ranSorted());
     EXPECT_TRUE(d->AllRowsRead());
     EXPECT_EQ(d->GetBookmark(), key);
+    // a filter shown picks among every row: a sorted open with it reads them all at once
+    auto f = open(all);
+    f->Close();
+    f->setSort(QStringLiteral("Esm"));
+    f->setFilter(QStringLiteral("N = 2"));
+    f->setFiltered(true);
+    statements.clear();
+    f->Open();
+    EXPECT_FALSE(ranSorted());
+    EXPECT_TRUE(f->AllRowsRead());
+    EXPECT_EQ(f->RecordCount(), conn().scalar(QStringLiteral("select count(*) from T_Sort where N = 2")).toInt());
 }
 
 TEST_P(SortedReadingTest, ARowChangedBetweenTheFirstRowsAndTheRestIsShownOnce)

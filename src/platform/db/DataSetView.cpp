@@ -139,7 +139,9 @@ void DataSet::applySort(std::vector<int>& rows)
 // as applySort's), under their own unique names; the key comes last.
 QString DataSet::engineOrder() const
 {
-    if (!conn_ || sort_.trimmed().isEmpty() || keyField_ < 0 || keyField_ >= int(fields_.size()))
+    // a filter shown picks among every row: those are read at once anyway
+    if (!conn_ || sort_.trimmed().isEmpty() || keyField_ < 0 || keyField_ >= int(fields_.size())
+        || (filtered_ && filterExpr_))
         return {};
     const QString sql = sql_.trimmed();
     if (!sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive) || sql.contains(QLatin1Char(';')))
