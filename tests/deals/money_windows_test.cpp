@@ -5,6 +5,7 @@
 #include "WindowChecks.h"
 
 #include "deals/MoneyActions.h"
+#include "platform/db/Sql.h"
 #include "platform/report/PreparedReport.h"
 #include "platform/widgets/DBComboBox.h"
 #include "platform/widgets/DBEdit.h"
@@ -275,6 +276,78 @@ TEST_P(MoneyLists, TotalsFollowADeleteAndTheEntryFormsSave)
     EXPECT_EQ(f(Dm->QCheck, "Tarikh")->AsString(), QString());
     EXPECT_EQ(f(Dm->QCheck, "Tarikhv")->AsString(), QStringLiteral("1403/01/06"));
     Dm->QCheck->Cancel();
+}
+
+// Both books over more rows than a list's first page, the rest still arriving: totals of
+// every row, select-all summed whole, Ctrl+End to the true last row, that row changed through
+// its entry form and the totals following, every row once.
+TEST_P(MoneyLists, ManyRowsStillArriving)
+{
+    constexpr int kRows = 1200;
+    const QString numbers = QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < %1) ")
+                                .arg(kRows);
+    Dm->Conn->exec(numbers + QStringLiteral("insert into t_hazineh (tarikhv, tarikh, shoomareh, Hname, nov, Mablagh, Tozihat) "
+                                            "select '1403/01/01', '1403/01/01', '1', 'h' || i, %1, i, '' from n")
+                                 .arg(db::Q(kExpense)));
+    Dm->Conn->exec(numbers + QStringLiteral("insert into t_check (Tarikhv, Tarikh, Vaziyat, nov, bank, shoomareh, sharh, "
+                                            "hesabno, mablagh, shakhs, novsanad, hazf) select '1403/01/01', '1403/01/05', "
+                                            "%1, %2, '', '1', '', '', i, '', '', 0 from n")
+                                 .arg(db::Q(QStringLiteral("پاس نشده")), db::Q(kIn)));
+    const QString all = QStringLiteral("720,600");   // 1 + 2 + ... + 1200
+    struct Case {
+        const char* name;
+        QWidget* list;
+        db::DataSet* ds;
+        widgets::DBGrid* grid;
+        QLineEdit* total;
+        std::function<void()> sums;
+        QString summed;
+        QWidget* entry;
+        QLineEdit* amount;
+        const char* table;
+        const char* key;
+    } cases[] = {
+        {"expenses", FrmHazineh, Dm->QHazineh, FrmHazineh->form()->dbgrid1, FrmHazineh->form()->EdtSumHazineh,
+         [] { FrmHazineh->BitBtn1Click(); }, u("مجموع هزينه ها: 720,600\r\nمجموع درآمدها: 0"), FrmHazinehNew,
+         FrmHazinehNew->form()->DBEdit3, "t_hazineh", "Hkey"},
+        {"cheques", frmlstcheck, Dm->QCheck, frmlstcheck->form()->dbgrid1, frmlstcheck->form()->DBEdit2,
+         [] { frmlstcheck->BitBtn1Click(); }, u("مجموع اسناد پرداختي: 0\r\nمجموع اسناد دريافتي: 720,600"), FrmCheck,
+         FrmCheck->form()->DBEdit3, "t_check", "CID"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        c.list->show();
+        db::DataSet* ds = c.ds;
+        EXPECT_FALSE(ds->AllRowsRead()) << "the test needs a list still being read";
+        EXPECT_EQ(c.total->text(), all);
+
+        // select-all sums every row, read or not
+        c.grid->setFocus();
+        QTest::keyClick(c.grid, Qt::Key_A, Qt::ControlModifier);
+        prompter.calls.clear();
+        c.sums();
+        ASSERT_EQ(prompter.calls.size(), 1);
+        EXPECT_EQ(prompter.calls[0].text, c.summed);
+
+        // Ctrl+End, Enter: the last row's entry form; its amount typed and saved
+        QTest::keyClick(c.grid, Qt::Key_End, Qt::ControlModifier);
+        EXPECT_EQ(ds->RecNo(), kRows);
+        const qint64 last = ds->FieldByName(QString::fromLatin1(c.key))->AsLargeInt();
+        QTest::keyClick(c.grid, Qt::Key_Return);
+        ASSERT_TRUE(c.entry->isVisible());
+        EXPECT_EQ(ds->FieldByName(QString::fromLatin1(c.key))->AsLargeInt(), last);
+        focus(c.amount, QEvent::FocusIn);
+        c.amount->selectAll();
+        typeText(c.amount, QStringLiteral("1200000"));
+        c.entry->findChild<widgets::DBNavigator*>(QStringLiteral("DBNavigator1"))->BtnClick(widgets::NavButton::Post);
+        EXPECT_EQ(ds->State(), db::DataSetState::Browse) << prompter.messages().join(QLatin1Char('|')).toStdString();
+        c.entry->hide();
+        EXPECT_EQ(scalar(QStringLiteral("select max(mablagh) from %1").arg(QLatin1String(c.table))).toDouble(), 1200000.0);
+        EXPECT_EQ(scalar(QStringLiteral("select count(*) from %1").arg(QLatin1String(c.table))).toInt(), kRows);
+        EXPECT_EQ(c.total->text(), QStringLiteral("1,919,400"));   // 720,600 - 1,200 + 1,200,000
+        EXPECT_EQ(ds->RecordCount(), kRows);
+        c.list->hide();
+    }
 }
 
 TEST_P(MoneyLists, ChequeCriteriaOnTheDatabase)

@@ -4,11 +4,14 @@
 #include "platform/richtext/RtfUnits.h"
 #include "platform/richtext/Windows1256.h"
 
+#include <QColor>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace richtext;
 
@@ -388,3 +391,88 @@ TEST(Rtf, MixedDirectionRunsAndPersianFontNames)
         EXPECT_GE(g.fontWeight(), QFont::DemiBold) << it.fragment().text().toStdString();
     }
 }
+
+namespace {
+
+// The looks of the text's second word ("b"), and of its paragraph.
+struct Looks {
+    QTextCharFormat chr;
+    QTextBlockFormat par;
+};
+
+Looks looksOf(const QByteArray& rtf)
+{
+    QTextDocument doc;
+    readRtf(&doc, rtf);
+    const QTextBlock b = doc.begin();
+    const int at = int(b.text().indexOf(QLatin1Char('b')));
+    QTextCursor c(&doc);
+    c.setPosition(b.position() + std::max(at, 0) + 1);
+    return {c.charFormat(), b.blockFormat()};
+}
+
+// Other looks a contract's author gives the text: read, shown and written back as they were.
+TEST(Rtf, UnderlinesCapsSpacingRaiseLinesShadingBordersAndLinks)
+{
+    const struct {
+        const char* rtf;
+        std::function<bool(const Looks&)> check;
+        const char* what;
+    } cases[] = {
+        {"a {\\uld b}", [](const Looks& l) { return l.chr.underlineStyle() == QTextCharFormat::DotLine; }, "dotted"},
+        {"a {\\uldash b}", [](const Looks& l) { return l.chr.underlineStyle() == QTextCharFormat::DashUnderline; }, "dash"},
+        {"a {\\ulwave b}", [](const Looks& l) { return l.chr.underlineStyle() == QTextCharFormat::WaveUnderline; }, "wave"},
+        {"a {\\uldb b}",
+         [](const Looks& l) {
+             return l.chr.underlineStyle() == QTextCharFormat::SingleUnderline
+                 && l.chr.intProperty(UnderlineKindKept) == UnderlineDouble;
+         },
+         "double"},
+        {"a {\\ul\\ul0 b}", [](const Looks& l) { return l.chr.underlineStyle() == QTextCharFormat::NoUnderline; }, "off"},
+        {"a {\\caps b}", [](const Looks& l) { return l.chr.fontCapitalization() == QFont::AllUppercase; }, "caps"},
+        {"a {\\scaps b}", [](const Looks& l) { return l.chr.fontCapitalization() == QFont::SmallCaps; }, "small caps"},
+        {"a {\\expndtw60 b}",
+         [](const Looks& l) {
+             return l.chr.fontLetterSpacingType() == QFont::AbsoluteSpacing && l.chr.fontLetterSpacing() == 4.0;
+         },
+         "spacing in twips"},
+        {"a {\\expnd4 b}", [](const Looks& l) { return qFuzzyCompare(l.chr.fontLetterSpacing(), 20 / 15.0); }, "in quarter points"},
+        {"a {\\fs24\\up6 b}", [](const Looks& l) { return qFuzzyCompare(l.chr.baselineOffset(), 25.0); }, "raised"},
+        {"a {\\fs24\\dn12 b}", [](const Looks& l) { return qFuzzyCompare(l.chr.baselineOffset(), -50.0); }, "lowered"},
+        {"{\\field{\\*\\fldinst HYPERLINK \"https://example.org/a\"}{\\fldrslt a b}}",
+         [](const Looks& l) { return l.chr.isAnchor() && l.chr.anchorHref() == QStringLiteral("https://example.org/a"); },
+         "link"},
+        {"{\\field{\\*\\fldinst PAGE}{\\fldrslt a b}}", [](const Looks& l) { return !l.chr.isAnchor(); }, "no link"},
+        {"\\sl360\\slmult1 a b",
+         [](const Looks& l) {
+             return l.par.lineHeightType() == QTextBlockFormat::ProportionalHeight && l.par.lineHeight() == 150.0;
+         },
+         "one and a half lines"},
+        {"\\sl-300\\slmult0 a b",
+         [](const Looks& l) { return l.par.lineHeightType() == QTextBlockFormat::FixedHeight && l.par.lineHeight() == 20.0; },
+         "exactly"},
+        {"\\cbpat2 a b", [](const Looks& l) { return l.par.background().color() == QColor(255, 255, 0); }, "shading"},
+        {"\\brdrb\\brdrs\\brdrw30\\brdrcf1 a b",
+         [](const Looks& l) { return l.par.stringProperty(ParagraphBorders) == QStringLiteral("- - 30:#ff0000 -"); },
+         "bottom border"},
+        {"\\box\\brdrs\\brdrw10 a b",
+         [](const Looks& l) { return l.par.stringProperty(ParagraphBorders) == QStringLiteral("10: 10: 10: 10:"); },
+         "box"},
+    };
+    for (const auto& c : cases) {
+        const QByteArray rtf = QByteArray("{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;\\red255\\green255\\blue0;}\\pard ")
+            + c.rtf + "\\par}";
+        const Looks read = looksOf(rtf);
+        EXPECT_TRUE(c.check(read)) << c.what;
+        QTextDocument doc;
+        readRtf(&doc, rtf);
+        const QByteArray written = writeRtf(&doc);
+        EXPECT_TRUE(c.check(looksOf(written))) << c.what << " written back: " << written.toStdString();
+    }
+    // the text itself is untouched, the field instruction is no text
+    QTextDocument doc;
+    readRtf(&doc, "{\\rtf1\\ansi{\\field{\\*\\fldinst HYPERLINK \"x\"}{\\fldrslt \\u1604?\\u1740?\\u1606?\\u1705?}}\\par}");
+    EXPECT_EQ(doc.toPlainText(), QStringLiteral("لینک"));
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFragment>
 #include <QTextFrame>
 #include <QTextLayout>
 #include <QTextTable>
@@ -56,9 +57,27 @@ void fitToPaper(QTextDocument& doc)
     QTextCursor c(&doc);
     c.beginEditBlock();
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        // letters spaced by a length keep it on paper
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextFragment frag = it.fragment();
+            const QTextCharFormat cf = frag.charFormat();
+            if (!frag.isValid() || cf.fontLetterSpacingType() != QFont::AbsoluteSpacing || cf.fontLetterSpacing() == 0)
+                continue;
+            QTextCharFormat spaced;
+            spaced.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+            spaced.setFontLetterSpacing(cf.fontLetterSpacing() * kScale);
+            c.setPosition(frag.position());
+            c.setPosition(frag.position() + frag.length(), QTextCursor::KeepAnchor);
+            c.mergeCharFormat(spaced);
+        }
         QTextBlockFormat f = b.blockFormat();
-        if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0 && f.topMargin() == 0 && f.bottomMargin() == 0)
+        const bool lineLength = f.hasProperty(QTextFormat::LineHeight)
+            && (f.lineHeightType() == QTextBlockFormat::MinimumHeight || f.lineHeightType() == QTextBlockFormat::FixedHeight);
+        if (f.leftMargin() == 0 && f.rightMargin() == 0 && f.textIndent() == 0 && f.topMargin() == 0 && f.bottomMargin() == 0
+            && !lineLength)
             continue;
+        if (lineLength)
+            f.setLineHeight(f.lineHeight() * kScale, f.lineHeightType());
         f.setLeftMargin(f.leftMargin() * kScale);
         f.setRightMargin(f.rightMargin() * kScale);
         f.setTextIndent(f.textIndent() * kScale);

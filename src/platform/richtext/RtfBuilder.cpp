@@ -100,6 +100,27 @@ QTextCharFormat Builder::charFormat(const FormatKey& k) const
         f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
     else if (k.vertical == 2)
         f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
+    switch (k.underlineKind) {
+    case UnderlineDotted: f.setUnderlineStyle(QTextCharFormat::DotLine); break;
+    case UnderlineDash: f.setUnderlineStyle(QTextCharFormat::DashUnderline); break;
+    case UnderlineDashDot: f.setUnderlineStyle(QTextCharFormat::DashDotLine); break;
+    case UnderlineDashDotDot: f.setUnderlineStyle(QTextCharFormat::DashDotDotLine); break;
+    case UnderlineWave: f.setUnderlineStyle(QTextCharFormat::WaveUnderline); break;
+    case UnderlineDouble: case UnderlineThick: case UnderlineWords: f.setProperty(UnderlineKindKept, k.underlineKind); break;
+    default: break;
+    }
+    if (k.caps)
+        f.setFontCapitalization(k.caps == 1 ? QFont::AllUppercase : QFont::SmallCaps);
+    if (k.spacing) {
+        f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+        f.setFontLetterSpacing(twipsToPixels(k.spacing));
+    }
+    if (k.raise && k.size > 0)
+        f.setBaselineOffset(100.0 * k.raise / k.size);
+    if (k.link >= 0 && k.link < m.links.size()) {
+        f.setAnchor(true);
+        f.setAnchorHref(m.links[k.link]);
+    }
     return f;
 }
 
@@ -137,6 +158,22 @@ QTextBlockFormat Builder::blockFormat(const ParaFormat& p) const
         bf.setTopMargin(twipsToPixels(p.sb));
     if (p.sa)
         bf.setBottomMargin(twipsToPixels(p.sa));
+    if (p.sl && p.slmult)
+        bf.setLineHeight(std::clamp(p.sl, 60, 2400) * 100.0 / 240, QTextBlockFormat::ProportionalHeight);
+    else if (p.sl > 0)
+        bf.setLineHeight(twipsToPixels(p.sl), QTextBlockFormat::MinimumHeight);
+    else if (p.sl < 0)
+        bf.setLineHeight(twipsToPixels(-p.sl), QTextBlockFormat::FixedHeight);
+    if (const QColor c = color(p.shading); c.isValid())
+        bf.setBackground(c);
+    if (std::any_of(std::begin(p.borders), std::end(p.borders), [](const BorderDef& b) { return b.on; })) {
+        QStringList sides;
+        for (const BorderDef& b : p.borders) {
+            const QColor c = color(b.color);
+            sides << (b.on ? QStringLiteral("%1:%2").arg(b.width).arg(c.isValid() ? c.name() : QString()) : QStringLiteral("-"));
+        }
+        bf.setProperty(ParagraphBorders, sides.join(QLatin1Char(' ')));
+    }
     return bf;
 }
 

@@ -7,6 +7,9 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <iterator>
 #include <climits>
 #include <vector>
 
@@ -20,18 +23,32 @@ namespace richtext {
 struct FormatKey {
     int font, size, color, background, vertical;   // size in half-points
     bool bold, italic, underline, strike;
+    int underlineKind;          // UnderlineKind when underlined
+    int caps;                   // 0 none, 1 capitals, 2 small capitals
+    int spacing;                // between letters, twips
+    int raise;                  // above the baseline (below when negative), half-points
+    int link;                   // in DocumentModel::links; -1 none
     bool operator==(const FormatKey& o) const
     {
         return font == o.font && size == o.size && color == o.color && background == o.background
             && vertical == o.vertical && bold == o.bold && italic == o.italic && underline == o.underline
-            && strike == o.strike;
+            && strike == o.strike && underlineKind == o.underlineKind && caps == o.caps && spacing == o.spacing
+            && raise == o.raise && link == o.link;
     }
 };
 
 inline size_t qHash(const FormatKey& k, size_t seed = 0)
 {
-    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike);
+    return qHashMulti(seed, k.font, k.size, k.color, k.background, k.vertical, k.bold, k.italic, k.underline, k.strike,
+                      k.underlineKind, k.caps, k.spacing, k.raise, k.link);
 }
+
+struct BorderDef {
+    bool on = false;
+    int width = 0;              // twips; 0: the thinnest line
+    int color = 0;              // colour table index; 0 automatic
+    bool operator==(const BorderDef& o) const { return on == o.on && width == o.width && color == o.color; }
+};
 
 // Paragraph properties as RTF gives them (lengths in twips).
 struct ParaFormat {
@@ -44,17 +61,23 @@ struct ParaFormat {
     int ls = -1, ilvl = 0;      // lists of the list table
     bool pagebb = false;        // a page break before the paragraph
     bool intbl = false;         // the paragraph is in a table cell
+    int sl = 0;                 // line spacing: 0 single; at least sl twips, exactly -sl when negative
+    bool slmult = false;        // sl in 240ths of a single line
+    int shading = 0;            // background colour table index; 0 none
+    BorderDef borders[4];       // top, left, bottom, right
     bool operator==(const ParaFormat& o) const
     {
         return align == o.align && dir == o.dir && li == o.li && ri == o.ri && fi == o.fi && lin == o.lin
             && rin == o.rin && sb == o.sb && sa == o.sa && list == o.list && ls == o.ls && ilvl == o.ilvl
-            && pagebb == o.pagebb && intbl == o.intbl;
+            && pagebb == o.pagebb && intbl == o.intbl && sl == o.sl && slmult == o.slmult && shading == o.shading
+            && std::equal(std::begin(borders), std::end(borders), std::begin(o.borders));
     }
 };
 
 inline size_t qHash(const ParaFormat& p, size_t seed = 0)
 {
-    return qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl);
+    return qHashMulti(seed, p.align, p.dir, p.li, p.ri, p.fi, p.lin, p.rin, p.sb, p.sa, p.list, p.ls, p.ilvl, p.sl,
+                      p.shading);
 }
 
 struct FontEntry {
@@ -79,11 +102,6 @@ struct ParaModel {
     int table = -1;             // in DocumentModel::tables when in a table cell
 };
 
-struct BorderDef {
-    bool on = false;
-    int width = 0;              // twips; 0: the thinnest line
-    int color = 0;              // colour table index; 0 automatic
-};
 
 struct CellDef {
     int right = 0;              // the cell's far edge from the row's start, twips
@@ -131,6 +149,7 @@ struct DocumentModel {
     QHash<int, FontEntry> fonts;
     int defaultFont = 0;
     QList<QColor> colors;       // index 0 of the table is "automatic" (invalid)
+    QStringList links;          // targets of the text's links
 };
 
 // Replaces the document's content with the model's.

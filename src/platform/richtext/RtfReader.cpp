@@ -6,6 +6,7 @@
 #include "platform/shell/Progress.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <climits>
@@ -26,6 +27,7 @@ constexpr int kMaxFonts = 4096;
 constexpr int kMaxColors = 4096;
 constexpr int kMaxLists = 4096;
 constexpr int kMaxCellsInRow = 63;     // as many as word processors allow
+constexpr int kMaxLinks = 100000;
 
 // A text beyond any contract: it would take the document seconds and hundreds of megabytes.
 struct TooLarge {};
@@ -70,7 +72,7 @@ void cleanText(QString& s)
     s.replace(QChar::ParagraphSeparator, QChar::LineSeparator);
 }
 
-enum class Dest { Text, FontTable, ColorTable, ListTable, ListOverride, Pn, Upr, Skip };
+enum class Dest { Text, FontTable, ColorTable, ListTable, ListOverride, Pn, Upr, FieldInst, Skip };
 
 // The control words the reader acts on.
 enum class W {
@@ -85,11 +87,12 @@ enum class W {
     Trowd, Cellx, Rtlrow, Ltrrow, Trgaph, Trleft, Trqc, Trqr, Trql,
     Clvmgf, Clvmrg, Clmgf, Clmrg, Clbrdrt, Clbrdrl, Clbrdrb, Clbrdrr, Trbrdr, ParaBorder,
     BrdrStyle, BrdrNone, Brdrw, Brdrcf, Clcbpat, Clvertalt, Clvertalc, Clvertalb, Clpad, Trpadd,
+    Caps, Expnd, Expndtw, Up, Dn, Sl, Slmult, Cbpat, Field, Fldinst,
 };
 
 struct WordInfo {
     W word = W::Unknown;
-    char16_t ch = 0;      // special characters
+    char16_t ch = 0;      // special characters; the kind of an underline, capitals or border side
 };
 
 const QHash<QByteArray, WordInfo>& words()
@@ -98,7 +101,7 @@ const QHash<QByteArray, WordInfo>& words()
         QHash<QByteArray, WordInfo> t;
         // destinations whose content is no text of the document
         for (const char* n : {"info", "stylesheet", "pict", "header", "headerl", "headerr", "headerf", "footer", "footerl",
-                              "footerr", "footerf", "footnote", "pntext", "pntxta", "pntxtb", "listtext", "fldinst", "object",
+                              "footerr", "footerf", "footnote", "pntext", "pntxta", "pntxtb", "listtext", "object",
                               "objdata", "xe", "tc", "txe", "rxe", "bkmkstart", "bkmkend", "annotation", "atnid", "atnauthor",
                               "atndate", "atnref", "comment", "filetbl", "revtbl", "rsidtbl", "generator", "themedata",
                               "colorschememapping", "latentstyles", "datastore", "xmlnstbl", "mmathPr", "shp", "shpinst",
@@ -119,8 +122,7 @@ const QHash<QByteArray, WordInfo>& words()
             {"line", W::Line}, {"tab", W::Tab}, {"page", W::Page}, {"column", W::Column},
             {"sbknone", W::Sbknone}, {"sbkcol", W::Sbknone}, {"cell", W::Cell}, {"row", W::Row},
             {"nestcell", W::Nestcell}, {"nestrow", W::Nestrow}, {"plain", W::Plain}, {"b", W::B}, {"i", W::I},
-            {"ul", W::Ul}, {"uld", W::Ul}, {"uldb", W::Ul}, {"ulw", W::Ul}, {"uldash", W::Ul}, {"ulth", W::Ul},
-            {"ulwave", W::Ul}, {"ulnone", W::Ulnone}, {"strike", W::Strike}, {"striked", W::Strike}, {"v", W::V},
+            {"ulnone", W::Ulnone}, {"strike", W::Strike}, {"striked", W::Strike}, {"v", W::V},
             {"fs", W::Fs}, {"cf", W::Cf}, {"highlight", W::Highlight}, {"cb", W::Highlight}, {"chcbpat", W::Highlight},
             {"super", W::Super}, {"sub", W::Sub}, {"nosupersub", W::Nosupersub}, {"hich", W::CharClass},
             {"dbch", W::CharClass}, {"loch", W::CharClass}, {"rtlch", W::DirCh}, {"ltrch", W::DirCh}, {"af", W::Af},
@@ -133,8 +135,7 @@ const QHash<QByteArray, WordInfo>& words()
             {"clmgf", W::Clmgf}, {"clmrg", W::Clmrg}, {"clbrdrt", W::Clbrdrt}, {"clbrdrl", W::Clbrdrl},
             {"clbrdrb", W::Clbrdrb}, {"clbrdrr", W::Clbrdrr}, {"trbrdrt", W::Trbrdr}, {"trbrdrl", W::Trbrdr},
             {"trbrdrb", W::Trbrdr}, {"trbrdrr", W::Trbrdr}, {"trbrdrh", W::Trbrdr}, {"trbrdrv", W::Trbrdr},
-            {"brdrt", W::ParaBorder}, {"brdrb", W::ParaBorder}, {"brdrl", W::ParaBorder}, {"brdrr", W::ParaBorder},
-            {"brdrbtw", W::ParaBorder}, {"brdrbar", W::ParaBorder}, {"box", W::ParaBorder}, {"brdrnone", W::BrdrNone},
+            {"brdrbtw", W::ParaBorder}, {"brdrbar", W::ParaBorder}, {"brdrnone", W::BrdrNone},
             {"brdrnil", W::BrdrNone}, {"brdrtbl", W::BrdrNone}, {"brdrw", W::Brdrw}, {"brdrcf", W::Brdrcf},
             {"clcbpat", W::Clcbpat}, {"clvertalt", W::Clvertalt}, {"clvertalc", W::Clvertalc},
             {"clvertalb", W::Clvertalb}, {"clpadl", W::Clpad}, {"clpadt", W::Clpad}, {"clpadb", W::Clpad},
@@ -143,6 +144,23 @@ const QHash<QByteArray, WordInfo>& words()
         };
         for (const auto& p : plain)
             t.insert(p.name, {p.word});
+        const struct { const char* name; W word; char16_t value; } valued[] = {
+            {"ul", W::Ul, UnderlineSingle}, {"uld", W::Ul, UnderlineDotted}, {"uldash", W::Ul, UnderlineDash},
+            {"uldashd", W::Ul, UnderlineDashDot}, {"uldashdd", W::Ul, UnderlineDashDotDot},
+            {"uldb", W::Ul, UnderlineDouble}, {"ulth", W::Ul, UnderlineThick}, {"ulw", W::Ul, UnderlineWords},
+            {"ulwave", W::Ul, UnderlineWave}, {"ulhwave", W::Ul, UnderlineWave}, {"ululdbwave", W::Ul, UnderlineWave},
+            {"ulthd", W::Ul, UnderlineDotted}, {"ulthdash", W::Ul, UnderlineDash}, {"ulldash", W::Ul, UnderlineDash},
+            {"ulthldash", W::Ul, UnderlineDash}, {"ulthdashd", W::Ul, UnderlineDashDot},
+            {"ulthdashdd", W::Ul, UnderlineDashDotDot}, {"caps", W::Caps, 1}, {"scaps", W::Caps, 2},
+            {"brdrt", W::ParaBorder, 1}, {"brdrl", W::ParaBorder, 2}, {"brdrb", W::ParaBorder, 3},
+            {"brdrr", W::ParaBorder, 4}, {"box", W::ParaBorder, 5},
+        };
+        for (const auto& v : valued)
+            t.insert(v.name, {v.word, v.value});
+        for (const auto& p : std::initializer_list<std::pair<const char*, W>>{
+                 {"expnd", W::Expnd}, {"expndtw", W::Expndtw}, {"up", W::Up}, {"dn", W::Dn}, {"sl", W::Sl},
+                 {"slmult", W::Slmult}, {"cbpat", W::Cbpat}, {"field", W::Field}, {"fldinst", W::Fldinst}})
+            t.insert(p.first, {p.second});
         for (const char* n : {"brdrs", "brdrth", "brdrsh", "brdrdb", "brdrdot", "brdrdash", "brdrhair", "brdrinset",
                               "brdroutset", "brdrtriple", "brdrdashsm", "brdrdashd", "brdrdashdd", "brdrwavy",
                               "brdrwavydb", "brdrengrave", "brdremboss", "brdrframe", "brdrthtnsg", "brdrtnthsg",
@@ -167,6 +185,8 @@ struct CharState {
     int color = 0;              // colour table index; 0 automatic
     int background = 0;
     int vertical = 0;           // 1 superscript, 2 subscript
+    int underlineKind = 0, caps = 0, spacing = 0, raise = 0;   // as in FormatKey
+    int link = -1;              // inside a link's shown text: its target in the model's links
     // properties of right-to-left runs; -1 when not given
     int afont = -1, asize = -1, abold = -1, aitalic = -1;
     bool fontOfCharClass = false;   // after \hich, \dbch or \loch an \af names no right-to-left font
@@ -218,7 +238,9 @@ private:
     int openCell = -1;                 // first paragraph of the cell being read; -1 none
     int usedRowDefs = 0;               // row definitions before this one belong to rows read
     CellDef pendingCell;
-    enum class BorderTarget { None, CellTop, CellLeft, CellBottom, CellRight, Row } borderTarget = BorderTarget::None;
+    enum class BorderTarget { None, CellTop, CellLeft, CellBottom, CellRight, Row, Para } borderTarget = BorderTarget::None;
+    int paraBorderSide = 0;            // 1..4 top, left, bottom, right; 5 all four
+    QString instText;                  // the instruction of the field being read
 
     Group& top() { return stack.back(); }
     int codePage(int font) const;
@@ -271,6 +293,11 @@ void Parser::textPiece(const QString& s, bool rtl)
     k.color = c.color;
     k.background = c.background;
     k.vertical = c.vertical;
+    k.underlineKind = c.underline ? c.underlineKind : 0;
+    k.caps = c.caps;
+    k.spacing = c.spacing;
+    k.raise = c.raise;
+    k.link = c.link;
     const int f = formatOf(k);
     const int start = int(model.text.size());
     model.text += s;
@@ -303,6 +330,11 @@ void Parser::text(const QString& input)
             else if (f.name.size() < 256)
                 f.name += ch;
         }
+        return;
+    }
+    if (g.dest == Dest::FieldInst) {
+        if (instText.size() < 4096)
+            instText += s;
         return;
     }
     if (g.dest != Dest::Text || g.chr.hidden)
@@ -381,6 +413,7 @@ void Parser::endParagraph(bool inTable, const ParaFormat* format)
     }
     // the paragraph mark's look gives an empty line its height
     FormatKey mark{};
+    mark.link = -1;
     mark.font = top().chr.font;
     mark.size = top().chr.size;
     para.mark = formatOf(mark);
@@ -473,6 +506,7 @@ BorderDef* Parser::border()
     case BorderTarget::CellBottom: return &pendingCell.borders[2];
     case BorderTarget::CellRight: return &pendingCell.borders[3];
     case BorderTarget::Row: return &rowDef()->border;
+    case BorderTarget::Para: return &top().par.borders[std::clamp(paraBorderSide, 1, 4) - 1];
     case BorderTarget::None: break;
     }
     return nullptr;
@@ -510,7 +544,20 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Listoverridetable: g.dest = Dest::ListOverride; return;
     case W::Pn: g.dest = Dest::Pn; g.pnOwner = int(stack.size()) - 2; return;
     case W::Upr: g.dest = Dest::Upr; return;
-    case W::Ud: case W::Fldrslt: g.dest = Dest::Text; return;
+    case W::Ud: g.dest = Dest::Text; return;
+    case W::Fldrslt: {
+        g.dest = Dest::Text;
+        // the shown text of a link carries its target
+        static const QRegularExpression link(QStringLiteral("^\\s*HYPERLINK\\s+(?:\\\\[a-z]\\s+)*\"([^\"]*)\""));
+        const QRegularExpressionMatch m = link.match(instText);
+        if (m.hasMatch() && model.links.size() < kMaxLinks) {
+            model.links.append(m.captured(1));
+            g.chr.link = int(model.links.size()) - 1;
+        }
+        return;
+    }
+    case W::Field: instText.clear(); return;
+    case W::Fldinst: g.dest = Dest::FieldInst; instText.clear(); return;
     case W::Skipped: g.dest = Dest::Skip; return;
     case W::Bin: pos += std::max(0, std::min(param, int(src.size()) - pos)); return;
     default: break;
@@ -529,6 +576,8 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
         } else if (info.word == W::Fcharset && model.fonts.contains(tableFont)) {
             model.fonts[tableFont].charset = param;
         }
+        return;
+    case Dest::FieldInst:
         return;
     case Dest::ColorTable:
         if (info.word == W::Red) red = param;
@@ -634,10 +683,15 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Special: text(QString(QChar(info.ch))); return;
 
     // character properties
-    case W::Plain: { const int uc = c.uc; c = CharState(); c.uc = uc; return; }
+    case W::Plain: { const int uc = c.uc, link = c.link; c = CharState(); c.uc = uc; c.link = link; return; }
     case W::B: c.bold = on != 0; return;
     case W::I: c.italic = on != 0; return;
-    case W::Ul: c.underline = on != 0; return;
+    case W::Ul: c.underline = on != 0; c.underlineKind = on ? info.ch : 0; return;
+    case W::Caps: c.caps = on ? info.ch : 0; return;
+    case W::Expnd: c.spacing = std::clamp(param, -2000, 2000) * 5; return;
+    case W::Expndtw: c.spacing = std::clamp(param, -10000, 10000); return;
+    case W::Up: c.raise = hasParam ? std::clamp(param, 0, 3276) : 6; return;
+    case W::Dn: c.raise = -(hasParam ? std::clamp(param, 0, 3276) : 6); return;
     case W::Ulnone: c.underline = false; return;
     case W::Strike: c.strike = on != 0; return;
     case W::V: c.hidden = on != 0; return;
@@ -714,11 +768,28 @@ void Parser::controlWord(const QByteArray& w, bool hasParam, int param)
     case W::Clbrdrb: borderTarget = BorderTarget::CellBottom; return;
     case W::Clbrdrr: borderTarget = BorderTarget::CellRight; return;
     case W::Trbrdr: borderTarget = BorderTarget::Row; return;
-    case W::ParaBorder: borderTarget = BorderTarget::None; return;
-    case W::BrdrStyle: if (BorderDef* b = border()) b->on = true; return;
-    case W::BrdrNone: if (BorderDef* b = border()) b->on = false; return;
-    case W::Brdrw: if (BorderDef* b = border()) b->width = std::clamp(param, 0, 1000); return;
-    case W::Brdrcf: if (BorderDef* b = border()) b->color = param; return;
+    case W::ParaBorder:
+        borderTarget = info.ch ? BorderTarget::Para : BorderTarget::None;
+        paraBorderSide = info.ch;
+        if (info.ch == 5)
+            for (BorderDef& b : p.borders)
+                b.on = true;
+        return;
+    case W::BrdrStyle: case W::BrdrNone: case W::Brdrw: case W::Brdrcf: {
+        // \box gives all four sides the same line
+        BorderDef* b = border();
+        for (int side = 0; b && side < (borderTarget == BorderTarget::Para && paraBorderSide == 5 ? 4 : 1); ++side) {
+            BorderDef& d = borderTarget == BorderTarget::Para && paraBorderSide == 5 ? p.borders[side] : *b;
+            if (info.word == W::BrdrStyle) d.on = true;
+            else if (info.word == W::BrdrNone) d.on = false;
+            else if (info.word == W::Brdrw) d.width = std::clamp(param, 0, 1000);
+            else d.color = param;
+        }
+        return;
+    }
+    case W::Sl: p.sl = std::clamp(param, -31680, 31680); return;
+    case W::Slmult: p.slmult = on != 0; return;
+    case W::Cbpat: p.shading = param; return;
     case W::Clcbpat: pendingCell.background = param; return;
     case W::Clvertalt: pendingCell.valign = 0; return;
     case W::Clvertalc: pendingCell.valign = 1; return;
@@ -894,7 +965,7 @@ void Parser::run()
             starred = false;
             const W known = words().value(word).word;
             if (known != W::Pn && known != W::Listtable && known != W::Listoverridetable && known != W::Ud
-                && known != W::Fldrslt) {
+                && known != W::Fldrslt && known != W::Fldinst) {
                 top().dest = Dest::Skip;
                 continue;
             }

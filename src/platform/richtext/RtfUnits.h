@@ -18,6 +18,18 @@ enum Property : int {
     // On a block: the empty block a document needs before or after a table, no paragraph of
     // the text.
     TableNeighbourBlock = QTextFormat::UserProperty + 0x102,
+    // On characters: an underline kind Qt draws as a single line (double, thick, words only),
+    // kept for the writer.
+    UnderlineKindKept = QTextFormat::UserProperty + 0x120,
+    // On a block: its borders, "top left bottom right" as "width:colour" each (twips, #rrggbb;
+    // "-" none), kept for the writer.
+    ParagraphBorders = QTextFormat::UserProperty + 0x121,
+};
+
+// Underlines as RTF tells them apart.
+enum UnderlineKind : int {
+    UnderlineSingle = 1, UnderlineDotted, UnderlineDash, UnderlineDashDot, UnderlineDashDotDot, UnderlineDouble,
+    UnderlineThick, UnderlineWords, UnderlineWave,
 };
 
 inline double twipsToPixels(int twips) { return twips / 15.0; }

@@ -51,6 +51,7 @@ private:
     void cellContent(QTextFrame::iterator it, const QTextFrame::iterator& end, std::vector<QTextBlock>& blocks) const;
     void block(const QTextBlock& b, bool inCell, bool pageBreak, const char* end);
     void fragment(const QTextFragment& f);
+    void underline(const QTextCharFormat& f);
     void border(const char* side, double width, QTextFrameFormat::BorderStyle style, const QBrush& brush);
 };
 
@@ -172,6 +173,13 @@ void Writer::fragment(const QTextFragment& frag)
     }
     if (runs.isEmpty())
         runs.append({rtl, QString()});
+    // a link's text inside its field
+    const bool link = f.isAnchor() && !f.anchorHref().isEmpty();
+    if (link) {
+        body += "{\\field{\\*\\fldinst HYPERLINK";
+        escape(QLatin1Char('"') + f.anchorHref() + QLatin1Char('"'));
+        body += "}{\\fldrslt ";
+    }
     for (const auto& [runRtl, runText] : runs) {
         body += '{';
         // right-to-left runs carry the associated properties as well
@@ -188,8 +196,7 @@ void Writer::fragment(const QTextFragment& frag)
             body += "\\b";
         if (f.fontItalic())
             body += "\\i";
-        if (f.fontUnderline())
-            body += "\\ul";
+        underline(f);
         if (f.fontStrikeOut())
             body += "\\strike";
         if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush)
@@ -200,8 +207,43 @@ void Writer::fragment(const QTextFragment& frag)
             body += "\\super";
         else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
             body += "\\sub";
+        if (f.fontCapitalization() == QFont::AllUppercase)
+            body += "\\caps";
+        else if (f.fontCapitalization() == QFont::SmallCaps)
+            body += "\\scaps";
+        if (f.fontLetterSpacingType() == QFont::AbsoluteSpacing && f.fontLetterSpacing() != 0) {
+            const int twips = pixelsToTwips(f.fontLetterSpacing());
+            num("expnd", twips / 5);
+            num("expndtw", twips);
+        }
+        if (const long raise = std::lround(f.baselineOffset() * halfPoints / 100.0); raise > 0)
+            num("up", raise);
+        else if (raise < 0)
+            num("dn", -raise);
         escape(runText);
         body += '}';
+    }
+    if (link)
+        body += "}}";
+}
+
+void Writer::underline(const QTextCharFormat& f)
+{
+    switch (f.underlineStyle()) {
+    case QTextCharFormat::SingleUnderline:
+        switch (f.intProperty(UnderlineKindKept)) {
+        case UnderlineDouble: body += "\\uldb"; break;
+        case UnderlineThick: body += "\\ulth"; break;
+        case UnderlineWords: body += "\\ulw"; break;
+        default: body += "\\ul"; break;
+        }
+        break;
+    case QTextCharFormat::DotLine: body += "\\uld"; break;
+    case QTextCharFormat::DashUnderline: body += "\\uldash"; break;
+    case QTextCharFormat::DashDotLine: body += "\\uldashd"; break;
+    case QTextCharFormat::DashDotDotLine: body += "\\uldashdd"; break;
+    case QTextCharFormat::WaveUnderline: body += "\\ulwave"; break;
+    default: break;
     }
 }
 
@@ -239,6 +281,34 @@ void Writer::block(const QTextBlock& b, bool inCell, bool pageBreak, const char*
         num("sb", pixelsToTwips(bf.topMargin()));
     if (bf.bottomMargin() > 0)
         num("sa", pixelsToTwips(bf.bottomMargin()));
+    switch (bf.hasProperty(QTextFormat::LineHeight) ? bf.lineHeightType() : int(QTextBlockFormat::SingleHeight)) {
+    case QTextBlockFormat::ProportionalHeight:
+        num("sl", std::lround(bf.lineHeight() * 240 / 100));
+        body += "\\slmult1";
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        num("sl", pixelsToTwips(bf.lineHeight()));
+        body += "\\slmult0";
+        break;
+    case QTextBlockFormat::FixedHeight:
+        num("sl", -pixelsToTwips(bf.lineHeight()));
+        body += "\\slmult0";
+        break;
+    default: break;
+    }
+    if (bf.hasProperty(QTextFormat::BackgroundBrush) && bf.background().style() != Qt::NoBrush)
+        num("cbpat", colorOf(bf.background().color()));
+    const QStringList sides = bf.stringProperty(ParagraphBorders).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int i = 0; i < sides.size() && i < 4; ++i) {
+        const QStringList parts = sides[i].split(QLatin1Char(':'));
+        if (parts.size() != 2)
+            continue;
+        static const char* const names[] = {"\\brdrt\\brdrs", "\\brdrl\\brdrs", "\\brdrb\\brdrs", "\\brdrr\\brdrs"};
+        body += names[i];
+        num("brdrw", parts[0].toInt());
+        if (const QColor c(parts[1]); c.isValid())
+            num("brdrcf", colorOf(c));
+    }
     if (list) {
         const QTextListFormat lf = list->format();
         const bool bullet = lf.style() == QTextListFormat::ListDisc || lf.style() == QTextListFormat::ListCircle
