@@ -440,7 +440,8 @@ protected:
                                    QStringLiteral("۱"),    QStringLiteral("10"),   QStringLiteral("2"),
                                    QStringLiteral("a"),    QStringLiteral("A"),    QStringLiteral("Z"),
                                    QString(""),            QString(),              QStringLiteral("کیک"),
-                                   QStringLiteral("كيك"),  QStringLiteral("علی"),  QStringLiteral("علي ")};
+                                   QStringLiteral("كيك"),  QStringLiteral("علی"),  QStringLiteral("علي "),
+                                   QStringLiteral("خانهٔ"), QStringLiteral("خانۀ"),  QStringLiteral("خانه")};
         inTransaction(conn(), [&] {
             for (int i = 0; i < kSortRows; ++i) {
                 const int j = (i * 7919) % kSortRows;

@@ -11,8 +11,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QStringDecoder>
-#include <QVarLengthArray>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -351,21 +349,12 @@ private:
 };
 
 // The texts' order (TextOrder.h) for ORDER BY ... COLLATE.
-int compareTexts(void* collator, int n1, const void* s1, int n2, const void* s2)
+int compareTexts(void* order, int n1, const void* s1, int n2, const void* s2)
 {
     if (n1 == n2 && std::memcmp(s1, s2, size_t(n1)) == 0)
         return 0;
-    // decoded into buffers kept for the next call: a sort compares many times
-    static thread_local QVarLengthArray<QChar, 256> a, b;
-    const auto decode = [](QVarLengthArray<QChar, 256>& into, const void* s, int n) {
-        into.resize(n);   // UTF-16 needs no more units than UTF-8 has bytes
-        QStringDecoder utf8(QStringDecoder::Utf8);
-        QChar* end = utf8.appendToBuffer(into.data(), QByteArrayView(static_cast<const char*>(s), n));
-        return QStringView(into.data(), end - into.data());
-    };
-    const QStringView x = decode(a, s1, n1);
-    const QStringView y = decode(b, s2, n2);
-    return static_cast<QCollator*>(collator)->compare(x, y);
+    return static_cast<const Utf8TextOrder*>(order)->compare(static_cast<const char*>(s1), n1,
+                                                            static_cast<const char*>(s2), n2);
 }
 
 sqlite3* openFile(const QString& path, int flags)
@@ -637,8 +626,8 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     sqlite3_extended_result_codes(db, 0);
     auto conn = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
     conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
-    rc = sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, new QCollator(textCollator()), compareTexts,
-                                     [](void* c) { delete static_cast<QCollator*>(c); });
+    rc = sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, new Utf8TextOrder, compareTexts,
+                                     [](void* c) { delete static_cast<Utf8TextOrder*>(c); });
     if (rc != SQLITE_OK)
         fail(db, rc);
     rc = sqlite3_create_window_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, exactSumStep,
