@@ -649,6 +649,23 @@ TEST_P(SortedReadingTest, ARowChangedBetweenTheFirstRowsAndTheRestIsShownOnce)
     EXPECT_EQ(std::unique(got.begin(), got.end()), got.end());
 }
 
+TEST_P(SortedReadingTest, ARowSavedRightAfterASortedOpenIsShownOnce)
+{
+    auto d = open(all);
+    d->Close();
+    d->setSort(QStringLiteral("Esm"));
+    d->Open();
+    ASSERT_FALSE(d->AllRowsRead());
+    d->Append();
+    d->FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("تازه"));
+    d->Post();
+    idle(*d);
+    std::vector<qint64> got = keys(*d, d->RecordCount());
+    EXPECT_EQ(int(got.size()), kSortRows + 1);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(std::unique(got.begin(), got.end()), got.end());
+}
+
 TEST_P(SortedReadingTest, ALongSortShowsItsProgress)
 {
     conn().exec(QStringLiteral("insert into T_Sort (Esm, Price, N) with recursive s(i) as (select 1 union all select i + 1 "

@@ -141,7 +141,8 @@ void DataSet::openSorted(const QString& order)
         settleTypes();
         if (physCount_ < kFirstRows)
             return;
-        reader_ = conn_->rowReader(sql_, 0);
+        // begun at once: its snapshot is that of the open, whatever is saved meanwhile
+        reader_ = conn_->rowReader(sql_, kSliceRows);
         readInto_.clear();
         for (auto& s : stores_)
             readInto_.push_back(s.get());
