@@ -656,7 +656,7 @@ TEST_P(SortedReadingTest, ARowSavedRightAfterASortedOpenIsShownOnce)
     d->setSort(QStringLiteral("Esm"));
     d->Open();
     ASSERT_FALSE(d->AllRowsRead());
-    d->Append();
+    d->Insert();
     d->FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("تازه"));
     d->Post();
     idle(*d);

@@ -141,7 +141,6 @@ void DataSet::openSorted(const QString& order)
         settleTypes();
         if (physCount_ < kFirstRows)
             return;
-        // begun at once: its snapshot is that of the open, whatever is saved meanwhile
         reader_ = conn_->rowReader(sql_, kSliceRows);
         readInto_.clear();
         for (auto& s : stores_)
@@ -151,6 +150,12 @@ void DataSet::openSorted(const QString& order)
         const Field* kf = fields_[size_t(keyField_)];
         for (int phys = 0; phys < physCount_; ++phys)
             firstKeys_.insert(storedValue(phys, kf).toLongLong());
+        // begun at once: its snapshot is that of the open, whatever is saved meanwhile
+        readRows(kSliceRows);
+        if (!reader_) {
+            restPending_ = false;   // all here: the open puts them in order
+            firstKeys_.clear();
+        }
     } catch (...) {
         closeStatement();
         throw;
@@ -284,6 +289,8 @@ bool DataSet::HasNext()
 // Whatever wants every row of a list cut off by an error gets the error, never a part.
 void DataSet::need(int rows, bool cancellable) const
 {
+    if (restPending_ && !reader_ && state_ != DataSetState::Insert)
+        const_cast<DataSet*>(this)->restRead();   // read while a row was being inserted
     if (!Active() || (rows >= 0 && rows <= int(view_.size()) && started_))
         return;
     if (reader_) {

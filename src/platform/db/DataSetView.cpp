@@ -203,8 +203,10 @@ void DataSet::rebuildView()
 {
     order_.clear();
     order_.reserve(size_t(physCount_));
+    // while the rest of a sorted open arrives, the view holds the first rows only
+    const Field* kf = restPending_ && keyField_ >= 0 ? fields_[size_t(keyField_)] : nullptr;
     for (int i = 0; i < physCount_; ++i)
-        if (!deleted_[size_t(i)])
+        if (!deleted_[size_t(i)] && (!kf || firstKeys_.contains(storedValue(i, kf).toLongLong())))
             order_.push_back(i);
     applySort(order_);
     if (filtered_ && filterExpr_) {
