@@ -272,7 +272,12 @@ void DataSet::reopenSorted(const QString& oldSort)
 {
     const QVariant key = GetBookmark();
     Close();
-    Open();
+    try {
+        Open();
+    } catch (...) {
+        sort_ = oldSort;   // the next open is the list as it was
+        throw;
+    }
     if (isNull(key) || view_.empty())
         return;
     int row = findKey(key, 0);
