@@ -22,6 +22,7 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 using namespace db;
@@ -708,5 +709,273 @@ TEST(OrderColumns, TheLastOrderOutsideParenthesesWhenEveryTermIsAColumnAscending
     for (const auto& c : cases)
         EXPECT_EQ(OrderColumns(QString::fromUtf8(c.sql)), c.columns) << c.sql;
 }
+
+// A sort on stored columns while rows are still to come: the engine gives the first rows in
+// the order the dataset's own sort gives (Persian letters and their Arabic forms, digits of
+// both kinds, letter case, empty texts and NULLs; equal values in key order), the rest
+// follows in idle time.
+class SortedReadingTest : public EngineTest {
+protected:
+    static constexpr int kSortRows = 1200;
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        if (IsSkipped())
+            return;
+        TableDef t;
+        t.name = QStringLiteral("T_Sort");
+        t.columns = {{QStringLiteral("ID"), ColumnKind::Counter},
+                     {QStringLiteral("Esm"), ColumnKind::Text, 30},
+                     {QStringLiteral("Price"), ColumnKind::Money},
+                     {QStringLiteral("N"), ColumnKind::Integer}};
+        catalog.add(t);
+        conn().setCatalog(&catalog);
+        conn().exec(conn().dialect().createTable(t));
+        const QStringList texts = {QStringLiteral("کتاب"), QStringLiteral("كتاب"), QStringLiteral("یاس"),
+                                   QStringLiteral("ياس"),  QStringLiteral("آب"),   QStringLiteral("اب"),
+                                   QStringLiteral("الف"),  QStringLiteral("ب"),    QStringLiteral("پ"),
+                                   QStringLiteral("چ"),    QStringLiteral("ژ"),    QStringLiteral("1"),
+                                   QStringLiteral("۱"),    QStringLiteral("10"),   QStringLiteral("2"),
+                                   QStringLiteral("a"),    QStringLiteral("A"),    QStringLiteral("Z"),
+                                   QString(""),            QString(),              QStringLiteral("کیک"),
+                                   QStringLiteral("كيك"),  QStringLiteral("علی"),  QStringLiteral("علي "),
+                                   QStringLiteral("خانهٔ"), QStringLiteral("خانۀ"),  QStringLiteral("خانه")};
+        inTransaction(conn(), [&] {
+            for (int i = 0; i < kSortRows; ++i) {
+                const int j = (i * 7919) % kSortRows;
+                const QString& e = texts[j % texts.size()];
+                conn().exec(QStringLiteral("insert into T_Sort (Esm, Price, N) values (%1, %2, %3)")
+                                .arg(e.isNull() ? QStringLiteral("NULL") : Q(e),
+                                     j % 13 == 0 ? QStringLiteral("NULL") : QString::number(j % 97) + QStringLiteral(".25"),
+                                     j % 17 == 0 ? QStringLiteral("NULL") : QString::number(j % 5)));
+            }
+        });
+        conn().setPreExecuteHook([this](QString& sql) { statements << sql; });
+    }
+
+    std::unique_ptr<DataSet> open(const QString& sql)
+    {
+        auto d = std::make_unique<DataSet>(&conn());
+        d->setSQL(sql);
+        d->Open();
+        return d;
+    }
+    // The keys in the order the dataset sorts every row it holds.
+    std::vector<qint64> clientOrder(const QString& sql, const QString& sort)
+    {
+        auto d = open(sql);
+        d->FetchAll();
+        d->setSort(sort);
+        return keys(*d, d->RecordCount());
+    }
+    static std::vector<qint64> keys(DataSet& d, int rows)
+    {
+        std::vector<qint64> out;
+        for (int row = 0; row < rows; ++row)
+            out.push_back(d.ValueAt(row, 0).toLongLong());
+        return out;
+    }
+    static void idle(DataSet& d)
+    {
+        for (int i = 0; i < 10000 && d.Active() && !d.AllRowsRead(); ++i)
+            QCoreApplication::processEvents();
+    }
+    bool ranSorted() const
+    {
+        for (const QString& s : statements)
+            if (s.contains(QLatin1String("order by"), Qt::CaseInsensitive) && s.contains(QLatin1String("limit")))
+                return true;
+        return false;
+    }
+
+    const QString all = QStringLiteral("select * from T_Sort");
+    ScriptedPrompter prompter;
+    Catalog catalog;
+    QStringList statements;
+};
+
+TEST_P(SortedReadingTest, TheEngineSortsStoredColumnsAsTheDatasetDoes)
+{
+    for (const char* spec : {"Esm", "Esm DESC", "Price", "Price DESC", "N", "N DESC, Esm", "Esm, Price DESC"}) {
+        SCOPED_TRACE(spec);
+        const QString sort = QString::fromLatin1(spec);
+        const std::vector<qint64> want = clientOrder(all, sort);
+        ASSERT_EQ(int(want.size()), kSortRows);
+        for (const bool click : {true, false}) {
+            SCOPED_TRACE(click ? "title click" : "sorted open");
+            statements.clear();
+            auto d = open(all);
+            ASSERT_FALSE(d->AllRowsRead());
+            if (click) {
+                // on a record among the first rows read and among the first sorted ones:
+                // nothing more to read for it
+                const int read = d->FetchedCount();
+                const auto on = std::find_if(want.begin(), want.begin() + read / 2, [&](qint64 k) {
+                    for (int row = 0; row < read; ++row)
+                        if (d->ValueAt(row, 0).toLongLong() == k)
+                            return true;
+                    return false;
+                });
+                ASSERT_NE(on, want.begin() + read / 2);
+                ASSERT_TRUE(d->GotoBookmark(*on));
+                ASSERT_FALSE(d->AllRowsRead());
+                d->setSort(sort);
+                EXPECT_EQ(d->GetBookmark().toLongLong(), *on);
+            } else {
+                d->Close();
+                d->setSort(sort);
+                d->Open();
+            }
+            // the first rows came sorted, the rest is still to come
+            EXPECT_TRUE(ranSorted());
+            EXPECT_FALSE(d->AllRowsRead());
+            const int first = d->FetchedCount();
+            EXPECT_GT(first, 0);
+            EXPECT_LT(first, kSortRows);
+            EXPECT_EQ(keys(*d, first), std::vector<qint64>(want.begin(), want.begin() + first));
+            idle(*d);
+            ASSERT_TRUE(d->AllRowsRead());
+            EXPECT_EQ(keys(*d, d->RecordCount()), want);
+        }
+    }
+    // the dataset's own order: NULLs first, then texts by letter (case aside), equal values by key
+    auto d = open(all);
+    d->FetchAll();
+    d->setSort(QStringLiteral("Esm"));
+    const int esm = d->FieldByName(QStringLiteral("Esm"))->Index();
+    EXPECT_TRUE(d->ValueAt(0, esm).isNull());
+    QStringList seen;
+    for (int row = 1; row < d->RecordCount(); ++row) {
+        const QString a = d->ValueAt(row - 1, esm).toString(), b = d->ValueAt(row, esm).toString();
+        if (a.compare(b, Qt::CaseInsensitive) == 0 && !d->ValueAt(row - 1, esm).isNull())
+            EXPECT_LT(d->ValueAt(row - 1, 0).toLongLong(), d->ValueAt(row, 0).toLongLong()) << row;
+        if (seen.isEmpty() || seen.last() != b)
+            seen << b;
+    }
+    EXPECT_LT(seen.indexOf(QStringLiteral("1")), seen.indexOf(QStringLiteral("آب")));
+    EXPECT_LT(seen.indexOf(QStringLiteral("آب")), seen.indexOf(QStringLiteral("ب")));
+    EXPECT_LT(seen.indexOf(QStringLiteral("ب")), seen.indexOf(QStringLiteral("پ")));
+    EXPECT_LT(seen.indexOf(QStringLiteral("ژ")), seen.indexOf(QStringLiteral("کتاب")));
+}
+
+TEST_P(SortedReadingTest, ASearchAfterASortShowsItsFirstRowsSortedWithoutReadingEveryRow)
+{
+    auto d = open(all);
+    d->setSort(QStringLiteral("Esm DESC"));
+    idle(*d);
+    const QString search = QStringLiteral("select * from T_Sort where N <> 3 or N is null");
+    const std::vector<qint64> want = clientOrder(search, QStringLiteral("Esm DESC"));
+    for (const bool reopen : {false, true}) {
+        SCOPED_TRACE(reopen ? "reopen" : "close and open");
+        statements.clear();
+        d->Close();
+        d->setSQL(search);
+        if (reopen)
+            d->Reopen();
+        else
+            d->Open();
+        EXPECT_TRUE(ranSorted());
+        EXPECT_FALSE(d->AllRowsRead());
+        const int first = d->FetchedCount();
+        EXPECT_EQ(keys(*d, first), std::vector<qint64>(want.begin(), want.begin() + first));
+        // what needs every row gets them in the same order
+        EXPECT_EQ(d->RecordCount(), int(want.size()));
+        EXPECT_EQ(keys(*d, d->RecordCount()), want);
+    }
+}
+
+TEST_P(SortedReadingTest, ATitleClickKeepsTheCurrentRecordAndStaysEditable)
+{
+    for (const int recNo : {2, 200}) {
+        SCOPED_TRACE(recNo);
+        auto d = open(all);
+        d->SetRecNo(recNo);
+        const QVariant key = d->GetBookmark();
+        ASSERT_FALSE(d->AllRowsRead());
+        d->setSort(QStringLiteral("Price"));
+        EXPECT_EQ(d->GetBookmark(), key);
+        EXPECT_EQ(d->Sort(), QStringLiteral("Price"));
+        // the rows stay writable by their key
+        d->Edit();
+        d->FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("ویرایش"));
+        d->Post();
+        EXPECT_EQ(conn().scalar(QStringLiteral("select Esm from T_Sort where ID = %1").arg(key.toLongLong())).toString(),
+                  QStringLiteral("ویرایش"));
+    }
+    // a column the engine has no order for (computed) is sorted by the dataset
+    statements.clear();
+    auto d = open(QStringLiteral("select ID, Esm, N * 2 as M from T_Sort"));
+    d->SetRecNo(3);
+    const QVariant key = d->GetBookmark();
+    d->setSort(QStringLiteral("M DESC"));
+    EXPECT_FALSE(ranSorted());
+    EXPECT_TRUE(d->AllRowsRead());
+    EXPECT_EQ(d->GetBookmark(), key);
+    // a filter shown picks among every row: a sorted open with it reads them all at once
+    auto f = open(all);
+    f->Close();
+    f->setSort(QStringLiteral("Esm"));
+    f->setFilter(QStringLiteral("N = 2"));
+    f->setFiltered(true);
+    statements.clear();
+    f->Open();
+    EXPECT_FALSE(ranSorted());
+    EXPECT_TRUE(f->AllRowsRead());
+    EXPECT_EQ(f->RecordCount(), conn().scalar(QStringLiteral("select count(*) from T_Sort where N = 2")).toInt());
+}
+
+TEST_P(SortedReadingTest, ARowChangedBetweenTheFirstRowsAndTheRestIsShownOnce)
+{
+    auto d = open(all);
+    auto second = testDb().open();
+    bool sortedRan = false, changed = false;
+    conn().setPreExecuteHook([&](QString& sql) {
+        if (sql.contains(QLatin1String("limit"))) {
+            sortedRan = true;
+        } else if (sortedRan && !changed) {
+            // another workstation moves a row of the first ones to the end
+            changed = true;
+            second->exec(QStringLiteral("update T_Sort set Price = 1000 where Price is null"));
+        }
+    });
+    d->setSort(QStringLiteral("Price"));
+    ASSERT_TRUE(changed);
+    idle(*d);
+    std::vector<qint64> got = keys(*d, d->RecordCount());
+    EXPECT_EQ(int(got.size()), kSortRows);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(std::unique(got.begin(), got.end()), got.end());
+}
+
+TEST_P(SortedReadingTest, ARowSavedRightAfterASortedOpenIsShownOnce)
+{
+    auto d = open(all);
+    d->Close();
+    d->setSort(QStringLiteral("Esm"));
+    d->Open();
+    ASSERT_FALSE(d->AllRowsRead());
+    d->Insert();
+    d->FieldByName(QStringLiteral("Esm"))->SetAsString(QStringLiteral("تازه"));
+    d->Post();
+    idle(*d);
+    std::vector<qint64> got = keys(*d, d->RecordCount());
+    EXPECT_EQ(int(got.size()), kSortRows + 1);
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(std::unique(got.begin(), got.end()), got.end());
+}
+
+TEST_P(SortedReadingTest, ALongSortShowsItsProgress)
+{
+    conn().exec(QStringLiteral("insert into T_Sort (Esm, Price, N) with recursive s(i) as (select 1 union all select i + 1 "
+                               "from s where i < 25000) select 'ب' || (i % 977), i % 101, i % 7 from s"));
+    auto d = open(all);
+    d->FetchAll();
+    prompter.progressTitles.clear();
+    d->setSort(QStringLiteral("Esm"));
+    EXPECT_EQ(prompter.progressTitles, QStringList{QStringLiteral("خواندن اطلاعات")});
+    EXPECT_EQ(d->RecordCount(), kSortRows + 25000);
+}
+
+DOVIN_INSTANTIATE_ENGINES(SortedReadingTest);
 
 } // namespace

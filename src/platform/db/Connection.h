@@ -163,6 +163,9 @@ public:
     // It must not use this connection; what it throws stops the statement and is thrown.
     using Ticker = std::function<void()>;
     void setTicker(Ticker tick) { ticker_ = std::move(tick); }
+    // The collation that orders texts as the datasets' own sort does (TextOrder.h), for
+    // ORDER BY; empty where this database has none.
+    virtual QString textCollation() { return {}; }
 
     // Whether a table, view, column or index exists.
     bool tableExists(const QString& table);

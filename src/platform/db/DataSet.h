@@ -122,6 +122,10 @@ public:
     void CheckBrowseMode();
 
     // Sort by one or more fields: "Esm", "Esm DESC", "a, b DESC"; empty for the query's order.
+    // Equal values keep the order of the key. A sort on stored columns of the statement is
+    // done by the engine while rows are still to come (the first rows come sorted, the rest
+    // follow in idle time): on a sorted open, and on a new sort before every row is read,
+    // which reopens the statement and keeps the current record. Calculated fields refuse.
     void setSort(const QString& spec);
     const QString& Sort() const { return sort_; }
     // Client filter: f = n, f <> n, f like '%x%', combined with and/or and parentheses.
@@ -183,7 +187,7 @@ private:
     void buildFields(Cursor& cur);
     void settleTypes();
     // ---- reading (DataSetRead.cpp) ----
-    void openStatement(int firstRows);
+    void openStatement(int firstRows, const QString& text = QString());
     void closeStatement();
     void finishOpen();
     bool viewNeedsAllRows() const;
@@ -207,6 +211,12 @@ private:
     void findKey();
     void rebuildView();
     void applySort(std::vector<int>& rows);
+    // The ORDER BY terms (key last) of the sort when the engine can sort it; else empty.
+    QString engineOrder() const;
+    // Reads the first rows through the engine's order and sets the rest coming behind them.
+    void openSorted(const QString& order);
+    void restRead();
+    void reopenSorted(const QString& oldSort);
     bool matches(int phys, const FilterExpr& e);
     QVariant storedValue(int phys, const Field* f) const;
     QVariant lookupValue(const Field* f, const QVariant& key) const;
@@ -233,6 +243,11 @@ private:
     unsigned openCount_ = 0;              // every open and close counts, so a late error report knows its open
     QString failure_;                     // a reading error still to be shown
     mutable bool failureTold_ = false;    // ... already told by an error thrown to an action
+    // The first rows came in the engine's order; the rest, read unsorted behind them, joins
+    // the view sorted once every row is read. Rows of the rest already among the first are
+    // dropped (changed in between).
+    bool restPending_ = false;
+    QSet<qint64> firstKeys_;
     QString cutOff_;                      // why the rows stopped short of the statement's end
     ErrorCategory cutOffKind_ = ErrorCategory::Other;
     unsigned failureOpen_ = 0;

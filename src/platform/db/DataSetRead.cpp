@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <exception>
+#include <algorithm>
 #include <optional>
 
 namespace db {
@@ -25,8 +26,6 @@ constexpr int kSliceRows = 256;      // rows read between two looks at the clock
 constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
 constexpr int kWaitMs = 2;           // between two looks for rows still on their way
 
-QString readingTitle() { return QStringLiteral("خواندن اطلاعات"); }
-
 QString textOf(const std::exception& e)
 {
     if (const auto* d = dynamic_cast<const DbError*>(&e))
@@ -38,13 +37,13 @@ QString textOf(const std::exception& e)
 
 // ---- opening and closing ----
 
-void DataSet::openStatement(int firstRows)
+void DataSet::openStatement(int firstRows, const QString& text)
 {
     if (!conn_)
         throw DbError(ErrorCategory::Other, QStringLiteral("Dataset has no connection"));
     fire(BeforeOpen);
     try {
-        reader_ = conn_->rowReader(sql_, firstRows);
+        reader_ = conn_->rowReader(text.isNull() ? sql_ : text, firstRows);
         buildFields(*reader_);
         findKey();
         learnOrder();
@@ -79,6 +78,8 @@ void DataSet::closeStatement()
     view_.clear();
     physCount_ = 0;
     started_ = false;
+    restPending_ = false;
+    firstKeys_.clear();
     cutOff_ = QString();
     resumable_ = lastKeyKnown_ = retried_ = false;
 }
@@ -104,6 +105,17 @@ void DataSet::Open()
 {
     if (Active())
         return;
+    const QString order = engineOrder();
+    if (!order.isEmpty()) {
+        try {
+            openSorted(order);
+            finishOpen();
+            return;
+        } catch (const DbError&) {
+            // a statement that cannot be wrapped: the dataset sorts its rows itself
+            closeStatement();
+        }
+    }
     openStatement(kFirstRows);
     try {
         started_ = true;
@@ -116,6 +128,67 @@ void DataSet::Open()
         throw;
     }
     finishOpen();
+}
+
+// The statement's first rows in the engine's order; when there are more, the statement runs
+// again unsorted for the rest, which joins the view sorted once it is all read.
+void DataSet::openSorted(const QString& order)
+{
+    // the engines pick the first keys over narrow rows, then read those rows whole
+    const QString key = fields_[size_t(keyField_)]->FieldName();
+    openStatement(kFirstRows, QStringLiteral("select * from (%1) dovin_rows where %2 in (select %2 from (%1) dovin_keys "
+                                             "order by %3 limit %4) order by %3")
+                                  .arg(sql_, key, order, QString::number(kFirstRows)));
+    try {
+        if (keyField_ < 0)
+            throw DbError(ErrorCategory::Other, QStringLiteral("The sorted statement lost its key"));
+        started_ = true;
+        readRows(kFirstRows);
+        settleTypes();
+        if (physCount_ < kFirstRows)
+            return;
+        reader_ = conn_->rowReader(sql_, kSliceRows);
+        readInto_.clear();
+        for (auto& s : stores_)
+            readInto_.push_back(s.get());
+        reader_->beforeWrite = [this] { fetch(-1, false, false); };
+        restPending_ = true;
+        const Field* kf = fields_[size_t(keyField_)];
+        for (int phys = 0; phys < physCount_; ++phys)
+            firstKeys_.insert(storedValue(phys, kf).toLongLong());
+        // begun at once: its snapshot is that of the open, whatever is saved meanwhile
+        readRows(kSliceRows);
+        if (!reader_) {
+            restPending_ = false;   // all here: the open puts them in order
+            firstKeys_.clear();
+        }
+    } catch (...) {
+        closeStatement();
+        throw;
+    }
+}
+
+// Every row of a sorted open is read: the rest takes its place in the order, the current
+// record stays current.
+void DataSet::restRead()
+{
+    if (state_ == DataSetState::Insert) {
+        // the row being inserted has no place yet: once it has
+        const unsigned open = openCount_;
+        QTimer::singleShot(50, this, [this, open] {
+            if (open == openCount_ && restPending_ && !reader_)
+                restRead();
+        });
+        return;
+    }
+    restPending_ = false;
+    firstKeys_.clear();
+    const int phys = physOfCurrent();
+    rebuildView();
+    const auto it = std::find(view_.begin(), view_.end(), phys);
+    cur_ = it == view_.end() ? (view_.empty() ? -1 : 0) : int(it - view_.begin());
+    eof_ = view_.empty();
+    emitLayout();
 }
 
 void DataSet::OpenDeferred()
@@ -222,6 +295,8 @@ bool DataSet::HasNext()
 // Whatever wants every row of a list cut off by an error gets the error, never a part.
 void DataSet::need(int rows, bool cancellable) const
 {
+    if (restPending_ && !reader_ && state_ != DataSetState::Insert)
+        const_cast<DataSet*>(this)->restRead();   // read while a row was being inserted
     if (!Active() || (rows >= 0 && rows <= int(view_.size()) && started_))
         return;
     if (reader_) {
@@ -307,6 +382,12 @@ int DataSet::readRows(int max)
             s->appendNulls(size_t(got));
         calcValid_.resize(size_t(physCount_), false);
         deleted_.resize(size_t(physCount_), false);
+        if (restPending_ && keyField_ >= 0) {
+            const Field* kf = fields_[size_t(keyField_)];
+            for (int phys = first; phys < physCount_; ++phys)
+                if (firstKeys_.contains(storedValue(phys, kf).toLongLong()))
+                    deleted_[size_t(phys)] = true;
+        }
         if (!viewNeedsAllRows()) {
             for (int phys = first; phys < physCount_; ++phys) {
                 order_.push_back(phys);
@@ -344,7 +425,9 @@ int DataSet::readRows(int max)
 void DataSet::rowsRead(bool first, int before)
 {
     settleTypes();
-    if (first) {
+    if (restPending_ && !reader_) {
+        restRead();
+    } else if (first) {
         if (viewNeedsAllRows())
             rebuildView();
         cur_ = view_.empty() ? -1 : 0;

@@ -4,15 +4,25 @@
 #include "platform/db/DataSetInternal.h"
 #include "platform/db/FilterExpr.h"
 #include "platform/db/Format.h"
+#include "platform/db/TextOrder.h"
+#include "platform/shell/Progress.h"
 
 #include <QCollator>
 #include <QLocale>
+#include <QHash>
 #include <algorithm>
+#include <numeric>
+#include <optional>
 
 namespace db {
 
 // ---- view: sort and filter ----
 
+namespace {
+constexpr size_t kSortProgressRows = 20000;   // a sort of more rows may pass half a second
+}
+
+// Equal values keep the key's order. Texts are ranked once per distinct text.
 void DataSet::applySort(std::vector<int>& rows)
 {
     if (sort_.trimmed().isEmpty())
@@ -20,6 +30,10 @@ void DataSet::applySort(std::vector<int>& rows)
     struct Key {
         Field* f;
         bool desc;
+        bool numeric;
+        std::vector<double> num;     // by physical row
+        std::vector<int> rank;       // by physical row: the text's place among the texts
+        std::vector<char> null;
     };
     std::vector<Key> keys;
     for (const QString& part : sort_.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
@@ -29,47 +43,148 @@ void DataSet::applySort(std::vector<int>& rows)
         Field* f = FindField(w[0]);
         if (!f)
             throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' not found").arg(w[0]));
-        keys.push_back({f, w.size() > 1 && w[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0});
+        keys.push_back({f, w.size() > 1 && w[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0,
+                        f->IsNumeric() || f->DataType() == FieldType::Boolean, {}, {}, {}});
     }
-    QCollator collator(QLocale(QLocale::Persian, QLocale::Iran));
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    // precomputed sort values per key, indexed by physical row
-    std::vector<std::vector<double>> nums(keys.size());
-    std::vector<std::vector<QCollatorSortKey>> texts(keys.size());
-    std::vector<std::vector<bool>> nulls(keys.size());
-    for (size_t k = 0; k < keys.size(); ++k) {
-        Field* f = keys[k].f;
-        nulls[k].assign(size_t(physCount_), false);
-        const bool numeric = f->IsNumeric() || f->DataType() == FieldType::Boolean;
-        if (numeric)
-            nums[k].assign(size_t(physCount_), 0.0);
-        for (int phys : rows) {
-            const QVariant v = storedValue(phys, f);
-            nulls[k][size_t(phys)] = isNull(v);
-            if (numeric)
-                nums[k][size_t(phys)] = v.toDouble();
+    std::optional<shell::Progress> progress;
+    if (rows.size() >= kSortProgressRows) {
+        progress.emplace(readingTitle(), false);
+        progress->setTotal(qint64(rows.size()) * qint64(keys.size() * 2 + 1));
+    }
+    qint64 done = 0;
+    const auto step = [&] {
+        if (progress && (++done & 1023) == 0)
+            progress->step(done);
+    };
+    const QCollator collator = textCollator();
+    for (Key& k : keys) {
+        k.null.assign(size_t(physCount_), 0);
+        if (k.numeric) {
+            k.num.assign(size_t(physCount_), 0.0);
+            for (int phys : rows) {
+                const QVariant v = storedValue(phys, k.f);
+                k.null[size_t(phys)] = isNull(v);
+                k.num[size_t(phys)] = v.toDouble();
+                step();
+            }
+            continue;
         }
-        if (!numeric) {
-            texts[k].reserve(size_t(physCount_));
-            for (int phys = 0; phys < physCount_; ++phys)
-                texts[k].push_back(collator.sortKey(deleted_[size_t(phys)] ? QString() : storedValue(phys, f).toString()));
+        k.rank.assign(size_t(physCount_), 0);
+        QHash<QString, int> seen;
+        std::vector<QString> texts;
+        for (int phys : rows) {
+            const QVariant v = storedValue(phys, k.f);
+            if (isNull(v)) {
+                k.null[size_t(phys)] = 1;
+                continue;
+            }
+            const QString s = v.toString();
+            auto it = seen.constFind(s);
+            if (it == seen.cend()) {
+                it = seen.insert(s, int(texts.size()));
+                texts.push_back(s);
+            }
+            k.rank[size_t(phys)] = *it;
+            step();
+        }
+        std::vector<QCollatorSortKey> sortKeys;
+        sortKeys.reserve(texts.size());
+        for (const QString& t : texts) {
+            sortKeys.push_back(collator.sortKey(t));
+            step();
+        }
+        std::vector<int> byText(texts.size());
+        std::iota(byText.begin(), byText.end(), 0);
+        std::sort(byText.begin(), byText.end(),
+                  [&](int a, int b) { return sortKeys[size_t(a)].compare(sortKeys[size_t(b)]) < 0; });
+        std::vector<int> place(texts.size());
+        int r = 0;
+        for (size_t i = 0; i < byText.size(); ++i) {
+            if (i > 0 && sortKeys[size_t(byText[i])].compare(sortKeys[size_t(byText[i - 1])]) != 0)
+                ++r;
+            place[size_t(byText[i])] = r;
+        }
+        for (int phys : rows)
+            if (!k.null[size_t(phys)])
+                k.rank[size_t(phys)] = place[size_t(k.rank[size_t(phys)])];
+    }
+    // the key's order among equal values
+    const Field* kf = keyField_ >= 0 ? fields_[size_t(keyField_)] : nullptr;
+    std::vector<double> keyOf;
+    if (kf && kf->IsNumeric()) {
+        keyOf.assign(size_t(physCount_), 0.0);
+        for (int phys : rows) {
+            keyOf[size_t(phys)] = storedValue(phys, kf).toDouble();
+            step();
         }
     }
     std::stable_sort(rows.begin(), rows.end(), [&](int a, int b) {
-        for (size_t k = 0; k < keys.size(); ++k) {
+        for (const Key& k : keys) {
             int c;
-            const bool na = nulls[k][size_t(a)], nb = nulls[k][size_t(b)];
+            const bool na = k.null[size_t(a)], nb = k.null[size_t(b)];
             if (na || nb)
                 c = na == nb ? 0 : (na ? -1 : 1);
-            else if (!nums[k].empty())
-                c = nums[k][size_t(a)] < nums[k][size_t(b)] ? -1 : (nums[k][size_t(a)] > nums[k][size_t(b)] ? 1 : 0);
+            else if (k.numeric)
+                c = k.num[size_t(a)] < k.num[size_t(b)] ? -1 : (k.num[size_t(a)] > k.num[size_t(b)] ? 1 : 0);
             else
-                c = texts[k][size_t(a)].compare(texts[k][size_t(b)]);
+                c = k.rank[size_t(a)] - k.rank[size_t(b)];
             if (c != 0)
-                return keys[k].desc ? c > 0 : c < 0;
+                return k.desc ? c > 0 : c < 0;
         }
-        return false;
+        return !keyOf.empty() && keyOf[size_t(a)] < keyOf[size_t(b)];
     });
+}
+
+// Stored columns of the statement, numbers or texts (the engine's texts in the same order
+// as applySort's), under their own unique names; the key comes last.
+QString DataSet::engineOrder() const
+{
+    // a filter shown picks among every row: those are read at once anyway
+    if (!conn_ || sort_.trimmed().isEmpty() || keyField_ < 0 || keyField_ >= int(fields_.size())
+        || (filtered_ && filterExpr_))
+        return {};
+    const QString sql = sql_.trimmed();
+    if (!sql.startsWith(QLatin1String("select"), Qt::CaseInsensitive) || sql.contains(QLatin1Char(';')))
+        return {};
+    const auto stored = [this](const Field* f) {
+        if (!f || f->Kind() != FieldKind::Data || f->BaseColumn().compare(f->FieldName(), Qt::CaseInsensitive) != 0)
+            return false;
+        for (const Field* g : fields_)
+            if (g != f && g->Kind() == FieldKind::Data
+                && g->BaseColumn().compare(f->FieldName(), Qt::CaseInsensitive) == 0)
+                return false;   // the name is not the column's alone
+        return true;
+    };
+    QStringList terms;
+    for (const QString& part : sort_.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        const QStringList w = part.trimmed().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (w.isEmpty())
+            continue;
+        const Field* f = FindField(w[0]);
+        if (!stored(f))
+            return {};
+        const bool desc = w.size() > 1 && w[1].compare(QLatin1String("desc"), Qt::CaseInsensitive) == 0;
+        QString term = f->FieldName();
+        if (f->IsText()) {
+            QString collation;
+            try {
+                collation = conn_->textCollation();
+            } catch (const DbError&) {
+            }
+            if (collation.isEmpty())
+                return {};
+            term += QStringLiteral(" COLLATE ") + collation;
+        } else if (!f->IsNumeric() && f->DataType() != FieldType::Boolean) {
+            return {};
+        }
+        term += desc ? QStringLiteral(" DESC NULLS LAST") : QStringLiteral(" NULLS FIRST");
+        terms << term;
+    }
+    const Field* kf = fields_[size_t(keyField_)];
+    if (terms.isEmpty() || !stored(kf) || !kf->IsNumeric())
+        return {};
+    terms << kf->FieldName();
+    return terms.join(QStringLiteral(", "));
 }
 
 bool DataSet::matches(int phys, const FilterExpr& e)
@@ -88,8 +203,10 @@ void DataSet::rebuildView()
 {
     order_.clear();
     order_.reserve(size_t(physCount_));
+    // while the rest of a sorted open arrives, the view holds the first rows only
+    const Field* kf = restPending_ && keyField_ >= 0 ? fields_[size_t(keyField_)] : nullptr;
     for (int i = 0; i < physCount_; ++i)
-        if (!deleted_[size_t(i)])
+        if (!deleted_[size_t(i)] && (!kf || firstKeys_.contains(storedValue(i, kf).toLongLong())))
             order_.push_back(i);
     applySort(order_);
     if (filtered_ && filterExpr_) {
@@ -120,9 +237,19 @@ void DataSet::setSort(const QString& spec)
         if (f->Kind() == FieldKind::Calculated)
             throw DbError(ErrorCategory::Other, QStringLiteral("Field '%1' cannot be sorted").arg(name));
     }
+    CheckBrowseMode();
+    if (!spec.trimmed().isEmpty() && started_ && reader_) {
+        // rows still to come: the engine sorts, the current record stays current
+        const QString old = sort_;
+        sort_ = spec;
+        if (!engineOrder().isEmpty()) {
+            reopenSorted(old);
+            return;
+        }
+        sort_ = old;
+    }
     if (!spec.trimmed().isEmpty())
         need(-1, true);
-    CheckBrowseMode();
     const int phys = physOfCurrent();
     const QString old = sort_;
     sort_ = spec;
@@ -136,6 +263,40 @@ void DataSet::setSort(const QString& spec)
     auto it = std::find(view_.begin(), view_.end(), phys);
     cur_ = it == view_.end() ? (view_.empty() ? -1 : 0) : int(it - view_.begin());
     emitLayout();
+}
+
+// A new sort while rows are still to come: the statement again in the engine's order, back on
+// the current record. When that is further down, every row is read for it; the user who
+// stops that wait gets the old order back, as from any cancelled sort.
+void DataSet::reopenSorted(const QString& oldSort)
+{
+    const QVariant key = GetBookmark();
+    Close();
+    try {
+        Open();
+    } catch (...) {
+        sort_ = oldSort;   // the next open is the list as it was
+        throw;
+    }
+    if (isNull(key) || view_.empty())
+        return;
+    int row = findKey(key, 0);
+    if (row < 0 && reader_) {
+        try {
+            need(-1, true);
+        } catch (const shell::Cancelled&) {
+            sort_ = oldSort;
+            Close();
+            Open();
+            GotoBookmark(key);
+            throw;
+        }
+        row = findKey(key, 0);
+    }
+    if (row >= 0) {
+        scrollTo(row);
+        bof_ = eof_ = false;
+    }
 }
 
 void DataSet::setFilter(const QString& expr)
@@ -358,8 +519,11 @@ bool DataSet::GotoBookmark(const QVariant& key)
     // the rows read first; the rest only until the key comes
     need(1);
     int row = findKey(key, 0);
-    if (row < 0 && reader_)
+    if (row < 0 && reader_) {
         fetchUntil([&](int from) { return (row = findKey(key, from)) >= 0; }, false, false);
+        if (row < 0)
+            row = findKey(key, 0);   // the rest of a sorted open joins the view at its end
+    }
     if (row < 0)
         return false;
     CheckBrowseMode();

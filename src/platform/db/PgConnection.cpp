@@ -4,6 +4,7 @@
 #include "platform/db/ColumnStore.h"
 #include "platform/db/Format.h"
 #include "platform/db/Sql.h"
+#include "platform/db/TextOrder.h"
 
 #include <QHash>
 #include <QLocale>
@@ -518,6 +519,26 @@ protected:
     }
 
 public:
+    // Made in the database the first time it is asked for; a database where it cannot be
+    // made (no ICU, no right to create) has none, and its lists sort texts themselves.
+    QString textCollation() override
+    {
+        if (collation_ < 0) {
+            const QString name = QString::fromLatin1(kTextCollation);
+            const auto known = [&] {
+                return scalar(QStringLiteral("select count(*) from pg_collation where collname = $1 and pg_collation_is_visible(oid)"), {name}).toInt() > 0;
+            };
+            bool ok = known();
+            if (!ok) {
+                tryExec(QStringLiteral("CREATE COLLATION IF NOT EXISTS %1 (provider = icu, locale = %2, deterministic = false)")
+                            .arg(name, Q(QString::fromLatin1(kTextCollationLocale))));
+                ok = known();
+            }
+            collation_ = ok ? 1 : 0;
+        }
+        return collation_ ? QString::fromLatin1(kTextCollation) : QString();
+    }
+
     KeyInfo keyOf(const QString& table) override
     {
         const QString k = table.toLower();
@@ -592,6 +613,7 @@ private:
     QString conninfo_;
     std::vector<PGconn*> readers_;
     QHash<QString, KeyInfo> keys_;
+    int collation_ = -1;   // the texts' collation: -1 not looked for yet, 0 none, 1 there
     QHash<Oid, TableNames> tables_;
 };
 

@@ -4,6 +4,7 @@
 #include "platform/db/ColumnStore.h"
 #include "platform/db/Decimal.h"
 #include "platform/db/Sql.h"
+#include "platform/db/TextOrder.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -13,6 +14,7 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <cstring>
 #include <new>
 #include <utility>
 #include <sqlite3.h>
@@ -349,6 +351,15 @@ private:
     bool begun_ = false;
 };
 
+// The texts' order (TextOrder.h) for ORDER BY ... COLLATE.
+int compareTexts(void* order, int n1, const void* s1, int n2, const void* s2)
+{
+    if (n1 == n2 && std::memcmp(s1, s2, size_t(n1)) == 0)
+        return 0;
+    return static_cast<const Utf8TextOrder*>(order)->compare(static_cast<const char*>(s1), n1,
+                                                            static_cast<const char*>(s2), n2);
+}
+
 sqlite3* openFile(const QString& path, int flags)
 {
     sqlite3* db = nullptr;
@@ -579,6 +590,7 @@ protected:
     }
 
     QString beginText() const override { return QStringLiteral("BEGIN IMMEDIATE"); }
+    QString textCollation() override { return QString::fromLatin1(kTextCollation); }
     bool engineInTransaction() const override { return sqlite3_get_autocommit(db_) == 0; }
 
 public:
@@ -664,6 +676,10 @@ std::unique_ptr<Connection> Connection::openSqlite(const QString& path, bool cre
     sqlite3_extended_result_codes(db, 0);
     auto conn = std::make_unique<SqliteConnection>(db, busyTimeoutMs);
     conn->exec(QStringLiteral("PRAGMA foreign_keys=ON"), {});
+    rc = sqlite3_create_collation_v2(db, kTextCollation, SQLITE_UTF8, new Utf8TextOrder, compareTexts,
+                                     [](void* c) { delete static_cast<Utf8TextOrder*>(c); });
+    if (rc != SQLITE_OK)
+        fail(db, rc);
     rc = sqlite3_create_window_function(db, "sum", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, exactSumStep,
                                         exactSumValue, exactSumValue, exactSumInverse, nullptr);
     if (rc != SQLITE_OK)
