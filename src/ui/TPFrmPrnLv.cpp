@@ -166,12 +166,13 @@ report::PreparedReport TPFrmPrnLv::prepare()
                             item.name == QLatin1String("columnLine");
         return column ? std::clamp((item.rect.left() - left) / slot_, 0, groups_ - 1) : -1;
     };
-    const QVector<report::ReportPage> laid = std::exchange(out.pages, {});
-    out.pages.reserve(laid.size() * groups_);
+    const report::PageStore laid = out.pages;
+    report::PageStore grouped;
     for (int g = 0; g < groups_; ++g) {
-        for (const report::ReportPage& page : laid) {
+        for (int i = 0; i < laid.size(); ++i) {
+            const std::shared_ptr<const report::ReportPage> page = laid.page(i);
             report::ReportPage part;
-            for (const report::ReportItem& item : page.items) {
+            for (const report::ReportItem& item : page->items) {
                 const int in = groupOf(item);
                 if (in >= 0 && in != g)
                     continue;
@@ -182,8 +183,10 @@ report::PreparedReport TPFrmPrnLv::prepare()
                     moved.line.translate(-in * slot_, 0);
                 }
             }
-            out.pages.append(std::move(part));
+            grouped.append(std::move(part), {});
         }
     }
+    grouped.finish();
+    out.pages = grouped;
     return out;
 }
