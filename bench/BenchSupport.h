@@ -137,4 +137,7 @@ private:
     QTemporaryDir dir_;
 };
 
+// Properties of every kind, with owners, phones, amounts, dates and amenities, into the file.
+void fillProperties(const QString& path, int rows);
+
 } // namespace bench

@@ -30,72 +30,6 @@ namespace {
 
 const int kRows = 100000;
 
-// Realistic rows: owners, phones, kinds, amounts, dates, amenities and their titles.
-void fill(const QString& path)
-{
-    const db::TableDef& t = *BaseCatalog().table(QStringLiteral("T_Melk"));
-    QStringList cols, marks;
-    std::vector<const db::ColumnDef*> defs;
-    for (const db::ColumnDef& c : t.columns)
-        if (c.kind != db::ColumnKind::Counter) {
-            cols << c.name;
-            marks << QStringLiteral("?");
-            defs.push_back(&c);
-        }
-    sqlite3* db = beginFill(path);
-    sqlite3_stmt* st = nullptr;
-    const QByteArray sql = QStringLiteral("insert into T_Melk (%1) values (%2)")
-                               .arg(cols.join(QLatin1Char(',')), marks.join(QLatin1Char(',')))
-                               .toUtf8();
-    sqlite3_prepare_v2(db, sql.constData(), -1, &st, nullptr);
-    const QStringList names = {QStringLiteral("محمد رضايي"), QStringLiteral("زهرا احمدي"), QStringLiteral("علي کريمي"),
-                               QStringLiteral("مريم حسيني"), QStringLiteral("حسن محمدي")};
-    const QStringList kinds = {QStringLiteral("آپارتمان"), QStringLiteral("ويلايي"), QStringLiteral("مغازه"),
-                               QStringLiteral("زمين")};
-    const QStringList deals = {QStringLiteral("فروش"), QStringLiteral("رهن کامل"), QStringLiteral("اجاره کامل"),
-                               QStringLiteral("رهن و اجاره")};
-    QRandomGenerator rnd(42);
-    for (int i = 0; i < kRows; ++i) {
-        int k = 1;
-        for (const db::ColumnDef* c : defs) {
-            const QString n = c->name.toLower();
-            QString text;
-            switch (c->kind) {
-            case db::ColumnKind::Boolean:
-                sqlite3_bind_int(st, k++, n == QLatin1String("hazfshodeh") ? (rnd.bounded(10) == 0 ? -1 : 0)
-                                                                           : (rnd.bounded(2) ? -1 : 0));
-                continue;
-            case db::ColumnKind::Money: sqlite3_bind_double(st, k++, double(rnd.bounded(1, 500000)) * 10000); continue;
-            case db::ColumnKind::Double: sqlite3_bind_double(st, k++, rnd.bounded(40, 900) + 0.5); continue;
-            case db::ColumnKind::Byte:
-            case db::ColumnKind::Integer: sqlite3_bind_int(st, k++, int(rnd.bounded(0, 12))); continue;
-            default: break;
-            }
-            if (n.endsWith(QLatin1String("_s")))
-                text = QString::fromUtf8(Features()[int(rnd.bounded(FeatureCount))].defaultTitle);
-            else if (n.startsWith(QLatin1String("tarikh")))
-                text = QStringLiteral("1403/%1/%2").arg(rnd.bounded(1, 13), 2, 10, QLatin1Char('0')).arg(rnd.bounded(1, 30), 2, 10, QLatin1Char('0'));
-            else if (n == QLatin1String("malekesm"))
-                text = names[int(rnd.bounded(names.size()))];
-            else if (n.contains(QLatin1String("tel")) || n.contains(QLatin1String("mobile")))
-                text = QStringLiteral("0912%1").arg(rnd.bounded(1000000, 9999999));
-            else if (n == QLatin1String("novmelk"))
-                text = kinds[int(rnd.bounded(kinds.size()))];
-            else if (n.endsWith(QLatin1String("type")))
-                text = deals[int(rnd.bounded(deals.size()))];
-            else if (n == QLatin1String("addr"))
-                text = QStringLiteral("تهران، خيابان آزادي، کوچه %1").arg(rnd.bounded(1, 40));
-            else if (c->size >= 200)
-                text = rnd.bounded(3) == 0 ? QStringLiteral("نوساز، نورگير") : QString();
-            bindText(st, k++, text);
-        }
-        sqlite3_step(st);
-        sqlite3_reset(st);
-    }
-    sqlite3_finalize(st);
-    endFill(db);
-}
-
 void printFigure(const char* what, double ms, double raw, int rows)
 {
     std::printf("%-32s %8.1f ms  %6d rows  bare statement %7.1f ms  ratio %5.2f  %s\n", what, ms, rows, raw, ms / raw,
@@ -112,7 +46,7 @@ int main(int argc, char** argv)
     Tools = new TTools(true);
     const QString path = folder.agencyFile();
     folder.createDatabases();
-    fill(path);
+    fillProperties(path, kRows);
     std::printf("T_Melk: %d rows\n", kRows);
 
     LoadFeatureCaptions();
