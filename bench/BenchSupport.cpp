@@ -266,4 +266,23 @@ void fillProperties(const QString& path, int rows)
     endFill(db);
 }
 
+// A table's columns ("a, b, c") copied from the file database to the server with COPY.
+void copyToServer(sqlite3* from, PGconn* to, const char* table, const char* columns)
+{
+    PgCopy copy(to, QLatin1String(table), QString::fromLatin1(columns).split(QStringLiteral(", ")));
+    sqlite3_stmt* st = nullptr;
+    sqlite3_prepare_v2(from, QStringLiteral("select %1 from %2").arg(QLatin1String(columns), QLatin1String(table)).toUtf8().constData(), -1, &st,
+                       nullptr);
+    while (sqlite3_step(st) == SQLITE_ROW) {
+        for (int c = 0; c < sqlite3_column_count(st); ++c) {
+            if (sqlite3_column_type(st, c) == SQLITE_NULL)
+                copy.addNull();
+            else
+                copy.add(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
+        }
+        copy.endRow();
+    }
+    sqlite3_finalize(st);
+}
+
 } // namespace bench

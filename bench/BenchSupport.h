@@ -140,4 +140,7 @@ private:
 // Properties of every kind, with owners, phones, amounts, dates and amenities, into the file.
 void fillProperties(const QString& path, int rows);
 
+// A table's columns ("a, b, c") copied from the file database to the server with COPY.
+void copyToServer(sqlite3* from, pg_conn* to, const char* table, const char* columns);
+
 } // namespace bench

@@ -106,25 +106,10 @@ void serverSums(const QString& file, const QString& folder, const QStringList& w
     MakeDBUpdate(*pg, false, folder)->Update(0);
     PGconn* raw = PQconnectdb(info.toUtf8().constData());
     {
-        const QStringList columns = {QStringLiteral("Tarikhsanad"), QStringLiteral("Nov"), QStringLiteral("EsmMalek"),
-                                     QStringLiteral("Kharidar"), QStringLiteral("Haghebongah"), QStringLiteral("ownerDiscount"),
-                                     QStringLiteral("customerDiscount"), QStringLiteral("shoomareh")};
-        PgCopy copy(raw, QStringLiteral("T_Sanad"), columns);
         sqlite3* lite = nullptr;
         sqlite3_open_v2(file.toUtf8().constData(), &lite, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* st = nullptr;
-        sqlite3_prepare_v2(lite, ("select " + columns.join(QLatin1Char(',')) + " from T_Sanad").toUtf8().constData(), -1, &st,
-                           nullptr);
-        while (sqlite3_step(st) == SQLITE_ROW) {
-            for (int c = 0; c < sqlite3_column_count(st); ++c) {
-                if (sqlite3_column_type(st, c) == SQLITE_NULL)
-                    copy.addNull();
-                else
-                    copy.add(reinterpret_cast<const char*>(sqlite3_column_text(st, c)));
-            }
-            copy.endRow();
-        }
-        sqlite3_finalize(st);
+        copyToServer(lite, raw, "T_Sanad",
+                     "Tarikhsanad, Nov, EsmMalek, Kharidar, Haghebongah, ownerDiscount, customerDiscount, shoomareh");
         sqlite3_close(lite);
     }
     PQclear(PQexec(raw, "VACUUM ANALYZE T_Sanad"));

@@ -17,6 +17,8 @@
 #include <QTextDocument>
 #include <QTextTable>
 #include <QUrl>
+#include "RtfMutations.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -282,27 +284,13 @@ TEST(RtfPictures, DamagedPicturesReadWithoutHarm)
         "{\\rtf1\\trowd\\cellx2000\\pard\\intbl {\\pict\\pngblip\\bin" + QByteArray::number(kPng.size()) + " " + kPng
             + "}\\cell\\row}",
     };
-    const char* const marks[] = {"{", "}", "\\", "{\\pict ", "\\pngblip ", "\\jpegblip ", "\\picwgoal-5 ",
+    const std::vector<const char*> marks = {"{", "}", "\\", "{\\pict ", "\\pngblip ", "\\jpegblip ", "\\picwgoal-5 ",
                                  "\\pichgoal99999999 ", "\\picscalex0 ", "\\bin7 ", "\\bin99999 ", "\\*\\shppict ",
                                  "\\nonshppict ", "\\par ", "\\v ", "ff"};
     QLoggingCategory::setFilterRules(QStringLiteral("qt.gui.imageio*=false"));   // the decoders' complaints
     std::mt19937 random(20261210);
-    const auto below = [&random](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
     for (int i = 0; i < 1000; ++i) {
-        QByteArray data = seeds[i % seeds.size()];
-        const int changes = 1 + below(4);
-        for (int k = 0; k < changes; ++k) {
-            const int at = below(int(data.size()));
-            switch (below(5)) {
-            case 0: data[at] = char(below(256)); break;
-            case 1: data.truncate(std::max(6, at)); break;
-            case 2: data.remove(at, below(40)); break;
-            case 3: data.insert(at, data.mid(below(int(data.size())), below(60))); break;
-            default: data.insert(at, marks[below(int(std::size(marks)))]); break;
-            }
-        }
-        if (!data.startsWith("{\\rtf"))
-            data.prepend("{\\rtf1 ");
+        const QByteArray data = testing_support::mutatedRtf(seeds[i % seeds.size()], random, 4, marks);
         QTextDocument doc;
         ASSERT_EQ(readRtf(&doc, data), LoadResult::Loaded) << i;
         const std::vector<Image> first = images(doc);

@@ -19,6 +19,8 @@
 #include <QTextLayout>
 #include <QTextList>
 #include <QTextTable>
+#include "RtfMutations.h"
+
 #include <gtest/gtest.h>
 #include <random>
 
@@ -650,26 +652,12 @@ TEST(RtfDamagedFiles, ThreeThousandReadWithoutHarm)
         "{\\rtf1\\trowd\\clvmgf\\cellx2000\\cellx4000\\intbl a\\cell b\\cell\\row\\trowd\\clvmrg\\cellx2000\\cellx4000"
         "\\intbl\\cell c\\cell\\row\\pard\\page d\\par}",
     };
-    const char* const marks[] = {"{", "}", "\\", "\\par ", "\\cell ", "\\row ", "\\trowd ", "\\cellx-5 ", "\\cellx99999999 ",
+    const std::vector<const char*> marks = {"{", "}", "\\", "\\par ", "\\cell ", "\\row ", "\\trowd ", "\\cellx-5 ", "\\cellx99999999 ",
                                  "\\intbl ", "\\page ", "\\clvmrg ", "\\clvmgf ", "\\ls99 ", "\\u-1 ", "\\uc9 ", "\\bin99999 ",
                                  "\\'ff", "\\*", "\\nestcell ", "\\itap3 ", "\\pard ", "\\sect ", "\\u64976 ", "\\u8233 "};
     std::mt19937 random(20240601);
-    const auto below = [&random](int n) { return n <= 0 ? 0 : int(random() % unsigned(n)); };
     for (int i = 0; i < 3000; ++i) {
-        QByteArray data = seeds[i % seeds.size()];
-        const int changes = 1 + below(6);
-        for (int k = 0; k < changes; ++k) {
-            const int at = below(int(data.size()));
-            switch (below(5)) {
-            case 0: data[at] = char(below(256)); break;
-            case 1: data.truncate(std::max(6, at)); break;
-            case 2: data.remove(at, below(40)); break;
-            case 3: data.insert(at, data.mid(below(int(data.size())), below(60))); break;
-            default: data.insert(at, marks[below(int(std::size(marks)))]); break;
-            }
-        }
-        if (!data.startsWith("{\\rtf"))
-            data.prepend("{\\rtf1 ");
+        const QByteArray data = testing_support::mutatedRtf(seeds[i % seeds.size()], random, 6, marks);
         QTextDocument doc;
         ASSERT_EQ(readRtf(&doc, data), LoadResult::Loaded) << i;
         const QString text = doc.toPlainText();
