@@ -5,6 +5,8 @@
 #include "support/ReportChecks.h"
 #include "support/ScriptedPrompter.h"
 
+#include <QLocale>
+#include <QSet>
 #include <gtest/gtest.h>
 
 using namespace report;
@@ -129,6 +131,53 @@ TEST_F(ReportTextFit, LinesOfAFixedBoxFitInIt)
     const ReportItem grown = printed(text, QRect(0, 0, 800, line * 5 / 2), true, true);
     EXPECT_EQ(grown.font.pointSizeF(), 10);
     EXPECT_GE(grown.rect.height(), 3 * line);
+}
+
+TEST_F(ReportTextFit, NumbersMeasuredOnceByTheirShapeFitAsEachMeasuredByItself)
+{
+    // amounts down a list in boxes they fit, boxes they shrink in, and boxes they do not fit
+    // even at the smallest size; beside letters, signs and Latin letters, and wrapping
+    auto prepare = [](bool alike) {
+        Report rep;
+        rep.measureAlike = alike;
+        Band& detail = rep.band(BandType::Detail, 60);
+        const struct {
+            int width;
+            bool wrap;
+            const char* format;
+        } boxes[] = {{400, false, "%1"}, {150, false, "-%1"}, {60, false, "%1"}, {250, true, "مبلغ %1ريال X%1 از 1403/%2"}};
+        for (const auto& b : boxes) {
+            auto& e = detail.addText(QStringLiteral("e%1").arg(b.width), QRect(0, 0, b.width, 50));
+            e.wordWrap = b.wrap;
+            e.autoStretch = b.wrap;
+            e.breakLongWords = b.wrap;
+            e.onPrint = [&rep, format = QString::fromUtf8(b.format)] {
+                const qint64 n = qint64(rep.currentRow() + 1) * 7919 * (rep.currentRow() % 4 + 1);
+                return format.arg(QLocale(QLocale::English).toString(n * n)).arg(rep.currentRow() % 12 + 1);
+            };
+        }
+        rep.rowCount = 1000;
+        return rep.prepare();
+    };
+    const PreparedReport once = prepare(true);
+    const PreparedReport each = prepare(false);
+    ASSERT_EQ(once.pageCount(), each.pageCount());
+    QSet<double> sizes;
+    for (int p = 0; p < once.pageCount(); ++p) {
+        const auto a = once.pages.page(p);
+        const auto b = each.pages.page(p);
+        ASSERT_EQ(a->items.size(), b->items.size());
+        for (qsizetype i = 0; i < a->items.size(); ++i) {
+            const ReportItem& x = a->items[i];
+            const ReportItem& y = b->items[i];
+            ASSERT_TRUE(x.rect == y.rect && x.text == y.text && x.font == y.font && x.clip == y.clip && x.breakWords == y.breakWords)
+                << "page " << p << " " << x.text.toStdString();
+            sizes.insert(x.font.pointSizeF());
+        }
+    }
+    // the report's size, sizes in between and the smallest
+    EXPECT_GE(sizes.size(), 3);
+    EXPECT_TRUE(sizes.contains(kMinFontPoints));
 }
 
 TEST_F(ReportTextFit, CancelledPreparingOpensNoPreview)

@@ -6,6 +6,7 @@
 #include "platform/report/Renderer.h"
 #include "platform/widgets/DBGrid.h"
 #include "ui/PrintGrid.h"
+#include "ui/TPFrmPrnLv.h"
 #include "support/ReportChecks.h"
 
 #include <QMap>
@@ -461,5 +462,80 @@ TEST_F(PrintGridTest, ColumnGroupsKeepTheRowsTheTotalAndTheSelection)
         EXPECT_TRUE(notes.first().item->breakWords);
         for (const auto& hit : shown.findNamed(QStringLiteral("cell_Esm")))
             ASSERT_FALSE(hit.item->breakWords);
+    }
+}
+
+TEST_F(PrintGridTest, NumbersMeasuredOnceByTheirShapePrintAsEachMeasuredByItself)
+{
+    // amounts, dates, telephones beside letters, Latin codes, negative amounts, a word wider
+    // than the paper (its column broken) and texts wrapping over lines
+    conn().exec(QStringLiteral("BEGIN"));
+    for (int i = 1; i <= 1200; ++i) {
+        const QString phones = QStringLiteral("خانه:0912%1موبايل:0935%2 محل کار:021%3").arg(1000000 + i * 7919 % 9000000).arg(i * 31).arg(i % 97);
+        const QString name = i % 3 == 0 ? phones
+                             : i % 3 == 1 ? QStringLiteral("AB%1C مالک %2").arg(i * 13).arg(i)
+                                          : QStringLiteral("واحد %1 طبقه %2 پلاک -%3").arg(i % 40).arg(i % 9).arg(i);
+        add(name, (i % 5 == 0 ? -1.0 : 1.0) * i * 104729.25, QStringLiteral("14%1/%2/%3").arg(i % 100, 2, 10, QLatin1Char('0'))
+                .arg(i % 12 + 1, 2, 10, QLatin1Char('0')).arg(i % 29 + 1, 2, 10, QLatin1Char('0')));
+    }
+    conn().exec(QStringLiteral("update T_Prop set Note = 'قرارداد ' || ID || ' ماهه از 1403/0' || (ID % 9 + 1) || '/1' || (ID % 10) || ' به مبلغ ' || (ID * 7727) || ' ريال' where ID % 2 = 0"));
+    conn().exec(QStringLiteral("update T_Prop set Note = $1 where ID % 300 = 0"),
+                {QStringLiteral("خانه:09121234567موبايل:09351234 محل کار:02144").repeated(6).remove(QLatin1Char(' '))});
+    conn().exec(QStringLiteral("COMMIT"));
+    ds->Open();
+    grid.setDataSet(ds.get());
+    QVector<int> rows;
+    for (int r = 0; r < 1200; ++r)
+        rows.append(r);
+
+    struct Case {
+        const char* what;
+        int orientation;
+        int amountColumns;
+        int nameWidth;
+    } cases[] = {
+        {"portrait", 0, 1, 60},
+        {"landscape", 1, 2, 200},
+        {"groups of columns", 0, 16, 40},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        settings.orientation = c.orientation;
+        QVector<GridColumn> cols{{QStringLiteral("ID"), QStringLiteral("رديف"), 40, true},
+                                 {QStringLiteral("Esm"), QStringLiteral("نام مالک"), c.nameWidth, true}};
+        cols += repeated(QStringLiteral("Price"), QStringLiteral("قيمت"), c.amountColumns, 90);
+        cols.append({QStringLiteral("Dt"), QStringLiteral("تاريخ"), 60, true});
+        cols.append({QStringLiteral("Note"), QStringLiteral("توضيحات"), 120, c.amountColumns > 10});
+        grid.setColumns(cols);
+        auto prepared = [&](bool alike) {
+            TPFrmPrnLv form(settings, &grid);
+            form.QuickRep1.measureAlike = alike;
+            form.build(kTitle, QStringLiteral("1403/05/12-14:30"), QStringLiteral("مجموع: 0"), 0, rows);
+            return form.prepare();
+        };
+        const report::PreparedReport once = prepared(true);
+        const report::PreparedReport each = prepared(false);
+        ASSERT_EQ(once.pageCount(), each.pageCount());
+        ASSERT_GT(once.pageCount(), 2);
+        // the groups' pages, and texts both broken and shrunk in them
+        EXPECT_EQ(once.findNamed(QStringLiteral("hdr_ID")).size() > once.findNamed(QStringLiteral("hdr_Dt")).size(),
+                  c.amountColumns > 10);
+        int broken = 0;
+        for (int p = 0; p < once.pageCount(); ++p) {
+            const auto a = once.pages.page(p);
+            const auto b = each.pages.page(p);
+            ASSERT_EQ(a->items.size(), b->items.size()) << p;
+            for (qsizetype i = 0; i < a->items.size(); ++i) {
+                const report::ReportItem& x = a->items[i];
+                const report::ReportItem& y = b->items[i];
+                ASSERT_TRUE(x.name == y.name && x.rect == y.rect && x.text == y.text && x.font == y.font &&
+                            x.breakWords == y.breakWords && x.clip == y.clip && x.line == y.line)
+                    << "page " << p << " " << x.name.toStdString() << " " << x.text.toStdString();
+                broken += x.breakWords;
+            }
+        }
+        EXPECT_EQ(broken > 0, c.amountColumns > 10);
+        for (int p : {0, once.pageCount() / 2, once.pageCount() - 1})
+            EXPECT_TRUE(report::renderPageImage(once, p, 100) == report::renderPageImage(each, p, 100)) << p;
     }
 }

@@ -146,6 +146,7 @@ struct Fit {
     double height = 0;
     bool breakWords = false;
     bool fits = true;
+    QList<QFont> smaller;   // the smaller sizes tried
 };
 
 Fit fitText(const TextElement& t, const QString& text, const QFont& font)
@@ -177,6 +178,7 @@ Fit fitText(const TextElement& t, const QString& text, const QFont& font)
         // the size the overflow asks for, in half points, at least half a point smaller
         points = std::max(smallest, std::min(std::floor(points * ratio * 2) / 2, points - 0.5));
         fit.font = fontAtPoints(font, points);
+        fit.smaller.append(fit.font);
         fit.height = lay(fit.font, false, ratio);
     }
     if (ratio < 1 && t.breakLongWords && t.wordWrap) {
@@ -211,6 +213,94 @@ size_t qHash(const FitKey& k, size_t seed = 0)
 {
     return qHashMulti(seed, k.element, k.text, k.size.width(), k.size.height(), k.flags);
 }
+
+// Numbers rarely repeat down a list (amounts, telephones, codes), but where a font's digits
+// are all as wide as each other and none of them is kerned against its neighbours any
+// differently, a text lays out exactly as the same text with every digit 0: such texts are
+// measured once for every number of one shape. Each font is checked once, and each
+// character that stands beside digits once, by laying the pairs out.
+class DigitFold {
+public:
+    // The text with its digits as 0 when it lays out as the text itself; else a null string.
+    QString fold(const QString& text, const QFont& font, bool rightToLeft)
+    {
+        const qsizetype n = text.size();
+        qsizetype first = 0;
+        while (first < n && !ascii(text[first]))
+            ++first;
+        if (first == n)
+            return text;   // no digit: the text is its own key
+        Check& check = checkOf(font, rightToLeft);
+        if (!check.digitsAlike)
+            return {};
+        QString out = text;
+        for (qsizetype i = first; i < n; ++i) {
+            if (!ascii(text[i]))
+                continue;
+            // the characters on either side of a run of digits
+            if (i > 0 && !ascii(text[i - 1]) && !alikeBeside(check, font, rightToLeft, text[i - 1]))
+                return {};
+            if (i + 1 < n && !ascii(text[i + 1]) && !alikeBeside(check, font, rightToLeft, text[i + 1]))
+                return {};
+            out[i] = QLatin1Char('0');
+        }
+        return out;
+    }
+
+private:
+    struct Check {
+        bool digitsAlike = false;
+        QHash<QChar, bool> beside;   // whether every digit lays out alike beside the character
+    };
+    struct Size {
+        double width;
+        double height;
+        bool operator==(const Size& o) const { return width == o.width && height == o.height; }
+    };
+
+    static bool ascii(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+    static Size measure(const QString& text, const QFont& font, bool rightToLeft)
+    {
+        QTextLayout layout(layoutString(text), font, layoutDevice());
+        const double h = layoutText(layout, 1e6, false, Qt::AlignLeft, rightToLeft);
+        return {widestLine(layout), h};
+    }
+
+    Check& checkOf(const QFont& font, bool rightToLeft)
+    {
+        const auto key = std::make_pair(font, rightToLeft);
+        auto it = checks.find(key);
+        if (it != checks.end())
+            return *it;
+        Check c;
+        const Size zero = measure(QStringLiteral("0"), font, rightToLeft);
+        const Size zeros = measure(QStringLiteral("00"), font, rightToLeft);
+        c.digitsAlike = true;
+        for (char a = '0'; a <= '9' && c.digitsAlike; ++a) {
+            c.digitsAlike = measure(QString(QLatin1Char(a)), font, rightToLeft) == zero;
+            for (char b = '0'; b <= '9' && c.digitsAlike; ++b)
+                c.digitsAlike = measure(QString(QLatin1Char(a)) + QLatin1Char(b), font, rightToLeft) == zeros;
+        }
+        return *checks.insert(key, std::move(c));
+    }
+
+    bool alikeBeside(Check& check, const QFont& font, bool rightToLeft, QChar c)
+    {
+        auto it = check.beside.constFind(c);
+        if (it != check.beside.constEnd())
+            return *it;
+        const Size before = measure(QString(c) + QLatin1Char('0'), font, rightToLeft);
+        const Size after = measure(QLatin1Char('0') + QString(c), font, rightToLeft);
+        bool alike = true;
+        for (char d = '1'; d <= '9' && alike; ++d)
+            alike = measure(QString(c) + QLatin1Char(d), font, rightToLeft) == before
+                    && measure(QLatin1Char(d) + QString(c), font, rightToLeft) == after;
+        check.beside.insert(c, alike);
+        return alike;
+    }
+
+    QHash<std::pair<QFont, bool>, Check> checks;
+};
 
 ReportItem textItem(const TextElement& t, const Resolved& r, const QRect& rect)
 {
@@ -249,7 +339,10 @@ private:
     int contentBottom = 0;
     int columnTop = -1;
     int columnBottom = -1;
-    mutable QHash<FitKey, Fit> fits;   // bounded: cleared when full
+    // texts measured: the recent ones, and those of before the recent ones filled up
+    mutable QHash<FitKey, Fit> fits;
+    mutable QHash<FitKey, Fit> olderFits;
+    mutable DigitFold digits;
     ReportPage current;          // the page being laid out
     QList<int> currentNumbers;   // its page numbers
     int started = 0;             // pages started
@@ -268,6 +361,9 @@ private:
     }
     bool printBand(Band* band, bool mayBreak);
     int resolve(const Band& band, std::vector<Resolved>& resolved, int& extra) const;
+    Fit fitOf(const TextElement& t, const QString& text, const QFont& font) const;
+    const Fit* known(const FitKey& key) const;
+    void remember(FitKey&& key, const Fit& fit) const;
     void emitBox(const Band& band, int top, int height);
     void emitElements(const std::vector<Resolved>& resolved, int top, int extra, const Element* skip);
     void flowRichText(Band& band, const RichTextElement& rt, const std::vector<Resolved>& resolved, bool mayBreak);
@@ -286,14 +382,7 @@ int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, i
             r.clip = !t.autoStretch;
             r.text = t.onPrint && e->kind() == Element::Kind::Text ? t.onPrint() : t.text;
             if (e->kind() == Element::Kind::Text) {
-                FitKey key(t, r.text, r.font);
-                auto known = fits.constFind(key);
-                if (known == fits.constEnd()) {
-                    if (fits.size() >= kFitsKept)
-                        fits.clear();
-                    known = fits.insert(std::move(key), fitText(t, r.text, r.font));
-                }
-                const Fit fit = *known;
+                const Fit fit = fitOf(t, r.text, r.font);
                 r.font = fit.font;
                 r.breakWords = fit.breakWords;
                 r.clip = r.clip && fit.fits;   // what cannot fit is printed whole, never cut
@@ -306,6 +395,62 @@ int Report::Layout::resolve(const Band& band, std::vector<Resolved>& resolved, i
         resolved.push_back(std::move(r));
     }
     return band.height + extra;
+}
+
+const Fit* Report::Layout::known(const FitKey& key) const
+{
+    auto it = fits.constFind(key);
+    if (it != fits.constEnd())
+        return &*it;
+    it = olderFits.constFind(key);
+    if (it == olderFits.constEnd())
+        return nullptr;
+    const Fit fit = *it;
+    remember(FitKey(key), fit);
+    return &*fits.constFind(key);
+}
+
+void Report::Layout::remember(FitKey&& key, const Fit& fit) const
+{
+    if (fits.size() >= kFitsKept) {
+        olderFits = std::move(fits);
+        fits = QHash<FitKey, Fit>();
+    }
+    fits.insert(std::move(key), fit);
+}
+
+Fit Report::Layout::fitOf(const TextElement& t, const QString& text, const QFont& font) const
+{
+    if (!rep.measureAlike) {
+        FitKey key(t, text, font);
+        if (const Fit* fit = known(key))
+            return *fit;
+        const Fit fit = fitText(t, text, font);
+        remember(std::move(key), fit);
+        return fit;
+    }
+    const QString folded = digits.fold(text, font, t.rightToLeft);
+    if (!folded.isNull()) {
+        // a text that must shrink lays out alike where it does so at every size tried
+        FitKey key(t, folded, font);
+        const Fit* fit = known(key);
+        if (!fit) {
+            const Fit measured = fitText(t, folded, font);
+            remember(FitKey(key), measured);
+            fit = known(key);
+        }
+        if (folded == text || std::all_of(fit->smaller.begin(), fit->smaller.end(), [&](const QFont& f) {
+                return !digits.fold(text, f, t.rightToLeft).isNull();
+            }))
+            return *fit;
+    }
+    FitKey key(t, text, font);
+    key.flags |= 1 << 20;   // kept apart from the folded texts
+    if (const Fit* fit = known(key))
+        return *fit;
+    const Fit fit = fitText(t, text, font);
+    remember(std::move(key), fit);
+    return fit;
 }
 
 void Report::Layout::emitBox(const Band& band, int top, int height)

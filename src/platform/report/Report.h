@@ -174,6 +174,10 @@ public:
     // temporary file and are read back when shown or printed.
     qsizetype itemsInMemory = PageStore::kItemsInMemory;
 
+    // Texts that lay out alike (the same text, or numbers of one shape in a font whose digits
+    // print alike) are measured once; off, every distinct text is measured by itself.
+    bool measureAlike = true;
+
     // The name long work on this report shows: "چاپ " and the title's first line.
     QString workName() const;
 
