@@ -160,33 +160,26 @@ report::PreparedReport TPFrmPrnLv::prepare()
         return out;
     // the pages of the first group of columns (the rightmost), then those of the next: each
     // keeps its own columns and everything else of its page (title, frames, footer)
-    const int left = QuickRep1.margins.left();
-    auto groupOf = [&](const report::ReportItem& item) {
+    // (cut when shown or printed: the pages outlive this form)
+    const int left = QuickRep1.margins.left(), slot = slot_, groups = groups_;
+    auto groupOf = [left, slot, groups](const report::ReportItem& item) {
         const bool column = item.name.startsWith(QLatin1String("cell_")) || item.name.startsWith(QLatin1String("hdr_")) ||
                             item.name == QLatin1String("columnLine");
-        return column ? std::clamp((item.rect.left() - left) / slot_, 0, groups_ - 1) : -1;
+        return column ? std::clamp((item.rect.left() - left) / slot, 0, groups - 1) : -1;
     };
-    const report::PageStore laid = out.pages;
-    report::PageStore grouped;
-    for (int g = 0; g < groups_; ++g) {
-        for (int i = 0; i < laid.size(); ++i) {
-            const std::shared_ptr<const report::ReportPage> page = laid.page(i);
-            report::ReportPage part;
-            for (const report::ReportItem& item : page->items) {
-                const int in = groupOf(item);
-                if (in >= 0 && in != g)
-                    continue;
-                part.items.append(item);
-                if (in > 0) {
-                    report::ReportItem& moved = part.items.last();
-                    moved.rect.translate(-in * slot_, 0);
-                    moved.line.translate(-in * slot_, 0);
-                }
+    out.pages.splitInto(groups_, [groupOf, slot, groups](const report::ReportPage& page, int g, report::ReportPage& part) {
+        part.items.reserve(page.items.size() / groups + 8);
+        for (const report::ReportItem& item : page.items) {
+            const int in = groupOf(item);
+            if (in >= 0 && in != g)
+                continue;
+            part.items.append(item);
+            if (in > 0) {
+                report::ReportItem& moved = part.items.last();
+                moved.rect.translate(-in * slot, 0);
+                moved.line.translate(-in * slot, 0);
             }
-            grouped.append(std::move(part), {});
         }
-    }
-    grouped.finish();
-    out.pages = grouped;
+    });
     return out;
 }

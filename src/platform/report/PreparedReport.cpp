@@ -140,6 +140,17 @@ struct PageStore::Store {
 
     QList<QPair<int, std::shared_ptr<const ReportPage>>> readBack;   // most recent first
 
+    int parts = 1;   // pages printed from each laid-out page
+    std::function<void(const ReportPage&, int, ReportPage&)> cut;
+    QList<QPair<int, std::shared_ptr<const ReportPage>>> cutBack;   // the parts cut last
+
+    std::shared_ptr<const ReportPage> laidOut(int index)
+    {
+        if (held[index])
+            return held[index];
+        return read(index);
+    }
+
     bool spilled() const { return file != nullptr; }
     bool openFile();
     void write(int page, const ReportPage& content, const QList<int>& numberItems);
@@ -334,23 +345,40 @@ std::shared_ptr<const ReportPage> PageStore::Store::read(int page)
 
 PageStore::PageStore() : d(std::make_shared<Store>()) {}
 
-int PageStore::size() const { return d->count; }
+int PageStore::size() const { return d->count * d->parts; }
 
 const ReportPage& PageStore::operator[](int index) const
 {
     static const ReportPage none;
-    if (index < 0 || index >= d->count)
+    if (index < 0 || index >= size())
         return none;
-    return *page(index);   // held in memory or among the pages read back
+    return *page(index);   // held in memory, or among the pages read back or cut
 }
 
 std::shared_ptr<const ReportPage> PageStore::page(int index) const
 {
-    if (index < 0 || index >= d->count)
+    if (index < 0 || index >= size())
         return std::make_shared<const ReportPage>();
-    if (d->held[index])
-        return d->held[index];
-    return d->read(index);
+    if (d->parts == 1)
+        return d->laidOut(index);
+    QList<QPair<int, std::shared_ptr<const ReportPage>>>& cut = d->cutBack;
+    for (qsizetype i = 0; i < cut.size(); ++i)
+        if (cut[i].first == index)
+            return cut[i].second;
+    const std::shared_ptr<const ReportPage> whole = d->laidOut(index % d->count);
+    auto part = std::make_shared<ReportPage>();
+    d->cut(*whole, index / d->count, *part);
+    cut.prepend({index, part});
+    while (cut.size() > kPagesReadBack)
+        cut.removeLast();
+    return part;
+}
+
+void PageStore::splitInto(int parts, std::function<void(const ReportPage& whole, int part, ReportPage& out)> cut)
+{
+    d->parts = std::max(1, parts);
+    d->cut = std::move(cut);
+    d->cutBack.clear();
 }
 
 void PageStore::setItemsInMemory(qsizetype items) { d->itemsInMemory = items; }
@@ -400,6 +428,8 @@ qsizetype PageStore::heldItems() const
 {
     qsizetype n = d->heldItems;
     for (const auto& r : d->readBack)
+        n += r.second->items.size();
+    for (const auto& r : d->cutBack)
         n += r.second->items.size();
     return n;
 }

@@ -10,6 +10,7 @@
 #include <QSize>
 #include <QString>
 #include <QVector>
+#include <functional>
 #include <memory>
 
 class QTextDocument;
@@ -120,6 +121,10 @@ public:
     void append(ReportPage&& page, const QList<int>& numberItems);
     // Fills the page numbers once every page is known.
     void finish();
+    // After finish: every laid-out page prints as `parts` pages, cut from it when shown or
+    // printed: the first part of every page, then the second part of every page, and so on
+    // (page numbers stay those of the laid-out pages).
+    void splitInto(int parts, std::function<void(const ReportPage& whole, int part, ReportPage& out)> cut);
 
     // Items held in memory: pages kept and pages read back.
     qsizetype heldItems() const;
