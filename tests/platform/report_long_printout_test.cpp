@@ -259,3 +259,50 @@ TEST_F(LongPrintout, WithoutATemporaryFolderThePagesStayInMemory)
     for (qsizetype i = 0; i < a->items.size(); ++i)
         expectSameItem(a->items[i], b->items[i]);
 }
+
+TEST_F(LongPrintout, PagesCutIntoPartsAreCutAlikeFromMemoryAndFromTheFile)
+{
+    // the left column's items print on pages of their own, after every page's right part
+    const auto cut = [](const ReportPage& whole, int part, ReportPage& out) {
+        for (const ReportItem& item : whole.items) {
+            const int in = item.name == QLatin1String("cellPrice") || item.name == QLatin1String("hdrPrice") ? 1 : 0;
+            if (item.name.startsWith(QLatin1String("cell")) || item.name.startsWith(QLatin1String("hdr"))) {
+                if (in != part)
+                    continue;
+            }
+            out.items.append(item);
+            out.items.last().rect.translate(part * 500, 0);
+        }
+    };
+    LongList list;
+    list.rep.rowCount = 3000;
+    PreparedReport eager = list.prepare(std::numeric_limits<qsizetype>::max());
+    PreparedReport spilled = list.prepare(0);
+    const int laid = eager.pageCount();
+    ASSERT_TRUE(spilled.pages.spilled());
+    eager.pages.splitInto(2, cut);
+    spilled.pages.splitInto(2, cut);
+    ASSERT_EQ(eager.pageCount(), 2 * laid);
+    ASSERT_EQ(spilled.pageCount(), 2 * laid);
+
+    // every name of the first part, then every price; the rest of each page on both
+    EXPECT_EQ(spilled.findNamed(QStringLiteral("cellName")).first().page, 0);
+    EXPECT_EQ(spilled.findNamed(QStringLiteral("cellName")).last().page, laid - 1);
+    EXPECT_EQ(spilled.findNamed(QStringLiteral("cellPrice")).first().page, laid);
+    EXPECT_EQ(spilled.findNamed(QStringLiteral("cellPrice")).size(), 3000);
+    EXPECT_EQ(spilled.findNamed(QStringLiteral("pageNo")).size(), 2 * laid);
+    const qsizetype perPage = itemsOf(eager) / eager.pageCount() + 10;
+    EXPECT_LE(spilled.pages.heldItems(), 8 * perPage);
+    for (const int p : {0, laid - 1, laid, 2 * laid - 1}) {
+        SCOPED_TRACE(p);
+        // two pages held at once, as the preview's pages side by side
+        const ReportPage& a = eager.pages[p];
+        const ReportPage& b = spilled.pages[p];
+        const ReportPage& other = spilled.pages[(p + laid) % (2 * laid)];
+        ASSERT_EQ(a.items.size(), b.items.size());
+        EXPECT_NE(other.items.size(), 0);
+        for (qsizetype i = 0; i < a.items.size(); ++i)
+            expectSameItem(a.items[i], b.items[i]);
+        EXPECT_EQ(renderPageImage(spilled, p, 40), renderPageImage(eager, p, 40));
+    }
+}
