@@ -30,6 +30,7 @@
 #include <QRandomGenerator>
 #include <cstdio>
 #include <limits>
+#include <malloc.h>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
@@ -50,9 +51,10 @@ long statusKb(const char* key)
     return 0;
 }
 
-// The peak resident size starts again from the present one.
+// The peak resident size starts again from the present one (memory freed before given back).
 void resetPeak()
 {
+    malloc_trim(0);
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
         f.write("5");

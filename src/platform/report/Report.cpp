@@ -229,7 +229,7 @@ public:
         while (first < n && !ascii(text[first]))
             ++first;
         if (first == n)
-            return text;   // no digit: the text is its own key
+            return text.isNull() ? QString(QLatin1String("")) : text;   // no digit: the text is its own key
         Check& check = checkOf(font, rightToLeft);
         if (!check.digitsAlike)
             return {};
