@@ -112,9 +112,15 @@ struct Printout {
     double walkMs = 0;        // every page read back, as printing does
 };
 
-Printout printOut(widgets::DBGrid* grid, const QVector<int>& rows, qsizetype itemsInMemory)
+// With --pages DIR: the first, middle and last pages of each printout drawn into DIR as PNG
+// files, to compare with another build's.
+QString pagesFolder;
+int printouts = 0;
+
+Printout printOut(widgets::DBGrid* grid, const QVector<int>& rows, qsizetype itemsInMemory, int orientation = 0)
 {
     GridPrintSettings settings;
+    settings.orientation = orientation;
     settings.bodyFont = PrintSettings.BodyFont;
     settings.economicCode = QStringLiteral("123456");
     settings.today = QStringLiteral("1403/05/12");
@@ -136,6 +142,11 @@ Printout printOut(widgets::DBGrid* grid, const QVector<int>& rows, qsizetype ite
         });
         out.longestLookMs = watching->longestMs;
         out.pages = prepared.pageCount();
+        ++printouts;
+        if (!pagesFolder.isEmpty())
+            for (const int p : {0, out.pages / 2 - 1, out.pages / 2, out.pages - 1})
+                report::renderPageImage(prepared, p, 150).save(
+                    QStringLiteral("%1/printout%2-page%3.png").arg(pagesFolder).arg(printouts).arg(p + 1));
         out.firstMs = timed([&] { report::renderPageImage(prepared, 0, 100); });
         out.lastMs = timed([&] { report::renderPageImage(prepared, out.pages - 1, 100); });
         out.drawMs = timed([&] {
@@ -160,7 +171,8 @@ void printPrintout(const char* what, const Printout& p, double raw, int rows)
                 raw, p.prepareMs / raw, p.pages);
     std::printf("%-30s peak %8.1f MB  %7.2f KB a page  %9lld items held  file %7.1f MB\n", "", p.peakKb / 1024.0,
                 double(p.peakKb) / std::max(1, p.pages), static_cast<long long>(p.heldItems), p.fileBytes / 1048576.0);
-    std::printf("%-30s progress window looks at least every %.1f ms\n", "", p.longestLookMs);
+    std::printf("%-30s progress window looks at least every %.1f ms %s\n", "", p.longestLookMs,
+                p.longestLookMs <= 100 ? "(within 100 ms)" : "(OVER 100 ms)");
     std::printf("%-30s page 1 drawn %.1f ms, the last %.1f ms; 3 pages drawn %7.1f ms  every page read back %8.1f ms\n",
                 "", p.firstMs, p.lastMs, p.drawMs, p.walkMs);
 }
@@ -196,6 +208,8 @@ int main(int argc, char** argv)
     watching = &prompter;
     Application app(argc, argv, prompter);
     const int rowCount = rowsFor(100000);
+    if (const int at = int(QCoreApplication::arguments().indexOf(QStringLiteral("--pages"))); at > 0)
+        pagesFolder = QCoreApplication::arguments().value(at + 1);
     const ProgramFolder folder;
     Tools = new TTools(true);
     const QString path = folder.agencyFile();
@@ -215,6 +229,7 @@ int main(int argc, char** argv)
         const QVector<int> rows = readList();
         // the fonts and text shaping warmed up first, so that both printouts start alike
         printOut(listGrid(), rows.mid(0, 3000), std::numeric_limits<qsizetype>::max());
+        printOut(listGrid(), rows.mid(0, 3000), std::numeric_limits<qsizetype>::max(), 1);
         const Printout spilled = printOut(listGrid(), rows, report::PageStore::kItemsInMemory);
         printPrintout("printout, pages read back", spilled, raw, int(rows.size()));
         if (rowCount <= 100000) {
