@@ -204,8 +204,11 @@ bool bookReading(db::Connection& conn, const QString& path)
     const double rawFirstRows = best(3, [&] { rawFirst(path, sql, 256); });
     const double rawAll = best(3, [&] { rawSteps(path, sql); });
     const double rawKeys = best(3, [&] { rawSteps(path, keys); });
+    // the rows in the key's order, as the rest reads them
+    const double rawByKey = best(3, [&] { rawSteps(path, QStringLiteral("select * from t_hazineh order by Hkey")); });
     bool ok = printFigure("expense book: first screen", first, rawFirstRows, rows);
     printFigure("expense book: rest in idle time", rest, rawAll, rows, false);
+    printFigure("  against the rows in key order", rest, rawByKey, rows, false);
     printFigure("expense book: open and read at once", whole, rawAll, rows, false);
     ok &= printFigure("expense book: longest pause (order)", pause, rawKeys, rows);
     return ok;

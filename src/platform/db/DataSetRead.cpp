@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <exception>
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace db {
@@ -744,12 +745,33 @@ void DataSet::restByKey()
 void DataSet::arrange()
 {
     const ColumnStore& keys = *stores_[size_t(fields_[size_t(keyField_)]->store_)];
+    // the row of each key held: by the key's place in its range when the keys are dense (as
+    // counters are), else by a search among them in order
     std::vector<std::pair<qint64, int>> held;
     held.reserve(size_t(physCount_));
-    for (int phys = 0; phys < physCount_; ++phys)
-        if (!deleted_[size_t(phys)])
-            held.emplace_back(keys.get(size_t(phys)).toLongLong(), phys);
-    std::sort(held.begin(), held.end());
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
+    for (int phys = 0; phys < physCount_; ++phys) {
+        if (deleted_[size_t(phys)] || keys.isNull(size_t(phys)))
+            continue;
+        const qint64 k = qint64(keys.number(size_t(phys)));
+        held.emplace_back(k, phys);
+        low = std::min(low, k);
+        high = std::max(high, k);
+    }
+    std::vector<int> dense;
+    if (!held.empty() && double(high) - double(low) < 4.0 * double(held.size()) + 4096) {
+        dense.assign(size_t(high - low + 1), -1);
+        for (const auto& [k, phys] : held)
+            dense[size_t(k - low)] = phys;
+    } else {
+        std::sort(held.begin(), held.end());
+    }
+    const auto rowOf = [&](qint64 k) {
+        if (!dense.empty())
+            return k < low || k > high ? -1 : dense[size_t(k - low)];
+        const auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(k, -1));
+        return it != held.end() && it->first == k ? it->second : -1;
+    };
     std::vector<int> base;
     base.reserve(held.size());
     std::vector<char> placed(size_t(physCount_), 0);
@@ -757,11 +779,10 @@ void DataSet::arrange()
         std::optional<shell::Progress> progress;   // a long list: its window after half a second
         qint64 n = 0;
         for (auto cur = conn_->query(arrangeSql_); cur->next();) {
-            const qint64 k = cur->toInt64(0);
-            const auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(k, -1));
-            if (it != held.end() && it->first == k && !placed[size_t(it->second)]) {
-                placed[size_t(it->second)] = 1;
-                base.push_back(it->second);
+            const int phys = rowOf(cur->toInt64(0));
+            if (phys >= 0 && !placed[size_t(phys)]) {
+                placed[size_t(phys)] = 1;
+                base.push_back(phys);
             }
             if ((++n & 4095) == 0) {
                 if (!progress)
