@@ -1147,6 +1147,24 @@ TEST_P(SortedReadingTest, AnotherWorkstationSavesWhileAListInAnotherOrderIsHalfR
     for (const auto& c : cases)
         if (std::string(c.table) == "T_Book")
             run(c, "a turn of idle reading");
+
+    // the record shown is deleted elsewhere while the rest is read: it stays where it was,
+    // current, until the list is opened again
+    const std::vector<qint64> before = fresh(cases[0].sql, "");
+    DataSet d(&conn());
+    d.setSQL(QString::fromLatin1(cases[0].sql));
+    d.Open();
+    d.SetRecNo(7);
+    const qint64 gone = d.GetBookmark().toLongLong();
+    ASSERT_FALSE(d.AllRowsRead());
+    auto second = isFile() ? Connection::openSqlite(testDb().location(), false, 3000) : testDb().open();
+    second->exec(QStringLiteral("delete from T_Book where ID = %1").arg(gone));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.AllRowsRead(); }, 20000));
+    EXPECT_EQ(keys(d, d.RecordCount()), before);
+    EXPECT_EQ(d.RecNo(), 7);
+    EXPECT_EQ(d.GetBookmark().toLongLong(), gone);
+    d.Reopen();
+    EXPECT_EQ(d.RecordCount(), int(before.size()) - 1);
 }
 
 DOVIN_INSTANTIATE_ENGINES(SortedReadingTest);
