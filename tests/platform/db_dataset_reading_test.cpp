@@ -1154,8 +1154,24 @@ TEST_P(SortedReadingTest, AnotherWorkstationSavesWhileAListInAnotherOrderIsHalfR
     DataSet d(&conn());
     d.setSQL(QString::fromLatin1(cases[0].sql));
     d.Open();
+    // in a grid, scrolled, with rows selected
+    widgets::DBGrid grid;
+    grid.resize(600, 300);
+    grid.setDataSet(&d);
+    grid.show();
+    QApplication::processEvents();
     d.SetRecNo(7);
+    d.SelectRow(4, true);
+    d.SelectRow(8, true);
+    grid.verticalScrollBar()->setValue(3);
+    QApplication::processEvents();
+    const int scrolled = grid.verticalScrollBar()->value();
     const qint64 gone = d.GetBookmark().toLongLong();
+    QList<QVariant> chosen;   // the grid's own choice too
+    for (int row = 0; row < 20; ++row)
+        if (d.IsRowSelected(row))
+            chosen << before[size_t(row)];
+    ASSERT_GE(chosen.size(), 2);
     ASSERT_FALSE(d.AllRowsRead());
     auto second = isFile() ? Connection::openSqlite(testDb().location(), false, 3000) : testDb().open();
     second->exec(QStringLiteral("delete from T_Book where ID = %1").arg(gone));
@@ -1163,6 +1179,12 @@ TEST_P(SortedReadingTest, AnotherWorkstationSavesWhileAListInAnotherOrderIsHalfR
     EXPECT_EQ(keys(d, d.RecordCount()), before);
     EXPECT_EQ(d.RecNo(), 7);
     EXPECT_EQ(d.GetBookmark().toLongLong(), gone);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.model()->rowCount(), int(before.size()));
+    EXPECT_EQ(grid.currentIndex().row(), 6);
+    EXPECT_EQ(grid.verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(d.SelectedBookmarks(), chosen);
+    EXPECT_TRUE(d.IsRowSelected(8));
     d.Reopen();
     EXPECT_EQ(d.RecordCount(), int(before.size()) - 1);
 }
