@@ -9,10 +9,10 @@
 // is the statement's rows past the last key read, in the order of the key, so no row comes
 // twice and none that stayed is missed. A list in another order (stored columns, then the
 // key) shows its first rows until the rest is all here, then the engine tells the keys in
-// the statement's order once and the rows take it. A read that finds the server
-// gone is asked for anew the same way, once, through the connection's reconnect. Whatever needs every row (the count, Last,
-// sort, filter, find, a key that has not arrived) reads the rest first, under a progress
-// window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
+// the statement's order once and the rows take it. A read that finds the server gone is
+// asked for anew the same way, once, through the connection's reconnect. Whatever needs
+// every row (the count, Last, sort, filter, find, a key that has not arrived) reads the
+// rest first, under a progress window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
 // To every reader the dataset looks as if it held every row from the start.
 
 #include "platform/db/Connection.h"
