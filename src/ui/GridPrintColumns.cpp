@@ -73,8 +73,19 @@ void GridPrintColumns::addText(int column, const QString& text)
         return;
     c.seen.insert(folded);
     for (const QString& w : wordsOf(folded)) {
+        if (c.words.contains(w))
+            continue;
         c.words.insert(w);
         c.numeric = c.numeric && std::all_of(w.begin(), w.end(), numberChar);
+        // among the widest: the first seen of equally wide words stays
+        const int width = report::textWidth(font_, w);
+        if (c.widest.size() == size_t(kCandidates) && width <= c.widest.back().first)
+            continue;
+        const auto at = std::upper_bound(c.widest.begin(), c.widest.end(), width,
+                                         [](int v, const std::pair<int, QString>& e) { return v > e.first; });
+        c.widest.insert(at, {width, w});
+        if (c.widest.size() > size_t(kCandidates))
+            c.widest.pop_back();
     }
 }
 
@@ -179,17 +190,9 @@ GridPrintColumns::Layout GridPrintColumns::fit(int width, int padding) const
     const int count = int(cols_.size());
     // the widest words at the report's size; at a smaller size the widest is among them
     QVector<QStringList> candidates(count);
-    for (int c = 0; c < count; ++c) {
-        std::vector<std::pair<int, QString>> measured;
-        measured.reserve(cols_[c].words.size());
-        for (const QString& w : cols_[c].words)
-            measured.emplace_back(report::textWidth(font_, w), w);
-        const size_t keep = std::min<size_t>(kCandidates, measured.size());
-        std::partial_sort(measured.begin(), measured.begin() + keep, measured.end(),
-                          [](const auto& a, const auto& b) { return a.first > b.first; });
-        for (size_t i = 0; i < keep; ++i)
-            candidates[c].append(measured[i].second);
-    }
+    for (int c = 0; c < count; ++c)
+        for (const auto& [width, word] : cols_[c].widest)
+            candidates[c].append(word);
     QVector<int> all(count);
     std::iota(all.begin(), all.end(), 0);
     auto fits = [&](const QVector<int>& columns, const Needs& n) {

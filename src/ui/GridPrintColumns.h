@@ -18,6 +18,8 @@
 #include <QVector>
 
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 class GridPrintColumns {
 public:
@@ -26,7 +28,8 @@ public:
 
     // Columns from left to right.
     void addColumn(int screenWidth, const QString& title);
-    // One cell's text; every cell of a printed row is added.
+    // One cell's text; every cell of a printed row is added. Its words not seen before are
+    // measured here.
     void addText(int column, const QString& text);
     // The column printed in every group when the columns print in groups.
     void repeatInGroups(int column) { repeated_ = column; }
@@ -53,6 +56,9 @@ private:
         QString title;
         QSet<QString> seen;              // cell texts with their digits folded
         QSet<QString> words;
+        // the widest words at the cell font, widest first (measured as they come, so that
+        // the measuring goes with the rows under their progress)
+        std::vector<std::pair<int, QString>> widest;
         bool numeric = true;             // every word is a number or a date
     };
     // The widest words (and title) of every column at one size, padding included.
