@@ -220,3 +220,40 @@ TEST_F(GridSelection, CtrlEndReachesTheTrueLastRowAndKeepsTheColumn)
     EXPECT_EQ(ds->SelectedCount(), kRows - 3);
     EXPECT_EQ(grid->selectionModel()->selectedRows().size(), kRows - 3);
 }
+
+TEST_F(GridSelection, ALetterTypedIntoAListMovesNowhereAndComputesNothing)
+{
+    // a row far down the rows read starts with the letter typed
+    conn().exec(QStringLiteral("update T_Prop set Esm = 'زهره' where ID = 150"));
+    ds->Close();
+    ds->addCalcField(QStringLiteral("Twice"), db::FieldType::Float);
+    int calcs = 0;
+    ds->OnCalcFields = [&](db::DataSet& d) {
+        ++calcs;
+        d.FieldByName(QStringLiteral("Twice"))->SetAsFloat(d.FieldByName(QStringLiteral("Price"))->AsFloat() * 2);
+    };
+    ds->Open();
+    ASSERT_LT(ds->FetchedCount(), kRows);
+    ASSERT_GT(ds->FetchedCount(), 150);
+    const int twice = grid->model()->columnCount() - 1;
+    ASSERT_EQ(grid->model()->headerData(twice, Qt::Horizontal).toString(), QStringLiteral("Twice"));
+
+    const struct {
+        const char* column;
+        int index;
+    } columns[] = {{"stored", 1}, {"calculated", twice}};
+    for (const auto& c : columns) {
+        SCOPED_TRACE(c.column);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, grid->columnAt(0)));
+        grid->setCurrentIndex(grid->model()->index(2, c.index));
+        const int rowsRead = ds->FetchedCount();
+        calcs = 0;
+        for (const QChar letter : QStringLiteral("زx"))
+            QTest::sendKeyEvent(QTest::Click, grid, Qt::Key(letter.unicode()), QString(letter), Qt::NoModifier);
+        EXPECT_EQ(ds->CurrentRow(), 2);
+        EXPECT_EQ(grid->currentIndex().row(), 2);
+        EXPECT_EQ(ds->FetchedCount(), rowsRead);
+        EXPECT_LT(calcs, 10);
+        expectHighlightIsCurrent("typed");
+    }
+}

@@ -475,11 +475,10 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
     QTableView::keyPressEvent(event);
 }
 
-void DBGrid::keyboardSearch(const QString& search)
+void DBGrid::keyboardSearch(const QString&)
 {
-    // in an editable grid a letter is typing, refused or not, never a jump to another row
-    if (!isEditable())
-        QTableView::keyboardSearch(search);
+    // a letter never jumps to another row: in an editable grid it is typing, refused or not,
+    // and in a list the jump would compare every row read, calculated columns included
 }
 
 // ---- cell texts ----
