@@ -257,3 +257,39 @@ TEST_F(GridSelection, ALetterTypedIntoAListMovesNowhereAndComputesNothing)
         expectHighlightIsCurrent("typed");
     }
 }
+
+TEST_F(GridSelection, CtrlWithAMoveKeyTakesTheHighlightAlong)
+{
+    const int page = grid->rowAt(grid->viewport()->height() - 2) - grid->rowAt(0);
+    ASSERT_GT(page, 3);
+    const struct {
+        Qt::Key key;
+        int from;
+        int row;   // -1: any row below the one left
+    } cases[] = {
+        {Qt::Key_Home, 6, 0},
+        {Qt::Key_Down, 6, 7},
+        {Qt::Key_Up, 6, 5},
+        {Qt::Key_PageDown, 2, -1},
+        {Qt::Key_PageUp, page + 4, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QTest::toString(c.key));
+        ds->SetRecNo(c.from + 1);
+        grid->setFocus();
+        QTest::keyClick(grid, c.key, Qt::ControlModifier);
+        if (c.row >= 0)
+            EXPECT_EQ(ds->CurrentRow(), c.row);
+        else
+            EXPECT_NE(ds->CurrentRow(), c.from);
+        expectHighlightIsCurrent("ctrl+key");
+    }
+    // with Shift the highlight grows to the first row
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, 5, 1));
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(ds->CurrentRow(), 0);
+    EXPECT_EQ(ds->SelectedCount(), 6);
+    EXPECT_EQ(highlighted(grid), (QList<int>{0, 1, 2, 3, 4, 5}));
+    // the rest of the list still arrives
+    EXPECT_FALSE(ds->AllRowsRead());
+}
