@@ -15,14 +15,30 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <cstdio>
+#include <cstdlib>
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace bench {
 
+namespace {
+
+// A copy that fails ends the bench: a half-filled table would be measured as a whole one.
+[[noreturn]] void copyFailed(pg_conn* conn)
+{
+    std::fprintf(stderr, "copy to the server failed: %s\n", PQerrorMessage(conn));
+    std::exit(2);
+}
+
+} // namespace
+
 PgCopy::PgCopy(pg_conn* conn, const QString& table, const QStringList& columns) : conn_(conn)
 {
-    PQclear(PQexec(conn_, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(QLatin1Char(','))).toUtf8().constData()));
+    PGresult* r = PQexec(conn_, QStringLiteral("COPY %1 (%2) FROM STDIN").arg(table, columns.join(QLatin1Char(','))).toUtf8().constData());
+    const bool ok = PQresultStatus(r) == PGRES_COPY_IN;
+    PQclear(r);
+    if (!ok)
+        copyFailed(conn_);
 }
 
 PgCopy::~PgCopy() { finish(); }
@@ -51,7 +67,8 @@ void PgCopy::endRow()
     batch_ += '\n';
     first_ = true;
     if (batch_.size() > (1 << 20)) {
-        PQputCopyData(conn_, batch_.constData(), int(batch_.size()));
+        if (PQputCopyData(conn_, batch_.constData(), int(batch_.size())) != 1)
+            copyFailed(conn_);
         batch_.clear();
     }
 }
@@ -61,9 +78,15 @@ void PgCopy::finish()
     if (done_)
         return;
     done_ = true;
-    PQputCopyData(conn_, batch_.constData(), int(batch_.size()));
-    PQputCopyEnd(conn_, nullptr);
-    PQclear(PQgetResult(conn_));
+    if (PQputCopyData(conn_, batch_.constData(), int(batch_.size())) != 1 || PQputCopyEnd(conn_, nullptr) != 1)
+        copyFailed(conn_);
+    bool ok = true;
+    while (PGresult* r = PQgetResult(conn_)) {
+        ok = ok && PQresultStatus(r) == PGRES_COMMAND_OK;
+        PQclear(r);
+    }
+    if (!ok)
+        copyFailed(conn_);
 }
 
 int QuietPrompter::messageDlg(const shell::MessageRequest& r) { return say(r.text); }

@@ -24,6 +24,7 @@
 #include <QTest>
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 using namespace db;
 using testing_support::EngineTest;
@@ -62,7 +63,7 @@ protected:
     std::unique_ptr<DataSet> makeDataSet()
     {
         auto d = std::make_unique<DataSet>(&conn());
-        d->setSQL(QStringLiteral("select * from T_Row order by ID"));
+        d->setSQL(sql);
         return d;
     }
     int n() const { return ds->FieldByName(QStringLiteral("N"))->AsInteger(); }
@@ -105,7 +106,12 @@ protected:
     ScriptedPrompter prompter;
     Catalog catalog;
     std::unique_ptr<DataSet> ds;
+    QString sql = QStringLiteral("select * from T_Row order by ID");
 };
+
+// The same rows in the same order, by the key alone or by a stored column then the key (the
+// file database reads the rest of that in the key's order and puts it in order at the end).
+const char* const kStatements[] = {"select * from T_Row order by ID", "select * from T_Row order by N, ID"};
 
 TEST_P(DataSetReadingTest, ADeferredOpenReadsNothingUntilARowACountOrAValueIsNeeded)
 {
@@ -136,8 +142,11 @@ TEST_P(DataSetReadingTest, ADeferredOpenReadsNothingUntilARowACountOrAValueIsNee
         {"a bookmark", [](DataSet& d) { EXPECT_TRUE(d.GotoBookmark(QVariant(2500))); },
          [](DataSet& d) { EXPECT_EQ(d.FieldByName(QStringLiteral("N"))->AsInteger(), 2500); }},
     };
+    for (const char* statement : kStatements)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        SCOPED_TRACE(statement);
+        sql = QString::fromLatin1(statement);
         auto d = makeDataSet();
         d->OpenDeferred();
         EXPECT_TRUE(d->Active());
@@ -284,15 +293,19 @@ TEST_P(DataSetReadingTest, EverythingBeforeTheRestHasArrivedActsOnEveryRow)
              EXPECT_EQ(c.scalar(QStringLiteral("select count(*) from T_Row")).toInt(), kRows - 1);
          }},
     };
+    for (const char* statement : kStatements)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
+        SCOPED_TRACE(statement);
         auto fresh = testDb().open();
         fresh->setCatalog(&catalog);
         // back to the rows of the start
         fresh->exec(QStringLiteral("delete from T_Row where N is null or N > %1").arg(kRows));
         fresh->exec(QStringLiteral("update T_Row set Name = 'r' || N"));
+        fresh->exec(QStringLiteral("insert into T_Row (ID, Name, N) select 1, 'r1', 1 where not exists "
+                                   "(select 1 from T_Row where ID = 1)"));
         DataSet d(fresh.get());
-        d.setSQL(QStringLiteral("select * from T_Row order by ID"));
+        d.setSQL(QString::fromLatin1(statement));
         d.Open();
         ASSERT_FALSE(d.AllRowsRead());
         c.act(d);
@@ -709,6 +722,22 @@ TEST(OrderColumns, TheLastOrderOutsideParenthesesWhenEveryTermIsAColumnAscending
     };
     for (const auto& c : cases)
         EXPECT_EQ(OrderColumns(QString::fromUtf8(c.sql)), c.columns) << c.sql;
+    // the statement without that ORDER BY; itself without any; nothing with another kind
+    const struct {
+        const char* sql;
+        const char* unordered;
+    } cut[] = {
+        {"select * from T order by tarikh, Hkey;", "select * from T"},
+        {"select * from T where a = 'x order by y' order by ID", "select * from T where a = 'x order by y'"},
+        {"select * from T where x in (select y from U order by y) order by b.ID",
+         "select * from T where x in (select y from U order by y)"},
+        {"select * from T where a = ')' order by ID", "select * from T where a = ')'"},
+        {"select * from T;", "select * from T"},
+        {"select * from T order by ID desc", ""},
+        {"select * from T order by ID limit 5", ""},
+    };
+    for (const auto& c : cut)
+        EXPECT_EQ(Unordered(QString::fromUtf8(c.sql)), QString::fromUtf8(c.unordered)) << c.sql;
 }
 
 // A sort on stored columns while rows are still to come: the engine gives the first rows in
@@ -975,6 +1004,189 @@ TEST_P(SortedReadingTest, ALongSortShowsItsProgress)
     d->setSort(QStringLiteral("Esm"));
     EXPECT_EQ(prompter.progressTitles, QStringList{QStringLiteral("خواندن اطلاعات")});
     EXPECT_EQ(d->RecordCount(), kSortRows + 25000);
+}
+
+// A list half read, in another order than its key's: the expense book (date, then key) and a
+// list the engine sorts on a text. Another workstation saves (a row added, the order column of
+// a row read and of one still to read changed, rows deleted) without waiting, idle or while
+// this one runs a long job; the list ends with every row once, in the order a fresh open
+// gives (the server's: that of the open's snapshot), on the same record, its edit kept.
+TEST_P(SortedReadingTest, AnotherWorkstationSavesWhileAListInAnotherOrderIsHalfRead)
+{
+    constexpr int kBook = 1500;   // with NULL dates
+    TableDef t;
+    t.name = QStringLiteral("T_Book");
+    t.columns = {{QStringLiteral("ID"), ColumnKind::Counter},
+                 {QStringLiteral("Tarikh"), ColumnKind::Text, 10},
+                 {QStringLiteral("Mablagh"), ColumnKind::Money},
+                 {QStringLiteral("Sharh"), ColumnKind::Text, 30}};
+    catalog.add(t);
+    conn().exec(conn().dialect().createTable(t));
+    inTransaction(conn(), [&] {
+        for (int i = 0; i < kBook; ++i) {
+            const int day = (i * 7919) % 360;
+            const QString date = i % 101 == 0 ? QStringLiteral("NULL")
+                                              : Q(QStringLiteral("1402/%1/%2")
+                                                      .arg(day / 30 + 1, 2, 10, QLatin1Char('0'))
+                                                      .arg(day % 30 + 1, 2, 10, QLatin1Char('0')));
+            conn().exec(QStringLiteral("insert into T_Book (Tarikh, Mablagh, Sharh) values (%1, %2, %3)")
+                            .arg(date, QString::number(i % 50 * 1000), Q(QStringLiteral("شرح %1").arg(i % 37))));
+        }
+    });
+    const struct {
+        const char* what;
+        const char* sql;
+        const char* sort;
+        const char* table;
+        const char* order;   // the column the rows are in the order of
+        const char* other;   // a column of no order
+        const char* early;   // a value of the order column before every other
+        bool arranged;       // put in order by the engine at the end (else by the dataset)
+    } cases[] = {
+        {"expense book", "select * from T_Book order by Tarikh, ID", "", "T_Book", "Tarikh", "Sharh", "'1390/01/01'",
+         true},
+        {"expense book, a search", "select * from T_Book where Mablagh >= 1000 order by Tarikh, ID", "", "T_Book",
+         "Tarikh", "Sharh", "'1390/01/01'", true},
+        {"sorted on a text", "select * from T_Sort order by ID", "Esm", "T_Sort", "Esm", "N", "'0'", false},
+        {"sorted on a text, by date", "select * from T_Book order by Tarikh, ID", "Sharh DESC", "T_Book", "Sharh",
+         "Mablagh", "'ی ی'", false},
+    };
+    const auto fresh = [&](const char* sql, const char* sort) {
+        DataSet d(&conn());
+        d.setSQL(QString::fromLatin1(sql));
+        d.setSort(QString::fromUtf8(sort));
+        d.Open();
+        d.FetchAll();
+        return keys(d, d.RecordCount());
+    };
+    const auto run = [&](const auto& c, const std::string& when) {
+        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(when);
+        const bool longJob = when == "a long job";
+        const std::vector<qint64> before = fresh(c.sql, c.sort);
+        DataSet d(&conn());
+        d.setSQL(QString::fromLatin1(c.sql));
+        d.Open();   // the fields known, a sort opens sorted by the engine
+        d.Close();
+        d.setSort(QString::fromUtf8(c.sort));
+        d.Open();
+        ASSERT_FALSE(d.AllRowsRead());
+        const int first = d.FetchedCount();
+        ASSERT_LT(first + 300, int(before.size()));
+        ASSERT_EQ(keys(d, first), std::vector<qint64>(before.begin(), before.begin() + first));
+        // a record being typed
+        d.SetRecNo(3);
+        const qint64 current = d.GetBookmark().toLongLong();
+        d.Edit();
+        d.FieldByName(QString::fromLatin1(c.other))->SetAsString(QStringLiteral("12"));
+        if (when == "a turn of idle reading")
+            QCoreApplication::processEvents();
+        ASSERT_FALSE(d.AllRowsRead());
+        // rows shown, and rows of the highest keys, which the rest (in the key's order) reads last
+        const qint64 read = before[10], readGone = before[20];
+        std::vector<qint64> last = before;
+        std::sort(last.rbegin(), last.rend());
+        const std::vector<qint64> shown = keys(d, first);
+        last.erase(std::remove_if(last.begin(), last.end(),
+                                  [&](qint64 k) { return std::find(shown.begin(), shown.end(), k) != shown.end(); }),
+                   last.end());
+        const qint64 unread = last[0], unreadGone = last[1];
+        {
+            std::optional<shell::Progress> job;
+            if (longJob)
+                job.emplace(QStringLiteral("چاپ"));
+            auto second = isFile() ? Connection::openSqlite(testDb().location(), false, 3000) : testDb().open();
+            QElapsedTimer clock;
+            clock.start();
+            const QString table = QString::fromLatin1(c.table), order = QString::fromLatin1(c.order);
+            ASSERT_NO_THROW(inTransaction(*second, [&] {
+                second->exec(QStringLiteral("insert into %1 (%2) values (%3)").arg(table, order, QString::fromUtf8(c.early)));
+                second->exec(QStringLiteral("update %1 set %2 = %3 where ID = %4")
+                                 .arg(table, order, QString::fromUtf8(c.early))
+                                 .arg(unread));
+                second->exec(QStringLiteral("delete from %1 where ID = %2").arg(table).arg(unreadGone));
+                if (c.arranged) {
+                    // rows read: one moves to the end, one goes
+                    second->exec(QStringLiteral("update %1 set %2 = '1499/12/29' where ID = %3").arg(table, order).arg(read));
+                    second->exec(QStringLiteral("delete from %1 where ID = %2").arg(table).arg(readGone));
+                } else {
+                    second->exec(QStringLiteral("update %1 set %2 = 7 where ID = %3").arg(table, QString::fromLatin1(c.other)).arg(read));
+                }
+            }));
+            EXPECT_LT(clock.elapsed(), 1000);
+            if (longJob) {
+                // no reading inside the long work
+                for (int i = 0; i < 3; ++i)
+                    QCoreApplication::processEvents();
+                EXPECT_FALSE(d.AllRowsRead());
+            }
+        }
+        ASSERT_TRUE(QTest::qWaitFor([&] { return d.AllRowsRead(); }, 20000));
+        // the server's rows are those of the open's snapshot; the file's, those of now
+        EXPECT_EQ(keys(d, d.RecordCount()), isFile() ? fresh(c.sql, c.sort) : before);
+        EXPECT_EQ(d.State(), DataSetState::Edit);
+        EXPECT_EQ(d.GetBookmark().toLongLong(), current);
+        EXPECT_EQ(d.FieldByName(QString::fromLatin1(c.other))->AsString(), QStringLiteral("12"));
+        d.Post();
+        EXPECT_EQ(conn()
+                      .scalar(QStringLiteral("select %1 from %2 where ID = %3")
+                                  .arg(QString::fromLatin1(c.other), QString::fromLatin1(c.table))
+                                  .arg(current))
+                      .toDouble(),
+                  12.0);
+    };
+    for (const auto& c : cases)
+        for (const char* when : {"idle", "a long job"})
+            run(c, when);
+    // many more rows, for the rest to outlast a turn of idle reading
+    conn().exec(QStringLiteral("insert into T_Book (Tarikh, Mablagh, Sharh) with recursive s(i) as (select 1 union all "
+                               "select i + 1 from s where i < 150000), d(i, x) as (select i, i * 7919 % 360 from s) "
+                               "select '1403/' || case when x / 30 < 9 then '0' else '' end || (x / 30 + 1) || '/' || "
+                               "case when x % 30 < 9 then '0' else '' end || (x % 30 + 1), i % 50 * 1000, 'ش' || (i % 37) "
+                               "from d"));
+    for (const auto& c : cases)
+        if (std::string(c.table) == "T_Book")
+            run(c, "a turn of idle reading");
+
+    // the record shown is deleted elsewhere while the rest is read: it stays where it was,
+    // current, until the list is opened again
+    const std::vector<qint64> before = fresh(cases[0].sql, "");
+    DataSet d(&conn());
+    d.setSQL(QString::fromLatin1(cases[0].sql));
+    d.Open();
+    // in a grid, scrolled, with rows selected
+    widgets::DBGrid grid;
+    grid.resize(600, 300);
+    grid.setDataSet(&d);
+    grid.show();
+    QApplication::processEvents();
+    d.SetRecNo(7);
+    d.SelectRow(4, true);
+    d.SelectRow(8, true);
+    grid.verticalScrollBar()->setValue(3);
+    QApplication::processEvents();
+    const int scrolled = grid.verticalScrollBar()->value();
+    const qint64 gone = d.GetBookmark().toLongLong();
+    QList<QVariant> chosen;   // the grid's own choice too
+    for (int row = 0; row < 20; ++row)
+        if (d.IsRowSelected(row))
+            chosen << before[size_t(row)];
+    ASSERT_GE(chosen.size(), 2);
+    ASSERT_FALSE(d.AllRowsRead());
+    auto second = isFile() ? Connection::openSqlite(testDb().location(), false, 3000) : testDb().open();
+    second->exec(QStringLiteral("delete from T_Book where ID = %1").arg(gone));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return d.AllRowsRead(); }, 20000));
+    EXPECT_EQ(keys(d, d.RecordCount()), before);
+    EXPECT_EQ(d.RecNo(), 7);
+    EXPECT_EQ(d.GetBookmark().toLongLong(), gone);
+    QApplication::processEvents();
+    EXPECT_EQ(grid.model()->rowCount(), int(before.size()));
+    EXPECT_EQ(grid.currentIndex().row(), 6);
+    EXPECT_EQ(grid.verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(d.SelectedBookmarks(), chosen);
+    EXPECT_TRUE(d.IsRowSelected(8));
+    d.Reopen();
+    EXPECT_EQ(d.RecordCount(), int(before.size()) - 1);
 }
 
 DOVIN_INSTANTIATE_ENGINES(SortedReadingTest);

@@ -223,9 +223,10 @@ TEST_F(ServerLinkTest, StatementCutOffWhileRunning)
     }
 }
 
-// The server restarts while a list's rest is still being read and a record of it is being
-// typed: the read is asked for anew past its last row, the typed values stay and can be
-// saved, and the list ends whole, each row once. A server that does not come back gives one
+// The server restarts while a list's rest is still being read (in the key's order, or behind
+// first rows the engine sorted) and a record of it is being typed: the read is asked for anew
+// past its last row, the typed values stay and can be saved, and the list ends whole, each
+// row once, in its order. A server that does not come back gives one
 // message, and the typed values still stay.
 TEST_F(ServerLinkTest, ARestartDuringABackgroundReadKeepsTheEditAndTheListWhole)
 {
@@ -238,15 +239,28 @@ TEST_F(ServerLinkTest, ARestartDuringABackgroundReadKeepsTheEditAndTheListWhole)
             QCoreApplication::processEvents();
     };
     const QString typed = QStringLiteral("تایپ شده");
-    for (const bool comesBack : {true, false}) {
+    const struct {
+        bool comesBack;
+        const char* sort;
+    } cases[] = {{true, ""}, {true, "n DESC"}, {false, ""}};
+    for (const auto& c : cases) {
+        const bool comesBack = c.comesBack;
         SCOPED_TRACE(comesBack ? "restarted" : "stopped");
+        SCOPED_TRACE(c.sort);
         if (!server->running())
             server->start();
         beginAction();
         DataSet ds(conn.get());
         ds.setSQL(QStringLiteral("select * from t_read order by id"));
         ds.Open();
+        const bool sorted = *c.sort != 0;
+        if (sorted) {
+            ds.Close();
+            ds.setSort(QString::fromLatin1(c.sort));
+            ds.Open();
+        }
         ASSERT_FALSE(ds.AllRowsRead());
+        const QVariant current = ds.GetBookmark();
         ds.Edit();
         ds.FieldByName(QStringLiteral("name"))->SetAsString(typed);
         if (comesBack)
@@ -271,10 +285,12 @@ TEST_F(ServerLinkTest, ARestartDuringABackgroundReadKeepsTheEditAndTheListWhole)
         ASSERT_EQ(ds.RecordCount(), kRows);
         const int n = ds.FieldByName(QStringLiteral("n"))->Index();
         for (int row = 0; row < kRows; ++row)
-            ASSERT_EQ(ds.ValueAt(row, n).toInt(), row + 1) << "row " << row;
+            ASSERT_EQ(ds.ValueAt(row, n).toInt(), sorted ? kRows - row : row + 1) << "row " << row;
+        EXPECT_EQ(ds.GetBookmark(), current);
         beginAction();
         ds.Post();
         auto other = Connection::openPostgres(server->conninfo());
-        EXPECT_EQ(other->scalar(QStringLiteral("select name from t_read where id = 1")).toString(), typed);
+        EXPECT_EQ(other->scalar(QStringLiteral("select name from t_read where id = %1").arg(current.toInt())).toString(),
+                  typed);
     }
 }

@@ -5,12 +5,14 @@
 //
 // Reading: Open reads the first rows; the rest follow in idle time (never inside another
 // long work), all from the snapshot of the first on the server. The file database's read
-// lets go of the file between two reads when the rows come in the order of the key (other
-// workstations may write meanwhile): the rest is the statement's rows past the last key
-// read, so no row comes twice and none that stayed is missed. A read that finds the server
-// gone is asked for anew the same way, once, through the connection's reconnect. Whatever needs every row (the count, Last,
-// sort, filter, find, a key that has not arrived) reads the rest first, under a progress
-// window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
+// lets go of the file between two reads (other workstations may write meanwhile): the rest
+// is the statement's rows past the last key read, in the order of the key, so no row comes
+// twice and none that stayed is missed. A list in another order (stored columns, then the
+// key) shows its first rows until the rest is all here, then the engine tells the keys in
+// the statement's order once and the rows take it. A read that finds the server gone is
+// asked for anew the same way, once, through the connection's reconnect. Whatever needs
+// every row (the count, Last, sort, filter, find, a key that has not arrived) reads the
+// rest first, under a progress window. OpenDeferred reads nothing: the first row, count or value asked for reads them.
 // To every reader the dataset looks as if it held every row from the start.
 
 #include "platform/db/Connection.h"
@@ -208,6 +210,9 @@ private:
     void resumeRead(int firstRows);
     void pauseRead();
     bool retryRead(const std::exception_ptr& error);
+    void restByKey();
+    bool keyOrderedRest();
+    void arrange();
     void findKey();
     void rebuildView();
     void applySort(std::vector<int>& rows);
@@ -255,6 +260,12 @@ private:
     bool lastKeyKnown_ = false;
     qint64 lastKey_ = 0;                  // the key of the last row read
     bool retried_ = false;                // a lost read was asked for anew and no row has come since
+    QString restSql_;                     // read past the last key, in the key's order
+    // The rest came in the key's order: the rows take the order of arrangeSql_ (the keys in the
+    // statement's order) once all are here, and keep it in base_ (physical rows before baseEnd_).
+    QString arrangeSql_;
+    std::vector<int> base_;
+    int baseEnd_ = 0;
     QTimer* idle_ = nullptr;
     QString updateTableOverride_;
     QString updateTable_;

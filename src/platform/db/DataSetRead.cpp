@@ -14,6 +14,7 @@
 #include <QTimer>
 #include <exception>
 #include <algorithm>
+#include <limits>
 #include <optional>
 
 namespace db {
@@ -25,6 +26,21 @@ constexpr int kChunkRows = 1024;     // rows read between two looks at the progr
 constexpr int kSliceRows = 256;      // rows read between two looks at the clock in idle time
 constexpr qint64 kSliceMs = 15;      // idle-time reading per turn of the event loop
 constexpr int kWaitMs = 2;           // between two looks for rows still on their way
+
+// How many data fields bear a name.
+int dataNamed(const std::vector<Field*>& fields, const QString& name)
+{
+    int named = 0;
+    for (const Field* f : fields)
+        named += f->Kind() == FieldKind::Data && f->FieldName().compare(name, Qt::CaseInsensitive) == 0;
+    return named;
+}
+
+bool isKey(const Field* key, const QString& column)
+{
+    return column.compare(key->FieldName(), Qt::CaseInsensitive) == 0
+        || column.compare(key->BaseColumn(), Qt::CaseInsensitive) == 0;
+}
 
 QString textOf(const std::exception& e)
 {
@@ -82,6 +98,10 @@ void DataSet::closeStatement()
     firstKeys_.clear();
     cutOff_ = QString();
     resumable_ = lastKeyKnown_ = retried_ = false;
+    restSql_.clear();
+    arrangeSql_.clear();
+    base_.clear();
+    baseEnd_ = 0;
 }
 
 void DataSet::finishOpen()
@@ -123,6 +143,8 @@ void DataSet::Open()
         settleTypes();
         if (viewNeedsAllRows())
             fetch(-1, false, true);
+        else
+            restByKey();
     } catch (...) {
         closeStatement();
         throw;
@@ -147,11 +169,15 @@ void DataSet::openSorted(const QString& order)
         settleTypes();
         if (physCount_ < kFirstRows)
             return;
-        reader_ = conn_->rowReader(sql_, kSliceRows);
-        readInto_.clear();
-        for (auto& s : stores_)
-            readInto_.push_back(s.get());
-        reader_->beforeWrite = [this] { fetch(-1, false, false); };
+        // the keys of the rest, not of the sorted first rows, tell whether it can be asked for anew
+        learnOrder();
+        if (!keyOrderedRest()) {
+            reader_ = conn_->rowReader(sql_, kSliceRows);
+            readInto_.clear();
+            for (auto& s : stores_)
+                readInto_.push_back(s.get());
+            reader_->beforeWrite = [this] { fetch(-1, false, false); };
+        }
         restPending_ = true;
         const Field* kf = fields_[size_t(keyField_)];
         for (int phys = 0; phys < physCount_; ++phys)
@@ -172,6 +198,8 @@ void DataSet::openSorted(const QString& order)
 // record stays current.
 void DataSet::restRead()
 {
+    if (!cutOff_.isNull())
+        return;   // the order of a list cut off is not known: its first rows stay alone
     if (state_ == DataSetState::Insert) {
         // the row being inserted has no place yet: once it has
         const unsigned open = openCount_;
@@ -180,6 +208,14 @@ void DataSet::restRead()
                 restRead();
         });
         return;
+    }
+    if (!arrangeSql_.isEmpty()) {
+        try {
+            arrange();
+        } catch (const std::exception& e) {
+            readFailed(e);
+            return;
+        }
     }
     restPending_ = false;
     firstKeys_.clear();
@@ -338,6 +374,8 @@ void DataSet::fetchUntil(const std::function<bool(int from)>& found, bool cancel
         if (first) {
             started_ = true;
             readRows(kFirstRows);
+            if (!viewNeedsAllRows())
+                restByKey();
             while (reader_ && viewNeedsAllRows()) {
                 nextChunk(false);
                 readRows(kChunkRows);
@@ -388,7 +426,7 @@ int DataSet::readRows(int max)
                 if (firstKeys_.contains(storedValue(phys, kf).toLongLong()))
                     deleted_[size_t(phys)] = true;
         }
-        if (!viewNeedsAllRows()) {
+        if (!viewNeedsAllRows() && !restPending_) {
             for (int phys = first; phys < physCount_; ++phys) {
                 order_.push_back(phys);
                 view_.push_back(phys);
@@ -531,21 +569,20 @@ void DataSet::idleRead()
 void DataSet::learnOrder()
 {
     resumable_ = lastKeyKnown_ = retried_ = false;
+    restSql_.clear();
     if (keyField_ < 0)
         return;
     const Field* key = fields_[size_t(keyField_)];
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     if (!plain.match(key->FieldName()).hasMatch())
         return;
-    int named = 0;
-    for (const Field* f : fields_)
-        named += f->def_.kind == FieldKind::Data && f->FieldName().compare(key->FieldName(), Qt::CaseInsensitive) == 0;
+    const int named = dataNamed(fields_, key->FieldName());
     // the key alone: it never changes, so no row can move past the last one read (a row
     // ordered by other columns, changed meanwhile, could come twice or not at all)
     const QStringList order = OrderColumns(sql_);
-    resumable_ = named == 1 && order.size() == 1
-        && (order[0].compare(key->FieldName(), Qt::CaseInsensitive) == 0
-            || order[0].compare(key->BaseColumn(), Qt::CaseInsensitive) == 0);
+    resumable_ = named == 1 && order.size() == 1 && isKey(key, order[0]);
+    if (resumable_)
+        restSql_ = sql_;
 }
 
 // Keeps the key of the last row read; keys that do not ascend, or are no whole numbers,
@@ -571,12 +608,13 @@ void DataSet::noteKeys(int first, int count)
 void DataSet::resumeRead(int firstRows)
 {
     const QString key = fields_[size_t(keyField_)]->FieldName();
-    QString sql = sql_.trimmed();
+    QString sql = restSql_.trimmed();
     while (sql.endsWith(QLatin1Char(';')))
         sql = sql.chopped(1).trimmed();
-    auto next = conn_->rowReader(QStringLiteral("select * from (") + sql + QStringLiteral(") dovin_rest where ") + key
-                                     + QStringLiteral(" > ") + QString::number(lastKey_) + QStringLiteral(" order by ")
-                                     + key,
+    const QString past = lastKeyKnown_ ? QStringLiteral(" where ") + key + QStringLiteral(" > ") + QString::number(lastKey_)
+                                       : QString();
+    auto next = conn_->rowReader(QStringLiteral("select * from (") + sql + QStringLiteral(") dovin_rest") + past
+                                     + QStringLiteral(" order by ") + key,
                                  firstRows);
     if (next->columnCount() != int(readInto_.size()))
         throw DbError(ErrorCategory::Other, QStringLiteral("The columns of the statement changed"));
@@ -603,7 +641,8 @@ void DataSet::pauseRead()
 // false when it cannot be, and the error stands.
 bool DataSet::retryRead(const std::exception_ptr& error)
 {
-    if (retried_ || !resumable_ || !lastKeyKnown_)
+    // the rest of a first page with no row of it read yet is asked for from its start
+    if (retried_ || !resumable_ || (!lastKeyKnown_ && !restPending_))
         return false;
     try {
         std::rethrow_exception(error);
@@ -623,6 +662,157 @@ bool DataSet::retryRead(const std::exception_ptr& error)
         throw;
     }
     return true;
+}
+
+// ---- the rest in the key's order ----
+
+// The file database, the rest of a sorted open: read in the key's order past the last key
+// read, whatever the statement's order (the rows are sorted once all are here); false when
+// the rest is read as the statement gives it.
+bool DataSet::keyOrderedRest()
+{
+    if (resumable_ || !reader_ || !reader_->blocksWriters() || keyField_ < 0)
+        return false;
+    const Field* key = fields_[size_t(keyField_)];
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QString rest = Unordered(sql_);
+    if (rest.isEmpty() || !plain.match(key->FieldName()).hasMatch() || dataNamed(fields_, key->FieldName()) != 1)
+        return false;
+    restSql_ = rest;
+    resumable_ = true;
+    lastKeyKnown_ = false;
+    try {
+        resumeRead(kSliceRows);
+    } catch (const DbError&) {
+        restSql_.clear();
+        resumable_ = false;
+        return false;
+    }
+    return true;
+}
+
+// The file database, a list ordered by stored columns and then the key, more than its first
+// rows: the rest comes in the key's order past the last key read, so the file is let go of
+// between two reads, and joins the first rows in the statement's order once all are here.
+void DataSet::restByKey()
+{
+    if (resumable_ || restPending_ || !reader_ || !reader_->blocksWriters() || keyField_ < 0)
+        return;
+    const Field* key = fields_[size_t(keyField_)];
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    const QStringList order = OrderColumns(sql_);
+    if (order.size() < 2 || !isKey(key, order.last()) || !plain.match(key->FieldName()).hasMatch()
+        || dataNamed(fields_, key->FieldName()) != 1)
+        return;
+    QStringList terms;
+    for (const QString& column : order.mid(0, order.size() - 1)) {
+        if (dataNamed(fields_, column) != 1)
+            return;
+        terms << column;
+    }
+    terms << key->FieldName();
+    QSet<qint64> first;
+    const ColumnStore& keys = *stores_[size_t(key->store_)];
+    for (int phys = 0; phys < physCount_; ++phys) {
+        const QVariant v = keys.get(size_t(phys));
+        if (v.typeId() != QMetaType::LongLong || first.contains(v.toLongLong()))
+            return;
+        first.insert(v.toLongLong());
+    }
+    const QString rest = Unordered(sql_);
+    const QString keysSql = QStringLiteral("select %1 from (%2) dovin_keys order by %3")
+                                .arg(key->FieldName(), rest, terms.join(QStringLiteral(", ")));
+    restSql_ = rest;
+    resumable_ = true;
+    lastKeyKnown_ = false;
+    try {
+        conn_->rowReader(keysSql);   // checked now: asked for once every row is here
+        resumeRead(0);
+    } catch (const DbError&) {
+        // the statement under way goes on
+        restSql_.clear();
+        resumable_ = false;
+        return;
+    }
+    arrangeSql_ = keysSql;
+    firstKeys_ = std::move(first);
+    restPending_ = true;
+}
+
+// Every row is here: they take the order of the keys the engine gives now. A row read that
+// is gone from the database meanwhile leaves the list, but for the current record; a key
+// saved after the last read is left for the next open.
+void DataSet::arrange()
+{
+    const ColumnStore& keys = *stores_[size_t(fields_[size_t(keyField_)]->store_)];
+    // the row of each key held: by the key's place in its range when the keys are dense (as
+    // counters are), else by a search among them in order
+    std::vector<std::pair<qint64, int>> held;
+    held.reserve(size_t(physCount_));
+    qint64 low = std::numeric_limits<qint64>::max(), high = std::numeric_limits<qint64>::min();
+    for (int phys = 0; phys < physCount_; ++phys) {
+        if (deleted_[size_t(phys)] || keys.isNull(size_t(phys)))
+            continue;
+        const qint64 k = qint64(keys.number(size_t(phys)));
+        held.emplace_back(k, phys);
+        low = std::min(low, k);
+        high = std::max(high, k);
+    }
+    std::vector<int> dense;
+    if (!held.empty() && double(high) - double(low) < 4.0 * double(held.size()) + 4096) {
+        dense.assign(size_t(high - low + 1), -1);
+        for (const auto& [k, phys] : held)
+            dense[size_t(k - low)] = phys;
+    } else {
+        std::sort(held.begin(), held.end());
+    }
+    const auto rowOf = [&](qint64 k) {
+        if (!dense.empty())
+            return k < low || k > high ? -1 : dense[size_t(k - low)];
+        const auto it = std::lower_bound(held.begin(), held.end(), std::make_pair(k, -1));
+        return it != held.end() && it->first == k ? it->second : -1;
+    };
+    std::vector<int> base;
+    base.reserve(held.size());
+    std::vector<char> placed(size_t(physCount_), 0);
+    {
+        std::optional<shell::Progress> progress;   // a long list: its window after half a second
+        qint64 n = 0;
+        for (auto cur = conn_->query(arrangeSql_); cur->next();) {
+            const int phys = rowOf(cur->toInt64(0));
+            if (phys >= 0 && !placed[size_t(phys)]) {
+                placed[size_t(phys)] = 1;
+                base.push_back(phys);
+            }
+            if ((++n & 4095) == 0) {
+                if (!progress)
+                    progress.emplace(readingTitle());
+                progress->step(n);
+            }
+        }
+    }
+    const int current = physOfCurrent();
+    for (const auto& [k, phys] : held) {
+        if (placed[size_t(phys)] || phys == current)
+            continue;
+        deleted_[size_t(phys)] = true;
+        selected_.remove(QString::number(k));
+    }
+    if (current >= 0 && !placed[size_t(current)]) {
+        // gone meanwhile: stays after the row it followed
+        size_t at = 0;
+        const auto pos = std::find(view_.begin(), view_.end(), current);
+        for (auto it = pos; it != view_.begin();) {
+            --it;
+            if (*it >= 0 && placed[size_t(*it)]) {
+                at = size_t(std::find(base.begin(), base.end(), *it) - base.begin()) + 1;
+                break;
+            }
+        }
+        base.insert(base.begin() + std::ptrdiff_t(at), current);
+    }
+    base_ = std::move(base);
+    baseEnd_ = physCount_;
 }
 
 } // namespace db

@@ -205,9 +205,15 @@ void DataSet::rebuildView()
     order_.reserve(size_t(physCount_));
     // while the rest of a sorted open arrives, the view holds the first rows only
     const Field* kf = restPending_ && keyField_ >= 0 ? fields_[size_t(keyField_)] : nullptr;
-    for (int i = 0; i < physCount_; ++i)
+    const auto take = [&](int i) {
         if (!deleted_[size_t(i)] && (!kf || firstKeys_.contains(storedValue(i, kf).toLongLong())))
             order_.push_back(i);
+    };
+    // rows put in the statement's order once all came, then those saved here since
+    for (int i : base_)
+        take(i);
+    for (int i = baseEnd_; i < physCount_; ++i)
+        take(i);
     applySort(order_);
     if (filtered_ && filterExpr_) {
         view_.clear();

@@ -1,6 +1,7 @@
 #include "platform/db/Sql.h"
 
 #include <QRegularExpression>
+#include <utility>
 
 namespace db {
 
@@ -92,25 +93,45 @@ QString OrderedByKey(const QString& sql, const QString& key)
     return s + QStringLiteral(" order by ") + key;
 }
 
-QStringList OrderColumns(const QString& sql)
+namespace {
+
+// Where the last ORDER BY outside parentheses begins and its terms begin (-1 when none),
+// literals left out.
+std::pair<qsizetype, qsizetype> lastOrderBy(const QString& sql, QString* masked)
 {
     static const QRegularExpression literal(QStringLiteral("'(?:[^']|'')*'"));
     static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"),
                                             QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression term(QStringLiteral("^\\s*(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)"
-                                                        "(?:\\s+asc)?\\s*$"),
-                                         QRegularExpression::CaseInsensitiveOption);
-    const QString text = QString(sql).replace(literal, QStringLiteral("''"));
-    // the last ORDER BY outside parentheses
-    qsizetype last = -1;
+    // literals blanked in place: positions stay those of the statement
+    QString text = sql;
+    for (auto it = literal.globalMatch(sql); it.hasNext();) {
+        const auto m = it.next();
+        for (qsizetype i = m.capturedStart() + 1; i < m.capturedEnd() - 1; ++i)
+            text[i] = QLatin1Char('_');
+    }
+    std::pair<qsizetype, qsizetype> last{-1, -1};
     for (auto it = orderBy.globalMatch(text); it.hasNext();) {
         const auto m = it.next();
         int depth = 0;
         for (qsizetype i = 0; i < m.capturedStart(); ++i)
             depth += text[i] == QLatin1Char('(') ? 1 : text[i] == QLatin1Char(')') ? -1 : 0;
         if (depth == 0)
-            last = m.capturedEnd();
+            last = {m.capturedStart(), m.capturedEnd()};
     }
+    if (masked)
+        *masked = text;
+    return last;
+}
+
+} // namespace
+
+QStringList OrderColumns(const QString& sql)
+{
+    static const QRegularExpression term(QStringLiteral("^\\s*(?:[A-Za-z_][A-Za-z0-9_]*\\.)?([A-Za-z_][A-Za-z0-9_]*)"
+                                                        "(?:\\s+asc)?\\s*$"),
+                                         QRegularExpression::CaseInsensitiveOption);
+    QString text;
+    const qsizetype last = lastOrderBy(sql, &text).second;
     if (last < 0)
         return {};
     QString tail = text.mid(last).trimmed();
@@ -124,6 +145,19 @@ QStringList OrderColumns(const QString& sql)
         columns << m.captured(1);
     }
     return columns;
+}
+
+QString Unordered(const QString& sql)
+{
+    QString s = sql.trimmed();
+    while (s.endsWith(QLatin1Char(';')))
+        s = s.chopped(1).trimmed();
+    const qsizetype at = lastOrderBy(s, nullptr).first;
+    if (at < 0)
+        return s;
+    if (OrderColumns(s).isEmpty())
+        return {};
+    return s.left(at).trimmed();
 }
 
 QString BoolIs(const QString& column, bool value)

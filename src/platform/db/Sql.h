@@ -30,6 +30,9 @@ QString OrderedByKey(const QString& sql, const QString& key);
 // outside parentheses, when nothing follows it and every term is a column (qualified or
 // not, the qualifier left out) in ascending order; empty otherwise.
 QStringList OrderColumns(const QString& sql);
+// The statement without the ORDER BY OrderColumns reads (nor a closing ';'); the statement
+// itself when it has no ORDER BY outside parentheses; empty when it has another kind.
+QString Unordered(const QString& sql);
 
 // Removes the N of every N'...' that opens a literal (outside literals only):
 // a=N'x' becomes a='x'; the text of literals is never touched.
