@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QScopedValueRollback>
 #include <optional>
 #include <QGuiApplication>
 #include <cmath>
@@ -44,6 +45,23 @@ void showError(const QString& text)
 {
     showMessage(0, QStringLiteral("خطايي در روند برنامه پيش آمد.") + CrLf + text);
 }
+
+// Upgrade statements over many rows take seconds each: the progress window shows after half a
+// second and keeps painting while a statement runs.
+class UpgradeProgress {
+public:
+    explicit UpgradeProgress(db::Connection& conn) : conn_(conn), progress_(QStringLiteral("بروز رساني پايگاه داده"))
+    {
+        conn_.setTicker([this] { progress_.step(0); });
+    }
+    ~UpgradeProgress() { conn_.setTicker({}); }
+    UpgradeProgress(const UpgradeProgress&) = delete;
+    UpgradeProgress& operator=(const UpgradeProgress&) = delete;
+
+private:
+    db::Connection& conn_;
+    shell::Progress progress_;
+};
 
 void showPlain(const QString& text)
 {
@@ -130,6 +148,8 @@ bool TDBUpdate::Update(qint64 old)
 {
     QStringList errors;
     const QString view = QStringLiteral("V_Sood");
+    std::optional<UpgradeProgress> progress(std::in_place, conn_);
+    const QScopedValueRollback<bool> inUpgrade(upgrading_, true);
 
     // The view reads columns that the steps below add or widen.
     if (conn_.viewExists(view))
@@ -158,6 +178,7 @@ bool TDBUpdate::Update(qint64 old)
 
     if (!conn_.viewExists(view))
         Run(upgrade_schema::CreateSoodViewSql(), errors);
+    progress.reset();
 
     if (!errors.isEmpty())
         showError(errors.join(CrLf));
@@ -208,19 +229,12 @@ void TDBUpdate::WidenDateColumn(const DateColumn& date)
 
 void TDBUpdate::CreateLookupIndexes(QStringList& errors)
 {
-    // an index built over many rows takes seconds: the progress window shows after half a
-    // second, kept painting while each statement runs
-    std::optional<shell::Progress> progress;
-    struct TickerOff {
-        db::Connection& conn;
-        ~TickerOff() { conn.setTicker({}); }
-    } tickerOff{conn_};
+    // an index built over many rows takes seconds; within a whole upgrade its window is already up
+    std::optional<UpgradeProgress> progress;
     for (const auto& index : upgrade_schema::LookupIndexes())
         if (conn_.tableExists(index.table) && !HasLookupIndex(index)) {
-            if (!progress) {
-                progress.emplace(QStringLiteral("بروز رساني پايگاه داده"));
-                conn_.setTicker([&progress] { progress->step(0); });
-            }
+            if (!progress && !upgrading_)
+                progress.emplace(conn_);
             Run(conn_.dialect().createIndex(index.table, index.index, index.columns), errors);
         }
 }

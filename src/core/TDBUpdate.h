@@ -52,6 +52,7 @@ private:
     void ImportGeoTables();
 
     QString programFolder_;
+    bool upgrading_ = false;   // the whole upgrade's progress window is up
 };
 
 // The file database (SQLite): dates are TEXT without a width; no final message.

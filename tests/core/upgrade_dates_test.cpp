@@ -189,6 +189,34 @@ TEST_P(UpgradeDatesTest, ALongIndexBuildKeepsItsProgressWindowPainting)
     EXPECT_EQ(prompter->progressUpdates, updates);
 }
 
+// The statements of a whole upgrade over many deals run under one progress window, asked for
+// at the first statement and painted all along.
+TEST_P(UpgradeDatesTest, AWholeUpgradeOverManyRowsKeepsOneProgressWindowPainting)
+{
+    createOldBase();
+    writeTemplate();
+    conn().exec(QStringLiteral("insert into T_Sanad (TarikhV, Tarikhsanad, Haghebongah) with recursive s(i) as "
+                               "(select 1 union all select i + 1 from s where i < 300000) select '99/01/01', "
+                               "'01/02/03', i from s"));
+    QElapsedTimer clock;
+    std::vector<qint64> paintedAt;
+    prompter->onProgress = [&] { paintedAt.push_back(clock.elapsed()); };
+    prompter->progressTitles.clear();
+    clock.start();
+    ASSERT_TRUE(update(0));
+    const qint64 took = clock.elapsed();
+    EXPECT_EQ(prompter->progressTitles, QStringList{QStringLiteral("بروز رساني پايگاه داده")});
+    ASSERT_GE(paintedAt.size(), 3u) << "took " << took << " ms";
+    EXPECT_LT(paintedAt.front(), 300);
+    for (size_t i = 1; i < paintedAt.size(); ++i)
+        EXPECT_LT(paintedAt[i] - paintedAt[i - 1], 300) << i;
+    // nothing ticks once the statements are over
+    const int updates = prompter->progressUpdates;
+    conn().exec(QStringLiteral("update T_Sanad set Haghebongah = 1 where SId < 10"));
+    EXPECT_EQ(prompter->progressUpdates, updates);
+    EXPECT_EQ(conn().scalar(QStringLiteral("select count(*) from T_Sanad where ownerDiscount is null")).toLongLong(), 0);
+}
+
 DOVIN_INSTANTIATE_ENGINES(UpgradeDatesTest);
 
 } // namespace

@@ -220,3 +220,76 @@ TEST_F(GridSelection, CtrlEndReachesTheTrueLastRowAndKeepsTheColumn)
     EXPECT_EQ(ds->SelectedCount(), kRows - 3);
     EXPECT_EQ(grid->selectionModel()->selectedRows().size(), kRows - 3);
 }
+
+TEST_F(GridSelection, ALetterTypedIntoAListMovesNowhereAndComputesNothing)
+{
+    // a row far down the rows read starts with the letter typed
+    conn().exec(QStringLiteral("update T_Prop set Esm = 'زهره' where ID = 150"));
+    ds->Close();
+    ds->addCalcField(QStringLiteral("Twice"), db::FieldType::Float);
+    int calcs = 0;
+    ds->OnCalcFields = [&](db::DataSet& d) {
+        ++calcs;
+        d.FieldByName(QStringLiteral("Twice"))->SetAsFloat(d.FieldByName(QStringLiteral("Price"))->AsFloat() * 2);
+    };
+    ds->Open();
+    ASSERT_LT(ds->FetchedCount(), kRows);
+    ASSERT_GT(ds->FetchedCount(), 150);
+    const int twice = grid->model()->columnCount() - 1;
+    ASSERT_EQ(grid->model()->headerData(twice, Qt::Horizontal).toString(), QStringLiteral("Twice"));
+
+    const struct {
+        const char* column;
+        int index;
+    } columns[] = {{"stored", 1}, {"calculated", twice}};
+    for (const auto& c : columns) {
+        SCOPED_TRACE(c.column);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, 2, grid->columnAt(0)));
+        grid->setCurrentIndex(grid->model()->index(2, c.index));
+        const int rowsRead = ds->FetchedCount();
+        calcs = 0;
+        for (const QChar letter : QStringLiteral("زx"))
+            QTest::sendKeyEvent(QTest::Click, grid, Qt::Key(letter.unicode()), QString(letter), Qt::NoModifier);
+        EXPECT_EQ(ds->CurrentRow(), 2);
+        EXPECT_EQ(grid->currentIndex().row(), 2);
+        EXPECT_EQ(ds->FetchedCount(), rowsRead);
+        EXPECT_LT(calcs, 10);
+        expectHighlightIsCurrent("typed");
+    }
+}
+
+TEST_F(GridSelection, CtrlWithAMoveKeyTakesTheHighlightAlong)
+{
+    const int page = grid->rowAt(grid->viewport()->height() - 2) - grid->rowAt(0);
+    ASSERT_GT(page, 3);
+    const struct {
+        Qt::Key key;
+        int from;
+        int row;   // -1: any row below the one left
+    } cases[] = {
+        {Qt::Key_Home, 6, 0},
+        {Qt::Key_Down, 6, 7},
+        {Qt::Key_Up, 6, 5},
+        {Qt::Key_PageDown, 2, -1},
+        {Qt::Key_PageUp, page + 4, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(QTest::toString(c.key));
+        ds->SetRecNo(c.from + 1);
+        grid->setFocus();
+        QTest::keyClick(grid, c.key, Qt::ControlModifier);
+        if (c.row >= 0)
+            EXPECT_EQ(ds->CurrentRow(), c.row);
+        else
+            EXPECT_NE(ds->CurrentRow(), c.from);
+        expectHighlightIsCurrent("ctrl+key");
+    }
+    // with Shift the highlight grows to the first row
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cellCenter(grid, 5, 1));
+    QTest::keyClick(grid, Qt::Key_Home, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(ds->CurrentRow(), 0);
+    EXPECT_EQ(ds->SelectedCount(), 6);
+    EXPECT_EQ(highlighted(grid), (QList<int>{0, 1, 2, 3, 4, 5}));
+    // the rest of the list still arrives
+    EXPECT_FALSE(ds->AllRowsRead());
+}

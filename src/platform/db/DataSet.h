@@ -209,6 +209,7 @@ private:
     void noteKeys(int first, int count);
     void resumeRead(int firstRows);
     void pauseRead();
+    void readBeforeWrite();
     bool retryRead(const std::exception_ptr& error);
     void restByKey();
     bool keyOrderedRest();
@@ -253,6 +254,7 @@ private:
     // dropped (changed in between).
     bool restPending_ = false;
     QSet<qint64> firstKeys_;
+    QSet<qint64> postedKeys_;            // inserted here while rows were still to come: dropped from the rest
     QString cutOff_;                      // why the rows stopped short of the statement's end
     ErrorCategory cutOffKind_ = ErrorCategory::Other;
     unsigned failureOpen_ = 0;

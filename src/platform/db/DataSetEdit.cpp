@@ -211,6 +211,12 @@ void DataSet::postInsert()
         }
     }
     cur.reset();
+    if (reader_ && keyField_ >= 0 && !isNull(buf_[size_t(keyField_)])) {
+        const qint64 key = buf_[size_t(keyField_)].toLongLong();
+        postedKeys_.insert(key);
+        if (restPending_)
+            firstKeys_.insert(key);
+    }
     const int phys = physCount_++;
     for (Field* f : fields_) {
         if (f->def_.kind == FieldKind::Data)

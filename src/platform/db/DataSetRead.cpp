@@ -74,7 +74,7 @@ void DataSet::openStatement(int firstRows, const QString& text)
     readInto_.clear();
     for (auto& s : stores_)
         readInto_.push_back(s.get());
-    reader_->beforeWrite = [this] { fetch(-1, false, false); };
+    reader_->beforeWrite = [this] { readBeforeWrite(); };
     started_ = false;
     ++openCount_;
 }
@@ -96,6 +96,7 @@ void DataSet::closeStatement()
     started_ = false;
     restPending_ = false;
     firstKeys_.clear();
+    postedKeys_.clear();
     cutOff_ = QString();
     resumable_ = lastKeyKnown_ = retried_ = false;
     restSql_.clear();
@@ -176,7 +177,7 @@ void DataSet::openSorted(const QString& order)
             readInto_.clear();
             for (auto& s : stores_)
                 readInto_.push_back(s.get());
-            reader_->beforeWrite = [this] { fetch(-1, false, false); };
+            reader_->beforeWrite = [this] { readBeforeWrite(); };
         }
         restPending_ = true;
         const Field* kf = fields_[size_t(keyField_)];
@@ -420,14 +421,18 @@ int DataSet::readRows(int max)
             s->appendNulls(size_t(got));
         calcValid_.resize(size_t(physCount_), false);
         deleted_.resize(size_t(physCount_), false);
-        if (restPending_ && keyField_ >= 0) {
+        if ((restPending_ || !postedKeys_.isEmpty()) && keyField_ >= 0) {
             const Field* kf = fields_[size_t(keyField_)];
-            for (int phys = first; phys < physCount_; ++phys)
-                if (firstKeys_.contains(storedValue(phys, kf).toLongLong()))
+            for (int phys = first; phys < physCount_; ++phys) {
+                const qint64 k = storedValue(phys, kf).toLongLong();
+                if ((restPending_ && firstKeys_.contains(k)) || postedKeys_.contains(k))
                     deleted_[size_t(phys)] = true;
+            }
         }
         if (!viewNeedsAllRows() && !restPending_) {
             for (int phys = first; phys < physCount_; ++phys) {
+                if (deleted_[size_t(phys)])
+                    continue;
                 order_.push_back(phys);
                 view_.push_back(phys);
             }
@@ -619,7 +624,7 @@ void DataSet::resumeRead(int firstRows)
     if (next->columnCount() != int(readInto_.size()))
         throw DbError(ErrorCategory::Other, QStringLiteral("The columns of the statement changed"));
     next->continues = true;
-    next->beforeWrite = [this] { fetch(-1, false, false); };
+    next->beforeWrite = [this] { readBeforeWrite(); };
     reader_ = std::move(next);
 }
 
@@ -634,6 +639,24 @@ void DataSet::pauseRead()
     } catch (const DbError&) {
         // the statement under way goes on
     }
+}
+
+// Before its connection writes, the file database's read that can be asked for anew past
+// its last key lets go of the file and goes on after the write (what this dataset inserts
+// meanwhile is dropped from it); any other read reads its rest first.
+void DataSet::readBeforeWrite()
+{
+    if (reader_ && resumable_ && (lastKeyKnown_ || restPending_)) {
+        if (!reader_->blocksWriters())
+            return;   // between two reads: nothing is held
+        try {
+            resumeRead(0);
+            return;
+        } catch (const DbError&) {
+            // the statement under way is read to its end
+        }
+    }
+    fetch(-1, false, false);
 }
 
 // A read that lost the server, or found the rows locked, is asked for anew past its last

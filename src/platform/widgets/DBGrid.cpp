@@ -457,29 +457,41 @@ void DBGrid::keyPressEvent(QKeyEvent* event)
         event->accept();
         return;
     }
-    // Ctrl+End: the true last row, not the last read so far; the column stays
-    if (event->key() == Qt::Key_End && (event->modifiers() & Qt::ControlModifier) && ds && ds->Active()) {
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    // Ctrl+End: the true last row, not the last read so far; Ctrl+Home the first; the column stays
+    if ((event->key() == Qt::Key_End || event->key() == Qt::Key_Home) && ctrl && ds && ds->Active()) {
+        const bool last = event->key() == Qt::Key_End;
         const int from = ds->CurrentRow();
         const bool extend = (event->modifiers() & Qt::ShiftModifier) && selectionMode() == ExtendedSelection;
         if (FieldLink::updateRecord(ds)) {
             QScopedValueRollback<bool> keep(extending_, extend);
-            guarded([&] { ds->Last(); });
+            guarded([&] { last ? ds->Last() : ds->First(); });
             syncCurrent();
-            if (extend && from >= 0 && ds->CurrentRow() >= from)
-                selectionModel()->select(QItemSelection(model_->index(from, 0), model_->index(ds->CurrentRow(), 0)),
+            const int to = ds->CurrentRow();
+            if (extend && from >= 0 && to >= 0)
+                selectionModel()->select(QItemSelection(model_->index(qMin(from, to), 0), model_->index(qMax(from, to), 0)),
                                          QItemSelectionModel::Select | QItemSelectionModel::Rows);
         }
         event->accept();
         return;
     }
+    // Ctrl with another move key moves as the key alone: the highlight goes with the current row
+    if (ctrl && !(event->modifiers() & Qt::ShiftModifier)
+        && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_PageUp
+            || event->key() == Qt::Key_PageDown)) {
+        QKeyEvent plain(event->type(), event->key(), event->modifiers() & ~Qt::ControlModifier, event->text(),
+                        event->isAutoRepeat(), ushort(event->count()));
+        QTableView::keyPressEvent(&plain);
+        event->setAccepted(plain.isAccepted());
+        return;
+    }
     QTableView::keyPressEvent(event);
 }
 
-void DBGrid::keyboardSearch(const QString& search)
+void DBGrid::keyboardSearch(const QString&)
 {
-    // in an editable grid a letter is typing, refused or not, never a jump to another row
-    if (!isEditable())
-        QTableView::keyboardSearch(search);
+    // a letter never jumps to another row: in an editable grid it is typing, refused or not,
+    // and in a list the jump would compare every row read, calculated columns included
 }
 
 // ---- cell texts ----
