@@ -84,8 +84,9 @@ public:
 
     int size() const;
     bool isEmpty() const { return size() == 0; }
-    // The page, read back when it is not in memory; the reference holds while the next few
-    // pages are read (hold page() across more reads).
+    // The page, read back when it is not in memory (and cut from its laid-out page when the
+    // pages are split); the reference holds while the next few pages are read (hold page()
+    // across more reads).
     const ReportPage& operator[](int index) const;
     std::shared_ptr<const ReportPage> page(int index) const;
 
@@ -126,7 +127,7 @@ public:
     // (page numbers stay those of the laid-out pages).
     void splitInto(int parts, std::function<void(const ReportPage& whole, int part, ReportPage& out)> cut);
 
-    // Items held in memory: pages kept and pages read back.
+    // Items held in memory: pages kept, and pages read back or cut.
     qsizetype heldItems() const;
     // Whether the pages went to a temporary file, and its size.
     bool spilled() const;
