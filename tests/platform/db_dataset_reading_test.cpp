@@ -602,6 +602,24 @@ TEST_P(DataSetReadingTest, ArrivingRowsJoinTheModelInGrowthsInOrderAndCatchUpBef
 
 // A grid over a list whose rest arrives: the current record, the selected rows and the scroll
 // position stay as the user left them.
+// A read whose last rows filled its last read whole ends with a read of no row: the rows still
+// waiting to join the model join it then, not at the model's next turn.
+TEST_P(DataSetReadingTest, TheLastRowsJoinTheModelWhenTheReadEndsWithoutARowMore)
+{
+    const int total = 256 + 2 * 1024;   // the first rows, then two reads of a chunk each
+    conn().exec(QStringLiteral("delete from T_Row where N > %1").arg(total));
+    ds->Open();
+    widgets::DataSetModel model;
+    model.setColumns({QStringLiteral("N")}, {QStringLiteral("N")});
+    model.setDataSet(ds.get());
+    while (ds->FetchMore() && !ds->AllRowsRead()) {
+    }
+    ASSERT_TRUE(ds->AllRowsRead());
+    EXPECT_EQ(ds->FetchedCount(), total);
+    EXPECT_EQ(model.rowCount(), total);
+    EXPECT_FALSE(model.canFetchMore({}));
+}
+
 TEST_P(DataSetReadingTest, AGridKeepsItsCurrentRowSelectionAndScrollWhileTheRestArrives)
 {
     // rows that take a while each: the rest arrives over many turns

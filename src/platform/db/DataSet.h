@@ -180,7 +180,7 @@ signals:
     void rowChanged(int row);          // a stored row changed (post)
     void rowInserted(int row);
     void rowRemoved(int row);
-    void rowsArrived(int first, int count);   // rows read after the others, at the end
+    void rowsArrived(int first, int count);   // rows read after the others, at the end; 0: the read ended
     void selectionChanged();           // rows selected or deselected at once
 
 private:

@@ -479,6 +479,8 @@ void DataSet::rowsRead(bool first, int before)
         emitLayout();
     } else if (int(view_.size()) > before && !disabled_) {
         emit rowsArrived(before, int(view_.size()) - before);
+    } else if (!reader_ && !disabled_) {
+        emit rowsArrived(int(view_.size()), 0);   // the read ended without a row more
     }
     scheduleIdleRead();
 }

@@ -65,10 +65,12 @@ void DataSetModel::setDataSet(db::DataSet* ds)
         });
         // rows arriving in idle time join the model a few times a second, the last ones at once
         connect(ds_, &db::DataSet::rowsArrived, this, [this](int first, int count) {
-            if (first != rows_ + waiting_ || count <= 0) {
+            if (first != rows_ + waiting_ || count < 0) {
                 reset();
                 return;
             }
+            if (count == 0 && (waiting_ == 0 || !ds_->AllRowsRead()))
+                return;
             waiting_ += count;
             const qint64 since = grown_.isValid() ? grown_.elapsed() : kGrowMs;
             if (since >= kGrowMs || ds_->AllRowsRead())
