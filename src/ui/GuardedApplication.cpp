@@ -1,6 +1,7 @@
 #include "ui/GuardedApplication.h"
 
 #include "platform/db/Errors.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "ui/Tfrm_dlg.h"
 
@@ -65,6 +66,8 @@ bool GuardedApplication::guarded(const std::function<bool()>& deliver)
 {
     try {
         return deliver();
+    } catch (const shell::Cancelled&) {
+        // stopped by the user: nothing to tell
     } catch (const db::DbError& e) {
         const QString text = db::textToShow(e);
         if (!text.isEmpty())

@@ -206,10 +206,12 @@ TEST_P(UpgradeDatesTest, AWholeUpgradeOverManyRowsKeepsOneProgressWindowPainting
     ASSERT_TRUE(update(0));
     const qint64 took = clock.elapsed();
     EXPECT_EQ(prompter->progressTitles, QStringList{QStringLiteral("بروز رساني پايگاه داده")});
+    // (bars loose enough for a loaded machine: without the window the first paint came
+    // after every statement, at 1.9 s)
     ASSERT_GE(paintedAt.size(), 3u) << "took " << took << " ms";
-    EXPECT_LT(paintedAt.front(), 300);
+    EXPECT_LT(paintedAt.front(), 1000);
     for (size_t i = 1; i < paintedAt.size(); ++i)
-        EXPECT_LT(paintedAt[i] - paintedAt[i - 1], 300) << i;
+        EXPECT_LT(paintedAt[i] - paintedAt[i - 1], 1000) << i;
     // nothing ticks once the statements are over
     const int updates = prompter->progressUpdates;
     conn().exec(QStringLiteral("update T_Sanad set Haghebongah = 1 where SId < 10"));

@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
+#include "platform/shell/Progress.h"
 #include "platform/widgets/FieldLink.h"
 #include "support/ScriptedPrompter.h"
 #include "ui/Tfrm_dlg.h"
@@ -93,6 +94,15 @@ TEST(GuardedApplication, OneDatabaseMessagePerAction)
         EXPECT_FALSE(guard(lost));
         EXPECT_EQ(p.messages().size(), 4);
     }
+}
+
+// A long work the user stopped is no failure: neither guard says anything of it.
+TEST(GuardedApplication, AWorkStoppedByTheUserShowsNoMessage)
+{
+    ScriptedPrompter p;
+    EXPECT_FALSE(GuardedApplication::guarded([]() -> bool { throw shell::Cancelled(); }));
+    EXPECT_FALSE(widgets::guarded([] { throw shell::Cancelled(); }));
+    EXPECT_TRUE(p.messages().isEmpty()) << p.messages().join(QStringLiteral(" | ")).toStdString();
 }
 
 // What starts an action: a click or key of the user, a close box; not an answer in a

@@ -276,6 +276,7 @@ void DataSet::setSort(const QString& spec)
 // stops that wait gets the old order back, as from any cancelled sort.
 void DataSet::reopenSorted(const QString& oldSort)
 {
+    shell::Progress busy(readingTitle());   // the hourglass from the click, the window if it lasts
     const QVariant key = GetBookmark();
     Close();
     try {

@@ -361,11 +361,11 @@ void DBGrid::sortBy(int column)
     const int fi = model_->fieldIndex(column);
     if (!ds || !ds->Active() || fi < 0)
         return;
-    // a column that cannot be sorted is left as it is
-    try {
-        ds->setSort(ds->FieldAt(fi)->FieldName());
-    } catch (...) {
-    }
+    // a calculated column has no stored order: its title is left as it is
+    const db::Field* f = ds->FieldAt(fi);
+    if (f->Kind() == db::FieldKind::Calculated)
+        return;
+    guarded([&] { ds->setSort(f->FieldName()); });
 }
 
 // ---- in-place editing ----

@@ -2,6 +2,7 @@
 
 #include "platform/db/DataSet.h"
 #include "platform/db/Errors.h"
+#include "platform/shell/Progress.h"
 #include "platform/shell/Prompter.h"
 #include "platform/widgets/ShownRefresh.h"
 
@@ -62,6 +63,8 @@ bool guarded(const std::function<void()>& action)
         action();
         return true;
     } catch (const db::Abort&) {
+    } catch (const shell::Cancelled&) {
+        // stopped by the user: nothing to tell
     } catch (const db::DbError& e) {
         const QString text = db::textToShow(e);
         if (!text.isEmpty())
