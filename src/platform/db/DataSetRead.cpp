@@ -157,11 +157,13 @@ void DataSet::Open()
 // again unsorted for the rest, which joins the view sorted once it is all read.
 void DataSet::openSorted(const QString& order)
 {
-    // the engines pick the first keys over narrow rows, then read those rows whole
+    // the engines pick the first keys over narrow rows, then read those rows whole; the
+    // statement's own order is dropped inside (the server would sort every row by it first)
     const QString key = fields_[size_t(keyField_)]->FieldName();
+    const QString unordered = Unordered(sql_);
     openStatement(kFirstRows, QStringLiteral("select * from (%1) dovin_rows where %2 in (select %2 from (%1) dovin_keys "
                                              "order by %3 limit %4) order by %3")
-                                  .arg(sql_, key, order, QString::number(kFirstRows)));
+                                  .arg(unordered.isEmpty() ? sql_ : unordered, key, order, QString::number(kFirstRows)));
     try {
         if (keyField_ < 0)
             throw DbError(ErrorCategory::Other, QStringLiteral("The sorted statement lost its key"));
