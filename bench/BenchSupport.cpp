@@ -289,6 +289,25 @@ void fillProperties(const QString& path, int rows)
     endFill(db);
 }
 
+std::unique_ptr<db::Connection> freshServerSchema(const QString& schema, const QString& folder, QString* info)
+{
+    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
+    auto admin = db::Connection::openPostgres(base);
+    admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS %1 CASCADE").arg(schema));
+    admin->exec(QStringLiteral("CREATE SCHEMA %1").arg(schema));
+    *info = base + QStringLiteral(" options='-c search_path=%1'").arg(schema);
+    auto pg = db::Connection::openPostgres(*info);
+    pg->setCatalog(&SchemaCatalog());
+    CreateBaseSchema(*pg, TSchemaDb::Agency);
+    MakeDBUpdate(*pg, false, folder)->Update(0);
+    return pg;
+}
+
+void dropServerSchema(const QString& schema)
+{
+    db::Connection::openPostgres(qEnvironmentVariable("DOVIN_TEST_PG"))->exec(QStringLiteral("DROP SCHEMA %1 CASCADE").arg(schema));
+}
+
 // A table's columns ("a, b, c") copied from the file database to the server with COPY.
 void copyToServer(sqlite3* from, PGconn* to, const char* table, const char* columns)
 {

@@ -143,4 +143,9 @@ void fillProperties(const QString& path, int rows);
 // A table's columns ("a, b, c") copied from the file database to the server with COPY.
 void copyToServer(sqlite3* from, pg_conn* to, const char* table, const char* columns);
 
+// A schema of its own, made afresh on the DOVIN_TEST_PG server as the program makes its
+// database; a connection in it, and its connection info in `info`.
+std::unique_ptr<db::Connection> freshServerSchema(const QString& schema, const QString& folder, QString* info);
+void dropServerSchema(const QString& schema);
+
 } // namespace bench

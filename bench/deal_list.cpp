@@ -2,8 +2,6 @@
 // sums) and the grid ready to show, against stepping the same two statements with the raw
 // sqlite3 API; on the server (DOVIN_TEST_PG) the sums through a dataset against bare libpq.
 #include "core/AppGlobals.h"
-#include "core/Schema.h"
-#include "core/TDBUpdate.h"
 #include "core/FeatureCaptions.h"
 #include "core/TDm.h"
 #include "core/TPrefMng.h"
@@ -95,15 +93,8 @@ void fill(const QString& path, const QString& today)
 // a dataset as the list runs them, and with bare libpq, on the rows of the file database.
 void serverSums(const QString& file, const QString& folder, const QStringList& wheres, const DealRates& rates)
 {
-    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
-    auto admin = db::Connection::openPostgres(base);
-    admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS bench_deals CASCADE"));
-    admin->exec(QStringLiteral("CREATE SCHEMA bench_deals"));
-    const QString info = base + QStringLiteral(" options='-c search_path=bench_deals'");
-    auto pg = db::Connection::openPostgres(info);
-    pg->setCatalog(&SchemaCatalog());
-    CreateBaseSchema(*pg, TSchemaDb::Agency);
-    MakeDBUpdate(*pg, false, folder)->Update(0);
+    QString info;
+    auto pg = freshServerSchema(QStringLiteral("bench_deals"), folder, &info);
     PGconn* raw = PQconnectdb(info.toUtf8().constData());
     {
         sqlite3* lite = nullptr;
@@ -136,7 +127,7 @@ void serverSums(const QString& file, const QString& folder, const QStringList& w
     }
     PQfinish(raw);
     pg.reset();
-    admin->exec(QStringLiteral("DROP SCHEMA bench_deals CASCADE"));
+    dropServerSchema(QStringLiteral("bench_deals"));
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 // dataset against raw libpq; then the chart renderer: 12 months x 3 series in 3D at 1920x1080
 // and a line of 10,000 points.
 #include "core/AppGlobals.h"
-#include "core/Schema.h"
-#include "core/TDBUpdate.h"
 #include "core/TDm.h"
 #include "deals/MonthlyReports.h"
 #include "deals/TFrmReps.h"
@@ -130,15 +128,8 @@ double rawPg(PGconn* c, const QString& sql)
 // database, vacuumed and analysed as a server at rest keeps them. False when one is over `bar`.
 bool serverReports(const QString& file, const QString& folder, double bar)
 {
-    const QString base = qEnvironmentVariable("DOVIN_TEST_PG");
-    auto admin = db::Connection::openPostgres(base);
-    admin->exec(QStringLiteral("DROP SCHEMA IF EXISTS bench_monthly CASCADE"));
-    admin->exec(QStringLiteral("CREATE SCHEMA bench_monthly"));
-    const QString info = base + QStringLiteral(" options='-c search_path=bench_monthly'");
-    auto pg = db::Connection::openPostgres(info);
-    pg->setCatalog(&SchemaCatalog());
-    CreateBaseSchema(*pg, TSchemaDb::Agency);
-    MakeDBUpdate(*pg, false, folder)->Update(0);
+    QString info;
+    auto pg = freshServerSchema(QStringLiteral("bench_monthly"), folder, &info);
     PGconn* raw = PQconnectdb(info.toUtf8().constData());
     sqlite3* lite = nullptr;
     sqlite3_open_v2(file.toUtf8().constData(), &lite, SQLITE_OPEN_READONLY, nullptr);
@@ -168,7 +159,7 @@ bool serverReports(const QString& file, const QString& folder, double bar)
     }
     PQfinish(raw);
     pg.reset();
-    admin->exec(QStringLiteral("DROP SCHEMA bench_monthly CASCADE"));
+    dropServerSchema(QStringLiteral("bench_monthly"));
     return fast;
 }
 
