@@ -36,6 +36,14 @@ int dataNamed(const std::vector<Field*>& fields, const QString& name)
     return named;
 }
 
+// The key can be named in a statement asking for the rows past it: a plain name that no other
+// data field bears.
+bool keyNameable(const std::vector<Field*>& fields, const Field* key)
+{
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
+    return plain.match(key->FieldName()).hasMatch() && dataNamed(fields, key->FieldName()) == 1;
+}
+
 bool isKey(const Field* key, const QString& column)
 {
     return column.compare(key->FieldName(), Qt::CaseInsensitive) == 0
@@ -582,14 +590,10 @@ void DataSet::learnOrder()
     if (keyField_ < 0)
         return;
     const Field* key = fields_[size_t(keyField_)];
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
-    if (!plain.match(key->FieldName()).hasMatch())
-        return;
-    const int named = dataNamed(fields_, key->FieldName());
     // the key alone: it never changes, so no row can move past the last one read (a row
     // ordered by other columns, changed meanwhile, could come twice or not at all)
     const QStringList order = OrderColumns(sql_);
-    resumable_ = named == 1 && order.size() == 1 && isKey(key, order[0]);
+    resumable_ = keyNameable(fields_, key) && order.size() == 1 && isKey(key, order[0]);
     if (resumable_)
         restSql_ = sql_;
 }
@@ -701,9 +705,8 @@ bool DataSet::keyOrderedRest()
     if (resumable_ || !reader_ || !reader_->blocksWriters() || keyField_ < 0)
         return false;
     const Field* key = fields_[size_t(keyField_)];
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     const QString rest = Unordered(sql_);
-    if (rest.isEmpty() || !plain.match(key->FieldName()).hasMatch() || dataNamed(fields_, key->FieldName()) != 1)
+    if (rest.isEmpty() || !keyNameable(fields_, key))
         return false;
     restSql_ = rest;
     resumable_ = true;
@@ -726,10 +729,8 @@ void DataSet::restByKey()
     if (resumable_ || restPending_ || !reader_ || !reader_->blocksWriters() || keyField_ < 0)
         return;
     const Field* key = fields_[size_t(keyField_)];
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     const QStringList order = OrderColumns(sql_);
-    if (order.size() < 2 || !isKey(key, order.last()) || !plain.match(key->FieldName()).hasMatch()
-        || dataNamed(fields_, key->FieldName()) != 1)
+    if (order.size() < 2 || !isKey(key, order.last()) || !keyNameable(fields_, key))
         return;
     QStringList terms;
     for (const QString& column : order.mid(0, order.size() - 1)) {
